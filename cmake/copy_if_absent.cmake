@@ -1,0 +1,4 @@
+# Copies SRC to DST unless DST exists.
+if(NOT EXISTS "${DST}")
+    configure_file("${SRC}" "${DST}" COPYONLY)
+endif()

@@ -1,0 +1,13 @@
+#pragma once
+// Names the program is known by.
+#include <QString>
+
+namespace app {
+
+inline const QString kApplicationTitle = QStringLiteral("Lorvane Editor");
+// The help file the help command and the dialogs' help buttons open.
+inline const QString kHelpFile = QStringLiteral("C:\\My Documents\\Lorvane Editor\\LORVANE.hlp");
+// The caption of a document that belongs to no file.
+inline const QString kUntitledName = QStringLiteral("新規ファイル");
+
+} // namespace app

@@ -1,0 +1,32 @@
+#pragma once
+// Reading a document file into the editor's text and writing it back in the layout it came with.
+#include "text/encoding.h"
+
+#include <QString>
+
+namespace app {
+
+// How the open document's file is laid out; a new document is CP932 with CR LF.
+struct DocumentFormat {
+    text::TextFormat text;
+    int undecodableBytes = 0;  // bytes valid in neither encoding when it was opened (now U+FFFD)
+};
+
+struct LoadedDocument {
+    QString text;
+    DocumentFormat format;
+};
+
+// Throws ui::Failure "ファイル %s は開けません".
+LoadedDocument loadDocumentFile(const QString& path);
+// Shown after opening a file with undecodable bytes.
+QString undecodableWarning(const QString& path, int byteCount);
+
+// The bytes of the text in the document's format, or the characters the format cannot hold.
+text::EncodedText encodeDocument(QStringView text, const DocumentFormat& format);
+// The question asked when the document holds characters its encoding cannot hold.
+QString unencodableQuestion(const QString& characters);
+// The same layout in UTF-8 (line breaks kept, no byte-order mark).
+DocumentFormat asUtf8(const DocumentFormat& format);
+
+} // namespace app

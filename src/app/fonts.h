@@ -1,0 +1,15 @@
+#pragma once
+// The program names its fonts by their Windows names; they render with an installed Japanese gothic.
+#include <QFont>
+#include <QString>
+
+namespace app {
+
+inline const QString kEditorFontName = QStringLiteral("ＭＳ ゴシック");
+inline const QString kWindowFontName = QStringLiteral("ＭＳ Ｐゴシック");
+
+void registerFontSubstitutions();
+// "ＭＳ Ｐゴシック" at 12 pixels: the font of every window.
+QFont windowFont();
+
+} // namespace app

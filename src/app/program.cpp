@@ -1,0 +1,38 @@
+#include "app/program.h"
+
+#include "app/about_box.h"
+#include "app/app_info.h"
+#include "app/fonts.h"
+#include "app/main_window.h"
+#include "csv/csv_export_form.h"
+#include "csv/csv_import_form.h"
+#include "entry/entry_form.h"
+#include "entry/user_list.h"
+
+#include <QApplication>
+
+namespace app {
+
+Windows::Windows() = default;
+Windows::~Windows() = default;
+
+void initialiseApplication() {
+    QApplication::setApplicationName(kApplicationTitle);
+    QApplication::setOrganizationName(QStringLiteral("Quorvik"));
+    registerFontSubstitutions();
+}
+
+Program::Program(ui::Platform& platform, const QString& programDir) {
+    windows_.form1 = std::make_unique<TForm1>(platform, windows_, programDir);
+    TForm1* main = windows_.form1.get();
+    windows_.form2 = std::make_unique<entry::TForm2>(platform, *main, entry::userListPath(programDir), main);
+    windows_.aboutBox = std::make_unique<TAboutBox>(main);
+    windows_.form4 = std::make_unique<csv::TForm4>(main);
+    windows_.form5 = std::make_unique<csv::TForm5>(main);
+}
+
+Program::~Program() = default;
+
+void Program::show() { windows_.form1->show(); }
+
+} // namespace app

@@ -1,0 +1,48 @@
+#pragma once
+// Program start: the windows, created in their fixed order, and the program-wide current instance of
+// each.
+#include "ui/platform.h"
+
+#include <QString>
+#include <memory>
+
+namespace entry {
+class TForm2;
+}
+namespace csv {
+class TForm4;
+class TForm5;
+}
+
+namespace app {
+
+class TForm1;
+class TAboutBox;
+
+struct Windows {
+    Windows();
+    ~Windows();
+    std::unique_ptr<TForm1> form1;
+    std::unique_ptr<entry::TForm2> form2;
+    std::unique_ptr<TAboutBox> aboutBox;
+    std::unique_ptr<csv::TForm4> form4;
+    std::unique_ptr<csv::TForm5> form5;
+};
+
+// Sets up the application object's title and fonts; call once after the QApplication exists.
+void initialiseApplication();
+
+// Creates the main window, the entry form, the about box and the two CSV dialogs, in this order; only
+// the main window is shown by start().
+class Program {
+public:
+    Program(ui::Platform& platform, const QString& programDir);
+    ~Program();
+    void show();
+    Windows& windows() { return windows_; }
+
+private:
+    Windows windows_;
+};
+
+} // namespace app

@@ -1,0 +1,14 @@
+#include "csv/csv_export_form.h"
+
+#include "app/fonts.h"
+
+namespace csv {
+
+TForm4::TForm4(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("TForm4"));
+    setWindowTitle(QStringLiteral("CSVファイルへの書出し"));
+    setFont(app::windowFont());
+    setFixedSize(345, 290);
+}
+
+} // namespace csv

@@ -1,0 +1,324 @@
+#include "entry/entry_form.h"
+
+#include "app/app_info.h"
+#include "app/fonts.h"
+#include "entry/catalogue.h"
+#include "entry/entry_count.h"
+#include "entry/entry_document.h"
+#include "entry/user_list.h"
+#include "text/collation.h"
+#include "ui/guarded.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+
+namespace entry {
+
+namespace {
+
+const QString kLabelInUse = QStringLiteral("入力した文献ラベルは既に使われています\r\n別のラベルを指定してください");
+const QString kNoCategory = QStringLiteral("文献カテゴリを選択してください");
+
+// Where the slot and pair controls stand inside the group box.
+constexpr int kCaptionLeft[3] = {10, 185, 355};
+constexpr int kEditLeft[3] = {7, 180, 352};
+struct PanelPlace {
+    int left, top;
+};
+constexpr PanelPlace kPanelPlaces[7] = {{0, 0}, {5, 55}, {5, 145}, {5, 190}, {5, 235}, {178, 10}, {178, 55}};
+
+QString numbered(const char* name, int n) { return QString::fromLatin1(name) + QString::number(n); }
+
+} // namespace
+
+TForm2::TForm2(ui::Platform& platform, EntryDocument& document, QString userListPath, QWidget* parent)
+    : QDialog(parent), platform_(platform), document_(document), userListPath_(std::move(userListPath)) {
+    setObjectName(QStringLiteral("TForm2"));
+    setWindowTitle(QStringLiteral("文献ファイルの作成"));
+    setFont(app::windowFont());
+    setFixedSize(536, 348);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    buildControls();
+    FormCreate();
+}
+
+template <typename Handler>
+void TForm2::run(Handler&& handler) {
+    ui::guarded(platform_, std::forward<Handler>(handler));
+}
+
+void TForm2::buildControls() {
+    Label0 = new QLabel(QStringLiteral("文献カテゴリ"), this);
+    Label0->setObjectName(QStringLiteral("Label0"));
+    Label0->move(6, 13);
+    Label0->adjustSize();
+
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setGeometry(86, 9, 205, 20);
+    ComboBox1->setFocusPolicy(Qt::ClickFocus);  // Tab skips the category list
+    for (const Category& c : categories())
+        ComboBox1->addItem(QString::fromUtf16(c.displayName));
+
+    auto button = [this](const char* name, const QString& caption, int left) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(left, 7, 66, 25);
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        return b;
+    };
+    Button1 = button("Button1", QStringLiteral("追加(&A)"), 326);
+    Button2 = button("Button2", QStringLiteral("戻る(&R)"), 396);
+    Button3 = button("Button3", QStringLiteral("ﾍﾙﾌﾟ(&H)"), 465);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("入力項目(太字は必須項目)"), this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(6, 42, 525, 299);
+    // The title sits on the frame line, so the first row of captions clears it.
+    GroupBox1->setStyleSheet(QStringLiteral(
+        "QGroupBox#GroupBox1 { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+        "QGroupBox#GroupBox1::title { subcontrol-origin: margin; subcontrol-position: top left; left: 8px;"
+        " padding: 0 2px; }"));
+
+    for (int k = 1; k <= kSlotCount; ++k) {
+        const int column = (k - 1) / 6, row = (k - 1) % 6;
+        auto* label = new QLabel(GroupBox1);
+        label->setObjectName(numbered("Label", k));
+        label->setGeometry(kCaptionLeft[column], 16 + 45 * row, 160, 16);
+        auto* edit = new QLineEdit(GroupBox1);
+        edit->setObjectName(numbered("Edit", k));
+        edit->setGeometry(kEditLeft[column], 35 + 45 * row, 164, 20);
+    }
+    for (int p = 1; p <= kPairCount; ++p) {
+        auto* panel = new QWidget(GroupBox1);
+        panel->setObjectName(numbered("Panel", p));
+        panel->setGeometry(kPanelPlaces[p].left, kPanelPlaces[p].top, 161, 22);
+        const ChoicePair& pair = choicePairs()[p - 1];
+        QFont font = this->font();
+        font.setBold(pair.bold);
+        const std::pair<int, const char16_t*> options[] = {{2 * p - 1, pair.firstCaption}, {2 * p, pair.secondCaption}};
+        for (const auto& [number, caption] : options) {
+            auto* radio = new QRadioButton(QString::fromUtf16(caption), panel);
+            radio->setObjectName(numbered("RadioButton", number));
+            radio->setFont(font);
+            radio->move(number % 2 == 1 ? 3 : 65, 4);
+            radio->adjustSize();
+            RadioButtons[number] = radio;
+        }
+    }
+    auto makeCombo = [this](const char* name, int top) {
+        auto* combo = new QComboBox(GroupBox1);
+        combo->setObjectName(QString::fromLatin1(name));
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setGeometry(7, top, 164, 20);
+        return combo;
+    };
+    ComboBox2 = makeCombo("ComboBox2", 170);
+    ComboBox3 = makeCombo("ComboBox3", 215);
+
+    // Tab order inside the group, then the three buttons.
+    QList<QWidget*> order;
+    auto edit = [this](int k) { return GroupBox1->findChild<QLineEdit*>(numbered("Edit", k)); };
+    auto pair = [this](int p) { return QList<QWidget*>{RadioButtons[2 * p - 1], RadioButtons[2 * p]}; };
+    order << edit(1) << pair(1) << edit(2) << edit(3) << pair(2) << edit(4) << ComboBox2 << ComboBox3 << pair(3)
+          << edit(5) << pair(4) << edit(6) << pair(5) << edit(7) << pair(6) << edit(8);
+    for (int k = 9; k <= kSlotCount; ++k)
+        order << edit(k);
+    order << Button1 << Button2 << Button3;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
+    connect(ComboBox2, &QComboBox::editTextChanged, this, [this] { ComboBox2Change(); });
+    connect(ComboBox3, &QComboBox::editTextChanged, this, [this] { ComboBox3Change(); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+}
+
+void TForm2::FormCreate() {
+    for (int k = 1; k <= kSlotCount; ++k) {
+        SlotLabels[k] = GroupBox1->findChild<QLabel*>(numbered("Label", k));
+        SlotEdits[k] = GroupBox1->findChild<QLineEdit*>(numbered("Edit", k));
+        SlotLabels[k]->hide();
+        SlotEdits[k]->hide();
+        connect(SlotEdits[k], &QLineEdit::textChanged, this, [this] { Edit1Change(); });
+    }
+    for (int p = 1; p <= kPairCount; ++p) {
+        PairPanels[p] = GroupBox1->findChild<QWidget*>(numbered("Panel", p));
+        PairPanels[p]->hide();
+        RadioButtons[2 * p - 1]->setChecked(true);
+    }
+    {
+        const QSignalBlocker blocker(ComboBox1);
+        ComboBox1->setCurrentIndex(0);
+    }
+    ComboBox1Change();
+    Button1->setEnabled(false);
+}
+
+void TForm2::ComboBox1Change() {
+    run([this] {
+        // Emptying the lists is no edit of the user's: the completeness rule is not run here.
+        for (QComboBox* combo : {ComboBox2, ComboBox3}) {
+            const QSignalBlocker blocker(combo);
+            combo->clear();
+            combo->clearEditText();
+        }
+        const int index = ComboBox1->currentIndex();
+        if (!isCategoryIndex(index)) {
+            platform_.showMessage(kNoCategory);
+            return;
+        }
+        using Layout = void (TForm2::*)();
+        static constexpr Layout layouts[kCategoryCount] = {
+            &TForm2::ComboBoxIndex0, &TForm2::ComboBoxIndex1,  &TForm2::ComboBoxIndex2,  &TForm2::ComboBoxIndex3,
+            &TForm2::ComboBoxIndex4, &TForm2::ComboBoxIndex5,  &TForm2::ComboBoxIndex6,  &TForm2::ComboBoxIndex7,
+            &TForm2::ComboBoxIndex8, &TForm2::ComboBoxIndex9,  &TForm2::ComboBoxIndex10, &TForm2::ComboBoxIndex11,
+            &TForm2::ComboBoxIndex12};
+        (this->*layouts[index])();
+    });
+}
+
+void TForm2::applyLayout(int index) {
+    const Category& c = category(index);
+    bool usesPair[kPairCount + 1] = {};
+    QComboBox* listBox = nullptr;
+    for (int k = 1; k <= kSlotCount; ++k) {
+        const Slot& slot = c.slots[k - 1];
+        QLabel* label = SlotLabels[k];
+        QLineEdit* edit = SlotEdits[k];
+        switch (slot.state) {
+        case SlotState::Hidden:
+            label->hide();
+            edit->hide();
+            break;
+        case SlotState::Choice:
+            label->hide();
+            edit->show();
+            usesPair[slot.pair] = true;
+            break;
+        case SlotState::Captioned:
+        case SlotState::CaptionedWithList: {
+            QFont font = this->font();
+            font.setBold(slot.required);
+            label->setFont(font);
+            label->setText(QString::fromUtf16(slot.caption));
+            label->show();
+            const bool withList = slot.state == SlotState::CaptionedWithList;
+            edit->setVisible(!withList);
+            if (withList)
+                listBox = comboBoxOfSlot(k) == 2 ? ComboBox2 : ComboBox3;
+            break;
+        }
+        }
+    }
+    ComboBox2->setVisible(listBox == ComboBox2);
+    ComboBox3->setVisible(listBox == ComboBox3);
+    for (int p = 1; p <= kPairCount; ++p)
+        PairPanels[p]->setVisible(usesPair[p]);
+    if (listBox && c.listSection)
+        ReadItemFile(listBox, QString::fromLatin1(c.listSection));
+}
+
+void TForm2::ReadItemFile(QComboBox* comboBox, const QString& name) {
+    const QStringList entries = readSectionFromFile(userListPath_, name);
+    if (entries.isEmpty())
+        return;
+    QStringList items;
+    for (int i = 0; i < comboBox->count(); ++i)
+        items.append(comboBox->itemText(i));
+    items += entries;
+    text::sortJapanese(items);
+    // Filling the list changes neither the text nor, therefore, the Add button.
+    const QSignalBlocker blocker(comboBox);
+    const QString text = comboBox->currentText();
+    comboBox->clear();
+    comboBox->addItems(items);
+    comboBox->setCurrentIndex(-1);
+    comboBox->setEditText(text);
+}
+
+EntryInput TForm2::input() const {
+    EntryInput in;
+    in.category = ComboBox1->currentIndex();
+    for (int k = 1; k <= kSlotCount; ++k)
+        in.slotTexts[k] = SlotEdits[k]->text();
+    in.comboBox2 = ComboBox2->currentText();
+    in.comboBox3 = ComboBox3->currentText();
+    for (int p = 1; p <= kPairCount; ++p)
+        in.firstOption[p] = RadioButtons[2 * p - 1]->isChecked();
+    return in;
+}
+
+void TForm2::SetButtons() {
+    if (const std::optional<bool> complete = isComplete(input()))
+        Button1->setEnabled(*complete);
+}
+
+void TForm2::Edit1Change() { SetButtons(); }
+void TForm2::ComboBox2Change() { SetButtons(); }
+void TForm2::ComboBox3Change() { SetButtons(); }
+
+void TForm2::appendEntry(int category) {
+    EntryInput in = input();
+    in.category = category;
+    EntryLines += formatEntry(in);
+    document_.appendLines(EntryLines);
+}
+
+void TForm2::Button1Click() {
+    run([this] {
+        if (document_.labelInUse(SlotEdits[1]->text())) {
+            platform_.showMessage(kLabelInUse);
+            return;
+        }
+        using Formatter = void (TForm2::*)();
+        static constexpr Formatter formatters[kCategoryCount] = {
+            &TForm2::SetText0, &TForm2::SetText1, &TForm2::SetText2,  &TForm2::SetText3,  &TForm2::SetText4,
+            &TForm2::SetText5, &TForm2::SetText6, &TForm2::SetText7,  &TForm2::SetText8,  &TForm2::SetText9,
+            &TForm2::SetText10, &TForm2::SetText11, &TForm2::SetText12};
+        EntryLines.clear();
+        const int index = ComboBox1->currentIndex();
+        if (isCategoryIndex(index))
+            (this->*formatters[index])();
+        for (int k = 1; k <= kSlotCount; ++k)
+            SlotEdits[k]->clear();
+        ComboBox2->clearEditText();
+        EntryLines.clear();
+        VolCount();
+    });
+}
+
+void TForm2::Button2Click() { close(); }
+
+void TForm2::Button3Click() {
+    run([this] { platform_.showHelp(app::kHelpFile); });
+}
+
+void TForm2::VolCount() {
+    EntryCount = document_.entryCount();
+    document_.showEntryCount(entryCountText(EntryCount));
+}
+
+void TForm2::keyPressEvent(QKeyEvent* event) {
+    // The form has no cancel button: Escape does not throw away what the slots hold.
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace entry

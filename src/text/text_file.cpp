@@ -1,0 +1,28 @@
+#include "text/text_file.h"
+
+#include "ui/failure.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace text {
+
+QByteArray readFileBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ui::Failure(QStringLiteral("ファイル %1 は開けません").arg(path));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw ui::Failure(QStringLiteral("ファイル %1 は開けません").arg(path));
+    return bytes;
+}
+
+DecodedText readTextFile(const QString& path) { return decodeText(readFileBytes(path)); }
+
+void writeFileBytes(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw ui::Failure(QStringLiteral("ファイル %1 を作成できません").arg(path));
+}
+
+} // namespace text

@@ -1,0 +1,18 @@
+#pragma once
+// Whole-file reading and atomic writing, with the failure messages the user reads.
+#include "text/encoding.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace text {
+
+// Throws ui::Failure "ファイル %s は開けません" when the file cannot be opened or read.
+QByteArray readFileBytes(const QString& path);
+// readFileBytes + decodeText.
+DecodedText readTextFile(const QString& path);
+// Replaces the file atomically (a failed write leaves the old file whole). Throws ui::Failure
+// "ファイル %s を作成できません".
+void writeFileBytes(const QString& path, const QByteArray& bytes);
+
+} // namespace text

@@ -1,0 +1,20 @@
+#pragma once
+// A failure that ends an event handler and reaches the application-wide error report.
+#include <QString>
+#include <stdexcept>
+
+namespace ui {
+
+class Failure : public std::runtime_error {
+public:
+    explicit Failure(QString message) : std::runtime_error(message.toStdString()), message_(std::move(message)) {}
+    const QString& message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+// The error report's text: "." is appended when the message's last character sorts after ".".
+QString withFinalPeriod(const QString& message);
+
+} // namespace ui

@@ -1,0 +1,122 @@
+#include "ui/qt_platform.h"
+
+#include "app/app_info.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
+
+namespace ui {
+
+namespace {
+
+// Message texts keep the Windows line break "\r\n"; a Qt label breaks at "\n" alone.
+QString displayText(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+
+QWidget* dialogParent() { return QApplication::activeWindow(); }
+
+QStringList filterPairs(const QString& filter) { return filter.split(u'|'); }
+
+std::optional<QString> runFileDialog(FileDialogState& state, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(dialogParent());
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    const QStringList filters = qtNameFilters(state.filter);
+    dialog.setNameFilters(filters);
+    if (state.filterIndex >= 0 && state.filterIndex < filters.size())
+        dialog.selectNameFilter(filters[state.filterIndex]);
+    if (!state.initialDir.isEmpty())
+        dialog.setDirectory(state.initialDir);
+    if (!state.fileName.isEmpty())
+        dialog.selectFile(QFileInfo(state.fileName).fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    state.fileName = dialog.selectedFiles().constFirst();
+    state.filterIndex = std::max<int>(0, filters.indexOf(dialog.selectedNameFilter()));
+    return state.fileName;
+}
+
+} // namespace
+
+QStringList qtNameFilters(const QString& filter) {
+    const QStringList parts = filterPairs(filter);
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString pattern = parts[i + 1];
+        pattern.replace(u';', u' ');
+        if (pattern == u"*.*")
+            pattern = QStringLiteral("*");
+        out.append(parts[i] + QStringLiteral(" (") + pattern + u')');
+    }
+    return out;
+}
+
+void QtPlatform::showMessage(const QString& text) {
+    QMessageBox box(QMessageBox::Information, app::kApplicationTitle, displayText(text), QMessageBox::Ok,
+                    dialogParent());
+    box.exec();
+}
+
+SaveAnswer QtPlatform::askSaveChanges() {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("警告"),
+                    displayText(QStringLiteral("ファイルが変更されています\r\n保存しますか?")), QMessageBox::NoButton,
+                    dialogParent());
+    QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes)
+        return SaveAnswer::Yes;
+    if (box.clickedButton() == no)
+        return SaveAnswer::No;
+    return SaveAnswer::Cancel;
+}
+
+bool QtPlatform::askYesNo(const QString& text) {
+    QMessageBox box(QMessageBox::Question, app::kApplicationTitle, displayText(text), QMessageBox::NoButton,
+                    dialogParent());
+    QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+void QtPlatform::reportError(const QString& text) {
+    QMessageBox box(QMessageBox::Critical, app::kApplicationTitle, displayText(text), QMessageBox::Ok,
+                    dialogParent());
+    box.exec();
+}
+
+std::optional<QString> QtPlatform::chooseOpenFile(FileDialogState& state) {
+    return runFileDialog(state, QFileDialog::AcceptOpen);
+}
+
+std::optional<QString> QtPlatform::chooseSaveFile(FileDialogState& state) {
+    return runFileDialog(state, QFileDialog::AcceptSave);
+}
+
+void QtPlatform::runModal(QDialog& dialog) { dialog.exec(); }
+
+void QtPlatform::showHelp(const QString& helpFile) {
+    if (!QFileInfo::exists(helpFile) || !QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile)))
+        showMessage(QStringLiteral("ヘルプファイル %1 が見つかりません").arg(helpFile));
+}
+
+void QtPlatform::beginBusy() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+void QtPlatform::endBusy() { QApplication::restoreOverrideCursor(); }
+
+QStringList QtPlatform::fontFamilies() { return QFontDatabase::families(); }
+
+} // namespace ui

@@ -1,0 +1,25 @@
+#pragma once
+#include "ui/platform.h"
+
+namespace ui {
+
+// The desktop as Qt shows it.
+class QtPlatform final : public Platform {
+public:
+    void showMessage(const QString& text) override;
+    SaveAnswer askSaveChanges() override;
+    bool askYesNo(const QString& text) override;
+    void reportError(const QString& text) override;
+    std::optional<QString> chooseOpenFile(FileDialogState& state) override;
+    std::optional<QString> chooseSaveFile(FileDialogState& state) override;
+    void runModal(QDialog& dialog) override;
+    void showHelp(const QString& helpFile) override;
+    void beginBusy() override;
+    void endBusy() override;
+    QStringList fontFamilies() override;
+};
+
+// "description|pattern|..." as Qt name filters; "*.*" matches every file, with or without a dot.
+QStringList qtNameFilters(const QString& filter);
+
+} // namespace ui

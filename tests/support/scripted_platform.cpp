@@ -1,0 +1,147 @@
+#include "support/scripted_platform.h"
+
+#include <QDialog>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* kindName(int kind) {
+    static const char* const names[] = {"message",   "message containing", "save-changes prompt", "yes/no question",
+                                        "error",     "open dialog",        "save dialog",         "modal window",
+                                        "help"};
+    return names[kind];
+}
+
+} // namespace
+
+ScriptedPlatform::~ScriptedPlatform() { verify(); }
+
+ScriptedPlatform& ScriptedPlatform::expectMessage(const QString& text) {
+    script_.push_back({Kind::Message, text});
+    return *this;
+}
+ScriptedPlatform& ScriptedPlatform::expectMessageContaining(const QString& part) {
+    script_.push_back({Kind::MessageContaining, part});
+    return *this;
+}
+ScriptedPlatform& ScriptedPlatform::expectSaveChanges(ui::SaveAnswer answer) {
+    Expectation e{Kind::SaveChanges, {}};
+    e.saveAnswer = answer;
+    script_.push_back(e);
+    return *this;
+}
+ScriptedPlatform& ScriptedPlatform::expectYesNo(bool answer) {
+    Expectation e{Kind::YesNo, {}};
+    e.yes = answer;
+    script_.push_back(e);
+    return *this;
+}
+ScriptedPlatform& ScriptedPlatform::expectError(const QString& text) {
+    script_.push_back({Kind::Error, text});
+    return *this;
+}
+ScriptedPlatform& ScriptedPlatform::expectOpenFile(std::optional<QString> path) {
+    Expectation e{Kind::OpenFile, {}};
+    e.path = std::move(path);
+    script_.push_back(e);
+    return *this;
+}
+ScriptedPlatform& ScriptedPlatform::expectSaveFile(std::optional<QString> path) {
+    Expectation e{Kind::SaveFile, {}};
+    e.path = std::move(path);
+    script_.push_back(e);
+    return *this;
+}
+ScriptedPlatform& ScriptedPlatform::expectModal(const QString& objectName, std::function<void(QDialog&)> drive) {
+    Expectation e{Kind::Modal, objectName};
+    e.drive = std::move(drive);
+    script_.push_back(e);
+    return *this;
+}
+ScriptedPlatform& ScriptedPlatform::expectHelp(const QString& helpFile) {
+    script_.push_back({Kind::Help, helpFile});
+    return *this;
+}
+
+void ScriptedPlatform::verify() {
+    for (const Expectation& e : script_)
+        ADD_FAILURE() << "expected " << kindName(int(e.kind)) << " never came: " << e.text.toStdString();
+    script_.clear();
+}
+
+std::optional<ScriptedPlatform::Expectation> ScriptedPlatform::next(Kind kind, const QString& asked) {
+    const bool messageKind = kind == Kind::Message;
+    if (script_.empty() ||
+        !(script_.front().kind == kind || (messageKind && script_.front().kind == Kind::MessageContaining))) {
+        ADD_FAILURE() << "unexpected " << kindName(int(kind)) << ": " << asked.toStdString()
+                      << (script_.empty() ? std::string(" (nothing expected)")
+                                          : " (expected " + std::string(kindName(int(script_.front().kind))) + ")");
+        return std::nullopt;
+    }
+    Expectation e = script_.front();
+    script_.pop_front();
+    return e;
+}
+
+void ScriptedPlatform::showMessage(const QString& text) {
+    if (auto e = next(Kind::Message, text)) {
+        if (e->kind == Kind::MessageContaining)
+            EXPECT_TRUE(text.contains(e->text)) << text.toStdString();
+        else
+            EXPECT_EQ(text, e->text);
+    }
+}
+
+ui::SaveAnswer ScriptedPlatform::askSaveChanges() {
+    auto e = next(Kind::SaveChanges, QStringLiteral("save changes?"));
+    return e ? e->saveAnswer : ui::SaveAnswer::Cancel;
+}
+
+bool ScriptedPlatform::askYesNo(const QString& text) {
+    auto e = next(Kind::YesNo, text);
+    return e && e->yes;
+}
+
+void ScriptedPlatform::reportError(const QString& text) {
+    if (auto e = next(Kind::Error, text))
+        EXPECT_EQ(text, e->text);
+}
+
+std::optional<QString> ScriptedPlatform::chooseFile(Kind kind, ui::FileDialogState& state) {
+    (kind == Kind::OpenFile ? lastOpen_ : lastSave_) = state;
+    auto e = next(kind, state.initialDir);
+    if (!e || !e->path)
+        return std::nullopt;
+    if (kind == Kind::OpenFile)
+        EXPECT_TRUE(QFileInfo::exists(*e->path)) << "the open dialog only accepts an existing file";
+    state.fileName = *e->path;
+    return e->path;
+}
+
+std::optional<QString> ScriptedPlatform::chooseOpenFile(ui::FileDialogState& state) {
+    return chooseFile(Kind::OpenFile, state);
+}
+
+std::optional<QString> ScriptedPlatform::chooseSaveFile(ui::FileDialogState& state) {
+    return chooseFile(Kind::SaveFile, state);
+}
+
+void ScriptedPlatform::runModal(QDialog& dialog) {
+    auto e = next(Kind::Modal, dialog.objectName());
+    if (!e)
+        return;
+    EXPECT_EQ(dialog.objectName(), e->text);
+    if (e->drive)
+        e->drive(dialog);
+}
+
+void ScriptedPlatform::showHelp(const QString& helpFile) {
+    if (auto e = next(Kind::Help, helpFile))
+        EXPECT_EQ(helpFile, e->text);
+}
+
+QStringList ScriptedPlatform::fontFamilies() {
+    return {QStringLiteral("Noto Sans CJK JP"), QStringLiteral("courier"), QStringLiteral("Arial"),
+            QStringLiteral("Noto Sans CJK JP")};
+}
