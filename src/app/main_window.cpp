@@ -114,7 +114,7 @@ QAction* TForm1::addMenuItem(QMenu* menu, const char* name, const QString& capti
     QAction* action = menu->addAction(caption);
     action->setObjectName(QString::fromLatin1(name));
     if (handler)
-        connect(action, &QAction::triggered, this, [this, handler] { run([this, handler] { (this->*handler)(); }); });
+        connect(action, &QAction::triggered, this, handler);
     return action;
 }
 
@@ -178,7 +178,7 @@ void TForm1::addToolButton(const char* name, const QString& hint, const char* th
     button->setIcon(QIcon::fromTheme(QString::fromLatin1(themeIcon),
                                      style()->standardIcon(static_cast<QStyle::StandardPixmap>(fallbackIcon))));
     if (handler)
-        connect(button, &QToolButton::clicked, this, [this, handler] { run([this, handler] { (this->*handler)(); }); });
+        connect(button, &QToolButton::clicked, this, handler);
     ToolBar1->addWidget(button);
 }
 
@@ -358,6 +358,10 @@ void TForm1::saveDocumentAs() {
 // ---- commands ---------------------------------------------------------------------------------------
 
 void TForm1::New1Click() {
+    run([this] { newDocument(); });
+}
+
+void TForm1::newDocument() {
     if (!askToSave())
         return;
     setDocumentText(QString());
@@ -368,6 +372,10 @@ void TForm1::New1Click() {
 }
 
 void TForm1::Open1Click() {
+    run([this] { openDocument(); });
+}
+
+void TForm1::openDocument() {
     if (!askToSave())
         return;
     // The finishing steps run on every way out: a cancelled dialog and a failed load included.
@@ -424,9 +432,13 @@ void TForm1::FileOpen(const QString& path) {
     }
 }
 
-void TForm1::Save1Click() { saveDocument(); }
+void TForm1::Save1Click() {
+    run([this] { saveDocument(); });
+}
 
-void TForm1::SA1Click() { saveDocumentAs(); }
+void TForm1::SA1Click() {
+    run([this] { saveDocumentAs(); });
+}
 
 void TForm1::Exit1Click() { close(); }
 
@@ -460,18 +472,24 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::L1Click() {
-    windows_.form2 = std::make_unique<entry::TForm2>(platform_, *this, entry::userListPath(programDir_), this);
-    platform_.runModal(*windows_.form2);
+    run([this] {
+        windows_.form2 = std::make_unique<entry::TForm2>(platform_, *this, entry::userListPath(programDir_), this);
+        platform_.runModal(*windows_.form2);
+    });
 }
 
 void TForm1::CSVO1Click() {
-    windows_.form4 = std::make_unique<csv::TForm4>(this);
-    platform_.runModal(*windows_.form4);
+    run([this] {
+        windows_.form4 = std::make_unique<csv::TForm4>(this);
+        platform_.runModal(*windows_.form4);
+    });
 }
 
 void TForm1::BibB1Click() {
-    windows_.form5 = std::make_unique<csv::TForm5>(this);
-    platform_.runModal(*windows_.form5);
+    run([this] {
+        windows_.form5 = std::make_unique<csv::TForm5>(this);
+        platform_.runModal(*windows_.form5);
+    });
 }
 
 // ---- the entry form's view of the document ---------------------------------------------------------

@@ -29,7 +29,7 @@ public:
     TForm1(ui::Platform& platform, Windows& windows, QString programDir);
     ~TForm1() override;
 
-    // Document commands (menu items and tool buttons).
+    // Document commands (menu items and tool buttons); each reports its own failures.
     void New1Click();
     void Open1Click();
     void Save1Click();
@@ -82,6 +82,9 @@ private:
                        void (TForm1::*handler)());
     QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)() = nullptr);
 
+    // The bodies of the handlers above; a failure leaves them as ui::Failure.
+    void newDocument();
+    void openDocument();
     // The save-changes prompt; true when the command that asked goes on.
     bool askToSave();
     void saveDocument();

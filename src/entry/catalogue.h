@@ -32,7 +32,7 @@ struct Category {
     const char* entryType;  // "article", ...
     int columnWidth;        // field-name column of the entry form's field lines
     const char* listSection;  // user list section of the category's combo box, or nullptr
-    std::array<Slot, kSlotCount> slots;  // slots[k - 1] is slot k; slot 1 is the entry label
+    std::array<Slot, kSlotCount> slotList;  // slots[k - 1] is slot k; slot 1 is the entry label
 };
 
 struct ChoicePair {

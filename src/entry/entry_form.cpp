@@ -196,7 +196,7 @@ void TForm2::applyLayout(int index) {
     bool usesPair[kPairCount + 1] = {};
     QComboBox* listBox = nullptr;
     for (int k = 1; k <= kSlotCount; ++k) {
-        const Slot& slot = c.slots[k - 1];
+        const Slot& slot = c.slotList[k - 1];
         QLabel* label = SlotLabels[k];
         QLineEdit* edit = SlotEdits[k];
         switch (slot.state) {

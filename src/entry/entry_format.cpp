@@ -1,0 +1,56 @@
+#include "entry/entry_format.h"
+
+#include "entry/catalogue.h"
+
+#include <algorithm>
+
+namespace entry {
+
+QString EntryInput::slotValue(int slot) const {
+    if (isCategoryIndex(category) && slot >= 1 && slot <= kSlotCount &&
+        entry::category(category).slotList[slot - 1].state == SlotState::CaptionedWithList)
+        return comboBoxOfSlot(slot) == 2 ? comboBox2 : comboBox3;
+    return slot >= 0 && slot <= kSlotCount ? slotTexts[slot] : QString();
+}
+
+QString fieldLine(QStringView name, int columnWidth, QStringView value) {
+    QString line;
+    line.reserve(1 + std::max<qsizetype>(name.size(), columnWidth) + 4 + value.size() + 2);
+    line.append(u' ').append(name);
+    for (qsizetype i = name.size(); i < columnWidth; ++i)
+        line.append(u' ');
+    line.append(u" = \"").append(value).append(u"\",");
+    return line;
+}
+
+QStringList formatEntry(const EntryInput& input) {
+    if (!isCategoryIndex(input.category)) return {};
+    const Category& cat = category(input.category);
+    QStringList lines;
+    lines.append(entryHead(input.category) + input.slotValue(1) + u',');
+    for (int k = 2; k <= kSlotCount; ++k) {
+        const Slot& slot = cat.slotList[k - 1];
+        if (slot.state == SlotState::Hidden) break; // shown slots form one run from slot 1
+        const QString value = input.slotValue(k);
+        // An optional field is written only with at least one character; blanks count.
+        if (!slot.required && value.isEmpty()) continue;
+        const char* name =
+            slot.state == SlotState::Choice && !input.firstOption[slot.pair] ? slot.secondField : slot.field;
+        lines.append(fieldLine(QString::fromLatin1(name), cat.columnWidth, value));
+    }
+    lines.append(QStringLiteral("}"));
+    lines.append(QString());
+    return lines;
+}
+
+std::optional<bool> isComplete(const EntryInput& input) {
+    if (!isCategoryIndex(input.category)) return std::nullopt;
+    const Category& cat = category(input.category);
+    for (int k = 1; k <= kSlotCount; ++k)
+        if (cat.slotList[k - 1].state != SlotState::Hidden && cat.slotList[k - 1].required &&
+            input.slotValue(k).isEmpty())
+            return false;
+    return true;
+}
+
+} // namespace entry

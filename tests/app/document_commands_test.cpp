@@ -1,0 +1,320 @@
+// The document commands of the main window: New, Open, Save, Save As, open by path and the close
+// request, with the save-changes prompt, the caption as document name and the modified flag.
+#include "app/app_info.h"
+#include "support/app_fixture.h"
+
+#include "ui/failure.h"
+
+#include <QFileInfo>
+
+using ui::SaveAnswer;
+
+namespace {
+
+const QString kUntitled = app::kUntitledName;
+const QByteArray kSjisBib = QByteArray("@article{a,\r\n title = \"\x93\xfa\x96\x7b\",\r\n}\r\n");  // 日本
+
+class DocumentCommands : public AppFixture {
+protected:
+    // Opens a file through the dialog.
+    void open(const QString& filePath) {
+        platform.expectOpenFile(filePath);
+        form1().Open1Click();
+        platform.verify();
+        ASSERT_EQ(form1().documentName(), filePath);
+    }
+    QString text() { return form1().documentText(); }
+};
+
+TEST_F(DocumentCommands, StartsUntitledCleanAndEmpty) {
+    EXPECT_EQ(form1().documentName(), kUntitled);
+    EXPECT_FALSE(form1().isModified());
+    EXPECT_TRUE(text().isEmpty());
+    EXPECT_EQ(form1().lastDir(), QDir::currentPath());
+    EXPECT_EQ(form1().openDialog().initialDir, QDir::currentPath());
+    EXPECT_EQ(form1().saveDialog().initialDir, QDir::currentPath());
+    EXPECT_EQ(form1().editor()->font().family(), QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_EQ(form1().editor()->font().pointSize(), 12);
+}
+
+TEST_F(DocumentCommands, OpenLoadsTheFileCleanAndTitled) {
+    const QString file = writeFile(QStringLiteral("refs.bib"), kSjisBib);
+    open(file);
+    EXPECT_EQ(text(), QStringLiteral("@article{a,\n title = \"日本\",\n}\n"));
+    EXPECT_FALSE(form1().isModified());
+    EXPECT_EQ(form1().currentFile(), file);
+    EXPECT_EQ(form1().lastDir(), dir.path());
+    EXPECT_EQ(platform.busyDepth(), 0);
+    EXPECT_EQ(platform.lastOpenDialog().filterIndex, 0);
+    EXPECT_EQ(statusText(), QStringLiteral("文献数： 1件"));
+}
+
+TEST_F(DocumentCommands, OpenMovesTheWorkingDirectoryToTheChosenFolder) {
+    QDir(dir.path()).mkdir(QStringLiteral("sub"));
+    const QString file = writeFile(QStringLiteral("sub/x.bib"), "x");
+    open(file);
+    EXPECT_EQ(QDir::currentPath(), dir.filePath(QStringLiteral("sub")));
+    EXPECT_EQ(form1().lastDir(), dir.filePath(QStringLiteral("sub")));
+}
+
+TEST_F(DocumentCommands, CancelledOpenDialogStillRunsTheFinishingSteps) {
+    const QString file = writeFile(QStringLiteral("a.bib"), "abc");
+    open(file);
+    type(QStringLiteral("!"));
+    platform.expectSaveChanges(SaveAnswer::No).expectOpenFile(std::nullopt);
+    form1().Open1Click();
+    EXPECT_EQ(text(), QStringLiteral("abc!"));
+    EXPECT_TRUE(form1().isModified());
+    EXPECT_EQ(form1().documentName(), file);
+    EXPECT_EQ(form1().currentFile(), file);  // the name the dialog remembers
+    EXPECT_EQ(platform.busyDepth(), 0);
+}
+
+TEST_F(DocumentCommands, OpenFailureReportsThePathAndPutsTheStateBack) {
+    type(QStringLiteral("kept"));
+    // A folder cannot be read as a file, whoever runs the test.
+    QDir(dir.path()).mkdir(QStringLiteral("folder.bib"));
+    const QString folder = path(QStringLiteral("folder.bib"));
+    platform.expectSaveChanges(SaveAnswer::No)
+        .expectOpenFile(folder)
+        .expectError(QStringLiteral("ファイル %1 は開けません.").arg(folder));
+    form1().Open1Click();
+    EXPECT_EQ(text(), QStringLiteral("kept"));
+    EXPECT_EQ(form1().documentName(), kUntitled);
+    EXPECT_TRUE(form1().isModified());
+    EXPECT_EQ(form1().previousCaption(), kUntitled);
+    EXPECT_EQ(platform.busyDepth(), 0);
+}
+
+TEST_F(DocumentCommands, FileOpenFailureContinuesToTheCallerAfterTheFinishingSteps) {
+    const QString file = writeFile(QStringLiteral("a.bib"), "abc");
+    open(file);
+    const QString missing = path(QStringLiteral("missing.bib"));
+    EXPECT_THROW(form1().FileOpen(missing), ui::Failure);
+    EXPECT_EQ(form1().documentName(), file);
+    EXPECT_EQ(text(), QStringLiteral("abc"));
+    EXPECT_FALSE(form1().isModified());
+    EXPECT_EQ(form1().currentFile(), missing);  // set after a failure too
+    EXPECT_EQ(form1().openDialog().fileName, file);
+    EXPECT_EQ(platform.busyDepth(), 0);
+}
+
+TEST_F(DocumentCommands, FileOpenPointsBothDialogsAtTheFilesFolder) {
+    QDir(dir.path()).mkdir(QStringLiteral("sub"));
+    const QString file = writeFile(QStringLiteral("sub/b.bib"), "b");
+    form1().FileOpen(file);
+    EXPECT_EQ(form1().documentName(), file);
+    EXPECT_EQ(form1().openDialog().fileName, file);
+    EXPECT_EQ(form1().openDialog().initialDir, QDir::toNativeSeparators(dir.filePath(QStringLiteral("sub/"))));
+    EXPECT_EQ(form1().saveDialog().initialDir, form1().openDialog().initialDir);
+}
+
+TEST_F(DocumentCommands, SaveWritesTitledDocumentAndClearsModified) {
+    const QString file = writeFile(QStringLiteral("a.bib"), kSjisBib);
+    open(file);
+    type(QStringLiteral("% 追記\n"));
+    form1().Save1Click();
+    EXPECT_FALSE(form1().isModified());
+    EXPECT_EQ(readFile(file), kSjisBib + QByteArray("% \x92\xc7\x8b\x4c\r\n"));
+    EXPECT_EQ(platform.busyDepth(), 0);
+}
+
+TEST_F(DocumentCommands, SaveOfACleanTitledDocumentWritesNothing) {
+    const QString file = writeFile(QStringLiteral("a.bib"), "abc");
+    open(file);
+    QFile::remove(file);
+    form1().Save1Click();
+    EXPECT_FALSE(QFileInfo::exists(file));
+}
+
+TEST_F(DocumentCommands, SaveOfModifiedUntitledAsksForANameAndCancelWritesNothing) {
+    type(QStringLiteral("abc"));
+    platform.expectSaveFile(std::nullopt);
+    form1().Save1Click();
+    EXPECT_EQ(form1().documentName(), kUntitled);
+    EXPECT_TRUE(form1().isModified());
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(DocumentCommands, SaveAsOfACleanDocumentWritesUnderTheNewName) {
+    const QString file = writeFile(QStringLiteral("a.bib"), "abc\r\n");
+    open(file);
+    const QString copy = path(QStringLiteral("copy.bib"));
+    platform.expectSaveFile(copy);
+    form1().SA1Click();
+    EXPECT_EQ(form1().documentName(), copy);
+    EXPECT_EQ(readFile(copy), QByteArray("abc\r\n"));
+    EXPECT_EQ(form1().currentFile(), copy);
+}
+
+TEST_F(DocumentCommands, SaveFailureKeepsTheCaptionAndReportsTheFile) {
+    type(QStringLiteral("abc"));
+    writeFile(QStringLiteral("plain"), "x");
+    // A file cannot be created inside a regular file.
+    const QString target = path(QStringLiteral("plain/new.bib"));
+    platform.expectSaveFile(target).expectError(QStringLiteral("ファイル %1 を作成できません.").arg(target));
+    form1().SA1Click();
+    EXPECT_EQ(form1().documentName(), target);  // the newly chosen name stays
+    EXPECT_TRUE(form1().isModified());
+    EXPECT_EQ(platform.busyDepth(), 0);
+}
+
+TEST_F(DocumentCommands, FailedSaveLeavesTheOldFileWhole) {
+    // A name at the length limit leaves no room for the temporary file that replaces the document
+    // atomically, so the save fails before the old file is touched, whoever runs the test.
+    const QString file = writeFile(QString(250, u'n') + QStringLiteral(".bib"), "old contents");
+    open(file);
+    type(QStringLiteral(" and more"));
+    platform.expectError(QStringLiteral("ファイル %1 を作成できません.").arg(file));
+    form1().Save1Click();
+    EXPECT_EQ(readFile(file), QByteArray("old contents"));
+    EXPECT_TRUE(form1().isModified());
+    EXPECT_EQ(form1().documentName(), file);
+}
+
+TEST_F(DocumentCommands, NewClearsTheDocumentAndKeepsTheDialogs) {
+    const QString file = writeFile(QStringLiteral("a.bib"), "@book{x,\r\n}\r\n");
+    open(file);
+    form1().New1Click();
+    EXPECT_TRUE(text().isEmpty());
+    EXPECT_EQ(form1().documentName(), kUntitled);
+    EXPECT_FALSE(form1().isModified());
+    EXPECT_EQ(form1().openDialog().fileName, file);
+    EXPECT_EQ(statusText(), QStringLiteral("文献数： 0件"));
+}
+
+// The save-changes prompt, answered every way, in every command that asks it.
+enum class Command { New, Open, Close };
+struct PromptCase {
+    Command command;
+    SaveAnswer answer;
+    bool saveSucceeds;   // with Yes: the save dialog is confirmed (or cancelled)
+    bool goesOn;         // the command runs to its end
+};
+
+class SaveChangesPrompt : public DocumentCommands, public ::testing::WithParamInterface<PromptCase> {};
+
+TEST_P(SaveChangesPrompt, DecidesWhetherTheCommandGoesOn) {
+    const PromptCase c = GetParam();
+    const QString other = writeFile(QStringLiteral("other.bib"), "other");
+    const QString saved = path(QStringLiteral("saved.bib"));
+    type(QStringLiteral("work"));
+    platform.expectSaveChanges(c.answer);
+    if (c.answer == SaveAnswer::Yes)
+        platform.expectSaveFile(c.saveSucceeds ? std::optional<QString>(saved) : std::nullopt);
+    if (c.goesOn && c.command == Command::Open)
+        platform.expectOpenFile(other);
+
+    bool closes = false;
+    switch (c.command) {
+    case Command::New:
+        form1().New1Click();
+        break;
+    case Command::Open:
+        form1().Open1Click();
+        break;
+    case Command::Close:
+        closes = true;
+        form1().FormCloseQuery(closes);
+        break;
+    }
+    platform.verify();
+
+    if (c.answer == SaveAnswer::Yes && c.saveSucceeds)
+        EXPECT_EQ(readFile(saved), QByteArray("work"));
+    if (c.command == Command::Close) {
+        EXPECT_EQ(closes, c.goesOn);
+        EXPECT_EQ(text(), QStringLiteral("work"));
+    } else if (c.goesOn) {
+        EXPECT_EQ(text(), c.command == Command::New ? QString() : QStringLiteral("other"));
+        EXPECT_FALSE(form1().isModified());
+    } else {
+        EXPECT_EQ(text(), QStringLiteral("work"));
+        EXPECT_TRUE(form1().isModified() || c.saveSucceeds);
+    }
+    EXPECT_EQ(platform.busyDepth(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryAnswer, SaveChangesPrompt,
+    ::testing::Values(PromptCase{Command::New, SaveAnswer::Cancel, false, false},
+                      PromptCase{Command::New, SaveAnswer::No, false, true},
+                      PromptCase{Command::New, SaveAnswer::Yes, true, true},
+                      PromptCase{Command::New, SaveAnswer::Yes, false, false},
+                      PromptCase{Command::Open, SaveAnswer::Cancel, false, false},
+                      PromptCase{Command::Open, SaveAnswer::No, false, true},
+                      PromptCase{Command::Open, SaveAnswer::Yes, true, true},
+                      PromptCase{Command::Open, SaveAnswer::Yes, false, false},
+                      PromptCase{Command::Close, SaveAnswer::Cancel, false, false},
+                      PromptCase{Command::Close, SaveAnswer::No, false, true},
+                      PromptCase{Command::Close, SaveAnswer::Yes, true, true},
+                      PromptCase{Command::Close, SaveAnswer::Yes, false, false}));
+
+TEST_F(DocumentCommands, SaveFailureInsidePromptEndsTheCommand) {
+    type(QStringLiteral("work"));
+    writeFile(QStringLiteral("plain"), "x");
+    const QString target = path(QStringLiteral("plain/new.bib"));
+    platform.expectSaveChanges(SaveAnswer::Yes)
+        .expectSaveFile(target)
+        .expectError(QStringLiteral("ファイル %1 を作成できません.").arg(target));
+    form1().show();
+    EXPECT_FALSE(form1().close());
+    EXPECT_TRUE(form1().isVisible());
+    EXPECT_EQ(text(), QStringLiteral("work"));
+}
+
+TEST_F(DocumentCommands, CleanDocumentClosesWithoutAQuestion) {
+    form1().show();
+    EXPECT_TRUE(form1().close());
+}
+
+TEST_F(DocumentCommands, UnencodableCharacterIsNeverWrittenAsAQuestionMark) {
+    const QString file = writeFile(QStringLiteral("a.bib"), "abc");
+    open(file);
+    type(QStringLiteral("ü😀"));
+    platform.expectYesNo(false);
+    form1().Save1Click();
+    EXPECT_EQ(readFile(file), QByteArray("abc"));
+    EXPECT_TRUE(form1().isModified());
+
+    platform.expectYesNo(true);
+    form1().Save1Click();
+    EXPECT_EQ(readFile(file), QByteArray("abc\xc3\xbc\xf0\x9f\x98\x80"));
+    EXPECT_FALSE(form1().isModified());
+    EXPECT_EQ(form1().documentFormat().text.encoding, text::Encoding::Utf8);
+}
+
+TEST_F(DocumentCommands, UndecodableFileOpensWithAWarning) {
+    // 0x80 and 0xFF are neither CP932 nor part of valid UTF-8.
+    const QString file = writeFile(QStringLiteral("bad.bib"), QByteArray("a\x80z\xff\r\n"));
+    platform.expectOpenFile(file).expectMessageContaining(QStringLiteral("読めないバイト"));
+    form1().Open1Click();
+    EXPECT_EQ(text(), QStringLiteral("a\uFFFDz\uFFFD\n"));
+    type(QStringLiteral("b"));
+    form1().Save1Click();
+    EXPECT_EQ(readFile(file), QByteArray("a?z?\r\nb"));
+}
+
+// Unedited open + save gives back the same bytes in every layout the editor reads.
+class RoundTrip : public DocumentCommands, public ::testing::WithParamInterface<QByteArray> {};
+
+TEST_P(RoundTrip, OpenThenSaveAsGivesTheSameBytes) {
+    const QString file = writeFile(QStringLiteral("in.bib"), GetParam());
+    open(file);
+    const QString copy = path(QStringLiteral("out.bib"));
+    platform.expectSaveFile(copy);
+    form1().SA1Click();
+    EXPECT_EQ(readFile(copy).toHex(' '), GetParam().toHex(' '));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryLayout, RoundTrip,
+    ::testing::Values(QByteArray("@book{k,\r\n title = \"\x93\xfa\x96\x7b\",\r\n}\r\n\r\n"),  // CP932, CR LF
+                      QByteArray("\x93\xfa\x96\x7b\n\xb1\xb2\n"),                            // CP932, LF, kana
+                      QByteArray("\x93\xfa\x96\x7b\r\nno final break"),                       // no final break
+                      QByteArray("\xed\x40\xed\x40\r\n"),   // an NEC-selected form kept as written
+                      QByteArray("\xef\xbb\xbf\xe6\x97\xa5\xe6\x9c\xac\r\n"),  // UTF-8 with BOM
+                      QByteArray("\xe6\x97\xa5\xe6\x9c\xac\nx"),               // UTF-8, LF, no final break
+                      QByteArray(""), QByteArray("ascii only\n")));
+
+} // namespace

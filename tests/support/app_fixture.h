@@ -1,0 +1,35 @@
+#pragma once
+// A running program on a scripted platform, in a temporary folder that is also the working directory.
+#include "app/main_window.h"
+#include "app/program.h"
+#include "entry/entry_form.h"
+#include "support/scripted_platform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+class AppFixture : public ::testing::Test {
+protected:
+    AppFixture();
+    ~AppFixture() override;
+
+    app::TForm1& form1() { return *program->windows().form1; }
+    entry::TForm2& form2() { return *program->windows().form2; }
+    QString path(const QString& name) const { return dir.filePath(name); }
+    // Writes bytes to a file in the temporary folder and returns its path.
+    QString writeFile(const QString& name, const QByteArray& bytes) const;
+    QByteArray readFile(const QString& filePath) const;
+    // Types text at the end of the document, as a user would (sets the modified flag).
+    void type(const QString& text);
+    // The status bar panel's text.
+    QString statusText();
+
+    QTemporaryDir dir;
+    QString savedCwd;
+    ScriptedPlatform platform;
+    std::unique_ptr<app::Program> program;
+};
