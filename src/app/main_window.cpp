@@ -1,7 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/app_info.h"
-#include "app/document_counter.h"
+#include "app/document_index.h"
 #include "app/fonts.h"
 #include "app/program.h"
 #include "csv/csv_export_form.h"
@@ -65,7 +65,7 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir)
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setCentralWidget(RichEdit1);
-    counter_ = new DocumentCounter(RichEdit1->document());
+    index_ = new DocumentIndex(RichEdit1->document());
     connect(RichEdit1, &QPlainTextEdit::textChanged, this, [this] { run([this] { RichEdit1Change(); }); });
 
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
@@ -250,14 +250,20 @@ bool TForm1::isModified() const { return RichEdit1->document()->isModified(); }
 
 void TForm1::setModified(bool modified) { RichEdit1->document()->setModified(modified); }
 
-QString TForm1::documentText() const { return RichEdit1->toPlainText(); }
+QString TForm1::documentText() const {
+    // The raw text, not toPlainText(): that one turns no-break spaces into spaces and line separators
+    // into line breaks, which would change the file on saving.
+    QString text = RichEdit1->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    return text;
+}
 
 void TForm1::setDocumentText(const QString& text) {
     {
         // Loading is one change: the count comes from one pass over the text, then the text-change
         // handling runs once.
         const QSignalBlocker blocker(RichEdit1);
-        counter_->replaceText(text, [&] { RichEdit1->setPlainText(text); });
+        index_->replaceText(text, [&] { RichEdit1->setPlainText(text); });
     }
     RichEdit1Change();
 }
@@ -494,7 +500,10 @@ void TForm1::BibB1Click() {
 
 // ---- the entry form's view of the document ---------------------------------------------------------
 
-bool TForm1::labelInUse(const QString& label) const { return entry::labelInUse(documentText(), label); }
+bool TForm1::labelInUse(const QString& label) const {
+    const QString key = entry::labelKey(label);
+    return key.isEmpty() ? entry::labelInUse(documentText(), label) : index_->hasLabelKey(key);
+}
 
 void TForm1::appendLines(const QStringList& lines) {
     QTextCursor cursor(RichEdit1->document());
@@ -509,7 +518,7 @@ void TForm1::appendLines(const QStringList& lines) {
     cursor.insertText(text);
 }
 
-int TForm1::entryCount() const { return counter_->count(); }
+int TForm1::entryCount() const { return index_->entryCount(); }
 
 void TForm1::showEntryCount(const QString& text) { statusPanel_->setText(text); }
 

@@ -20,7 +20,7 @@ class QToolButton;
 
 namespace app {
 
-class DocumentCounter;
+class DocumentIndex;
 struct Windows;
 
 class TForm1 : public QMainWindow, public entry::EntryDocument {
@@ -108,7 +108,7 @@ private:
     QComboBox* ComboBox2 = nullptr;
     QLabel* statusPanel_ = nullptr;
     std::array<QAction*, 5> recentItems_{};
-    DocumentCounter* counter_ = nullptr;
+    DocumentIndex* index_ = nullptr;
 
     DocumentFormat format_;
     QString PreviousCaption;

@@ -90,4 +90,20 @@ bool labelInUse(QStringView documentText, QStringView label) {
     return text::indexOfAsciiCaseless(documentText, needle) >= 0;
 }
 
+QStringList labelKeys(QStringView line) {
+    QStringList keys;
+    for (qsizetype open = line.indexOf(u'{'); open >= 0; open = line.indexOf(u'{', open + 1)) {
+        const qsizetype comma = line.indexOf(u',', open + 1);
+        if (comma < 0) break;  // no later "{" has a comma after it either
+        keys.append(text::asciiLower(line.sliced(open, comma - open + 1)));
+    }
+    return keys;
+}
+
+QString labelKey(QStringView label) {
+    for (QChar c : label)
+        if (c == u',' || c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator) return {};
+    return u'{' + text::asciiLower(label) + u',';
+}
+
 } // namespace entry

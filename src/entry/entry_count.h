@@ -20,4 +20,12 @@ QString entryCountText(int count);
 // Whether "{" + label + "," occurs anywhere in the text, A-Z and a-z matched alike.
 bool labelInUse(QStringView documentText, QStringView label);
 
+// The label keys of one line: for every "{", the text from it up to the first "," after it, with A-Z
+// lower-cased. A label without "," is in use exactly when "{" + label + "," is a key of some line, so an
+// index of the keys answers the label check without reading the whole text.
+QStringList labelKeys(QStringView line);
+// The key a label is looked up by; empty for a label that holds "," or a line break, which has to be
+// searched for in the whole text.
+QString labelKey(QStringView label);
+
 } // namespace entry

@@ -315,6 +315,7 @@ INSTANTIATE_TEST_SUITE_P(
                       QByteArray("\xed\x40\xed\x40\r\n"),   // an NEC-selected form kept as written
                       QByteArray("\xef\xbb\xbf\xe6\x97\xa5\xe6\x9c\xac\r\n"),  // UTF-8 with BOM
                       QByteArray("\xe6\x97\xa5\xe6\x9c\xac\nx"),               // UTF-8, LF, no final break
+                      QByteArray("a\xc2\xa0z\xe2\x80\xa8q\n"),  // no-break space, line separator
                       QByteArray(""), QByteArray("ascii only\n")));
 
 } // namespace

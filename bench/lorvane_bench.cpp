@@ -1,0 +1,178 @@
+// Figures for the large documents the editor must stay instant in: a generated 150,000-entry CP932
+// bibliography (1.5 million lines). Prints times and peak memory; nothing here passes or fails.
+#include "app/main_window.h"
+#include "app/program.h"
+#include "entry/entry_count.h"
+#include "entry/entry_form.h"
+#include "text/encoding.h"
+#include "text/text_file.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr int kEntries = 150000;
+
+// Answers no question: a benchmark that meets one is measuring the wrong thing.
+class QuietPlatform final : public ui::Platform {
+public:
+    void showMessage(const QString& t) override { std::fprintf(stderr, "unexpected message: %s\n", qPrintable(t)); }
+    ui::SaveAnswer askSaveChanges() override { return ui::SaveAnswer::No; }
+    bool askYesNo(const QString&) override { return false; }
+    void reportError(const QString& t) override { std::fprintf(stderr, "error: %s\n", qPrintable(t)); }
+    std::optional<QString> chooseOpenFile(ui::FileDialogState&) override { return std::nullopt; }
+    std::optional<QString> chooseSaveFile(ui::FileDialogState&) override { return std::nullopt; }
+    void runModal(QDialog&) override {}
+    void showHelp(const QString&) override {}
+    void beginBusy() override {}
+    void endBusy() override {}
+    QStringList fontFamilies() override { return {}; }
+};
+
+QString generatedBibliography() {
+    QString text;
+    text.reserve(kEntries * 240);
+    for (int i = 0; i < kEntries; ++i) {
+        const QString n = QString::number(i);
+        text += QStringLiteral("@article{ref") + n + QStringLiteral(",\n");
+        text += QStringLiteral(" author  = \"山田 太郎 and 鈴木 花子\",\n");
+        text += QStringLiteral(" title   = \"日本語の文献管理について 第") + n + QStringLiteral("報\",\n");
+        text += QStringLiteral(" journal = \"情報処理学会論文誌\",\n");
+        text += QStringLiteral(" year    = \"2024\",\n");
+        text += QStringLiteral(" volume  = \"65\",\n");
+        text += QStringLiteral(" pages   = \"1--12\",\n");
+        text += QStringLiteral(" yomi    = \"やまだ\",\n");
+        text += QStringLiteral("}\n\n");
+    }
+    return text;
+}
+
+struct Fixture {
+    QTemporaryDir dir;
+    QString text = generatedBibliography();
+    QString file = dir.filePath(QStringLiteral("large.bib"));
+    Fixture() {
+        text::TextFormat cp932;
+        text::writeFileBytes(file, text::encodeText(text, cp932).bytes);
+    }
+};
+
+Fixture& fixture() {
+    static Fixture f;
+    return f;
+}
+
+struct Editor {
+    QuietPlatform platform;
+    app::Program program{platform, fixture().dir.path()};
+    app::TForm1& form1() { return *program.windows().form1; }
+    Editor() { form1().FileOpen(fixture().file); }
+};
+
+void setPlainTextAlone(benchmark::State& state) {
+    for (auto _ : state) {
+        QPlainTextEdit editor;
+        editor.setPlainText(fixture().text);
+        benchmark::DoNotOptimize(editor.document()->blockCount());
+    }
+}
+
+void fileToEditorReady(benchmark::State& state) {
+    QuietPlatform platform;
+    for (auto _ : state) {
+        app::Program program(platform, fixture().dir.path());
+        program.windows().form1->FileOpen(fixture().file);
+        benchmark::DoNotOptimize(program.windows().form1->entryCount());
+    }
+}
+
+void decodeOnly(benchmark::State& state) {
+    const QByteArray bytes = text::readFileBytes(fixture().file);
+    state.SetBytesProcessed(0);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(text::decodeText(bytes).text.size());
+    state.counters["MB"] = double(bytes.size()) / 1e6;
+}
+
+void save(benchmark::State& state) {
+    Editor editor;
+    for (auto _ : state) {
+        QTextCursor end(editor.form1().editor()->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(QStringLiteral("x"));
+        editor.form1().Save1Click();
+    }
+}
+
+void typeOneCharacter(benchmark::State& state) {
+    Editor editor;
+    QPlainTextEdit* edit = editor.form1().editor();
+    QTextCursor cursor(edit->document()->findBlockByNumber(750000));
+    for (auto _ : state) {
+        cursor.insertText(QStringLiteral("a"));  // the text-change handling runs inside
+        cursor.deletePreviousChar();
+    }
+    state.counters["count"] = editor.form1().entryCount();
+}
+
+void countFromScratch(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(entry::countEntries(fixture().text));
+}
+
+void entryFormAdd(benchmark::State& state) {
+    Editor editor;
+    entry::TForm2 form(editor.platform, editor.form1(), QString());
+    int n = 0;
+    for (auto _ : state) {
+        form.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("new") + QString::number(n++));
+        form.findChild<QLineEdit*>(QStringLiteral("Edit2"))->setText(QStringLiteral("著者"));
+        form.findChild<QLineEdit*>(QStringLiteral("Edit3"))->setText(QStringLiteral("表題"));
+        form.findChild<QComboBox*>(QStringLiteral("ComboBox2"))->setEditText(QStringLiteral("雑誌"));
+        form.findChild<QLineEdit*>(QStringLiteral("Edit5"))->setText(QStringLiteral("2025"));
+        form.Button1Click();
+    }
+    state.counters["count"] = editor.form1().entryCount();
+}
+
+void labelSearch(benchmark::State& state) {
+    Editor editor;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(editor.form1().labelInUse(QStringLiteral("absent")));
+}
+
+BENCHMARK(setPlainTextAlone)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(fileToEditorReady)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(decodeOnly)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(save)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(typeOneCharacter)->Unit(benchmark::kMicrosecond);
+BENCHMARK(countFromScratch)->Unit(benchmark::kMillisecond);
+BENCHMARK(entryFormAdd)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(labelSearch)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    app::initialiseApplication();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak memory: %.0f MB\n", double(usage.ru_maxrss) / 1024.0);
+    return 0;
+}

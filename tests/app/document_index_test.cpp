@@ -1,0 +1,92 @@
+// The entry count and the label keys kept line by line must always answer as a pass over the whole
+// text from scratch would.
+#include "app/document_index.h"
+#include "entry/entry_count.h"
+#include "support/app_fixture.h"
+
+#include <QPlainTextEdit>
+#include <QRandomGenerator>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+TEST(DocumentIndex, FollowsRandomEditsUndoAndRedo) {
+    QPlainTextEdit editor;
+    app::DocumentIndex index(editor.document());
+    QRandomGenerator random(20261207);
+    const QString pieces[] = {QStringLiteral("@article{a,\n"), QStringLiteral("@Book{b,"), QStringLiteral("\n"),
+                              QStringLiteral(" title = \"x\",\n"), QStringLiteral("@"), QStringLiteral("misc{"),
+                              QStringLiteral("  @ in proceedings {c,\n"), QStringLiteral("}\n\n"), QStringLiteral("\t@book{t,\n"),
+                              QStringLiteral("日本語\n"), QStringLiteral("{A,"), QStringLiteral("{Ab, {x{a,")};
+    const QString labels[] = {QStringLiteral("a"), QStringLiteral("ab"), QStringLiteral("x{a"), QStringLiteral("b"),
+                              QStringLiteral("AB"), QStringLiteral("c"), QStringLiteral("t")};
+    for (int step = 0; step < 3000; ++step) {
+        QTextCursor cursor(editor.document());
+        const int length = editor.document()->characterCount() - 1;
+        const int at = length > 0 ? random.bounded(length + 1) : 0;
+        cursor.setPosition(at);
+        switch (random.bounded(6)) {
+        case 0:
+        case 1:
+        case 2:
+            cursor.insertText(pieces[random.bounded(int(std::size(pieces)))]);
+            break;
+        case 3:
+            cursor.setPosition(std::min(length, at + random.bounded(40)), QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            break;
+        case 4:
+            editor.document()->undo();
+            break;
+        case 5:
+            editor.document()->redo();
+            break;
+        }
+        const QString text = editor.toPlainText();
+        ASSERT_EQ(index.entryCount(), entry::countEntries(text)) << "after step " << step;
+        for (const QString& label : labels)
+            ASSERT_EQ(index.hasLabelKey(entry::labelKey(label)), entry::labelInUse(text, label))
+                << label.toStdString() << " after step " << step;
+    }
+}
+
+TEST(DocumentIndex, ReplacingTheWholeTextCountsItInOnePass) {
+    QPlainTextEdit editor;
+    app::DocumentIndex index(editor.document());
+    editor.setPlainText(QStringLiteral("@book{a,\n@book{b,\n"));
+    ASSERT_EQ(index.entryCount(), 2);
+    const QString text = QStringLiteral("@misc{x,\n}\n\n@article{y,\n}\n");
+    index.replaceText(text, [&] { editor.setPlainText(text); });
+    EXPECT_EQ(index.entryCount(), 2);
+    // A text whose lines are not the document's blocks one to one is counted block by block.
+    const QString withCr = QStringLiteral("@misc{x,\r@misc{y,\u2029@misc{z,");
+    index.replaceText(withCr, [&] { editor.setPlainText(withCr); });
+    EXPECT_EQ(index.entryCount(), entry::countEntries(editor.toPlainText()));
+    index.replaceText(QString(), [&] { editor.clear(); });
+    EXPECT_EQ(index.entryCount(), 0);
+}
+
+using AppendLines = AppFixture;
+
+TEST_F(AppendLines, EachLineEndsWithABreakAndTheTextBeforeIsUntouched) {
+    form1().appendLines({QStringLiteral("@misc{a,"), QStringLiteral("}"), QString()});
+    EXPECT_EQ(form1().documentText(), QStringLiteral("@misc{a,\n}\n\n"));
+    form1().appendLines({QStringLiteral("@misc{b,"), QStringLiteral("}"), QString()});
+    EXPECT_EQ(form1().documentText(), QStringLiteral("@misc{a,\n}\n\n@misc{b,\n}\n\n"));
+    EXPECT_EQ(form1().entryCount(), 2);
+    EXPECT_TRUE(form1().isModified());
+    // One change: a single undo takes the whole entry back.
+    form1().editor()->undo();
+    EXPECT_EQ(form1().documentText(), QStringLiteral("@misc{a,\n}\n\n"));
+    EXPECT_EQ(form1().entryCount(), 1);
+}
+
+TEST_F(AppendLines, ALastLineWithoutBreakGetsOneFirst) {
+    type(QStringLiteral("% note"));
+    form1().appendLines({QStringLiteral("@misc{a,"), QStringLiteral("}"), QString()});
+    EXPECT_EQ(form1().documentText(), QStringLiteral("% note\n@misc{a,\n}\n\n"));
+    EXPECT_EQ(statusText(), QStringLiteral("文献数： 1件"));
+}
+
+} // namespace
