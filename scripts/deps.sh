@@ -14,5 +14,5 @@ lorvane_install_packages() {
 }
 
 LORVANE_BUILD_PACKAGES=(cmake g++ make qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libgl-dev
-    fonts-noto-cjk fonts-ipafont-gothic)
+    qt6-translations-l10n fonts-noto-cjk fonts-ipafont-gothic)
 LORVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev)

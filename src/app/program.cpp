@@ -10,6 +10,9 @@
 #include "entry/user_list.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 namespace app {
 
@@ -20,6 +23,11 @@ void initialiseApplication() {
     QApplication::setApplicationName(kApplicationTitle);
     QApplication::setOrganizationName(QStringLiteral("Quorvik"));
     registerFontSubstitutions();
+    // Qt's own texts (file dialogs, the editor's context menu) in Japanese, like the rest of the program.
+    static QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
 }
 
 Program::Program(ui::Platform& platform, const QString& programDir) {
