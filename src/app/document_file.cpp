@@ -35,4 +35,13 @@ DocumentFormat asUtf8(const DocumentFormat& format) {
     return utf8;
 }
 
+QString textToAppend(const QStringList& lines, bool lastLineUnended) {
+    QString text;
+    if (lastLineUnended)
+        text += u'\n';
+    text += lines.join(u'\n');
+    text += u'\n';
+    return text;
+}
+
 } // namespace app

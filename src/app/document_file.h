@@ -3,6 +3,7 @@
 #include "text/encoding.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace app {
 
@@ -28,5 +29,9 @@ text::EncodedText encodeDocument(QStringView text, const DocumentFormat& format)
 QString unencodableQuestion(const QString& characters);
 // The same layout in UTF-8 (line breaks kept, no byte-order mark).
 DocumentFormat asUtf8(const DocumentFormat& format);
+
+// The text that appends `lines` after the last line of a document: each line ends with a line break,
+// and a last line that has none yet gets one first.
+QString textToAppend(const QStringList& lines, bool lastLineUnended);
 
 } // namespace app

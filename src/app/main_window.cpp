@@ -508,14 +508,7 @@ bool TForm1::labelInUse(const QString& label) const {
 void TForm1::appendLines(const QStringList& lines) {
     QTextCursor cursor(RichEdit1->document());
     cursor.movePosition(QTextCursor::End);
-    // Each appended line ends with a line break, as it will in the file; a last line without one
-    // gets it first.
-    QString text;
-    if (!RichEdit1->document()->isEmpty() && !cursor.block().text().isEmpty())
-        text += u'\n';
-    text += lines.join(u'\n');
-    text += u'\n';
-    cursor.insertText(text);
+    cursor.insertText(textToAppend(lines, !cursor.block().text().isEmpty()));
 }
 
 int TForm1::entryCount() const { return index_->entryCount(); }
