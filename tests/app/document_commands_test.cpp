@@ -220,8 +220,9 @@ TEST_P(SaveChangesPrompt, DecidesWhetherTheCommandGoesOn) {
     }
     platform.verify();
 
-    if (c.answer == SaveAnswer::Yes && c.saveSucceeds)
+    if (c.answer == SaveAnswer::Yes && c.saveSucceeds) {
         EXPECT_EQ(readFile(saved), QByteArray("work"));
+    }
     if (c.command == Command::Close) {
         EXPECT_EQ(closes, c.goesOn);
         EXPECT_EQ(text(), QStringLiteral("work"));
