@@ -24,6 +24,14 @@ TEST_F(ProgramStart, CreatesEveryWindowAndShowsOnlyTheMain) {
     for (QWidget* hidden : std::initializer_list<QWidget*>{w.form2.get(), w.aboutBox.get(), w.form4.get(), w.form5.get()})
         EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
     EXPECT_EQ(w.form1->size(), QSize(610, 414));
+    EXPECT_EQ(w.form1->windowTitle(), QStringLiteral("新規ファイル"));
+    // The dialogs belong to the main window, in the order they were created.
+    QStringList order;
+    for (QObject* child : w.form1->children())
+        if (qobject_cast<QDialog*>(child))
+            order << child->objectName();
+    EXPECT_EQ(order, (QStringList{QStringLiteral("TForm2"), QStringLiteral("TAboutBox"), QStringLiteral("TForm4"),
+                                  QStringLiteral("TForm5")}));
 }
 
 TEST_F(ProgramStart, MenusAndToolButtonsCarryTheirNamesCaptionsAndHints) {
