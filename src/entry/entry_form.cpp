@@ -212,7 +212,7 @@ void TForm2::applyLayout(int index) {
         case SlotState::Captioned:
         case SlotState::CaptionedWithList: {
             QFont font = this->font();
-            
+            font.setBold(slot.required);
             label->setFont(font);
             label->setText(QString::fromUtf16(slot.caption));
             label->show();
