@@ -222,26 +222,23 @@ void TForm1::buildToolBar() {
         addToolButton(b.name, QString::fromUtf8(b.hint), b.themeIcon, b.fallback, b.handler);
     ToolBar1->addSeparator()->setObjectName(QStringLiteral("ToolButton14"));
 
-    ComboBox1 = new QComboBox(ToolBar1);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    ComboBox1->setToolTip(QStringLiteral("フォント名"));
-    ComboBox1->setFixedWidth(145);
-    ComboBox1->setFocusPolicy(Qt::ClickFocus);
-    ToolBar1->addWidget(ComboBox1);
-
-    ComboBox2 = new QComboBox(ToolBar1);
-    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
-    ComboBox2->setEditable(true);
-    ComboBox2->setInsertPolicy(QComboBox::NoInsert);
-    ComboBox2->setToolTip(QStringLiteral("フォントのサイズ"));
-    ComboBox2->setFixedWidth(47);
-    ComboBox2->setFocusPolicy(Qt::ClickFocus);
+    // The font boxes take no part in the tab order.
+    auto fontBox = [this](const char* name, const QString& hint, int width) {
+        auto* box = new QComboBox(ToolBar1);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->setToolTip(hint);
+        box->setFixedWidth(width);
+        box->setFocusPolicy(Qt::ClickFocus);
+        ToolBar1->addWidget(box);
+        return box;
+    };
+    ComboBox1 = fontBox("ComboBox1", QStringLiteral("フォント名"), 145);
+    ComboBox2 = fontBox("ComboBox2", QStringLiteral("フォントのサイズ"), 47);
     ComboBox2->addItems({QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("11"),
                          QStringLiteral("12"), QStringLiteral("13"), QStringLiteral("14"), QStringLiteral("15"),
                          QStringLiteral("20"), QStringLiteral("25")});
-    ToolBar1->addWidget(ComboBox2);
 }
 
 // ---- the document -------------------------------------------------------------------------------

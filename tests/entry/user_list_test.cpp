@@ -120,7 +120,7 @@ TEST(UserListPath, BesideTheProgram) {
 }
 
 TEST(ShippedUserList, HasJournalsAndPublishers) {
-    const QString path = QStringLiteral(LORVANE_TEST_DATA_DIR "/../../data/user.dat");
+    const QString path = QStringLiteral(LORVANE_SOURCE_DIR "/data/user.dat");
     ASSERT_TRUE(QFile::exists(path));
     const QStringList journals = entry::readSectionFromFile(path, u"Journal");
     const QStringList publishers = entry::readSectionFromFile(path, u"Publisher");
