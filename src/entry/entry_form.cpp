@@ -298,6 +298,8 @@ void TForm2::Button1Click() {
         ComboBox2->clearEditText();
         EntryLines.clear();
         VolCount();
+        // Ready for the next entry: typing goes on in the label slot.
+        SlotEdits[1]->setFocus();
     });
 }
 
