@@ -27,7 +27,9 @@ constexpr int kEntries = 150000;
 // Answers no question: a benchmark that meets one is measuring the wrong thing.
 class QuietPlatform final : public ui::Platform {
 public:
-    void showMessage(const QString& t) override { std::fprintf(stderr, "unexpected message: %s\n", qPrintable(t)); }
+    void showMessage(const QString& t) override {
+        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(t));
+    }
     ui::SaveAnswer askSaveChanges() override { return ui::SaveAnswer::No; }
     bool askYesNo(const QString&) override { return false; }
     void reportError(const QString& t) override { std::fprintf(stderr, "error: %s\n", qPrintable(t)); }
@@ -120,7 +122,7 @@ void typeOneCharacter(benchmark::State& state) {
     QPlainTextEdit* edit = editor.form1().editor();
     QTextCursor cursor(edit->document()->findBlockByNumber(750000));
     for (auto _ : state) {
-        cursor.insertText(QStringLiteral("a"));  // the text-change handling runs inside
+        cursor.insertText(QStringLiteral("a")); // the text-change handling runs inside
         cursor.deletePreviousChar();
     }
     state.counters["count"] = editor.form1().entryCount();
@@ -136,7 +138,8 @@ void entryFormAdd(benchmark::State& state) {
     entry::TForm2 form(editor.platform, editor.form1(), QString());
     int n = 0;
     for (auto _ : state) {
-        form.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("new") + QString::number(n++));
+        form.findChild<QLineEdit*>(QStringLiteral("Edit1"))
+            ->setText(QStringLiteral("new") + QString::number(n++));
         form.findChild<QLineEdit*>(QStringLiteral("Edit2"))->setText(QStringLiteral("著者"));
         form.findChild<QLineEdit*>(QStringLiteral("Edit3"))->setText(QStringLiteral("表題"));
         form.findChild<QComboBox*>(QStringLiteral("ComboBox2"))->setEditText(QStringLiteral("雑誌"));
@@ -164,8 +167,7 @@ BENCHMARK(labelSearch)->Unit(benchmark::kMillisecond)->Iterations(10);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     app::initialiseApplication();
     benchmark::Initialize(&argc, argv);

@@ -37,8 +37,7 @@ DocumentFormat asUtf8(const DocumentFormat& format) {
 
 QString textToAppend(const QStringList& lines, bool lastLineUnended) {
     QString text;
-    if (lastLineUnended)
-        text += u'\n';
+    if (lastLineUnended) text += u'\n';
     text += lines.join(u'\n');
     text += u'\n';
     return text;

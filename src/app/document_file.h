@@ -10,7 +10,7 @@ namespace app {
 // How the open document's file is laid out; a new document is CP932 with CR LF.
 struct DocumentFormat {
     text::TextFormat text;
-    int undecodableBytes = 0;  // bytes valid in neither encoding when it was opened (now U+FFFD)
+    int undecodableBytes = 0; // bytes valid in neither encoding when it was opened (now U+FFFD)
 };
 
 struct LoadedDocument {

@@ -23,8 +23,7 @@ public:
         contents_->entryCount -= head_ ? 1 : 0;
         for (const QString& key : keys_) {
             auto it = contents_->labelKeys.find(key);
-            if (--it.value() == 0)
-                contents_->labelKeys.erase(it);
+            if (--it.value() == 0) contents_->labelKeys.erase(it);
         }
     }
     bool same(bool head, const QStringList& keys) const { return head == head_ && keys == keys_; }
@@ -40,8 +39,7 @@ void mark(QTextBlock block, QStringView text, const std::shared_ptr<DocumentInde
     const bool head = entry::isEntryHeadLine(text);
     QStringList keys = entry::labelKeys(text);
     const auto* old = static_cast<const LineMark*>(block.userData());
-    if (old && old->same(head, keys))
-        return;
+    if (old && old->same(head, keys)) return;
     block.setUserData(head || !keys.isEmpty() ? new LineMark(contents, head, std::move(keys)) : nullptr);
 }
 
@@ -56,8 +54,7 @@ DocumentIndex::DocumentIndex(QTextDocument* document)
 DocumentIndex::~DocumentIndex() = default;
 
 void DocumentIndex::onContentsChange(int from, int /*charsRemoved*/, int charsAdded) {
-    if (!suspended_)
-        markRange(from, from + charsAdded);
+    if (!suspended_) markRange(from, from + charsAdded);
 }
 
 void DocumentIndex::markRange(int from, int to) {
@@ -77,10 +74,8 @@ void DocumentIndex::markAll(const QString& text) {
         const qsizetype end = text.indexOf(u'\n', start);
         const QStringView line = QStringView(text).sliced(start, (end < 0 ? text.size() : end) - start);
         // Only lines that can carry a mark are looked up in the document.
-        if (line.contains(u'{'))
-            mark(document_->findBlockByNumber(lineNumber), line, contents_);
-        if (end < 0)
-            break;
+        if (line.contains(u'{')) mark(document_->findBlockByNumber(lineNumber), line, contents_);
+        if (end < 0) break;
         start = end + 1;
     }
 }

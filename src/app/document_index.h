@@ -17,7 +17,7 @@ class DocumentIndex : public QObject {
 public:
     struct Contents {
         int entryCount = 0;
-        QHash<QString, int> labelKeys;  // key -> number of occurrences
+        QHash<QString, int> labelKeys; // key -> number of occurrences
     };
 
     explicit DocumentIndex(QTextDocument* document);
@@ -28,8 +28,7 @@ public:
 
     // Replaces the whole text through `setText` (which must set exactly `text`); the marks then come
     // from one pass over the plain text instead of a walk over every line of the document.
-    template <typename SetText>
-    void replaceText(const QString& text, SetText&& setText) {
+    template <typename SetText> void replaceText(const QString& text, SetText&& setText) {
         suspended_ = true;
         setText();
         suspended_ = false;

@@ -81,8 +81,7 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir)
 
 TForm1::~TForm1() = default;
 
-template <typename Handler>
-void TForm1::run(Handler&& handler) {
+template <typename Handler> void TForm1::run(Handler&& handler) {
     ui::guarded(platform_, std::forward<Handler>(handler));
 }
 
@@ -110,11 +109,11 @@ void TForm1::FormCreate() {
     SetButtons();
 }
 
-QAction* TForm1::addMenuItem(QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)()) {
+QAction* TForm1::addMenuItem(QMenu* menu, const char* name, const QString& caption,
+                             void (TForm1::*handler)()) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(QString::fromLatin1(name));
-    if (handler)
-        connect(action, &QAction::triggered, this, handler);
+    if (handler) connect(action, &QAction::triggered, this, handler);
     return action;
 }
 
@@ -126,12 +125,17 @@ void TForm1::buildMenu() {
         menu->menuAction()->setObjectName(QString::fromLatin1(name));
         return menu;
     };
-    auto separator = [](QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(QString::fromLatin1(name)); };
+    auto separator = [](QMenu* menu, const char* name) {
+        menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+    };
 
     QMenu* file = addMenu("File1", QStringLiteral("ファイル(&F)"));
-    addMenuItem(file, "New1", QStringLiteral("新規作成(&N)"), &TForm1::New1Click)->setShortcut(QKeySequence::New);
-    addMenuItem(file, "Open1", QStringLiteral("開く(&O)"), &TForm1::Open1Click)->setShortcut(QKeySequence::Open);
-    addMenuItem(file, "Save1", QStringLiteral("上書き保存(&S)"), &TForm1::Save1Click)->setShortcut(QKeySequence::Save);
+    addMenuItem(file, "New1", QStringLiteral("新規作成(&N)"), &TForm1::New1Click)
+        ->setShortcut(QKeySequence::New);
+    addMenuItem(file, "Open1", QStringLiteral("開く(&O)"), &TForm1::Open1Click)
+        ->setShortcut(QKeySequence::Open);
+    addMenuItem(file, "Save1", QStringLiteral("上書き保存(&S)"), &TForm1::Save1Click)
+        ->setShortcut(QKeySequence::Save);
     addMenuItem(file, "SA1", QStringLiteral("名前を付けて保存(&S)"), &TForm1::SA1Click);
     separator(file, "N1");
     addMenuItem(file, "A1", QStringLiteral("印刷設定(&A)"));
@@ -175,10 +179,10 @@ void TForm1::addToolButton(const char* name, const QString& hint, const char* th
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     button->setFixedSize(23, 22);
-    button->setIcon(QIcon::fromTheme(QString::fromLatin1(themeIcon),
-                                     style()->standardIcon(static_cast<QStyle::StandardPixmap>(fallbackIcon))));
-    if (handler)
-        connect(button, &QToolButton::clicked, this, handler);
+    button->setIcon(
+        QIcon::fromTheme(QString::fromLatin1(themeIcon),
+                         style()->standardIcon(static_cast<QStyle::StandardPixmap>(fallbackIcon))));
+    if (handler) connect(button, &QToolButton::clicked, this, handler);
     ToolBar1->addWidget(button);
 }
 
@@ -212,9 +216,12 @@ void TForm1::buildToolBar() {
         {"ToolButton9", "すべて選択", "edit-select-all", QStyle::SP_FileDialogListView, nullptr},
         {"ToolButton10", "検索", "edit-find", QStyle::SP_FileDialogContentsView, nullptr},
         {"ToolButton11", "置換", "edit-find-replace", QStyle::SP_BrowserReload, nullptr},
-        {"ToolButton12", "文献ﾘｽﾄ作成", "x-office-address-book", QStyle::SP_FileDialogDetailedView, &TForm1::L1Click},
-        {"ToolButton18", "CSVファイル形式から変換", "document-import", QStyle::SP_ArrowLeft, &TForm1::BibB1Click},
-        {"ToolButton15", "CSVファイル形式に変換", "document-export", QStyle::SP_ArrowRight, &TForm1::CSVO1Click},
+        {"ToolButton12", "文献ﾘｽﾄ作成", "x-office-address-book", QStyle::SP_FileDialogDetailedView,
+         &TForm1::L1Click},
+        {"ToolButton18", "CSVファイル形式から変換", "document-import", QStyle::SP_ArrowLeft,
+         &TForm1::BibB1Click},
+        {"ToolButton15", "CSVファイル形式に変換", "document-export", QStyle::SP_ArrowRight,
+         &TForm1::CSVO1Click},
         {"ToolButton17", "ヘルプ", "help-contents", QStyle::SP_DialogHelpButton, nullptr},
         {"ToolButton13", "終了", "application-exit", QStyle::SP_DialogCloseButton, &TForm1::Exit1Click},
     };
@@ -237,15 +244,19 @@ void TForm1::buildToolBar() {
     ComboBox1 = fontBox("ComboBox1", QStringLiteral("フォント名"), 145);
     ComboBox2 = fontBox("ComboBox2", QStringLiteral("フォントのサイズ"), 47);
     ComboBox2->addItems({QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("11"),
-                         QStringLiteral("12"), QStringLiteral("13"), QStringLiteral("14"), QStringLiteral("15"),
-                         QStringLiteral("20"), QStringLiteral("25")});
+                         QStringLiteral("12"), QStringLiteral("13"), QStringLiteral("14"),
+                         QStringLiteral("15"), QStringLiteral("20"), QStringLiteral("25")});
 }
 
 // ---- the document -------------------------------------------------------------------------------
 
-bool TForm1::isModified() const { return RichEdit1->document()->isModified(); }
+bool TForm1::isModified() const {
+    return RichEdit1->document()->isModified();
+}
 
-void TForm1::setModified(bool modified) { RichEdit1->document()->setModified(modified); }
+void TForm1::setModified(bool modified) {
+    RichEdit1->document()->setModified(modified);
+}
 
 QString TForm1::documentText() const {
     // The raw text, not toPlainText(): that one turns no-break spaces into spaces and line separators
@@ -266,22 +277,20 @@ void TForm1::setDocumentText(const QString& text) {
 }
 
 void TForm1::RichEdit1Change() {
-    if (windows_.form2)
-        windows_.form2->VolCount();
+    if (windows_.form2) windows_.form2->VolCount();
     SetButtons();
 }
 
 std::optional<QString> TForm1::chooseFile(ui::FileDialogState& state, bool forSaving) {
-    std::optional<QString> path = forSaving ? platform_.chooseSaveFile(state) : platform_.chooseOpenFile(state);
+    std::optional<QString> path =
+        forSaving ? platform_.chooseSaveFile(state) : platform_.chooseOpenFile(state);
     // The folder of a chosen file becomes the working directory, as the file dialogs do on Windows.
-    if (path)
-        QDir::setCurrent(QFileInfo(*path).absolutePath());
+    if (path) QDir::setCurrent(QFileInfo(*path).absolutePath());
     return path;
 }
 
 bool TForm1::askToSave() {
-    if (!isModified())
-        return true;
+    if (!isModified()) return true;
     switch (platform_.askSaveChanges()) {
     case ui::SaveAnswer::Cancel:
         return false;
@@ -339,8 +348,7 @@ void TForm1::finishSave() {
 void TForm1::saveDocument() {
     const auto finish = qScopeGuard([this] { finishSave(); });
     const ui::BusyCursor busy(platform_);
-    if (!isModified())
-        return;
+    if (!isModified()) return;
     if (windowTitle() == kUntitledName) {
         saveDocumentAs();
         return;
@@ -351,8 +359,7 @@ void TForm1::saveDocument() {
 void TForm1::saveDocumentAs() {
     const ui::BusyCursor busy(platform_);
     const std::optional<QString> path = chooseFile(SaveDialog1, true);
-    if (!path)
-        return;
+    if (!path) return;
     setWindowTitle(*path);
     const auto finish = qScopeGuard([this] { finishSave(); });
     writeDocument(*path);
@@ -365,8 +372,7 @@ void TForm1::New1Click() {
 }
 
 void TForm1::newDocument() {
-    if (!askToSave())
-        return;
+    if (!askToSave()) return;
     setDocumentText(QString());
     setWindowTitle(kUntitledName);
     format_ = DocumentFormat{};
@@ -379,12 +385,10 @@ void TForm1::Open1Click() {
 }
 
 void TForm1::openDocument() {
-    if (!askToSave())
-        return;
+    if (!askToSave()) return;
     // The finishing steps run on every way out: a cancelled dialog and a failed load included.
     const auto finish = qScopeGuard([this] {
-        if (windows_.form2)
-            windows_.form2->VolCount();
+        if (windows_.form2) windows_.form2->VolCount();
         CurrentFile = OpenDialog1.fileName;
         LastDir = QDir::currentPath();
         WriteResume();
@@ -395,8 +399,7 @@ void TForm1::openDocument() {
     const bool wasModified = isModified();
     OpenDialog1.filterIndex = 0;
     const std::optional<QString> path = chooseFile(OpenDialog1, false);
-    if (!path)
-        return;
+    if (!path) return;
     PreviousCaption = windowTitle();
     setWindowTitle(*path);
     try {
@@ -412,8 +415,7 @@ void TForm1::openDocument() {
 
 void TForm1::FileOpen(const QString& path) {
     const auto finish = qScopeGuard([this, path] {
-        if (windows_.form2)
-            windows_.form2->VolCount();
+        if (windows_.form2) windows_.form2->VolCount();
         CurrentFile = path;
         LastDir = QDir::currentPath();
         OpenDialog1.initialDir = folderWithSeparator(path);
@@ -443,7 +445,9 @@ void TForm1::SA1Click() {
     run([this] { saveDocumentAs(); });
 }
 
-void TForm1::Exit1Click() { close(); }
+void TForm1::Exit1Click() {
+    close();
+}
 
 void TForm1::FormCloseQuery(bool& canClose) {
     if (isModified()) {
@@ -454,8 +458,7 @@ void TForm1::FormCloseQuery(bool& canClose) {
         case ui::SaveAnswer::Yes:
             saveDocument();
             // Closing without the save the user asked for would lose the text.
-            if (isModified())
-                canClose = false;
+            if (isModified()) canClose = false;
             break;
         case ui::SaveAnswer::No:
             break;
@@ -476,7 +479,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::L1Click() {
     run([this] {
-        windows_.form2 = std::make_unique<entry::TForm2>(platform_, *this, entry::userListPath(programDir_), this);
+        windows_.form2 =
+            std::make_unique<entry::TForm2>(platform_, *this, entry::userListPath(programDir_), this);
         platform_.runModal(*windows_.form2);
     });
 }
@@ -508,9 +512,13 @@ void TForm1::appendLines(const QStringList& lines) {
     cursor.insertText(textToAppend(lines, !cursor.block().text().isEmpty()));
 }
 
-int TForm1::entryCount() const { return index_->entryCount(); }
+int TForm1::entryCount() const {
+    return index_->entryCount();
+}
 
-void TForm1::showEntryCount(const QString& text) { statusPanel_->setText(text); }
+void TForm1::showEntryCount(const QString& text) {
+    statusPanel_->setText(text);
+}
 
 // ---- commands that come with later windows -----------------------------------------------------------
 

@@ -80,7 +80,8 @@ private:
     void buildToolBar();
     void addToolButton(const char* name, const QString& hint, const char* themeIcon, int fallbackIcon,
                        void (TForm1::*handler)());
-    QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)() = nullptr);
+    QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,
+                         void (TForm1::*handler)() = nullptr);
 
     // The bodies of the handlers above; a failure leaves them as ui::Failure.
     void newDocument();
@@ -95,8 +96,7 @@ private:
     void setDocumentText(const QString& text);
     void setModified(bool modified);
     std::optional<QString> chooseFile(ui::FileDialogState& state, bool forSaving);
-    template <typename Handler>
-    void run(Handler&& handler);
+    template <typename Handler> void run(Handler&& handler);
 
     ui::Platform& platform_;
     Windows& windows_;

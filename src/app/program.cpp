@@ -25,8 +25,8 @@ void initialiseApplication() {
     registerFontSubstitutions();
     // Qt's own texts (file dialogs, the editor's context menu) in Japanese, like the rest of the program.
     static QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTexts);
 }
 
@@ -41,6 +41,8 @@ Program::Program(ui::Platform& platform, const QString& programDir) {
 
 Program::~Program() = default;
 
-void Program::show() { windows_.form1->show(); }
+void Program::show() {
+    windows_.form1->show();
+}
 
 } // namespace app

@@ -12,7 +12,7 @@ class TForm2;
 namespace csv {
 class TForm4;
 class TForm5;
-}
+} // namespace csv
 
 namespace app {
 

@@ -35,21 +35,19 @@ entry::EntryInput parseEntry(const QStringList& args) {
     entry::EntryInput input;
     bool ok = false;
     input.category = args.value(0).toInt(&ok);
-    if (!ok || !entry::isCategoryIndex(input.category))
-        throw Usage{QStringLiteral("CATEGORY must be 0..12")};
+    if (!ok || !entry::isCategoryIndex(input.category)) throw Usage{QStringLiteral("CATEGORY must be 0..12")};
     for (const QString& arg : args.mid(1)) {
         const qsizetype eq = arg.indexOf(u'=');
-        if (arg == u"--utf8")
-            continue;
-        if (eq < 0)
-            throw Usage{QStringLiteral("not K=VALUE: ") + arg};
+        if (arg == u"--utf8") continue;
+        if (eq < 0) throw Usage{QStringLiteral("not K=VALUE: ") + arg};
         const QString key = arg.left(eq), value = arg.mid(eq + 1);
         const int slot = key.toInt(&ok);
         if (ok && slot >= 1 && slot <= entry::kSlotCount) {
             input.slotTexts[slot] = value;
         } else if (key == u"combo") {
             input.comboBox2 = input.comboBox3 = value;
-        } else if (key.startsWith(u"pair") && key.mid(4).toInt() >= 1 && key.mid(4).toInt() <= entry::kPairCount) {
+        } else if (key.startsWith(u"pair") && key.mid(4).toInt() >= 1 &&
+                   key.mid(4).toInt() <= entry::kPairCount) {
             input.firstOption[key.mid(4).toInt()] = value != u"2";
         } else {
             throw Usage{QStringLiteral("unknown setting: ") + key};
@@ -59,8 +57,7 @@ entry::EntryInput parseEntry(const QStringList& args) {
 }
 
 int add(const QStringList& args, QTextStream& out, QTextStream& err) {
-    if (args.size() < 2)
-        throw Usage{QStringLiteral("add needs FILE and CATEGORY")};
+    if (args.size() < 2) throw Usage{QStringLiteral("add needs FILE and CATEGORY")};
     const QString file = args[0];
     const entry::EntryInput input = parseEntry(args.mid(1));
     if (!*entry::isComplete(input)) {
@@ -77,7 +74,8 @@ int add(const QStringList& args, QTextStream& out, QTextStream& err) {
     text::EncodedText encoded = app::encodeDocument(document.text, document.format);
     if (!encoded.ok()) {
         if (!args.contains(QStringLiteral("--utf8"))) {
-            err << "the file's encoding cannot hold: " << encoded.unencodable << " (add --utf8 to save as UTF-8)\n";
+            err << "the file's encoding cannot hold: " << encoded.unencodable
+                << " (add --utf8 to save as UTF-8)\n";
             return 1;
         }
         encoded = app::encodeDocument(document.text, app::asUtf8(document.format));
@@ -92,14 +90,11 @@ int add(const QStringList& args, QTextStream& out, QTextStream& err) {
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     try {
         const QString command = arguments.value(0);
-        if (command == u"count" && arguments.size() > 1)
-            return count(arguments.mid(1), out);
-        if (command == u"add")
-            return add(arguments.mid(1), out, err);
+        if (command == u"count" && arguments.size() > 1) return count(arguments.mid(1), out);
+        if (command == u"add") return add(arguments.mid(1), out, err);
         throw Usage{};
     } catch (const Usage& usage) {
-        if (!usage.message.isEmpty())
-            err << usage.message << '\n';
+        if (!usage.message.isEmpty()) err << usage.message << '\n';
         err << kUsage;
         return 2;
     } catch (const ui::Failure& failure) {

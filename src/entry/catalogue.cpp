@@ -208,7 +208,8 @@ constexpr bool fieldOrderShapes() {
         const int n = shownCount(c);
         for (int k = 2; k < n; ++k) {
             if (c.slotList[k].required && !c.slotList[k - 1].required) return false;
-            if (sameText(c.slotList[k - 1].field, "year") && !sameText(c.slotList[k].field, "month")) return false;
+            if (sameText(c.slotList[k - 1].field, "year") && !sameText(c.slotList[k].field, "month"))
+                return false;
         }
         const Slot& last = c.slotList[n - 1];
         if (!sameText(last.field, "yomi") || !sameText(last.caption, u"読み")) return false;

@@ -94,7 +94,7 @@ QStringList labelKeys(QStringView line) {
     QStringList keys;
     for (qsizetype open = line.indexOf(u'{'); open >= 0; open = line.indexOf(u'{', open + 1)) {
         const qsizetype comma = line.indexOf(u',', open + 1);
-        if (comma < 0) break;  // no later "{" has a comma after it either
+        if (comma < 0) break; // no later "{" has a comma after it either
         keys.append(text::asciiLower(line.sliced(open, comma - open + 1)));
     }
     return keys;

@@ -24,7 +24,8 @@ namespace entry {
 
 namespace {
 
-const QString kLabelInUse = QStringLiteral("入力した文献ラベルは既に使われています\r\n別のラベルを指定してください");
+const QString kLabelInUse =
+    QStringLiteral("入力した文献ラベルは既に使われています\r\n別のラベルを指定してください");
 const QString kNoCategory = QStringLiteral("文献カテゴリを選択してください");
 
 // Where the slot and pair controls stand inside the group box.
@@ -35,7 +36,9 @@ struct PanelPlace {
 };
 constexpr PanelPlace kPanelPlaces[7] = {{0, 0}, {5, 55}, {5, 145}, {5, 190}, {5, 235}, {178, 10}, {178, 55}};
 
-QString numbered(const char* name, int n) { return QString::fromLatin1(name) + QString::number(n); }
+QString numbered(const char* name, int n) {
+    return QString::fromLatin1(name) + QString::number(n);
+}
 
 } // namespace
 
@@ -51,8 +54,7 @@ TForm2::TForm2(ui::Platform& platform, EntryDocument& document, QString userList
     FormCreate();
 }
 
-template <typename Handler>
-void TForm2::run(Handler&& handler) {
+template <typename Handler> void TForm2::run(Handler&& handler) {
     ui::guarded(platform_, std::forward<Handler>(handler));
 }
 
@@ -65,7 +67,7 @@ void TForm2::buildControls() {
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setGeometry(86, 9, 205, 20);
-    ComboBox1->setFocusPolicy(Qt::ClickFocus);  // Tab skips the category list
+    ComboBox1->setFocusPolicy(Qt::ClickFocus); // Tab skips the category list
     for (const Category& c : categories())
         ComboBox1->addItem(QString::fromUtf16(c.displayName));
 
@@ -106,7 +108,8 @@ void TForm2::buildControls() {
         const ChoicePair& pair = choicePairs()[p - 1];
         QFont font = this->font();
         font.setBold(pair.bold);
-        const std::pair<int, const char16_t*> options[] = {{2 * p - 1, pair.firstCaption}, {2 * p, pair.secondCaption}};
+        const std::pair<int, const char16_t*> options[] = {{2 * p - 1, pair.firstCaption},
+                                                           {2 * p, pair.secondCaption}};
         for (const auto& [number, caption] : options) {
             auto* radio = new QRadioButton(QString::fromUtf16(caption), panel);
             radio->setObjectName(numbered("RadioButton", number));
@@ -131,8 +134,8 @@ void TForm2::buildControls() {
     QList<QWidget*> order;
     auto edit = [this](int k) { return GroupBox1->findChild<QLineEdit*>(numbered("Edit", k)); };
     auto pair = [this](int p) { return QList<QWidget*>{RadioButtons[2 * p - 1], RadioButtons[2 * p]}; };
-    order << edit(1) << pair(1) << edit(2) << edit(3) << pair(2) << edit(4) << ComboBox2 << ComboBox3 << pair(3)
-          << edit(5) << pair(4) << edit(6) << pair(5) << edit(7) << pair(6) << edit(8);
+    order << edit(1) << pair(1) << edit(2) << edit(3) << pair(2) << edit(4) << ComboBox2 << ComboBox3
+          << pair(3) << edit(5) << pair(4) << edit(6) << pair(5) << edit(7) << pair(6) << edit(8);
     for (int k = 9; k <= kSlotCount; ++k)
         order << edit(k);
     order << Button1 << Button2 << Button3;
@@ -183,9 +186,10 @@ void TForm2::ComboBox1Change() {
         }
         using Layout = void (TForm2::*)();
         static constexpr Layout layouts[kCategoryCount] = {
-            &TForm2::ComboBoxIndex0, &TForm2::ComboBoxIndex1,  &TForm2::ComboBoxIndex2,  &TForm2::ComboBoxIndex3,
-            &TForm2::ComboBoxIndex4, &TForm2::ComboBoxIndex5,  &TForm2::ComboBoxIndex6,  &TForm2::ComboBoxIndex7,
-            &TForm2::ComboBoxIndex8, &TForm2::ComboBoxIndex9,  &TForm2::ComboBoxIndex10, &TForm2::ComboBoxIndex11,
+            &TForm2::ComboBoxIndex0, &TForm2::ComboBoxIndex1,  &TForm2::ComboBoxIndex2,
+            &TForm2::ComboBoxIndex3, &TForm2::ComboBoxIndex4,  &TForm2::ComboBoxIndex5,
+            &TForm2::ComboBoxIndex6, &TForm2::ComboBoxIndex7,  &TForm2::ComboBoxIndex8,
+            &TForm2::ComboBoxIndex9, &TForm2::ComboBoxIndex10, &TForm2::ComboBoxIndex11,
             &TForm2::ComboBoxIndex12};
         (this->*layouts[index])();
     });
@@ -218,8 +222,7 @@ void TForm2::applyLayout(int index) {
             label->show();
             const bool withList = slot.state == SlotState::CaptionedWithList;
             edit->setVisible(!withList);
-            if (withList)
-                listBox = comboBoxOfSlot(k) == 2 ? ComboBox2 : ComboBox3;
+            if (withList) listBox = comboBoxOfSlot(k) == 2 ? ComboBox2 : ComboBox3;
             break;
         }
         }
@@ -228,14 +231,12 @@ void TForm2::applyLayout(int index) {
     ComboBox3->setVisible(listBox == ComboBox3);
     for (int p = 1; p <= kPairCount; ++p)
         PairPanels[p]->setVisible(usesPair[p]);
-    if (listBox && c.listSection)
-        ReadItemFile(listBox, QString::fromLatin1(c.listSection));
+    if (listBox && c.listSection) ReadItemFile(listBox, QString::fromLatin1(c.listSection));
 }
 
 void TForm2::ReadItemFile(QComboBox* comboBox, const QString& name) {
     const QStringList entries = readSectionFromFile(userListPath_, name);
-    if (entries.isEmpty())
-        return;
+    if (entries.isEmpty()) return;
     QStringList items;
     for (int i = 0; i < comboBox->count(); ++i)
         items.append(comboBox->itemText(i));
@@ -263,13 +264,18 @@ EntryInput TForm2::input() const {
 }
 
 void TForm2::SetButtons() {
-    if (const std::optional<bool> complete = isComplete(input()))
-        Button1->setEnabled(*complete);
+    if (const std::optional<bool> complete = isComplete(input())) Button1->setEnabled(*complete);
 }
 
-void TForm2::Edit1Change() { SetButtons(); }
-void TForm2::ComboBox2Change() { SetButtons(); }
-void TForm2::ComboBox3Change() { SetButtons(); }
+void TForm2::Edit1Change() {
+    SetButtons();
+}
+void TForm2::ComboBox2Change() {
+    SetButtons();
+}
+void TForm2::ComboBox3Change() {
+    SetButtons();
+}
 
 void TForm2::appendEntry(int category) {
     EntryInput in = input();
@@ -286,13 +292,12 @@ void TForm2::Button1Click() {
         }
         using Formatter = void (TForm2::*)();
         static constexpr Formatter formatters[kCategoryCount] = {
-            &TForm2::SetText0, &TForm2::SetText1, &TForm2::SetText2,  &TForm2::SetText3,  &TForm2::SetText4,
-            &TForm2::SetText5, &TForm2::SetText6, &TForm2::SetText7,  &TForm2::SetText8,  &TForm2::SetText9,
+            &TForm2::SetText0,  &TForm2::SetText1,  &TForm2::SetText2, &TForm2::SetText3, &TForm2::SetText4,
+            &TForm2::SetText5,  &TForm2::SetText6,  &TForm2::SetText7, &TForm2::SetText8, &TForm2::SetText9,
             &TForm2::SetText10, &TForm2::SetText11, &TForm2::SetText12};
         EntryLines.clear();
         const int index = ComboBox1->currentIndex();
-        if (isCategoryIndex(index))
-            (this->*formatters[index])();
+        if (isCategoryIndex(index)) (this->*formatters[index])();
         for (int k = 1; k <= kSlotCount; ++k)
             SlotEdits[k]->clear();
         ComboBox2->clearEditText();
@@ -303,7 +308,9 @@ void TForm2::Button1Click() {
     });
 }
 
-void TForm2::Button2Click() { close(); }
+void TForm2::Button2Click() {
+    close();
+}
 
 void TForm2::Button3Click() {
     run([this] { platform_.showHelp(app::kHelpFile); });

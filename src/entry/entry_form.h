@@ -85,8 +85,7 @@ private:
     void buildControls();
     void applyLayout(int category);
     void appendEntry(int category);
-    template <typename Handler>
-    void run(Handler&& handler);
+    template <typename Handler> void run(Handler&& handler);
 
     ui::Platform& platform_;
     EntryDocument& document_;
@@ -100,10 +99,10 @@ private:
     QPushButton* Button2 = nullptr;
     QPushButton* Button3 = nullptr;
     QGroupBox* GroupBox1 = nullptr;
-    std::array<QLabel*, 19> SlotLabels{};        // [k]: caption of slot k (1..18)
-    std::array<QLineEdit*, 19> SlotEdits{};      // [k]: edit of slot k (1..18)
-    std::array<QWidget*, 7> PairPanels{};        // [p]: panel of choice pair p (1..6)
-    std::array<QRadioButton*, 13> RadioButtons{};  // [n]: RadioButton n (1..12)
+    std::array<QLabel*, 19> SlotLabels{};         // [k]: caption of slot k (1..18)
+    std::array<QLineEdit*, 19> SlotEdits{};       // [k]: edit of slot k (1..18)
+    std::array<QWidget*, 7> PairPanels{};         // [p]: panel of choice pair p (1..6)
+    std::array<QRadioButton*, 13> RadioButtons{}; // [n]: RadioButton n (1..12)
     QStringList EntryLines;
     int EntryCount = 0;
 };

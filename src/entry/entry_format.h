@@ -10,10 +10,10 @@ namespace entry {
 // What the entry form holds at the moment of an Add.
 struct EntryInput {
     int category = 0;
-    std::array<QString, 19> slotTexts;  // [k] is the text of Edit k (1..18); [0] unused
-    QString comboBox2;                  // covers slot 4 where a layout uses it
-    QString comboBox3;                  // covers slot 5 where a layout uses it
-    std::array<bool, 7> firstOption{true, true, true, true, true, true, true};  // [p]: pair p's first option
+    std::array<QString, 19> slotTexts; // [k] is the text of Edit k (1..18); [0] unused
+    QString comboBox2;                 // covers slot 4 where a layout uses it
+    QString comboBox3;                 // covers slot 5 where a layout uses it
+    std::array<bool, 7> firstOption{true, true, true, true, true, true, true}; // [p]: pair p's first option
 
     // The value of slot k in the current category: the covering combo box's text or the edit's text.
     QString slotValue(int slot) const;

@@ -11,17 +11,14 @@ QString asciiLower(QStringView s) {
 }
 
 bool startsWithAsciiCaseless(QStringView s, QStringView prefix) {
-    if (s.size() < prefix.size())
-        return false;
+    if (s.size() < prefix.size()) return false;
     for (qsizetype i = 0; i < prefix.size(); ++i)
-        if (asciiLower(s[i].unicode()) != asciiLower(prefix[i].unicode()))
-            return false;
+        if (asciiLower(s[i].unicode()) != asciiLower(prefix[i].unicode())) return false;
     return true;
 }
 
 qsizetype indexOfAsciiCaseless(QStringView haystack, QStringView needle, qsizetype from) {
-    if (needle.isEmpty())
-        return from <= haystack.size() ? from : -1;
+    if (needle.isEmpty()) return from <= haystack.size() ? from : -1;
     const char16_t lower = asciiLower(needle[0].unicode());
     const char16_t upper = (lower >= u'a' && lower <= u'z') ? char16_t(lower - 32) : lower;
     const QStringView rest = needle.mid(1);
@@ -30,17 +27,12 @@ qsizetype indexOfAsciiCaseless(QStringView haystack, QStringView needle, qsizety
     // is searched again only once it has been passed.
     qsizetype nextLower = -2, nextUpper = -2;
     for (qsizetype i = from; i <= last;) {
-        if (nextLower != -1 && nextLower < i)
-            nextLower = haystack.indexOf(QChar(lower), i);
-        if (upper != lower && nextUpper != -1 && nextUpper < i)
-            nextUpper = haystack.indexOf(QChar(upper), i);
+        if (nextLower != -1 && nextLower < i) nextLower = haystack.indexOf(QChar(lower), i);
+        if (upper != lower && nextUpper != -1 && nextUpper < i) nextUpper = haystack.indexOf(QChar(upper), i);
         qsizetype hit = nextLower;
-        if (upper != lower && nextUpper >= 0 && (hit < 0 || nextUpper < hit))
-            hit = nextUpper;
-        if (hit < 0 || hit > last)
-            return -1;
-        if (startsWithAsciiCaseless(haystack.mid(hit + 1), rest))
-            return hit;
+        if (upper != lower && nextUpper >= 0 && (hit < 0 || nextUpper < hit)) hit = nextUpper;
+        if (hit < 0 || hit > last) return -1;
+        if (startsWithAsciiCaseless(haystack.mid(hit + 1), rest)) return hit;
         i = hit + 1;
     }
     return -1;

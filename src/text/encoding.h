@@ -14,7 +14,7 @@ enum class LineBreak { CrLf, Lf };
 // How a text is laid out in its file.
 struct TextFormat {
     Encoding encoding = Encoding::Cp932;
-    bool byteOrderMark = false;          // UTF-8 only
+    bool byteOrderMark = false; // UTF-8 only
     LineBreak lineBreak = LineBreak::CrLf;
     // CP932 characters with two byte forms (the NEC and IBM extension rows) that the file wrote in the
     // form the encoder does not choose by itself: character -> the two bytes the file used.
@@ -24,12 +24,14 @@ struct TextFormat {
 };
 
 // A new document: CP932 with CR LF.
-inline TextFormat defaultFormat() { return {}; }
+inline TextFormat defaultFormat() {
+    return {};
+}
 
 struct DecodedText {
-    QString text;              // lines separated by '\n' (CR LF pairs become '\n')
+    QString text; // lines separated by '\n' (CR LF pairs become '\n')
     TextFormat format;
-    int undecodableBytes = 0;  // bytes valid in neither encoding; each became U+FFFD
+    int undecodableBytes = 0; // bytes valid in neither encoding; each became U+FFFD
 };
 
 // A UTF-8 byte-order mark, or valid UTF-8 with non-ASCII bytes, means UTF-8; anything else is CP932.
@@ -38,7 +40,7 @@ DecodedText decodeText(QByteArrayView bytes);
 
 struct EncodedText {
     QByteArray bytes;
-    QString unencodable;  // the distinct characters the encoding cannot hold, in order of first use
+    QString unencodable; // the distinct characters the encoding cannot hold, in order of first use
     bool ok() const { return unencodable.isEmpty(); }
 };
 

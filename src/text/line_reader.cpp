@@ -5,8 +5,7 @@ namespace text {
 LineReader::LineReader(QStringView text) : text_(text) {
     // Character 26 ends the input: nothing after it is ever read.
     const qsizetype eof = text_.indexOf(QChar(26));
-    if (eof >= 0)
-        text_ = text_.first(eof);
+    if (eof >= 0) text_ = text_.first(eof);
 }
 
 bool LineReader::atEnd() {
@@ -20,10 +19,8 @@ QStringView LineReader::readLine() {
     while (pos_ < text_.size() && text_[pos_] != u'\r' && text_[pos_] != u'\n')
         ++pos_;
     const QStringView line = text_.sliced(start, pos_ - start);
-    if (pos_ < text_.size() && text_[pos_] == u'\r')
-        ++pos_;
-    if (pos_ < text_.size() && text_[pos_] == u'\n')
-        ++pos_;
+    if (pos_ < text_.size() && text_[pos_] == u'\r') ++pos_;
+    if (pos_ < text_.size() && text_[pos_] == u'\n') ++pos_;
     return line;
 }
 

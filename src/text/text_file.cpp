@@ -17,7 +17,9 @@ QByteArray readFileBytes(const QString& path) {
     return bytes;
 }
 
-DecodedText readTextFile(const QString& path) { return decodeText(readFileBytes(path)); }
+DecodedText readTextFile(const QString& path) {
+    return decodeText(readFileBytes(path));
+}
 
 void writeFileBytes(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);

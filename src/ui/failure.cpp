@@ -3,8 +3,7 @@
 namespace ui {
 
 QString withFinalPeriod(const QString& message) {
-    if (!message.isEmpty() && message.back() > u'.')
-        return message + u'.';
+    if (!message.isEmpty() && message.back() > u'.') return message + u'.';
     return message;
 }
 

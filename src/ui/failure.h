@@ -7,7 +7,8 @@ namespace ui {
 
 class Failure : public std::runtime_error {
 public:
-    explicit Failure(QString message) : std::runtime_error(message.toStdString()), message_(std::move(message)) {}
+    explicit Failure(QString message)
+        : std::runtime_error(message.toStdString()), message_(std::move(message)) {}
     const QString& message() const { return message_; }
 
 private:

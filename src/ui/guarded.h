@@ -9,8 +9,7 @@
 
 namespace ui {
 
-template <typename Handler>
-void guarded(Platform& platform, Handler&& handler) {
+template <typename Handler> void guarded(Platform& platform, Handler&& handler) {
     try {
         std::forward<Handler>(handler)();
     } catch (const Failure& failure) {

@@ -13,10 +13,10 @@ enum class SaveAnswer { Yes, No, Cancel };
 
 // What a file dialog remembers between uses; the windows own it, the platform only shows it.
 struct FileDialogState {
-    QString filter;        // "description|pattern|description|pattern..."
-    int filterIndex = 0;   // 0-based index of the selected description|pattern pair
+    QString filter;      // "description|pattern|description|pattern..."
+    int filterIndex = 0; // 0-based index of the selected description|pattern pair
     QString initialDir;
-    QString fileName;      // the file chosen last (empty while none has been chosen)
+    QString fileName; // the file chosen last (empty while none has been chosen)
 };
 
 class Platform {

@@ -17,11 +17,17 @@ namespace ui {
 namespace {
 
 // Message texts keep the Windows line break "\r\n"; a Qt label breaks at "\n" alone.
-QString displayText(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+QString displayText(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
 
-QWidget* dialogParent() { return QApplication::activeWindow(); }
+QWidget* dialogParent() {
+    return QApplication::activeWindow();
+}
 
-QStringList filterPairs(const QString& filter) { return filter.split(u'|'); }
+QStringList filterPairs(const QString& filter) {
+    return filter.split(u'|');
+}
 
 std::optional<QString> runFileDialog(FileDialogState& state, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(dialogParent());
@@ -32,12 +38,9 @@ std::optional<QString> runFileDialog(FileDialogState& state, QFileDialog::Accept
     dialog.setNameFilters(filters);
     if (state.filterIndex >= 0 && state.filterIndex < filters.size())
         dialog.selectNameFilter(filters[state.filterIndex]);
-    if (!state.initialDir.isEmpty())
-        dialog.setDirectory(state.initialDir);
-    if (!state.fileName.isEmpty())
-        dialog.selectFile(QFileInfo(state.fileName).fileName());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
+    if (!state.initialDir.isEmpty()) dialog.setDirectory(state.initialDir);
+    if (!state.fileName.isEmpty()) dialog.selectFile(QFileInfo(state.fileName).fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     state.fileName = dialog.selectedFiles().constFirst();
     state.filterIndex = std::max<int>(0, filters.indexOf(dialog.selectedNameFilter()));
     return state.fileName;
@@ -51,8 +54,7 @@ QStringList qtNameFilters(const QString& filter) {
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString pattern = parts[i + 1];
         pattern.replace(u';', u' ');
-        if (pattern == u"*.*")
-            pattern = QStringLiteral("*");
+        if (pattern == u"*.*") pattern = QStringLiteral("*");
         out.append(parts[i] + QStringLiteral(" (") + pattern + u')');
     }
     return out;
@@ -66,18 +68,16 @@ void QtPlatform::showMessage(const QString& text) {
 
 SaveAnswer QtPlatform::askSaveChanges() {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("警告"),
-                    displayText(QStringLiteral("ファイルが変更されています\r\n保存しますか?")), QMessageBox::NoButton,
-                    dialogParent());
+                    displayText(QStringLiteral("ファイルが変更されています\r\n保存しますか?")),
+                    QMessageBox::NoButton, dialogParent());
     QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
     QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(cancel);
     box.exec();
-    if (box.clickedButton() == yes)
-        return SaveAnswer::Yes;
-    if (box.clickedButton() == no)
-        return SaveAnswer::No;
+    if (box.clickedButton() == yes) return SaveAnswer::Yes;
+    if (box.clickedButton() == no) return SaveAnswer::No;
     return SaveAnswer::Cancel;
 }
 
@@ -106,17 +106,25 @@ std::optional<QString> QtPlatform::chooseSaveFile(FileDialogState& state) {
     return runFileDialog(state, QFileDialog::AcceptSave);
 }
 
-void QtPlatform::runModal(QDialog& dialog) { dialog.exec(); }
+void QtPlatform::runModal(QDialog& dialog) {
+    dialog.exec();
+}
 
 void QtPlatform::showHelp(const QString& helpFile) {
     if (!QFileInfo::exists(helpFile) || !QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile)))
         showMessage(QStringLiteral("ヘルプファイル %1 が見つかりません").arg(helpFile));
 }
 
-void QtPlatform::beginBusy() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+void QtPlatform::beginBusy() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
 
-void QtPlatform::endBusy() { QApplication::restoreOverrideCursor(); }
+void QtPlatform::endBusy() {
+    QApplication::restoreOverrideCursor();
+}
 
-QStringList QtPlatform::fontFamilies() { return QFontDatabase::families(); }
+QStringList QtPlatform::fontFamilies() {
+    return QFontDatabase::families();
+}
 
 } // namespace ui

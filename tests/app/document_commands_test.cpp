@@ -12,7 +12,7 @@ using ui::SaveAnswer;
 namespace {
 
 const QString kUntitled = app::kUntitledName;
-const QByteArray kSjisBib = QByteArray("@article{a,\r\n title = \"\x93\xfa\x96\x7b\",\r\n}\r\n");  // 日本
+const QByteArray kSjisBib = QByteArray("@article{a,\r\n title = \"\x93\xfa\x96\x7b\",\r\n}\r\n"); // 日本
 
 class DocumentCommands : public AppFixture {
 protected:
@@ -66,7 +66,7 @@ TEST_F(DocumentCommands, CancelledOpenDialogStillRunsTheFinishingSteps) {
     EXPECT_EQ(text(), QStringLiteral("abc!"));
     EXPECT_TRUE(form1().isModified());
     EXPECT_EQ(form1().documentName(), file);
-    EXPECT_EQ(form1().currentFile(), file);  // the name the dialog remembers
+    EXPECT_EQ(form1().currentFile(), file); // the name the dialog remembers
     EXPECT_EQ(platform.busyDepth(), 0);
 }
 
@@ -94,7 +94,7 @@ TEST_F(DocumentCommands, FileOpenFailureContinuesToTheCallerAfterTheFinishingSte
     EXPECT_EQ(form1().documentName(), file);
     EXPECT_EQ(text(), QStringLiteral("abc"));
     EXPECT_FALSE(form1().isModified());
-    EXPECT_EQ(form1().currentFile(), missing);  // set after a failure too
+    EXPECT_EQ(form1().currentFile(), missing); // set after a failure too
     EXPECT_EQ(form1().openDialog().fileName, file);
     EXPECT_EQ(platform.busyDepth(), 0);
 }
@@ -105,7 +105,8 @@ TEST_F(DocumentCommands, FileOpenPointsBothDialogsAtTheFilesFolder) {
     form1().FileOpen(file);
     EXPECT_EQ(form1().documentName(), file);
     EXPECT_EQ(form1().openDialog().fileName, file);
-    EXPECT_EQ(form1().openDialog().initialDir, QDir::toNativeSeparators(dir.filePath(QStringLiteral("sub/"))));
+    EXPECT_EQ(form1().openDialog().initialDir,
+              QDir::toNativeSeparators(dir.filePath(QStringLiteral("sub/"))));
     EXPECT_EQ(form1().saveDialog().initialDir, form1().openDialog().initialDir);
 }
 
@@ -154,7 +155,7 @@ TEST_F(DocumentCommands, SaveFailureKeepsTheCaptionAndReportsTheFile) {
     const QString target = path(QStringLiteral("plain/new.bib"));
     platform.expectSaveFile(target).expectError(QStringLiteral("ファイル %1 を作成できません.").arg(target));
     form1().SA1Click();
-    EXPECT_EQ(form1().documentName(), target);  // the newly chosen name stays
+    EXPECT_EQ(form1().documentName(), target); // the newly chosen name stays
     EXPECT_TRUE(form1().isModified());
     EXPECT_EQ(platform.busyDepth(), 0);
 }
@@ -188,8 +189,8 @@ enum class Command { New, Open, Close };
 struct PromptCase {
     Command command;
     SaveAnswer answer;
-    bool saveSucceeds;   // with Yes: the save dialog is confirmed (or cancelled)
-    bool goesOn;         // the command runs to its end
+    bool saveSucceeds; // with Yes: the save dialog is confirmed (or cancelled)
+    bool goesOn;       // the command runs to its end
 };
 
 class SaveChangesPrompt : public DocumentCommands, public ::testing::WithParamInterface<PromptCase> {};
@@ -202,8 +203,7 @@ TEST_P(SaveChangesPrompt, DecidesWhetherTheCommandGoesOn) {
     platform.expectSaveChanges(c.answer);
     if (c.answer == SaveAnswer::Yes)
         platform.expectSaveFile(c.saveSucceeds ? std::optional<QString>(saved) : std::nullopt);
-    if (c.goesOn && c.command == Command::Open)
-        platform.expectOpenFile(other);
+    if (c.goesOn && c.command == Command::Open) platform.expectOpenFile(other);
 
     bool closes = false;
     switch (c.command) {
@@ -236,20 +236,19 @@ TEST_P(SaveChangesPrompt, DecidesWhetherTheCommandGoesOn) {
     EXPECT_EQ(platform.busyDepth(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryAnswer, SaveChangesPrompt,
-    ::testing::Values(PromptCase{Command::New, SaveAnswer::Cancel, false, false},
-                      PromptCase{Command::New, SaveAnswer::No, false, true},
-                      PromptCase{Command::New, SaveAnswer::Yes, true, true},
-                      PromptCase{Command::New, SaveAnswer::Yes, false, false},
-                      PromptCase{Command::Open, SaveAnswer::Cancel, false, false},
-                      PromptCase{Command::Open, SaveAnswer::No, false, true},
-                      PromptCase{Command::Open, SaveAnswer::Yes, true, true},
-                      PromptCase{Command::Open, SaveAnswer::Yes, false, false},
-                      PromptCase{Command::Close, SaveAnswer::Cancel, false, false},
-                      PromptCase{Command::Close, SaveAnswer::No, false, true},
-                      PromptCase{Command::Close, SaveAnswer::Yes, true, true},
-                      PromptCase{Command::Close, SaveAnswer::Yes, false, false}));
+INSTANTIATE_TEST_SUITE_P(EveryAnswer, SaveChangesPrompt,
+                         ::testing::Values(PromptCase{Command::New, SaveAnswer::Cancel, false, false},
+                                           PromptCase{Command::New, SaveAnswer::No, false, true},
+                                           PromptCase{Command::New, SaveAnswer::Yes, true, true},
+                                           PromptCase{Command::New, SaveAnswer::Yes, false, false},
+                                           PromptCase{Command::Open, SaveAnswer::Cancel, false, false},
+                                           PromptCase{Command::Open, SaveAnswer::No, false, true},
+                                           PromptCase{Command::Open, SaveAnswer::Yes, true, true},
+                                           PromptCase{Command::Open, SaveAnswer::Yes, false, false},
+                                           PromptCase{Command::Close, SaveAnswer::Cancel, false, false},
+                                           PromptCase{Command::Close, SaveAnswer::No, false, true},
+                                           PromptCase{Command::Close, SaveAnswer::Yes, true, true},
+                                           PromptCase{Command::Close, SaveAnswer::Yes, false, false}));
 
 TEST_F(DocumentCommands, SaveFailureInsidePromptEndsTheCommand) {
     type(QStringLiteral("work"));
@@ -310,13 +309,13 @@ TEST_P(RoundTrip, OpenThenSaveAsGivesTheSameBytes) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryLayout, RoundTrip,
-    ::testing::Values(QByteArray("@book{k,\r\n title = \"\x93\xfa\x96\x7b\",\r\n}\r\n\r\n"),  // CP932, CR LF
-                      QByteArray("\x93\xfa\x96\x7b\n\xb1\xb2\n"),                            // CP932, LF, kana
-                      QByteArray("\x93\xfa\x96\x7b\r\nno final break"),                       // no final break
-                      QByteArray("\xed\x40\xed\x40\r\n"),   // an NEC-selected form kept as written
-                      QByteArray("\xef\xbb\xbf\xe6\x97\xa5\xe6\x9c\xac\r\n"),  // UTF-8 with BOM
-                      QByteArray("\xe6\x97\xa5\xe6\x9c\xac\nx"),               // UTF-8, LF, no final break
-                      QByteArray("a\xc2\xa0z\xe2\x80\xa8q\n"),  // no-break space, line separator
+    ::testing::Values(QByteArray("@book{k,\r\n title = \"\x93\xfa\x96\x7b\",\r\n}\r\n\r\n"), // CP932, CR LF
+                      QByteArray("\x93\xfa\x96\x7b\n\xb1\xb2\n"),       // CP932, LF, kana
+                      QByteArray("\x93\xfa\x96\x7b\r\nno final break"), // no final break
+                      QByteArray("\xed\x40\xed\x40\r\n"), // an NEC-selected form kept as written
+                      QByteArray("\xef\xbb\xbf\xe6\x97\xa5\xe6\x9c\xac\r\n"), // UTF-8 with BOM
+                      QByteArray("\xe6\x97\xa5\xe6\x9c\xac\nx"),              // UTF-8, LF, no final break
+                      QByteArray("a\xc2\xa0z\xe2\x80\xa8q\n"), // no-break space, line separator
                       QByteArray(""), QByteArray("ascii only\n")));
 
 } // namespace

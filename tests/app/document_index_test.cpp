@@ -15,12 +15,21 @@ TEST(DocumentIndex, FollowsRandomEditsUndoAndRedo) {
     QPlainTextEdit editor;
     app::DocumentIndex index(editor.document());
     QRandomGenerator random(20261207);
-    const QString pieces[] = {QStringLiteral("@article{a,\n"), QStringLiteral("@Book{b,"), QStringLiteral("\n"),
-                              QStringLiteral(" title = \"x\",\n"), QStringLiteral("@"), QStringLiteral("misc{"),
-                              QStringLiteral("  @ in proceedings {c,\n"), QStringLiteral("}\n\n"), QStringLiteral("\t@book{t,\n"),
-                              QStringLiteral("日本語\n"), QStringLiteral("{A,"), QStringLiteral("{Ab, {x{a,")};
-    const QString labels[] = {QStringLiteral("a"), QStringLiteral("ab"), QStringLiteral("x{a"), QStringLiteral("b"),
-                              QStringLiteral("AB"), QStringLiteral("c"), QStringLiteral("t")};
+    const QString pieces[] = {QStringLiteral("@article{a,\n"),
+                              QStringLiteral("@Book{b,"),
+                              QStringLiteral("\n"),
+                              QStringLiteral(" title = \"x\",\n"),
+                              QStringLiteral("@"),
+                              QStringLiteral("misc{"),
+                              QStringLiteral("  @ in proceedings {c,\n"),
+                              QStringLiteral("}\n\n"),
+                              QStringLiteral("\t@book{t,\n"),
+                              QStringLiteral("日本語\n"),
+                              QStringLiteral("{A,"),
+                              QStringLiteral("{Ab, {x{a,")};
+    const QString labels[] = {QStringLiteral("a"), QStringLiteral("ab"), QStringLiteral("x{a"),
+                              QStringLiteral("b"), QStringLiteral("AB"), QStringLiteral("c"),
+                              QStringLiteral("t")};
     for (int step = 0; step < 3000; ++step) {
         QTextCursor cursor(editor.document());
         const int length = editor.document()->characterCount() - 1;

@@ -21,28 +21,37 @@ TEST_F(ProgramStart, CreatesEveryWindowAndShowsOnlyTheMain) {
     ASSERT_TRUE(w.form1 && w.form2 && w.aboutBox && w.form4 && w.form5);
     program->show();
     EXPECT_TRUE(w.form1->isVisible());
-    for (QWidget* hidden : std::initializer_list<QWidget*>{w.form2.get(), w.aboutBox.get(), w.form4.get(), w.form5.get()})
+    for (QWidget* hidden :
+         std::initializer_list<QWidget*>{w.form2.get(), w.aboutBox.get(), w.form4.get(), w.form5.get()})
         EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
     EXPECT_EQ(w.form1->size(), QSize(610, 414));
     EXPECT_EQ(w.form1->windowTitle(), QStringLiteral("新規ファイル"));
     // The dialogs belong to the main window, in the order they were created.
     QStringList order;
     for (QObject* child : w.form1->children())
-        if (qobject_cast<QDialog*>(child))
-            order << child->objectName();
-    EXPECT_EQ(order, (QStringList{QStringLiteral("TForm2"), QStringLiteral("TAboutBox"), QStringLiteral("TForm4"),
-                                  QStringLiteral("TForm5")}));
+        if (qobject_cast<QDialog*>(child)) order << child->objectName();
+    EXPECT_EQ(order, (QStringList{QStringLiteral("TForm2"), QStringLiteral("TAboutBox"),
+                                  QStringLiteral("TForm4"), QStringLiteral("TForm5")}));
 }
 
 TEST_F(ProgramStart, MenusAndToolButtonsCarryTheirNamesCaptionsAndHints) {
     const struct {
         const char* name;
         const char* caption;
-    } items[] = {{"File1", "ファイル(&F)"},       {"New1", "新規作成(&N)"},       {"SA1", "名前を付けて保存(&S)"},
-                 {"A1", "印刷設定(&A)"},          {"Exit1", "終了(&C)"},          {"N11", "&1"},
-                 {"N51", "&5"},                   {"Undo1", "元に戻す(&R)"},      {"A2", "全て選択(&A)"},
-                 {"Find2", "検索(&S)"},           {"Replace1", "置換(&R)"},       {"L1", "文献リスト作成(&L)"},
-                 {"BibB1", "CSVファイルから変換(&B)"}, {"CSVO1", "CSVファイルに変換(&O)"},
+    } items[] = {{"File1", "ファイル(&F)"},
+                 {"New1", "新規作成(&N)"},
+                 {"SA1", "名前を付けて保存(&S)"},
+                 {"A1", "印刷設定(&A)"},
+                 {"Exit1", "終了(&C)"},
+                 {"N11", "&1"},
+                 {"N51", "&5"},
+                 {"Undo1", "元に戻す(&R)"},
+                 {"A2", "全て選択(&A)"},
+                 {"Find2", "検索(&S)"},
+                 {"Replace1", "置換(&R)"},
+                 {"L1", "文献リスト作成(&L)"},
+                 {"BibB1", "CSVファイルから変換(&B)"},
+                 {"CSVO1", "CSVファイルに変換(&O)"},
                  {"About1", "ﾊﾞｰｼﾞｮﾝ情報(&V)"}};
     for (const auto& item : items) {
         auto* action = form1().findChild<QAction*>(QString::fromLatin1(item.name));
@@ -52,11 +61,12 @@ TEST_F(ProgramStart, MenusAndToolButtonsCarryTheirNamesCaptionsAndHints) {
     for (const char* recent : {"N11", "N21", "N31", "N41", "N51"})
         EXPECT_FALSE(form1().findChild<QAction*>(QString::fromLatin1(recent))->isEnabled());
 
-    const char* const buttonOrder[] = {"ToolButton1",  "ToolButton2",  "ToolButton3",  "ToolButton4",  "ToolButton16",
-                                       "ToolButton5",  "ToolButton6",  "ToolButton7",  "ToolButton8",  "ToolButton9",
-                                       "ToolButton10", "ToolButton11", "ToolButton12", "ToolButton18", "ToolButton15",
-                                       "ToolButton17", "ToolButton13"};
-    const QList<QToolButton*> buttons = form1().findChildren<QToolButton*>(QRegularExpression(QStringLiteral("^ToolButton")));
+    const char* const buttonOrder[] = {
+        "ToolButton1",  "ToolButton2",  "ToolButton3",  "ToolButton4",  "ToolButton16", "ToolButton5",
+        "ToolButton6",  "ToolButton7",  "ToolButton8",  "ToolButton9",  "ToolButton10", "ToolButton11",
+        "ToolButton12", "ToolButton18", "ToolButton15", "ToolButton17", "ToolButton13"};
+    const QList<QToolButton*> buttons =
+        form1().findChildren<QToolButton*>(QRegularExpression(QStringLiteral("^ToolButton")));
     ASSERT_EQ(buttons.size(), 17);
     form1().show();
     for (size_t i = 1; i < std::size(buttonOrder); ++i) {
@@ -65,7 +75,8 @@ TEST_F(ProgramStart, MenusAndToolButtonsCarryTheirNamesCaptionsAndHints) {
         EXPECT_LT(left->x(), right->x()) << buttonOrder[i];
         EXPECT_FALSE(right->icon().isNull()) << buttonOrder[i];
     }
-    EXPECT_EQ(form1().findChild<QToolButton*>(QStringLiteral("ToolButton12"))->toolTip(), QStringLiteral("文献ﾘｽﾄ作成"));
+    EXPECT_EQ(form1().findChild<QToolButton*>(QStringLiteral("ToolButton12"))->toolTip(),
+              QStringLiteral("文献ﾘｽﾄ作成"));
     auto* fontName = form1().findChild<QComboBox*>(QStringLiteral("ComboBox1"));
     auto* fontSize = form1().findChild<QComboBox*>(QStringLiteral("ComboBox2"));
     EXPECT_EQ(fontName->width(), 145);
@@ -84,7 +95,8 @@ TEST_F(ProgramStart, MenusAndToolButtonsCarryTheirNamesCaptionsAndHints) {
 TEST_F(ProgramStart, EachWindowCommandShowsAFreshCurrentInstanceModally) {
     entry::TForm2* first = program->windows().form2.get();
     entry::TForm2* shown = nullptr;
-    platform.expectModal(QStringLiteral("TForm2"), [&](QDialog& d) { shown = static_cast<entry::TForm2*>(&d); });
+    platform.expectModal(QStringLiteral("TForm2"),
+                         [&](QDialog& d) { shown = static_cast<entry::TForm2*>(&d); });
     form1().L1Click();
     EXPECT_NE(shown, first);
     EXPECT_EQ(program->windows().form2.get(), shown);
@@ -97,9 +109,11 @@ TEST_F(ProgramStart, EachWindowCommandShowsAFreshCurrentInstanceModally) {
 }
 
 TEST(ErrorReport, AppendsAPeriodAfterCharactersThatSortAfterIt) {
-    EXPECT_EQ(ui::withFinalPeriod(QStringLiteral("ファイル a は開けません")), QStringLiteral("ファイル a は開けません."));
+    EXPECT_EQ(ui::withFinalPeriod(QStringLiteral("ファイル a は開けません")),
+              QStringLiteral("ファイル a は開けません."));
     EXPECT_EQ(ui::withFinalPeriod(QStringLiteral("done.")), QStringLiteral("done."));
-    EXPECT_EQ(ui::withFinalPeriod(QStringLiteral("what?!")), QStringLiteral("what?!"));  // '!' sorts before '.'
+    EXPECT_EQ(ui::withFinalPeriod(QStringLiteral("what?!")),
+              QStringLiteral("what?!")); // '!' sorts before '.'
     EXPECT_EQ(ui::withFinalPeriod(QStringLiteral("x")), QStringLiteral("x."));
     EXPECT_EQ(ui::withFinalPeriod(QString()), QString());
 

@@ -34,14 +34,16 @@ protected:
 };
 
 TEST_F(Cli, AddAppendsTheFormsEntryInTheFilesEncoding) {
-    const QString file = write("% \x93\xfa\x96\x7b");  // CP932 "日本", no final line break
-    ASSERT_EQ(run({QStringLiteral("add"), file, QStringLiteral("1"), QStringLiteral("1=k1"), QStringLiteral("2=E"),
-                   QStringLiteral("pair1=2"), QStringLiteral("3=T"), QStringLiteral("combo=P"),
-                   QStringLiteral("5=2000"), QStringLiteral("7=3")}),
+    const QString file = write("% \x93\xfa\x96\x7b"); // CP932 "日本", no final line break
+    ASSERT_EQ(run({QStringLiteral("add"), file, QStringLiteral("1"), QStringLiteral("1=k1"),
+                   QStringLiteral("2=E"), QStringLiteral("pair1=2"), QStringLiteral("3=T"),
+                   QStringLiteral("combo=P"), QStringLiteral("5=2000"), QStringLiteral("7=3")}),
               0)
         << err.toStdString();
-    EXPECT_EQ(read(file), QByteArray("% \x93\xfa\x96\x7b\r\n@book{k1,\r\n editor    = \"E\",\r\n title     = \"T\",\r\n"
-                                     " publisher = \"P\",\r\n year      = \"2000\",\r\n volume    = \"3\",\r\n}\r\n\r\n"));
+    EXPECT_EQ(
+        read(file),
+        QByteArray("% \x93\xfa\x96\x7b\r\n@book{k1,\r\n editor    = \"E\",\r\n title     = \"T\",\r\n"
+                   " publisher = \"P\",\r\n year      = \"2000\",\r\n volume    = \"3\",\r\n}\r\n\r\n"));
     EXPECT_EQ(out, file + QStringLiteral(": 1\n"));
 
     EXPECT_EQ(run({QStringLiteral("count"), file}), 0);
@@ -54,12 +56,14 @@ TEST_F(Cli, RefusesALabelInUseAnIncompleteEntryAndAnUnencodableOne) {
     EXPECT_EQ(run({QStringLiteral("add"), file, QStringLiteral("12"), QStringLiteral("1=abc")}), 1);
     EXPECT_TRUE(err.contains(QStringLiteral("既に使われています")));
     EXPECT_EQ(run({QStringLiteral("add"), file, QStringLiteral("0"), QStringLiteral("1=new")}), 1);
-    EXPECT_EQ(run({QStringLiteral("add"), file, QStringLiteral("12"), QStringLiteral("1=new"), QStringLiteral("2=ü")}), 1);
+    EXPECT_EQ(run({QStringLiteral("add"), file, QStringLiteral("12"), QStringLiteral("1=new"),
+                   QStringLiteral("2=ü")}),
+              1);
     EXPECT_TRUE(err.contains(QStringLiteral("ü")));
     EXPECT_EQ(read(file), before);
 
-    EXPECT_EQ(run({QStringLiteral("add"), file, QStringLiteral("12"), QStringLiteral("1=new"), QStringLiteral("2=ü"),
-                   QStringLiteral("--utf8")}),
+    EXPECT_EQ(run({QStringLiteral("add"), file, QStringLiteral("12"), QStringLiteral("1=new"),
+                   QStringLiteral("2=ü"), QStringLiteral("--utf8")}),
               0);
     EXPECT_EQ(read(file), before + QByteArray("@misc{new,\r\n author    = \"\xc3\xbc\",\r\n}\r\n\r\n"));
 }

@@ -57,7 +57,7 @@ TEST_F(EntryAdd, AppendsTheEntryAndReadiesTheFormForTheNextOne) {
     EXPECT_TRUE(f.radio(2).isChecked());
     EXPECT_FALSE(f.addEnabled());
     EXPECT_EQ(statusText(), QStringLiteral("文献数： 1件"));
-    EXPECT_EQ(form->entryCount(), 1); // counted by this form, which is not the main window's latest
+    EXPECT_EQ(form->entryCount(), 1);           // counted by this form, which is not the main window's latest
     EXPECT_EQ(form->focusWidget(), &f.edit(1)); // typing goes on with the next label
 
     // The next entry follows after exactly one empty line; the publisher picked stays in its box.

@@ -23,8 +23,7 @@ QString AppFixture::writeFile(const QString& name, const QByteArray& bytes) cons
 
 QByteArray AppFixture::readFile(const QString& filePath) const {
     QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
+    if (!file.open(QIODevice::ReadOnly)) return {};
     return file.readAll();
 }
 
@@ -34,4 +33,6 @@ void AppFixture::type(const QString& text) {
     editor->textCursor().insertText(text);
 }
 
-QString AppFixture::statusText() { return form1().findChild<QLabel*>(QStringLiteral("StatusPanel0"))->text(); }
+QString AppFixture::statusText() {
+    return form1().findChild<QLabel*>(QStringLiteral("StatusPanel0"))->text();
+}

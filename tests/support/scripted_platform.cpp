@@ -7,60 +7,62 @@
 namespace {
 
 const char* kindName(int kind) {
-    static const char* const names[] = {"message",   "message containing", "save-changes prompt", "yes/no question",
-                                        "error",     "open dialog",        "save dialog",         "modal window",
-                                        "help"};
+    static const char* const names[] = {
+        "message", "message containing", "save-changes prompt", "yes/no question",
+        "error",   "open dialog",        "save dialog",         "modal window",
+        "help"};
     return names[kind];
 }
 
 } // namespace
 
-ScriptedPlatform::~ScriptedPlatform() { verify(); }
+ScriptedPlatform::~ScriptedPlatform() {
+    verify();
+}
+
+ScriptedPlatform::Expectation& ScriptedPlatform::push(Kind kind, const QString& text) {
+    Expectation e;
+    e.kind = kind;
+    e.text = text;
+    script_.push_back(std::move(e));
+    return script_.back();
+}
 
 ScriptedPlatform& ScriptedPlatform::expectMessage(const QString& text) {
-    script_.push_back({Kind::Message, text});
+    push(Kind::Message, text);
     return *this;
 }
 ScriptedPlatform& ScriptedPlatform::expectMessageContaining(const QString& part) {
-    script_.push_back({Kind::MessageContaining, part});
+    push(Kind::MessageContaining, part);
     return *this;
 }
 ScriptedPlatform& ScriptedPlatform::expectSaveChanges(ui::SaveAnswer answer) {
-    Expectation e{Kind::SaveChanges, {}};
-    e.saveAnswer = answer;
-    script_.push_back(e);
+    push(Kind::SaveChanges).saveAnswer = answer;
     return *this;
 }
 ScriptedPlatform& ScriptedPlatform::expectYesNo(bool answer) {
-    Expectation e{Kind::YesNo, {}};
-    e.yes = answer;
-    script_.push_back(e);
+    push(Kind::YesNo).yes = answer;
     return *this;
 }
 ScriptedPlatform& ScriptedPlatform::expectError(const QString& text) {
-    script_.push_back({Kind::Error, text});
+    push(Kind::Error, text);
     return *this;
 }
 ScriptedPlatform& ScriptedPlatform::expectOpenFile(std::optional<QString> path) {
-    Expectation e{Kind::OpenFile, {}};
-    e.path = std::move(path);
-    script_.push_back(e);
+    push(Kind::OpenFile).path = std::move(path);
     return *this;
 }
 ScriptedPlatform& ScriptedPlatform::expectSaveFile(std::optional<QString> path) {
-    Expectation e{Kind::SaveFile, {}};
-    e.path = std::move(path);
-    script_.push_back(e);
+    push(Kind::SaveFile).path = std::move(path);
     return *this;
 }
-ScriptedPlatform& ScriptedPlatform::expectModal(const QString& objectName, std::function<void(QDialog&)> drive) {
-    Expectation e{Kind::Modal, objectName};
-    e.drive = std::move(drive);
-    script_.push_back(e);
+ScriptedPlatform& ScriptedPlatform::expectModal(const QString& objectName,
+                                                std::function<void(QDialog&)> drive) {
+    push(Kind::Modal, objectName).drive = std::move(drive);
     return *this;
 }
 ScriptedPlatform& ScriptedPlatform::expectHelp(const QString& helpFile) {
-    script_.push_back({Kind::Help, helpFile});
+    push(Kind::Help, helpFile);
     return *this;
 }
 
@@ -75,8 +77,9 @@ std::optional<ScriptedPlatform::Expectation> ScriptedPlatform::next(Kind kind, c
     if (script_.empty() ||
         !(script_.front().kind == kind || (messageKind && script_.front().kind == Kind::MessageContaining))) {
         ADD_FAILURE() << "unexpected " << kindName(int(kind)) << ": " << asked.toStdString()
-                      << (script_.empty() ? std::string(" (nothing expected)")
-                                          : " (expected " + std::string(kindName(int(script_.front().kind))) + ")");
+                      << (script_.empty()
+                              ? std::string(" (nothing expected)")
+                              : " (expected " + std::string(kindName(int(script_.front().kind))) + ")");
         return std::nullopt;
     }
     Expectation e = script_.front();
@@ -85,11 +88,12 @@ std::optional<ScriptedPlatform::Expectation> ScriptedPlatform::next(Kind kind, c
 }
 
 void ScriptedPlatform::showMessage(const QString& text) {
-    if (auto e = next(Kind::Message, text)) {
-        if (e->kind == Kind::MessageContaining)
-            EXPECT_TRUE(text.contains(e->text)) << text.toStdString();
-        else
-            EXPECT_EQ(text, e->text);
+    auto e = next(Kind::Message, text);
+    if (!e) return;
+    if (e->kind == Kind::MessageContaining) {
+        EXPECT_TRUE(text.contains(e->text)) << text.toStdString();
+    } else {
+        EXPECT_EQ(text, e->text);
     }
 }
 
@@ -104,17 +108,18 @@ bool ScriptedPlatform::askYesNo(const QString& text) {
 }
 
 void ScriptedPlatform::reportError(const QString& text) {
-    if (auto e = next(Kind::Error, text))
+    if (auto e = next(Kind::Error, text)) {
         EXPECT_EQ(text, e->text);
+    }
 }
 
 std::optional<QString> ScriptedPlatform::chooseFile(Kind kind, ui::FileDialogState& state) {
     (kind == Kind::OpenFile ? lastOpen_ : lastSave_) = state;
     auto e = next(kind, state.initialDir);
-    if (!e || !e->path)
-        return std::nullopt;
-    if (kind == Kind::OpenFile)
+    if (!e || !e->path) return std::nullopt;
+    if (kind == Kind::OpenFile) {
         EXPECT_TRUE(QFileInfo::exists(*e->path)) << "the open dialog only accepts an existing file";
+    }
     state.fileName = *e->path;
     return e->path;
 }
@@ -129,16 +134,15 @@ std::optional<QString> ScriptedPlatform::chooseSaveFile(ui::FileDialogState& sta
 
 void ScriptedPlatform::runModal(QDialog& dialog) {
     auto e = next(Kind::Modal, dialog.objectName());
-    if (!e)
-        return;
+    if (!e) return;
     EXPECT_EQ(dialog.objectName(), e->text);
-    if (e->drive)
-        e->drive(dialog);
+    if (e->drive) e->drive(dialog);
 }
 
 void ScriptedPlatform::showHelp(const QString& helpFile) {
-    if (auto e = next(Kind::Help, helpFile))
+    if (auto e = next(Kind::Help, helpFile)) {
         EXPECT_EQ(helpFile, e->text);
+    }
 }
 
 QStringList ScriptedPlatform::fontFamilies() {

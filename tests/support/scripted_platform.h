@@ -44,15 +44,26 @@ public:
     QStringList fontFamilies() override;
 
 private:
-    enum class Kind { Message, MessageContaining, SaveChanges, YesNo, Error, OpenFile, SaveFile, Modal, Help };
+    enum class Kind {
+        Message,
+        MessageContaining,
+        SaveChanges,
+        YesNo,
+        Error,
+        OpenFile,
+        SaveFile,
+        Modal,
+        Help
+    };
     struct Expectation {
-        Kind kind;
+        Kind kind = Kind::Message;
         QString text;
         ui::SaveAnswer saveAnswer = ui::SaveAnswer::Cancel;
         bool yes = false;
         std::optional<QString> path;
         std::function<void(QDialog&)> drive;
     };
+    Expectation& push(Kind kind, const QString& text = {});
     // The next expectation if it is of the kind asked; fails the test otherwise.
     std::optional<Expectation> next(Kind kind, const QString& asked);
     std::optional<QString> chooseFile(Kind kind, ui::FileDialogState& state);
