@@ -319,3 +319,72 @@ INSTANTIATE_TEST_SUITE_P(
                       QByteArray(""), QByteArray("ascii only\n")));
 
 } // namespace
+
+namespace {
+
+// The document state table: every command from each of the four states.
+enum class Start { UntitledClean, UntitledModified, TitledClean, TitledModified };
+enum class Act { New, Open, Save, SaveAs, Close };
+
+class StateTable : public DocumentCommands, public ::testing::WithParamInterface<std::tuple<Start, Act>> {};
+
+TEST_P(StateTable, EachCommandLeavesTheDocumentInItsState) {
+    const auto [start, act] = GetParam();
+    const bool titled = start == Start::TitledClean || start == Start::TitledModified;
+    const bool modified = start == Start::UntitledModified || start == Start::TitledModified;
+    const QString own = writeFile(QStringLiteral("own.bib"), "own");
+    const QString other = writeFile(QStringLiteral("other.bib"), "other");
+    const QString saved = path(QStringLiteral("saved.bib"));
+    if (titled) open(own);
+    if (modified) type(QStringLiteral("+"));
+    const QString textBefore = text();
+
+    // Only a modified document asks; No lets every command go on without saving.
+    if (modified && (act == Act::New || act == Act::Open || act == Act::Close))
+        platform.expectSaveChanges(SaveAnswer::No);
+    QString caption = titled ? own : kUntitled;
+    bool stillModified = modified;
+    QString expectedText = textBefore;
+    switch (act) {
+    case Act::New:
+        form1().New1Click();
+        caption = kUntitled, stillModified = false, expectedText.clear();
+        break;
+    case Act::Open:
+        platform.expectOpenFile(other);
+        form1().Open1Click();
+        caption = other, stillModified = false, expectedText = QStringLiteral("other");
+        break;
+    case Act::Save:
+        if (modified && !titled) platform.expectSaveFile(saved), caption = saved;
+        form1().Save1Click();
+        stillModified = false;
+        break;
+    case Act::SaveAs:
+        platform.expectSaveFile(saved);
+        form1().SA1Click();
+        caption = saved, stillModified = false;
+        break;
+    case Act::Close: {
+        bool closes = true;
+        form1().FormCloseQuery(closes);
+        EXPECT_TRUE(closes);
+        break;
+    }
+    }
+    platform.verify();
+    EXPECT_EQ(form1().documentName(), caption);
+    EXPECT_EQ(form1().isModified(), stillModified);
+    EXPECT_EQ(text(), expectedText);
+    EXPECT_EQ(readFile(own), QByteArray(act == Act::Save && titled && modified ? "own+" : "own"));
+    if (caption == saved) EXPECT_EQ(readFile(saved), textBefore.toUtf8());
+    EXPECT_EQ(platform.busyDepth(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryStateAndCommand, StateTable,
+                         ::testing::Combine(::testing::Values(Start::UntitledClean, Start::UntitledModified,
+                                                              Start::TitledClean, Start::TitledModified),
+                                            ::testing::Values(Act::New, Act::Open, Act::Save, Act::SaveAs,
+                                                              Act::Close)));
+
+} // namespace
