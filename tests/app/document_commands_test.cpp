@@ -377,7 +377,9 @@ TEST_P(StateTable, EachCommandLeavesTheDocumentInItsState) {
     EXPECT_EQ(form1().isModified(), stillModified);
     EXPECT_EQ(text(), expectedText);
     EXPECT_EQ(readFile(own), QByteArray(act == Act::Save && titled && modified ? "own+" : "own"));
-    if (caption == saved) EXPECT_EQ(readFile(saved), textBefore.toUtf8());
+    if (caption == saved) {
+        EXPECT_EQ(readFile(saved), textBefore.toUtf8());
+    }
     EXPECT_EQ(platform.busyDepth(), 0);
 }
 
