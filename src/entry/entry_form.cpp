@@ -129,6 +129,8 @@ void TForm2::buildControls() {
     };
     ComboBox2 = makeCombo("ComboBox2", 170);
     ComboBox3 = makeCombo("ComboBox3", 215);
+    ComboBox2->lineEdit()->installEventFilter(this);
+    ComboBox3->lineEdit()->installEventFilter(this);
 
     // Tab order inside the group, then the three buttons.
     QList<QWidget*> order;
@@ -157,6 +159,7 @@ void TForm2::FormCreate() {
         SlotLabels[k]->hide();
         SlotEdits[k]->hide();
         connect(SlotEdits[k], &QLineEdit::textChanged, this, [this] { Edit1Change(); });
+        SlotEdits[k]->installEventFilter(this);
     }
     for (int p = 1; p <= kPairCount; ++p) {
         PairPanels[p] = GroupBox1->findChild<QWidget*>(numbered("Panel", p));
@@ -319,6 +322,18 @@ void TForm2::Button3Click() {
 void TForm2::VolCount() {
     EntryCount = document_.entryCount();
     document_.showEntryCount(entryCountText(EntryCount));
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+    // Alt + a letter is a button's mnemonic. While that button is disabled Qt would pass the key on to
+    // the edit, which would type the letter into the slot: a label "abc" would silently become "abca".
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) == Qt::AltModifier &&
+            key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z)
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TForm2::keyPressEvent(QKeyEvent* event) {

@@ -160,6 +160,18 @@ TEST_F(EntryAdd, EscapeAndEnterNeitherCloseTheFormNorAdd) {
     EXPECT_EQ(f.edit(1).text(), QStringLiteral("k"));
 }
 
+TEST_F(EntryAdd, MnemonicOfADisabledButtonTypesNothingIntoTheSlot) {
+    auto form = newForm();
+    const Form f{*form};
+    f.type(1, QStringLiteral("abc"));
+    ASSERT_FALSE(f.addEnabled());
+    QTest::keyClick(&f.edit(1), Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(f.combo(2).lineEdit(), Qt::Key_A, Qt::AltModifier);
+    EXPECT_EQ(f.edit(1).text(), QStringLiteral("abc"));
+    EXPECT_TRUE(f.combo(2).currentText().isEmpty());
+    EXPECT_TRUE(document().isEmpty());
+}
+
 TEST_F(EntryAdd, CountFollowsEveryChangeOfTheMainEditorThroughTheLatestForm) {
     platform.expectModal(QStringLiteral("TForm2"));
     form1().L1Click();
