@@ -346,8 +346,8 @@ void TForm1::finishSave() {
 }
 
 void TForm1::saveDocument() {
-    const auto finish = qScopeGuard([this] { finishSave(); });
     const ui::BusyCursor busy(platform_);
+    const auto finish = qScopeGuard([this] { finishSave(); });
     if (!isModified()) return;
     if (windowTitle() == kUntitledName) {
         saveDocumentAs();
@@ -386,7 +386,8 @@ void TForm1::Open1Click() {
 
 void TForm1::openDocument() {
     if (!askToSave()) return;
-    // The finishing steps run on every way out: a cancelled dialog and a failed load included.
+    // The finishing steps run on every way out: a cancelled dialog and a failed load included. They run
+    // while a failure may be on its way out, so they must not throw.
     const auto finish = qScopeGuard([this] {
         if (windows_.form2) windows_.form2->VolCount();
         CurrentFile = OpenDialog1.fileName;
@@ -405,12 +406,16 @@ void TForm1::openDocument() {
     try {
         loadDocument(*path);
     } catch (...) {
-        setWindowTitle(PreviousCaption);
-        // The untitled name is no file: the dialog then remembers no file at all.
-        OpenDialog1.fileName = PreviousCaption == kUntitledName ? QString() : PreviousCaption;
-        setModified(wasModified);
+        restoreAfterFailedLoad(wasModified);
         throw;
     }
+}
+
+void TForm1::restoreAfterFailedLoad(bool wasModified) {
+    setWindowTitle(PreviousCaption);
+    // The untitled name is no file: the dialog then remembers no file at all.
+    OpenDialog1.fileName = PreviousCaption == kUntitledName ? QString() : PreviousCaption;
+    setModified(wasModified);
 }
 
 void TForm1::FileOpen(const QString& path) {
@@ -430,9 +435,7 @@ void TForm1::FileOpen(const QString& path) {
         loadDocument(path);
         OpenDialog1.fileName = path;
     } catch (...) {
-        setWindowTitle(PreviousCaption);
-        OpenDialog1.fileName = PreviousCaption == kUntitledName ? QString() : PreviousCaption;
-        setModified(wasModified);
+        restoreAfterFailedLoad(wasModified);
         throw;
     }
 }
@@ -450,20 +453,9 @@ void TForm1::Exit1Click() {
 }
 
 void TForm1::FormCloseQuery(bool& canClose) {
-    if (isModified()) {
-        switch (platform_.askSaveChanges()) {
-        case ui::SaveAnswer::Cancel:
-            canClose = false;
-            break;
-        case ui::SaveAnswer::Yes:
-            saveDocument();
-            // Closing without the save the user asked for would lose the text.
-            if (isModified()) canClose = false;
-            break;
-        case ui::SaveAnswer::No:
-            break;
-        }
-    }
+    // Cancel refuses the close, and so does a Yes that saved nothing: the text is never lost. The
+    // settings are written either way; a failed save ends the request before that.
+    if (!askToSave()) canClose = false;
     WriteSettings();
 }
 

@@ -93,6 +93,7 @@ private:
     void writeDocument(const QString& path);
     void finishSave();
     void loadDocument(const QString& path);
+    void restoreAfterFailedLoad(bool wasModified);
     void setDocumentText(const QString& text);
     void setModified(bool modified);
     std::optional<QString> chooseFile(ui::FileDialogState& state, bool forSaving);

@@ -21,12 +21,4 @@ void sortJapanese(QStringList& list) {
                      [&c](const QString& a, const QString& b) { return c.compare(a, b) < 0; });
 }
 
-qsizetype sortedInsertPosition(const QStringList& sortedList, const QString& item) {
-    const QCollator& c = japaneseCollator();
-    const auto it =
-        std::upper_bound(sortedList.begin(), sortedList.end(), item,
-                         [&c](const QString& a, const QString& b) { return c.compare(a, b) < 0; });
-    return it - sortedList.begin();
-}
-
 } // namespace text

@@ -5,7 +5,5 @@
 namespace text {
 
 void sortJapanese(QStringList& list);
-// The index at which `item` keeps `sortedList` sorted (after any equal items).
-qsizetype sortedInsertPosition(const QStringList& sortedList, const QString& item);
 
 } // namespace text

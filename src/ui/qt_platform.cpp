@@ -10,6 +10,7 @@
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QUrl>
 
 namespace ui {
@@ -23,6 +24,17 @@ QString displayText(QString text) {
 
 QWidget* dialogParent() {
     return QApplication::activeWindow();
+}
+
+// The busy pointer belongs to the work, not to a question asked in the middle of it: a dialog or
+// message box shows the normal pointer while it is open.
+int execute(QDialog& dialog) {
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const auto restore = qScopeGuard([busy] {
+        if (busy) QApplication::restoreOverrideCursor();
+    });
+    return dialog.exec();
 }
 
 QStringList filterPairs(const QString& filter) {
@@ -39,8 +51,9 @@ std::optional<QString> runFileDialog(FileDialogState& state, QFileDialog::Accept
     if (state.filterIndex >= 0 && state.filterIndex < filters.size())
         dialog.selectNameFilter(filters[state.filterIndex]);
     if (!state.initialDir.isEmpty()) dialog.setDirectory(state.initialDir);
-    if (!state.fileName.isEmpty()) dialog.selectFile(QFileInfo(state.fileName).fileName());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    // The file chosen last, with its folder, as the desktop's file dialogs remember it.
+    if (!state.fileName.isEmpty()) dialog.selectFile(state.fileName);
+    if (execute(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     state.fileName = dialog.selectedFiles().constFirst();
     state.filterIndex = std::max<int>(0, filters.indexOf(dialog.selectedNameFilter()));
     return state.fileName;
@@ -63,7 +76,7 @@ QStringList qtNameFilters(const QString& filter) {
 void QtPlatform::showMessage(const QString& text) {
     QMessageBox box(QMessageBox::Information, app::kApplicationTitle, displayText(text), QMessageBox::Ok,
                     dialogParent());
-    box.exec();
+    execute(box);
 }
 
 SaveAnswer QtPlatform::askSaveChanges() {
@@ -75,7 +88,7 @@ SaveAnswer QtPlatform::askSaveChanges() {
     QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(cancel);
-    box.exec();
+    execute(box);
     if (box.clickedButton() == yes) return SaveAnswer::Yes;
     if (box.clickedButton() == no) return SaveAnswer::No;
     return SaveAnswer::Cancel;
@@ -88,14 +101,14 @@ bool QtPlatform::askYesNo(const QString& text) {
     QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
-    box.exec();
+    execute(box);
     return box.clickedButton() == yes;
 }
 
 void QtPlatform::reportError(const QString& text) {
     QMessageBox box(QMessageBox::Critical, app::kApplicationTitle, displayText(text), QMessageBox::Ok,
                     dialogParent());
-    box.exec();
+    execute(box);
 }
 
 std::optional<QString> QtPlatform::chooseOpenFile(FileDialogState& state) {
@@ -107,7 +120,7 @@ std::optional<QString> QtPlatform::chooseSaveFile(FileDialogState& state) {
 }
 
 void QtPlatform::runModal(QDialog& dialog) {
-    dialog.exec();
+    execute(dialog);
 }
 
 void QtPlatform::showHelp(const QString& helpFile) {
