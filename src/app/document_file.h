@@ -16,12 +16,18 @@ struct DocumentFormat {
 struct LoadedDocument {
     QString text;
     DocumentFormat format;
+    // Line ends the editor cannot keep as they were: a CR alone, an LF alone in a CR LF file, and the
+    // characters the editor itself takes for line breaks. Saving writes them in the file's style.
+    int rewrittenLineEnds = 0;
+    // Characters written in both of their CP932 byte forms; saving writes them in one.
+    int rewrittenCharacters = 0;
 };
 
 // Throws ui::Failure "ファイル %s は開けません".
 LoadedDocument loadDocumentFile(const QString& path);
-// Shown after opening a file with undecodable bytes.
-QString undecodableWarning(const QString& path, int byteCount);
+// What an open tells the user before anything is lost: undecodable bytes and line ends that saving
+// will write differently. Empty when the file comes back byte for byte.
+QString openWarning(const QString& path, const LoadedDocument& document);
 
 // The bytes of the text in the document's format, or the characters the format cannot hold.
 text::EncodedText encodeDocument(QStringView text, const DocumentFormat& format);

@@ -307,11 +307,11 @@ bool TForm1::askToSave() {
 
 void TForm1::loadDocument(const QString& path) {
     LoadedDocument loaded = loadDocumentFile(path);
+    const QString warning = openWarning(path, loaded);
     setDocumentText(loaded.text);
     format_ = std::move(loaded.format);
     setModified(false);
-    if (format_.undecodableBytes > 0)
-        platform_.showMessage(undecodableWarning(path, format_.undecodableBytes));
+    if (!warning.isEmpty()) platform_.showMessage(warning);
 }
 
 void TForm1::writeDocument(const QString& path) {

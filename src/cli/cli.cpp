@@ -65,6 +65,8 @@ int add(const QStringList& args, QTextStream& out, QTextStream& err) {
         return 1;
     }
     app::LoadedDocument document = app::loadDocumentFile(file);
+    if (const QString warning = app::openWarning(file, document); !warning.isEmpty())
+        err << QString(warning).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
     if (entry::labelInUse(document.text, input.slotTexts[1])) {
         err << "入力した文献ラベルは既に使われています\n";
         return 1;

@@ -227,8 +227,14 @@ Utf8Result decodeUtf8(QByteArrayView bytes, bool lossy, int& undecodable) {
 
 // Each byte that is no character becomes one U+FFFD. A lead byte without a valid second byte is one
 // such byte: what follows it is read again, so a lost byte costs one character.
-QString decodeCp932Bytes(QByteArrayView bytes, bool joinCrLf, QHash<char16_t, quint16>* alternates,
-                         int& undecodable) {
+// With `forms` given, records the byte form of every character that has two: the first alternate form
+// seen goes into `forms->alternates`, and every form is counted.
+struct FormRecord {
+    QHash<char16_t, quint16>& alternates;
+    QHash<quint32, int> counts; // character << 16 | code -> occurrences
+};
+
+QString decodeCp932Bytes(QByteArrayView bytes, bool joinCrLf, FormRecord* forms, int& undecodable) {
     const Cp932Tables& t = cp932();
     QString out(bytes.size(), Qt::Uninitialized);
     char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
@@ -255,8 +261,11 @@ QString decodeCp932Bytes(QByteArrayView bytes, bool joinCrLf, QHash<char16_t, qu
                 if (const char16_t c = t.pair[code]) {
                     *d++ = c;
                     p += 2;
-                    if (alternates && t.hasAlternate[c] && t.encode[c] != code && !alternates->contains(c))
-                        alternates->insert(c, code);
+                    if (forms && t.hasAlternate[c]) {
+                        ++forms->counts[quint32(c) << 16 | code];
+                        if (t.encode[c] != code && !forms->alternates.contains(c))
+                            forms->alternates.insert(c, code);
+                    }
                     continue;
                 }
             }
@@ -421,9 +430,19 @@ DecodedText decodeText(QByteArrayView bytes) {
         result.text = std::move(utf8.text);
     } else {
         format.encoding = Encoding::Cp932;
-        result.text = utf8.valid
-                          ? std::move(utf8.text)
-                          : decodeCp932Bytes(body, true, &format.alternateForms, result.undecodableBytes);
+        if (utf8.valid) {
+            result.text = std::move(utf8.text);
+            return result;
+        }
+        FormRecord forms{format.alternateForms, {}};
+        result.text = decodeCp932Bytes(body, true, &forms, result.undecodableBytes);
+        // One form is kept per character: occurrences in the other form will be written in this one.
+        const Cp932Tables& t = cp932();
+        for (auto it = forms.counts.cbegin(); it != forms.counts.cend(); ++it) {
+            const char16_t c = char16_t(it.key() >> 16);
+            if (quint16(it.key()) != format.alternateForms.value(c, t.encode[c]))
+                result.rewrittenCharacters += it.value();
+        }
     }
     return result;
 }

@@ -32,6 +32,9 @@ struct DecodedText {
     QString text; // lines separated by '\n' (CR LF pairs become '\n')
     TextFormat format;
     int undecodableBytes = 0; // bytes valid in neither encoding; each became U+FFFD
+    // Characters of two byte forms that the file wrote in both: one form is kept per character, so
+    // these occurrences will be written in the other.
+    int rewrittenCharacters = 0;
 };
 
 // A UTF-8 byte-order mark, or valid UTF-8 with non-ASCII bytes, means UTF-8; anything else is CP932.

@@ -319,6 +319,26 @@ TEST_F(DocumentCommands, UndecodableFileOpensWithAWarning) {
     EXPECT_EQ(readFile(file), QByteArray("a?z?\r\nb"));
 }
 
+TEST_F(DocumentCommands, LineEndsTheEditorCannotKeepAreAnnouncedOnOpen) {
+    const QString file = writeFile(QStringLiteral("mixed.bib"), QByteArray("a\r\nb\nc\rd\r\n"));
+    platform.expectOpenFile(file).expectMessage(
+        QStringLiteral(
+            "ファイル %1 には、このままの形では保存できない改行が 2 個あります"
+            " (CR だけの改行、CR LF と LF の混在など)。\r\n保存すると改行はすべて CR LF になります。")
+            .arg(file));
+    form1().Open1Click();
+    type(QStringLiteral("e"));
+    form1().Save1Click();
+    EXPECT_EQ(readFile(file), QByteArray("a\r\nb\r\nc\r\nd\r\ne"));
+}
+
+TEST_F(DocumentCommands, BothFormsOfOneCharacterAreAnnouncedOnOpen) {
+    const QString file = writeFile(QStringLiteral("forms.bib"), QByteArray("\xED\x40\xFA\x5C"));
+    platform.expectOpenFile(file).expectMessageContaining(QStringLiteral("1 文字がもう一方の書き方にそろいます"));
+    form1().Open1Click();
+    EXPECT_EQ(text(), QStringLiteral("纊纊"));
+}
+
 // Unedited open + save gives back the same bytes in every layout the editor reads.
 class RoundTrip : public DocumentCommands, public ::testing::WithParamInterface<QByteArray> {};
 

@@ -116,8 +116,12 @@ TEST(EncodingRoundTrip, KeepsTheTwoByteFormTheFileUsed) {
     EXPECT_TRUE(decodeText("\xFA\x5C\x81\xE6").format.alternateForms.isEmpty());
     EXPECT_EQ(encodeText(u"纊Ⅰ", defaultFormat()).bytes, "\xFA\x5C\x87\x54");
     // One form is kept per character, so a file using both forms of one comes back in one of them.
-    const DecodedText mixed = decodeText("\xED\x40\xFA\x5C");
-    EXPECT_EQ(encodeText(mixed.text, mixed.format).bytes, "\xED\x40\xED\x40");
+    // The decoder counts the occurrences that will change, so the user can be told before saving.
+    const DecodedText mixed = decodeText("\xED\x40\xFA\x5C\xFA\x5C\xED\x40");
+    EXPECT_EQ(encodeText(mixed.text, mixed.format).bytes, "\xED\x40\xED\x40\xED\x40\xED\x40");
+    EXPECT_EQ(mixed.rewrittenCharacters, 2);
+    EXPECT_EQ(d.rewrittenCharacters, 1); // Ⅰ stood above as 0xFA4A and as 0x8754
+    EXPECT_EQ(decodeText("\xFA\x5C\xFA\x5C").rewrittenCharacters, 0);
     TextFormat bogus;
     bogus.alternateForms = {{u'纊', 0x82A0}};
     EXPECT_EQ(encodeText(u"纊", bogus).bytes, "\xFA\x5C");
