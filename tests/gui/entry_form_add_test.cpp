@@ -20,12 +20,6 @@ namespace {
 
 class EntryAdd : public AppFixture {
 protected:
-    // A form as the menu command creates it, shown; it reads user.dat now.
-    std::unique_ptr<entry::TForm2> newForm() {
-        auto form = std::make_unique<entry::TForm2>(platform, form1(), entry::userListPath(dir.path()));
-        form->show();
-        return form;
-    }
     QString document() { return form1().documentText(); }
 };
 

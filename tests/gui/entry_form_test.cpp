@@ -104,12 +104,6 @@ void expectFreshForm(const Form& f) {
 
 class EntryForm : public AppFixture {
 protected:
-    // A form as the menu command creates it, shown; it reads user.dat now.
-    std::unique_ptr<entry::TForm2> newForm() {
-        auto form = std::make_unique<entry::TForm2>(platform, form1(), entry::userListPath(dir.path()));
-        form->show();
-        return form;
-    }
     void writeUserList(const QStringList& journals, const QStringList& publishers) {
         const QString text =
             QStringLiteral("@begin{Journal}\r\n%1\r\n@end{Journal}\r\nnotes\r\n"
@@ -328,12 +322,7 @@ TEST_F(EntryForm, TabWalksTheShownInputsInSlotOrderThenTheButtonsAndSkipsTheCate
 
 TEST_F(EntryForm, UnreadableListFileIsReportedAndTheLayoutStands) {
     const QString path = dir.filePath(QStringLiteral("user.dat"));
-    // A regular file that opens but cannot be read from its start, whoever runs the test.
-    ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), path));
-    QFile probe(path);
-    if (probe.open(QIODevice::ReadOnly)) probe.readAll();
-    if (probe.error() == QFileDevice::NoError) GTEST_SKIP() << "no unreadable regular file on this system";
-    probe.close();
+    if (!makeUnreadableFile(path)) GTEST_SKIP() << "no unreadable file on this system";
     const QString report = QStringLiteral("ファイル %1 は開けません.").arg(path);
 
     platform.expectError(report);

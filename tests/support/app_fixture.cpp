@@ -1,5 +1,7 @@
 #include "support/app_fixture.h"
 
+#include "entry/user_list.h"
+
 #include <QLabel>
 #include <QTest>
 #include <QTextCursor>
@@ -31,6 +33,19 @@ void AppFixture::type(const QString& text) {
     QPlainTextEdit* editor = form1().editor();
     editor->moveCursor(QTextCursor::End);
     editor->textCursor().insertText(text);
+}
+
+std::unique_ptr<entry::TForm2> AppFixture::newForm() {
+    auto form = std::make_unique<entry::TForm2>(platform, form1(), entry::userListPath(dir.path()));
+    form->show();
+    return form;
+}
+
+bool makeUnreadableFile(const QString& path) {
+    if (!QFile::link(QStringLiteral("/proc/self/mem"), path)) return false;
+    QFile probe(path);
+    if (probe.open(QIODevice::ReadOnly)) probe.readAll();
+    return probe.error() != QFileDevice::NoError;
 }
 
 QString AppFixture::statusText() {

@@ -12,6 +12,10 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+// Makes `path` a file that opens but cannot be read, whoever runs the test (permissions do not stop
+// root); false where the system has no such file.
+bool makeUnreadableFile(const QString& path);
+
 class AppFixture : public ::testing::Test {
 protected:
     AppFixture();
@@ -27,6 +31,8 @@ protected:
     void type(const QString& text);
     // The status bar panel's text.
     QString statusText();
+    // An entry form as the menu command creates it, shown; it reads user.dat now.
+    std::unique_ptr<entry::TForm2> newForm();
 
     QTemporaryDir dir;
     QString savedCwd;
