@@ -129,8 +129,9 @@ void TForm2::buildControls() {
     };
     ComboBox2 = makeCombo("ComboBox2", 170);
     ComboBox3 = makeCombo("ComboBox3", 215);
-    ComboBox2->lineEdit()->installEventFilter(this);
-    ComboBox3->lineEdit()->installEventFilter(this);
+    // Every place a slot's text is typed: see eventFilter.
+    for (QLineEdit* typed : GroupBox1->findChildren<QLineEdit*>())
+        typed->installEventFilter(this);
 
     // Tab order inside the group, then the three buttons.
     QList<QWidget*> order;
@@ -159,7 +160,6 @@ void TForm2::FormCreate() {
         SlotLabels[k]->hide();
         SlotEdits[k]->hide();
         connect(SlotEdits[k], &QLineEdit::textChanged, this, [this] { Edit1Change(); });
-        SlotEdits[k]->installEventFilter(this);
     }
     for (int p = 1; p <= kPairCount; ++p) {
         PairPanels[p] = GroupBox1->findChild<QWidget*>(numbered("Panel", p));
