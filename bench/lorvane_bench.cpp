@@ -135,7 +135,7 @@ void countFromScratch(benchmark::State& state) {
 
 void entryFormAdd(benchmark::State& state) {
     Editor editor;
-    entry::TForm2 form(editor.platform, editor.form1(), QString());
+    entry::TForm2 form(editor.platform, editor.form1().entryDocument(), QString());
     int n = 0;
     for (auto _ : state) {
         form.findChild<QLineEdit*>(QStringLiteral("Edit1"))
@@ -152,7 +152,7 @@ void entryFormAdd(benchmark::State& state) {
 void labelSearch(benchmark::State& state) {
     Editor editor;
     for (auto _ : state)
-        benchmark::DoNotOptimize(editor.form1().labelInUse(QStringLiteral("absent")));
+        benchmark::DoNotOptimize(editor.form1().document().labelInUse(QStringLiteral("absent")));
 }
 
 BENCHMARK(setPlainTextAlone)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -1,7 +1,7 @@
 #include "app/about_box.h"
 
-#include "app/app_info.h"
-#include "app/fonts.h"
+#include "base/app_info.h"
+#include "base/fonts.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -16,7 +16,7 @@ namespace app {
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TAboutBox"));
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
-    setFont(windowFont());
+    setFont(base::windowFont());
     setFixedSize(298, 213);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -36,7 +36,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
                                   : QApplication::windowIcon();
     icon->setPixmap(programIcon.pixmap(41, 38));
 
-    auto* title = new QLabel(kApplicationTitle, panel);
+    auto* title = new QLabel(base::kApplicationTitle, panel);
     title->setObjectName(QStringLiteral("ProductName"));
     QFont titleFont(QStringLiteral("Impact"));
     titleFont.setPixelSize(27);

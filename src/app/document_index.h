@@ -1,8 +1,10 @@
 #pragma once
-// What the entry form asks of the whole document, kept up to date line by line so that no keystroke
-// rescans it: the number of entry heads and the label keys (see entry::labelKeys). Every line with a
-// head or a key carries a mark; a change re-examines only the lines it touched, and a mark takes its
-// share out of the index when its line goes away.
+// What the document knows line by line, kept up to date so that no keystroke rescans it: the number of
+// entry heads, the label keys (see entry::labelKeys), and the lines that end otherwise than the file's
+// usual line end. Every line with a head, a key or a line end of its own carries a mark; a change
+// re-examines only the lines it touched, and a mark takes its share out of the index when its line goes.
+#include "text/encoding.h"
+
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -18,6 +20,7 @@ public:
     struct Contents {
         int entryCount = 0;
         QHash<QString, int> labelKeys; // key -> number of occurrences
+        int ownLineEnds = 0;           // marks with a line end of their own
     };
 
     explicit DocumentIndex(QTextDocument* document);
@@ -25,19 +28,23 @@ public:
 
     int entryCount() const { return contents_->entryCount; }
     bool hasLabelKey(const QString& key) const { return contents_->labelKeys.contains(key); }
+    // The lines that end otherwise than the usual line end, in order. A line the user adds takes the line
+    // end of the line it was split from.
+    text::LineEnds lineEnds() const;
 
     // Replaces the whole text through `setText` (which must set exactly `text`); the marks then come
     // from one pass over the plain text instead of a walk over every line of the document.
-    template <typename SetText> void replaceText(const QString& text, SetText&& setText) {
+    template <typename SetText>
+    void replaceText(const QString& text, const text::LineEnds& lineEnds, SetText&& setText) {
         suspended_ = true;
         setText();
         suspended_ = false;
-        markAll(text);
+        markAll(text, lineEnds);
     }
 
 private:
     void onContentsChange(int from, int charsRemoved, int charsAdded);
-    void markAll(const QString& text);
+    void markAll(const QString& text, const text::LineEnds& lineEnds);
     void markRange(int from, int to);
 
     QTextDocument* document_;

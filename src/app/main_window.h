@@ -1,29 +1,27 @@
 #pragma once
-// TForm1: the main window. It holds the one document, the text of RichEdit1, and runs the document
-// commands; the other windows reach the document through the EntryDocument interface.
-#include "app/document_file.h"
-#include "entry/entry_document.h"
+// TForm1: the main window. It holds the one document, the text of RichEdit1, and wires the commands of
+// its menu and tool bar to the files that carry them out (document_commands.cpp, ...); the other windows
+// reach the document through the DocumentAdapter.
+#include "app/document.h"
+#include "app/document_adapter.h"
+#include "ui/guarded.h"
 #include "ui/platform.h"
 
 #include <QMainWindow>
-#include <QStringList>
 #include <array>
 #include <memory>
 
 class QAction;
 class QComboBox;
 class QLabel;
-class QMenu;
 class QPlainTextEdit;
 class QToolBar;
-class QToolButton;
 
 namespace app {
 
-class DocumentIndex;
 struct Windows;
 
-class TForm1 : public QMainWindow, public entry::EntryDocument {
+class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     TForm1(ui::Platform& platform, Windows& windows, QString programDir);
@@ -53,17 +51,14 @@ public:
     void ReadSettings();
     void WriteSettings();
 
-    // entry::EntryDocument
-    bool labelInUse(const QString& label) const override;
-    void appendLines(const QStringList& lines) override;
-    int entryCount() const override;
-    void showEntryCount(const QString& text) override;
-
-    // State, for the commands that come with later windows and for tests.
+    // State, for the dialogs and for tests.
+    Document& document() { return document_; }
+    const Document& document() const { return document_; }
+    entry::EntryDocument& entryDocument() { return adapter_; }
     QString documentName() const { return windowTitle(); }
-    bool isModified() const;
-    QString documentText() const;
-    const DocumentFormat& documentFormat() const { return format_; }
+    bool isModified() const { return document_.isModified(); }
+    QString documentText() const { return document_.text(); }
+    int entryCount() const { return document_.entryCount(); }
     const QString& previousCaption() const { return PreviousCaption; }
     const QString& currentFile() const { return CurrentFile; }
     const QString& lastDir() const { return LastDir; }
@@ -76,14 +71,12 @@ protected:
 
 private:
     void FormCreate();
-    void buildMenu();
-    void buildToolBar();
-    void addToolButton(const char* name, const QString& hint, const char* themeIcon, int fallbackIcon,
-                       void (TForm1::*handler)());
-    QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,
-                         void (TForm1::*handler)() = nullptr);
+    // Every handler runs through here: a failure it does not check itself reaches the error report.
+    template <typename Handler> void run(Handler&& handler) {
+        ui::guarded(platform_, std::forward<Handler>(handler));
+    }
 
-    // The bodies of the handlers above; a failure leaves them as ui::Failure.
+    // The document commands' bodies (document_commands.cpp); a failure leaves them as base::Failure.
     void newDocument();
     void openDocument();
     // The save-changes prompt; true when the command that asked goes on.
@@ -94,10 +87,7 @@ private:
     void finishSave();
     void loadDocument(const QString& path);
     void restoreAfterFailedLoad(bool wasModified);
-    void setDocumentText(const QString& text);
-    void setModified(bool modified);
     std::optional<QString> chooseFile(ui::FileDialogState& state, bool forSaving);
-    template <typename Handler> void run(Handler&& handler);
 
     ui::Platform& platform_;
     Windows& windows_;
@@ -109,9 +99,9 @@ private:
     QComboBox* ComboBox2 = nullptr;
     QLabel* statusPanel_ = nullptr;
     std::array<QAction*, 5> recentItems_{};
-    DocumentIndex* index_ = nullptr;
 
-    DocumentFormat format_;
+    Document document_;
+    DocumentAdapter adapter_;
     QString PreviousCaption;
     QString CurrentFile;
     QString LastDir;

@@ -1,9 +1,9 @@
 #include "app/program.h"
 
 #include "app/about_box.h"
-#include "app/app_info.h"
-#include "app/fonts.h"
 #include "app/main_window.h"
+#include "base/app_info.h"
+#include "base/fonts.h"
 #include "csv/csv_export_form.h"
 #include "csv/csv_import_form.h"
 #include "entry/entry_form.h"
@@ -20,9 +20,9 @@ Windows::Windows() = default;
 Windows::~Windows() = default;
 
 void initialiseApplication() {
-    QApplication::setApplicationName(kApplicationTitle);
+    QApplication::setApplicationName(base::kApplicationTitle);
     QApplication::setOrganizationName(QStringLiteral("Quorvik"));
-    registerFontSubstitutions();
+    base::registerFontSubstitutions();
     // Qt's own texts (file dialogs, the editor's context menu) in Japanese, like the rest of the program.
     static QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
@@ -33,7 +33,8 @@ void initialiseApplication() {
 Program::Program(ui::Platform& platform, const QString& programDir) {
     windows_.form1 = std::make_unique<TForm1>(platform, windows_, programDir);
     TForm1* main = windows_.form1.get();
-    windows_.form2 = std::make_unique<entry::TForm2>(platform, *main, entry::userListPath(programDir), main);
+    windows_.form2 = std::make_unique<entry::TForm2>(platform, main->entryDocument(),
+                                                     entry::userListPath(programDir), main);
     windows_.aboutBox = std::make_unique<TAboutBox>(main);
     windows_.form4 = std::make_unique<csv::TForm4>(main);
     windows_.form5 = std::make_unique<csv::TForm5>(main);

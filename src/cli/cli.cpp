@@ -1,11 +1,11 @@
 #include "cli/cli.h"
 
 #include "app/document_file.h"
+#include "base/failure.h"
 #include "entry/catalogue.h"
 #include "entry/entry_count.h"
 #include "entry/entry_format.h"
 #include "text/text_file.h"
-#include "ui/failure.h"
 
 namespace cli {
 
@@ -99,8 +99,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
         if (!usage.message.isEmpty()) err << usage.message << '\n';
         err << kUsage;
         return 2;
-    } catch (const ui::Failure& failure) {
-        err << ui::withFinalPeriod(failure.message()) << '\n';
+    } catch (const base::Failure& failure) {
+        err << base::withFinalPeriod(failure.message()) << '\n';
         return 1;
     }
 }

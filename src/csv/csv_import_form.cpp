@@ -1,13 +1,13 @@
 #include "csv/csv_import_form.h"
 
-#include "app/fonts.h"
+#include "base/fonts.h"
 
 namespace csv {
 
 TForm5::TForm5(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm5"));
     setWindowTitle(QStringLiteral("CSVファイル形式から変換"));
-    setFont(app::windowFont());
+    setFont(base::windowFont());
     setFixedSize(345, 344);
 }
 

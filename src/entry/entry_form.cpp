@@ -1,7 +1,7 @@
 #include "entry/entry_form.h"
 
-#include "app/app_info.h"
-#include "app/fonts.h"
+#include "base/app_info.h"
+#include "base/fonts.h"
 #include "entry/catalogue.h"
 #include "entry/entry_count.h"
 #include "entry/entry_document.h"
@@ -46,7 +46,7 @@ TForm2::TForm2(ui::Platform& platform, EntryDocument& document, QString userList
     : QDialog(parent), platform_(platform), document_(document), userListPath_(std::move(userListPath)) {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("文献ファイルの作成"));
-    setFont(app::windowFont());
+    setFont(base::windowFont());
     setFixedSize(536, 348);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -316,7 +316,7 @@ void TForm2::Button2Click() {
 }
 
 void TForm2::Button3Click() {
-    run([this] { platform_.showHelp(app::kHelpFile); });
+    run([this] { platform_.showHelp(base::kHelpFile); });
 }
 
 void TForm2::VolCount() {

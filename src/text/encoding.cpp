@@ -12,14 +12,26 @@
 namespace text {
 namespace {
 
-constexpr char16_t kReplacement = u'\uFFFD';
 constexpr quint16 kNoCode = 0xFFFF; // 0xFF is never a trail byte
 constexpr quint64 kHighBits8 = 0x8080808080808080ULL;
 constexpr const char* kCodecName = "windows-31j";
+constexpr QByteArrayView kByteOrderMark = "\xEF\xBB\xBF";
 
 bool isTrailByte(uchar b) {
     return b >= 0x40 && b <= 0xFC && b != 0x7F;
 }
+
+constexpr std::pair<uchar, char16_t> kExtraSingles[] = {
+    {0x80, u'\u0080'}, {0xA0, u'\uF8F0'}, {0xFD, u'\uF8F1'}, {0xFE, u'\uF8F2'}, {0xFF, u'\uF8F3'}};
+constexpr std::pair<char16_t, quint16> kOneWayCodes[] = {
+    {u'\u301C', 0x8160}, // 〜 wave dash, read back as ～
+    {u'\u2016', 0x8161}, // ‖
+    {u'\u2212', 0x817C}, // − minus sign
+    {u'\u00A2', 0x8191}, // ¢
+    {u'\u00A3', 0x8192}, // £
+    {u'\u00AC', 0x81CA}, // ¬
+    {u'\u2014', 0x815C}, // — em dash
+};
 
 // The CP932 conversion tables, read once from the codec: one decoder per code, because the decoder's
 // error flag stays set once raised and an unassigned code would spoil every later one. Bytes below
@@ -54,6 +66,9 @@ Cp932Tables::Cp932Tables() {
         if (ok && s.size() == 1) single[b] = s[0].unicode();
         lead[b] = ok && s.isEmpty(); // the decoder waits for the second byte
     }
+    // Single bytes the codec refuses, read as the desktop's converters read them, so they come back.
+    for (const auto& [byte, c] : kExtraSingles)
+        if (!single[byte] && !lead[byte]) single[byte] = c;
     for (int l = 0x81; l <= 0xFF; ++l) {
         if (!lead[l]) continue;
         for (int t = 0x40; t <= 0xFC; ++t) {
@@ -85,6 +100,10 @@ Cp932Tables::Cp932Tables() {
         const char16_t c = decode(quint16(code));
         if (c != 0 && encode[c] != code) hasAlternate[c] = true;
     }
+    // Characters with no code of their own that stand for one (what input methods commit for a wave
+    // dash, and a few look-alikes), written one way, as the desktop's converters write them.
+    for (const auto& [c, code] : kOneWayCodes)
+        if (encode[c] == kNoCode) encode[c] = code;
 }
 
 const Cp932Tables& cp932() {
@@ -96,16 +115,35 @@ const uchar* bytesOf(QByteArrayView v) {
     return reinterpret_cast<const uchar*>(v.data());
 }
 
-bool hasCrLf(QByteArrayView bytes) {
+// How often each line end occurs. CR and LF are ASCII in both encodings: no trail byte takes their values.
+struct LineBreakCounts {
+    qsizetype crlf = 0, lf = 0, cr = 0;
+
+    LineBreak usual() const {
+        if (lf > crlf && lf >= cr) return LineBreak::Lf;
+        if (cr > crlf && cr > lf) return LineBreak::Cr;
+        return LineBreak::CrLf;
+    }
+    bool mixed() const { return (crlf > 0) + (lf > 0) + (cr > 0) > 1; }
+};
+
+LineBreakCounts countLineBreaks(QByteArrayView bytes) {
+    LineBreakCounts counts;
     const char* const data = bytes.data();
     const qsizetype size = bytes.size();
-    for (qsizetype i = 0; i < size;) {
-        const void* cr = std::memchr(data + i, '\r', size_t(size - i));
-        if (!cr) return false;
-        i = static_cast<const char*>(cr) - data + 1;
-        if (i < size && data[i] == '\n') return true;
+    qsizetype newlines = 0;
+    for (const char* p = data; (p = static_cast<const char*>(std::memchr(p, '\n', size_t(data + size - p))));
+         ++p)
+        ++newlines;
+    for (const char* p = data; (p = static_cast<const char*>(std::memchr(p, '\r', size_t(data + size - p))));
+         ++p) {
+        if (p + 1 < data + size && p[1] == '\n')
+            ++counts.crlf;
+        else
+            ++counts.cr;
     }
-    return false;
+    counts.lf = newlines - counts.crlf;
+    return counts;
 }
 
 // Marks the zero bytes (lanes) of a word; the lowest mark is always exact.
@@ -140,7 +178,7 @@ inline void widenAsciiRun(const uchar*& p, const uchar* end, char16_t*& d) {
 }
 
 // A CR LF pair becomes '\n' when `join` is set; a CR on its own stays.
-inline void takeCr(const uchar*& p, const uchar* end, char16_t*& d, bool join = true) {
+inline void takeCr(const uchar*& p, const uchar* end, char16_t*& d, bool join) {
     const bool pair = join && end - p >= 2 && p[1] == '\n';
     *d++ = pair ? u'\n' : u'\r';
     p += pair ? 2 : 1;
@@ -180,9 +218,9 @@ struct Utf8Result {
     bool nonAscii = false;
 };
 
-// Lossy: each byte that does not start a valid sequence becomes one U+FFFD. Otherwise the decoding
+// Lossy: each byte that does not start a valid sequence becomes its stand-in. Otherwise the decoding
 // stops at the first such byte with `valid` false.
-Utf8Result decodeUtf8(QByteArrayView bytes, bool lossy, int& undecodable) {
+Utf8Result decodeUtf8(QByteArrayView bytes, bool joinCrLf, bool lossy, int& undecodable) {
     Utf8Result result;
     QString& out = result.text = QString(bytes.size(), Qt::Uninitialized);
     char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
@@ -193,7 +231,7 @@ Utf8Result decodeUtf8(QByteArrayView bytes, bool lossy, int& undecodable) {
         widenAsciiRun(p, end, d);
         if (p == end) break;
         if (*p == '\r') {
-            takeCr(p, end, d);
+            takeCr(p, end, d, joinCrLf);
             continue;
         }
         do {
@@ -203,9 +241,8 @@ Utf8Result decodeUtf8(QByteArrayView bytes, bool lossy, int& undecodable) {
                     result.valid = false;
                     return result;
                 }
-                *d++ = kReplacement;
+                *d++ = standInFor(*p++);
                 ++undecodable;
-                ++p;
                 continue;
             }
             result.nonAscii = true;
@@ -225,7 +262,43 @@ Utf8Result decodeUtf8(QByteArrayView bytes, bool lossy, int& undecodable) {
     return result;
 }
 
-// Each byte that is no character becomes one U+FFFD. A lead byte without a valid second byte is one
+// How much of the bytes reads as UTF-8: whole multi-byte sequences, and bytes that start none.
+struct Utf8Evidence {
+    qsizetype sequences = 0, invalidBytes = 0;
+};
+
+Utf8Evidence utf8Evidence(QByteArrayView bytes) {
+    Utf8Evidence evidence;
+    const uchar* p = bytesOf(bytes);
+    const uchar* const end = p + bytes.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        const int length = utf8SequenceLength(p, end);
+        if (length == 0) {
+            ++evidence.invalidBytes;
+            ++p;
+        } else {
+            ++evidence.sequences;
+            p += length;
+        }
+    }
+    return evidence;
+}
+
+// Characters that Japanese text is full of and that bytes of another encoding rarely make when read as
+// CP932: kana, Japanese punctuation and the full-width forms.
+qsizetype japaneseCharacters(QStringView text) {
+    qsizetype n = 0;
+    for (QChar c : text)
+        n += (c.unicode() >= 0x3000 && c.unicode() <= 0x30FF) ||
+             (c.unicode() >= 0xFF01 && c.unicode() <= 0xFF5E);
+    return n;
+}
+
+// Each byte that is no character becomes its stand-in. A lead byte without a valid second byte is one
 // such byte: what follows it is read again, so a lost byte costs one character.
 // With `forms` given, records the byte form of every character that has two: the first alternate form
 // seen goes into `forms->alternates`, and every form is counted.
@@ -269,13 +342,58 @@ QString decodeCp932Bytes(QByteArrayView bytes, bool joinCrLf, FormRecord* forms,
                     continue;
                 }
             }
-            *d++ = kReplacement;
+            *d++ = standInFor(b);
             ++undecodable;
             ++p;
         } while (p < end && *p >= 0x80);
     }
     out.truncate(d - begin);
     return out;
+}
+
+// Turns every line end of the decoded text into '\n' and lists the lines that end otherwise than
+// `usual`. A CR LF pair is still two characters here unless `crlfJoined`, in which case every '\n' stands
+// for one.
+LineEnds normaliseLineBreaks(QString& text, LineBreak usual, bool crlfJoined) {
+    LineEnds ends;
+    char16_t* const begin = reinterpret_cast<char16_t*>(text.data());
+    const char16_t* s = begin;
+    const char16_t* const end = s + text.size();
+    char16_t* d = begin;
+    int line = 0;
+    while (s < end) {
+        LineBreak kind;
+        switch (*s) {
+        case u'\r':
+            kind = s + 1 < end && s[1] == u'\n' ? LineBreak::CrLf : LineBreak::Cr;
+            s += kind == LineBreak::CrLf ? 2 : 1;
+            break;
+        case u'\n':
+            kind = crlfJoined ? LineBreak::CrLf : LineBreak::Lf;
+            ++s;
+            break;
+        case u'\u2029':
+            kind = LineBreak::Char2029;
+            ++s;
+            break;
+        case u'\uFDD0':
+            kind = LineBreak::CharFDD0;
+            ++s;
+            break;
+        case u'\uFDD1':
+            kind = LineBreak::CharFDD1;
+            ++s;
+            break;
+        default:
+            *d++ = *s++;
+            continue;
+        }
+        *d++ = u'\n';
+        if (kind != usual) ends.append({line, kind});
+        ++line;
+    }
+    text.truncate(d - begin);
+    return ends;
 }
 
 // The distinct characters without a byte form, a surrogate pair counting as one character.
@@ -296,16 +414,16 @@ private:
 };
 
 // Narrows the ASCII characters at s up to the next one that needs a look: non-ASCII, or '\n' when it
-// becomes CR LF. Four bytes are written at a time, past the run's end too: every character may take
-// at least one byte, so that stays inside the buffer.
-inline void narrowAsciiRun(const char16_t*& s, const char16_t* end, char*& d, bool crlf) {
-    const quint64 lf = crlf ? 0x000A000A000A000AULL : 0;
+// is written otherwise. Four bytes are written at a time, past the run's end too: every character may
+// take at least one byte, so that stays inside the buffer.
+inline void narrowAsciiRun(const char16_t*& s, const char16_t* end, char*& d, bool stopAtLf) {
     while (end - s >= 4) {
         quint64 word;
         std::memcpy(&word, s, 8);
         for (int i = 0; i < 4; ++i)
             d[i] = char(s[i]);
-        const quint64 stops = (word & 0xFF80FF80FF80FF80ULL) | (crlf ? zeroLanes16(word ^ lf) : 0);
+        const quint64 stops =
+            (word & 0xFF80FF80FF80FF80ULL) | (stopAtLf ? zeroLanes16(word ^ 0x000A000A000A000AULL) : 0);
         if (stops) {
             const int n = std::countr_zero(stops) / 16;
             s += n;
@@ -315,47 +433,115 @@ inline void narrowAsciiRun(const char16_t*& s, const char16_t* end, char*& d, bo
         s += 4;
         d += 4;
     }
-    while (s < end && *s < 0x80 && !(crlf && *s == u'\n'))
+    while (s < end && *s < 0x80 && !(stopAtLf && *s == u'\n'))
         *d++ = char(*s++);
 }
 
-// Writes the text with '\n' as CR LF when asked; `putOther` writes one character from U+0080 (and
-// may take a surrogate pair), each UTF-16 unit taking at most `maxBytesPerUnit` bytes.
-template <typename PutOther>
-QByteArray encodeChars(QStringView text, bool crlf, int maxBytesPerUnit, QByteArrayView prefix,
-                       PutOther putOther) {
-    QByteArray out(prefix.size() + text.size() * maxBytesPerUnit, Qt::Uninitialized);
-    char* const begin = out.data();
-    if (!prefix.isEmpty()) std::memcpy(begin, prefix.data(), size_t(prefix.size()));
-    char* d = begin + prefix.size();
-    const char16_t* s = text.utf16();
-    const char16_t* const end = s + text.size();
-    while (s < end) {
-        narrowAsciiRun(s, end, d, crlf);
-        if (s == end) break;
-        if (*s == u'\n') {
-            *d++ = '\r';
-            *d++ = '\n';
-            ++s;
-            continue;
-        }
-        do
-            putOther(s, end, d);
-        while (s < end && *s >= 0x80);
+QByteArrayView lineBreakBytes(LineBreak lineBreak) {
+    switch (lineBreak) {
+    case LineBreak::CrLf:
+        return "\r\n";
+    case LineBreak::Cr:
+        return "\r";
+    default:
+        return "\n";
     }
-    out.truncate(d - begin);
-    return out;
+}
+
+constexpr char16_t lineBreakCharacter(LineBreak lineBreak) {
+    return lineBreak == LineBreak::Char2029   ? u'\u2029'
+           : lineBreak == LineBreak::CharFDD0 ? u'\uFDD0'
+                                              : u'\uFDD1';
 }
 
 qsizetype characterLength(const char16_t* s, const char16_t* end) {
     return QChar::isHighSurrogate(s[0]) && end - s >= 2 && QChar::isLowSurrogate(s[1]) ? 2 : 1;
 }
 
-// `unencodable` null: every character without a byte form is written as '?' and not reported.
-QByteArray encodeCp932Chars(QStringView text, const QHash<char16_t, quint16>& alternates, bool crlf,
-                            bool replacementAsQuestionMark, Unencodable* unencodable) {
+// Writes the text through one encoding, '\n' as the usual line end and each line listed in `lineEnds`
+// with its own. `putOther` writes one character from U+0080 (and may take a surrogate pair), each
+// UTF-16 unit taking at most `maxBytesPerUnit` bytes.
+template <typename PutOther> class Writer {
+public:
+    Writer(qsizetype capacity, int maxBytesPerUnit, PutOther putOther)
+        : maxBytesPerUnit_(maxBytesPerUnit), putOther_(putOther) {
+        out_.reserve(capacity);
+    }
+
+    void append(QByteArrayView bytes) { out_.append(bytes); }
+
+    void appendText(QStringView text, LineBreak lineBreak) {
+        const QByteArrayView breakBytes = lineBreakBytes(lineBreak);
+        const bool translate = breakBytes != "\n";
+        const qsizetype start = out_.size();
+        out_.resize(start + text.size() * std::max<qsizetype>(maxBytesPerUnit_, breakBytes.size()));
+        char* const begin = out_.data();
+        char* d = begin + start;
+        const char16_t* s = text.utf16();
+        const char16_t* const end = s + text.size();
+        while (s < end) {
+            narrowAsciiRun(s, end, d, translate);
+            if (s == end) break;
+            if (*s == u'\n') {
+                std::memcpy(d, breakBytes.data(), size_t(breakBytes.size()));
+                d += breakBytes.size();
+                ++s;
+                continue;
+            }
+            do
+                putOther_(s, end, d);
+            while (s < end && *s >= 0x80);
+        }
+        out_.truncate(d - begin);
+    }
+
+    void appendLineBreak(LineBreak lineBreak) {
+        if (lineBreak == LineBreak::CrLf || lineBreak == LineBreak::Lf || lineBreak == LineBreak::Cr) {
+            out_.append(lineBreakBytes(lineBreak));
+            return;
+        }
+        const char16_t c = lineBreakCharacter(lineBreak);
+        appendText(QStringView(&c, 1), LineBreak::Lf);
+    }
+
+    QByteArray take() { return std::move(out_); }
+
+private:
+    QByteArray out_;
+    int maxBytesPerUnit_;
+    PutOther putOther_;
+};
+
+// The whole text, line ends as `lineEnds` and the usual line break say.
+template <typename PutOther>
+QByteArray encodeLines(QStringView text, LineBreak usual, const LineEnds& lineEnds, int maxBytesPerUnit,
+                       QByteArrayView prefix, PutOther putOther) {
+    Writer<PutOther> writer(prefix.size() + text.size() * std::max(maxBytesPerUnit, 2), maxBytesPerUnit,
+                            putOther);
+    writer.append(prefix);
+    qsizetype segment = 0; // start of the text not written yet
+    qsizetype lineStart = 0;
+    int line = 0;
+    for (const LineEnd& own : lineEnds) {
+        for (; line < own.line && lineStart >= 0; ++line) {
+            const qsizetype lf = text.indexOf(u'\n', lineStart);
+            lineStart = lf < 0 ? -1 : lf + 1;
+        }
+        const qsizetype lf = lineStart < 0 ? -1 : text.indexOf(u'\n', lineStart);
+        if (lf < 0) break; // the last line has no line end
+        writer.appendText(text.sliced(segment, lf - segment), usual);
+        writer.appendLineBreak(own.lineBreak);
+        segment = lineStart = lf + 1;
+        line = own.line + 1;
+    }
+    writer.appendText(text.sliced(segment), usual);
+    return writer.take();
+}
+
+QByteArray encodeCp932Text(QStringView text, const QHash<char16_t, quint16>& alternates, LineBreak usual,
+                           const LineEnds& lineEnds, Unencodable* unencodable) {
     const Cp932Tables& t = cp932();
-    return encodeChars(text, crlf, 2, {}, [&](const char16_t*& s, const char16_t* end, char*& d) {
+    return encodeLines(text, usual, lineEnds, 2, {}, [&](const char16_t*& s, const char16_t* end, char*& d) {
         const char16_t c = *s;
         quint16 code = t.encode[c];
         if (t.hasAlternate[c] && !alternates.isEmpty()) {
@@ -369,49 +555,52 @@ QByteArray encodeCp932Chars(QStringView text, const QHash<char16_t, quint16>& al
             return;
         }
         const qsizetype length = characterLength(s, end);
-        if (unencodable && !(c == kReplacement && replacementAsQuestionMark))
-            unencodable->add(QStringView(s, length));
+        if (length == 1 && isStandIn(c)) {
+            *d++ = char(c & 0xFF);
+            ++s;
+            return;
+        }
+        if (unencodable) unencodable->add(QStringView(s, length));
         *d++ = '?';
         s += length;
     });
 }
 
-EncodedText encodeUtf8Text(QStringView text, const TextFormat& format, bool replacementAsQuestionMark) {
-    Unencodable unencodable;
-    const QByteArrayView bom = format.byteOrderMark ? QByteArrayView("\xEF\xBB\xBF") : QByteArrayView();
-    const bool crlf = format.lineBreak == LineBreak::CrLf;
-    EncodedText result;
-    result.bytes = encodeChars(text, crlf, 3, bom, [&](const char16_t*& s, const char16_t* end, char*& d) {
-        const char16_t c = *s;
-        if (c < 0x800) {
-            *d++ = char(0xC0 | c >> 6);
-            *d++ = char(0x80 | (c & 0x3F));
-            ++s;
-        } else if (QChar::isSurrogate(c)) {
-            if (characterLength(s, end) == 2) {
-                const char32_t ucs = QChar::surrogateToUcs4(s[0], s[1]);
-                *d++ = char(0xF0 | ucs >> 18);
-                *d++ = char(0x80 | (ucs >> 12 & 0x3F));
-                *d++ = char(0x80 | (ucs >> 6 & 0x3F));
-                *d++ = char(0x80 | (ucs & 0x3F));
-                s += 2;
-            } else {
-                unencodable.add(QStringView(s, 1));
-                *d++ = '?';
-                ++s;
-            }
-        } else if (c == kReplacement && replacementAsQuestionMark) {
-            *d++ = '?';
-            ++s;
-        } else {
-            *d++ = char(0xE0 | c >> 12);
-            *d++ = char(0x80 | (c >> 6 & 0x3F));
-            *d++ = char(0x80 | (c & 0x3F));
-            ++s;
-        }
-    });
-    result.unencodable = unencodable.take();
-    return result;
+QByteArray encodeUtf8Text(QStringView text, const TextFormat& format, const LineEnds& lineEnds,
+                          Unencodable& unencodable) {
+    const QByteArrayView bom = format.byteOrderMark ? kByteOrderMark : QByteArrayView();
+    return encodeLines(text, format.lineBreak, lineEnds, 3, bom,
+                       [&](const char16_t*& s, const char16_t* end, char*& d) {
+                           const char16_t c = *s;
+                           if (c < 0x800) {
+                               *d++ = char(0xC0 | c >> 6);
+                               *d++ = char(0x80 | (c & 0x3F));
+                               ++s;
+                           } else if (!QChar::isSurrogate(c)) {
+                               *d++ = char(0xE0 | c >> 12);
+                               *d++ = char(0x80 | (c >> 6 & 0x3F));
+                               *d++ = char(0x80 | (c & 0x3F));
+                               ++s;
+                           } else if (characterLength(s, end) == 2) {
+                               const char32_t ucs = QChar::surrogateToUcs4(s[0], s[1]);
+                               *d++ = char(0xF0 | ucs >> 18);
+                               *d++ = char(0x80 | (ucs >> 12 & 0x3F));
+                               *d++ = char(0x80 | (ucs >> 6 & 0x3F));
+                               *d++ = char(0x80 | (ucs & 0x3F));
+                               s += 2;
+                           } else if (isStandIn(c)) {
+                               *d++ = char(c & 0xFF);
+                               ++s;
+                           } else {
+                               unencodable.add(QStringView(s, 1));
+                               *d++ = '?';
+                               ++s;
+                           }
+                       });
+}
+
+bool hasLineBreakCharacters(QStringView text) {
+    return text.contains(u'\u2029') || text.contains(u'\uFDD0') || text.contains(u'\uFDD1');
 }
 
 } // namespace
@@ -419,40 +608,57 @@ EncodedText encodeUtf8Text(QStringView text, const TextFormat& format, bool repl
 DecodedText decodeText(QByteArrayView bytes) {
     DecodedText result;
     TextFormat& format = result.format;
-    format.lineBreak = hasCrLf(bytes) || !bytes.contains('\n') ? LineBreak::CrLf : LineBreak::Lf;
-    format.byteOrderMark = bytes.startsWith("\xEF\xBB\xBF");
-    const QByteArrayView body = format.byteOrderMark ? bytes.sliced(3) : bytes;
+    format.byteOrderMark = bytes.startsWith(kByteOrderMark);
+    const QByteArrayView body = format.byteOrderMark ? bytes.sliced(kByteOrderMark.size()) : bytes;
+    const LineBreakCounts breaks = countLineBreaks(body);
+    format.lineBreak = breaks.usual();
+    // CR LF pairs become '\n' while decoding when every line ends so; otherwise each line end is sorted
+    // out afterwards.
+    const bool joinCrLf = !breaks.mixed();
 
     // ASCII reads the same in both encodings, so a text that turns out to be ASCII is kept as read.
-    Utf8Result utf8 = decodeUtf8(body, format.byteOrderMark, result.undecodableBytes);
+    Utf8Result utf8 = decodeUtf8(body, joinCrLf, format.byteOrderMark, result.undecodableBytes);
     if (utf8.valid && (utf8.nonAscii || format.byteOrderMark)) {
         format.encoding = Encoding::Utf8;
         result.text = std::move(utf8.text);
+    } else if (utf8.valid) {
+        format.encoding = Encoding::Cp932;
+        result.text = std::move(utf8.text);
     } else {
         format.encoding = Encoding::Cp932;
-        if (utf8.valid) {
-            result.text = std::move(utf8.text);
-            return result;
-        }
         FormRecord forms{format.alternateForms, {}};
-        result.text = decodeCp932Bytes(body, true, &forms, result.undecodableBytes);
-        // One form is kept per character: occurrences in the other form will be written in this one.
-        const Cp932Tables& t = cp932();
-        for (auto it = forms.counts.cbegin(); it != forms.counts.cend(); ++it) {
-            const char16_t c = char16_t(it.key() >> 16);
-            if (quint16(it.key()) != format.alternateForms.value(c, t.encode[c]))
-                result.rewrittenCharacters += it.value();
+        result.text = decodeCp932Bytes(body, joinCrLf, &forms, result.undecodableBytes);
+        // Neither encoding reads the bytes cleanly: the one with more evidence wins. UTF-8 with a few
+        // Latin-1 bytes has whole UTF-8 sequences and no kana; a damaged CP932 file the other way round.
+        const Utf8Evidence evidence = result.undecodableBytes > 0 ? utf8Evidence(body) : Utf8Evidence{};
+        if (evidence.sequences > japaneseCharacters(result.text)) {
+            format.encoding = Encoding::Utf8;
+            format.alternateForms.clear();
+            result.undecodableBytes = 0;
+            result.text = decodeUtf8(body, joinCrLf, true, result.undecodableBytes).text;
+        } else {
+            // One form is kept per character: occurrences in the other form will be written in this one.
+            const Cp932Tables& t = cp932();
+            for (auto it = forms.counts.cbegin(); it != forms.counts.cend(); ++it) {
+                const char16_t c = char16_t(it.key() >> 16);
+                if (quint16(it.key()) != format.alternateForms.value(c, t.encode[c]))
+                    result.rewrittenCharacters += it.value();
+            }
         }
     }
+    const bool lineBreakCharacters = format.encoding == Encoding::Utf8 && hasLineBreakCharacters(result.text);
+    if (breaks.mixed() || breaks.cr > 0 || lineBreakCharacters)
+        result.lineEnds = normaliseLineBreaks(result.text, format.lineBreak, joinCrLf && breaks.crlf > 0);
     return result;
 }
 
-EncodedText encodeText(QStringView text, const TextFormat& format, bool replacementAsQuestionMark) {
-    if (format.encoding == Encoding::Utf8) return encodeUtf8Text(text, format, replacementAsQuestionMark);
+EncodedText encodeText(QStringView text, const TextFormat& format, const LineEnds& lineEnds) {
     EncodedText result;
     Unencodable unencodable;
-    result.bytes = encodeCp932Chars(text, format.alternateForms, format.lineBreak == LineBreak::CrLf,
-                                    replacementAsQuestionMark, &unencodable);
+    result.bytes =
+        format.encoding == Encoding::Utf8
+            ? encodeUtf8Text(text, format, lineEnds, unencodable)
+            : encodeCp932Text(text, format.alternateForms, format.lineBreak, lineEnds, &unencodable);
     result.unencodable = unencodable.take();
     return result;
 }
@@ -463,7 +669,7 @@ QString decodeCp932(QByteArrayView bytes) {
 }
 
 QByteArray encodeCp932(QStringView text) {
-    return encodeCp932Chars(text, {}, false, true, nullptr);
+    return encodeCp932Text(text, {}, LineBreak::Lf, {}, nullptr);
 }
 
 } // namespace text

@@ -1,20 +1,32 @@
 #pragma once
 // Reading and writing document bytes. The editor holds QString with '\n' between lines; files keep the
-// encoding and line-break style they came with, so an unedited open + save gives back the same bytes.
+// encoding and the line ends they came with, so an unedited open + save gives back the same bytes.
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringView>
 
 namespace text {
 
 enum class Encoding { Cp932, Utf8 };
-enum class LineBreak { CrLf, Lf };
+
+// How a line ends in its file. The last three are characters that the editor shows as line breaks.
+enum class LineBreak : quint8 { CrLf, Lf, Cr, Char2029, CharFDD0, CharFDD1 };
+
+// A line whose end differs from the file's usual one: line `line` (0-based) ends with `lineBreak`.
+struct LineEnd {
+    int line = 0;
+    LineBreak lineBreak = LineBreak::CrLf;
+    bool operator==(const LineEnd&) const = default;
+};
+using LineEnds = QList<LineEnd>; // ascending by line
 
 // How a text is laid out in its file.
 struct TextFormat {
     Encoding encoding = Encoding::Cp932;
     bool byteOrderMark = false; // UTF-8 only
+    // The usual line end (CR LF, LF or CR): the most frequent in the file, CR LF for a file without any.
     LineBreak lineBreak = LineBreak::CrLf;
     // CP932 characters with two byte forms (the NEC and IBM extension rows) that the file wrote in the
     // form the encoder does not choose by itself: character -> the two bytes the file used.
@@ -28,17 +40,29 @@ inline TextFormat defaultFormat() {
     return {};
 }
 
+// A byte that is no character of the file's encoding stands in the text as a lone low surrogate,
+// U+DC80..U+DCFF for the bytes 0x80..0xFF (bytes below 0x80 are always characters). Nothing a user types
+// or pastes arrives as a lone surrogate, and saving writes the byte back.
+constexpr bool isStandIn(char16_t c) {
+    return c >= 0xDC80 && c <= 0xDCFF;
+}
+constexpr char16_t standInFor(uchar byte) {
+    return char16_t(0xDC00 + byte);
+}
+
 struct DecodedText {
-    QString text; // lines separated by '\n' (CR LF pairs become '\n')
+    QString text; // lines separated by '\n'
     TextFormat format;
-    int undecodableBytes = 0; // bytes valid in neither encoding; each became U+FFFD
+    LineEnds lineEnds;        // the lines that end otherwise than format.lineBreak
+    int undecodableBytes = 0; // bytes that are no character; each became a stand-in
     // Characters of two byte forms that the file wrote in both: one form is kept per character, so
     // these occurrences will be written in the other.
     int rewrittenCharacters = 0;
 };
 
-// A UTF-8 byte-order mark, or valid UTF-8 with non-ASCII bytes, means UTF-8; anything else is CP932.
-// The line-break style is CR LF unless the text has LF line ends and no CR LF at all.
+// UTF-8 when the bytes start with its byte-order mark, are valid UTF-8 with non-ASCII bytes, or, with a
+// few invalid bytes, show more UTF-8 sequences than Japanese characters read as CP932 while CP932 fails
+// too (UTF-8 with some Latin-1 bytes in it). Anything else is CP932.
 DecodedText decodeText(QByteArrayView bytes);
 
 struct EncodedText {
@@ -47,12 +71,12 @@ struct EncodedText {
     bool ok() const { return unencodable.isEmpty(); }
 };
 
-// Writes '\n' as the format's line break. Characters the encoding cannot hold are collected in
-// `unencodable` (bytes is then not to be written), except U+FFFD when `replacementAsQuestionMark` is
-// set: it stands for a byte that could not be read and is written as "?".
-EncodedText encodeText(QStringView text, const TextFormat& format, bool replacementAsQuestionMark = false);
+// Writes '\n' as the format's line break, or as `lineEnds` says for the lines listed there. Characters
+// the encoding cannot hold are collected in `unencodable` (bytes is then not to be written).
+EncodedText encodeText(QStringView text, const TextFormat& format, const LineEnds& lineEnds = {});
 
-// CP932 conversions of short texts (no line-break handling, undecodable bytes become U+FFFD).
+// CP932 conversions of short texts (no line-break handling; unreadable bytes become stand-ins,
+// characters without a byte form "?").
 QString decodeCp932(QByteArrayView bytes);
 QByteArray encodeCp932(QStringView text);
 

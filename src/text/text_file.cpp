@@ -1,6 +1,6 @@
 #include "text/text_file.h"
 
-#include "ui/failure.h"
+#include "base/failure.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -10,10 +10,10 @@ namespace text {
 QByteArray readFileBytes(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw ui::Failure(QStringLiteral("ファイル %1 は開けません").arg(path));
+        throw base::Failure(QStringLiteral("ファイル %1 は開けません").arg(path));
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw ui::Failure(QStringLiteral("ファイル %1 は開けません").arg(path));
+        throw base::Failure(QStringLiteral("ファイル %1 は開けません").arg(path));
     return bytes;
 }
 
@@ -24,7 +24,7 @@ DecodedText readTextFile(const QString& path) {
 void writeFileBytes(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw ui::Failure(QStringLiteral("ファイル %1 を作成できません").arg(path));
+        throw base::Failure(QStringLiteral("ファイル %1 を作成できません").arg(path));
 }
 
 } // namespace text

@@ -7,11 +7,11 @@
 
 namespace text {
 
-// Throws ui::Failure "ファイル %s は開けません" when the file cannot be opened or read.
+// Throws base::Failure "ファイル %s は開けません" when the file cannot be opened or read.
 QByteArray readFileBytes(const QString& path);
 // readFileBytes + decodeText.
 DecodedText readTextFile(const QString& path);
-// Replaces the file atomically (a failed write leaves the old file whole). Throws ui::Failure
+// Replaces the file atomically (a failed write leaves the old file whole). Throws base::Failure
 // "ファイル %s を作成できません".
 void writeFileBytes(const QString& path, const QByteArray& bytes);
 

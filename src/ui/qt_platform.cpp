@@ -1,6 +1,6 @@
 #include "ui/qt_platform.h"
 
-#include "app/app_info.h"
+#include "base/app_info.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -74,7 +74,7 @@ QStringList qtNameFilters(const QString& filter) {
 }
 
 void QtPlatform::showMessage(const QString& text) {
-    QMessageBox box(QMessageBox::Information, app::kApplicationTitle, displayText(text), QMessageBox::Ok,
+    QMessageBox box(QMessageBox::Information, base::kApplicationTitle, displayText(text), QMessageBox::Ok,
                     dialogParent());
     execute(box);
 }
@@ -95,7 +95,7 @@ SaveAnswer QtPlatform::askSaveChanges() {
 }
 
 bool QtPlatform::askYesNo(const QString& text) {
-    QMessageBox box(QMessageBox::Question, app::kApplicationTitle, displayText(text), QMessageBox::NoButton,
+    QMessageBox box(QMessageBox::Question, base::kApplicationTitle, displayText(text), QMessageBox::NoButton,
                     dialogParent());
     QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
@@ -106,7 +106,7 @@ bool QtPlatform::askYesNo(const QString& text) {
 }
 
 void QtPlatform::reportError(const QString& text) {
-    QMessageBox box(QMessageBox::Critical, app::kApplicationTitle, displayText(text), QMessageBox::Ok,
+    QMessageBox box(QMessageBox::Critical, base::kApplicationTitle, displayText(text), QMessageBox::Ok,
                     dialogParent());
     execute(box);
 }

@@ -1,17 +1,20 @@
 // The document commands of the main window: New, Open, Save, Save As, open by path and the close
 // request, with the save-changes prompt, the caption as document name and the modified flag.
-#include "app/app_info.h"
+#include "app/document_file.h"
+#include "base/app_info.h"
 #include "support/app_fixture.h"
 
-#include "ui/failure.h"
+#include "base/failure.h"
 
 #include <QFileInfo>
+#include <QTextBlock>
+#include <QTextCursor>
 
 using ui::SaveAnswer;
 
 namespace {
 
-const QString kUntitled = app::kUntitledName;
+const QString kUntitled = base::kUntitledName;
 const QByteArray kSjisBib = QByteArray("@article{a,\r\n title = \"\x93\xfa\x96\x7b\",\r\n}\r\n"); // 日本
 
 class DocumentCommands : public AppFixture {
@@ -90,7 +93,7 @@ TEST_F(DocumentCommands, FileOpenFailureContinuesToTheCallerAfterTheFinishingSte
     const QString file = writeFile(QStringLiteral("a.bib"), "abc");
     open(file);
     const QString missing = path(QStringLiteral("missing.bib"));
-    EXPECT_THROW(form1().FileOpen(missing), ui::Failure);
+    EXPECT_THROW(form1().FileOpen(missing), base::Failure);
     EXPECT_EQ(form1().documentName(), file);
     EXPECT_EQ(text(), QStringLiteral("abc"));
     EXPECT_FALSE(form1().isModified());
@@ -305,36 +308,37 @@ TEST_F(DocumentCommands, UnencodableCharacterIsNeverWrittenAsAQuestionMark) {
     form1().Save1Click();
     EXPECT_EQ(readFile(file), QByteArray("abc\xc3\xbc\xf0\x9f\x98\x80"));
     EXPECT_FALSE(form1().isModified());
-    EXPECT_EQ(form1().documentFormat().text.encoding, text::Encoding::Utf8);
+    EXPECT_EQ(form1().document().format().text.encoding, text::Encoding::Utf8);
 }
 
-TEST_F(DocumentCommands, UndecodableFileOpensWithAWarning) {
-    // 0x80 and 0xFF are neither CP932 nor part of valid UTF-8.
-    const QString file = writeFile(QStringLiteral("bad.bib"), QByteArray("a\x80z\xff\r\n"));
-    platform.expectOpenFile(file).expectMessageContaining(QStringLiteral("読めないバイト"));
+TEST_F(DocumentCommands, UnreadableBytesAreAnnouncedShownAndKept) {
+    // 0x85 0x40 is no CP932 character, nor UTF-8.
+    const QString file = writeFile(QStringLiteral("bad.bib"), QByteArray("a\x85\x40z\x80\r\n"));
+    platform.expectOpenFile(file).expectMessageContaining(QStringLiteral("読めないバイトが 1 個"));
     form1().Open1Click();
-    EXPECT_EQ(text(), QStringLiteral("a\uFFFDz\uFFFD\n"));
+    EXPECT_EQ(text(), QStringLiteral("a") + QChar(text::standInFor(0x85)) + QStringLiteral("@z\u0080\n"));
     type(QStringLiteral("b"));
     form1().Save1Click();
-    EXPECT_EQ(readFile(file), QByteArray("a?z?\r\nb"));
+    EXPECT_EQ(readFile(file), QByteArray("a\x85\x40z\x80\r\nb"));
 }
 
-TEST_F(DocumentCommands, LineEndsTheEditorCannotKeepAreAnnouncedOnOpen) {
+TEST_F(DocumentCommands, EachLineKeepsItsOwnLineEnd) {
     const QString file = writeFile(QStringLiteral("mixed.bib"), QByteArray("a\r\nb\nc\rd\r\n"));
-    platform.expectOpenFile(file).expectMessage(
-        QStringLiteral(
-            "ファイル %1 には、このままの形では保存できない改行が 2 個あります"
-            " (CR だけの改行、CR LF と LF の混在など)。\r\n保存すると改行はすべて CR LF になります。")
-            .arg(file));
-    form1().Open1Click();
+    open(file);
+    // A line break typed inside a line takes that line's end; so does a line added after it.
+    QTextCursor cursor(form1().editor()->document()->findBlockByNumber(1));
+    cursor.insertText(QStringLiteral("x\ny"));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.insertText(QStringLiteral("\nz"));
     type(QStringLiteral("e"));
     form1().Save1Click();
-    EXPECT_EQ(readFile(file), QByteArray("a\r\nb\r\nc\r\nd\r\ne"));
+    EXPECT_EQ(readFile(file), QByteArray("a\r\nx\nyb\nz\nc\rd\r\ne"));
 }
 
 TEST_F(DocumentCommands, BothFormsOfOneCharacterAreAnnouncedOnOpen) {
     const QString file = writeFile(QStringLiteral("forms.bib"), QByteArray("\xED\x40\xFA\x5C"));
-    platform.expectOpenFile(file).expectMessageContaining(QStringLiteral("1 文字がもう一方の書き方にそろいます"));
+    platform.expectOpenFile(file).expectMessageContaining(
+        QStringLiteral("1 文字がもう一方の書き方にそろいます"));
     form1().Open1Click();
     EXPECT_EQ(text(), QStringLiteral("纊纊"));
 }
@@ -344,7 +348,11 @@ class RoundTrip : public DocumentCommands, public ::testing::WithParamInterface<
 
 TEST_P(RoundTrip, OpenThenSaveAsGivesTheSameBytes) {
     const QString file = writeFile(QStringLiteral("in.bib"), GetParam());
-    open(file);
+    // Bytes that are no character are announced on opening, and kept.
+    const QString warning = app::openWarning(file, app::loadDocumentFile(file));
+    platform.expectOpenFile(file);
+    if (!warning.isEmpty()) platform.expectMessage(warning);
+    form1().Open1Click();
     const QString copy = path(QStringLiteral("out.bib"));
     platform.expectSaveFile(copy);
     form1().SA1Click();
@@ -359,7 +367,10 @@ INSTANTIATE_TEST_SUITE_P(
                       QByteArray("\xed\x40\xed\x40\r\n"), // an NEC-selected form kept as written
                       QByteArray("\xef\xbb\xbf\xe6\x97\xa5\xe6\x9c\xac\r\n"), // UTF-8 with BOM
                       QByteArray("\xe6\x97\xa5\xe6\x9c\xac\nx"),              // UTF-8, LF, no final break
-                      QByteArray("a\xc2\xa0z\xe2\x80\xa8q\n"), // no-break space, line separator
+                      QByteArray("a\xc2\xa0z\xe2\x80\xa8q\n"),    // no-break space, line separator
+                      QByteArray("a\r\nb\nc\rd\xe2\x80\xa9\r\n"), // every line its own line end
+                      QByteArray("x\x85\x40\x80\xa0\xfd\r\n"),    // CP932 bytes that are no character
+                      QByteArray("caf\xe9 \xc3\xa9\r\n"),         // UTF-8 with a Latin-1 byte
                       QByteArray(""), QByteArray("ascii only\n")));
 
 } // namespace

@@ -66,22 +66,22 @@ TEST(DocumentIndex, ReplacingTheWholeTextCountsItInOnePass) {
     editor.setPlainText(QStringLiteral("@book{a,\n@book{b,\n"));
     ASSERT_EQ(index.entryCount(), 2);
     const QString text = QStringLiteral("@misc{x,\n}\n\n@article{y,\n}\n");
-    index.replaceText(text, [&] { editor.setPlainText(text); });
+    index.replaceText(text, {}, [&] { editor.setPlainText(text); });
     EXPECT_EQ(index.entryCount(), 2);
     // A text whose lines are not the document's blocks one to one is counted block by block.
     const QString withCr = QStringLiteral("@misc{x,\r@misc{y,\u2029@misc{z,");
-    index.replaceText(withCr, [&] { editor.setPlainText(withCr); });
+    index.replaceText(withCr, {}, [&] { editor.setPlainText(withCr); });
     EXPECT_EQ(index.entryCount(), entry::countEntries(editor.toPlainText()));
-    index.replaceText(QString(), [&] { editor.clear(); });
+    index.replaceText(QString(), {}, [&] { editor.clear(); });
     EXPECT_EQ(index.entryCount(), 0);
 }
 
 using AppendLines = AppFixture;
 
 TEST_F(AppendLines, EachLineEndsWithABreakAndTheTextBeforeIsUntouched) {
-    form1().appendLines({QStringLiteral("@misc{a,"), QStringLiteral("}"), QString()});
+    form1().document().appendLines({QStringLiteral("@misc{a,"), QStringLiteral("}"), QString()});
     EXPECT_EQ(form1().documentText(), QStringLiteral("@misc{a,\n}\n\n"));
-    form1().appendLines({QStringLiteral("@misc{b,"), QStringLiteral("}"), QString()});
+    form1().document().appendLines({QStringLiteral("@misc{b,"), QStringLiteral("}"), QString()});
     EXPECT_EQ(form1().documentText(), QStringLiteral("@misc{a,\n}\n\n@misc{b,\n}\n\n"));
     EXPECT_EQ(form1().entryCount(), 2);
     EXPECT_TRUE(form1().isModified());
@@ -93,7 +93,7 @@ TEST_F(AppendLines, EachLineEndsWithABreakAndTheTextBeforeIsUntouched) {
 
 TEST_F(AppendLines, ALastLineWithoutBreakGetsOneFirst) {
     type(QStringLiteral("% note"));
-    form1().appendLines({QStringLiteral("@misc{a,"), QStringLiteral("}"), QString()});
+    form1().document().appendLines({QStringLiteral("@misc{a,"), QStringLiteral("}"), QString()});
     EXPECT_EQ(form1().documentText(), QStringLiteral("% note\n@misc{a,\n}\n\n"));
     EXPECT_EQ(statusText(), QStringLiteral("文献数： 1件"));
 }

@@ -109,19 +109,19 @@ TEST_F(ProgramStart, EachWindowCommandShowsAFreshCurrentInstanceModally) {
 }
 
 TEST(ErrorReport, AppendsAPeriodAfterCharactersThatSortAfterIt) {
-    EXPECT_EQ(ui::withFinalPeriod(QStringLiteral("ファイル a は開けません")),
+    EXPECT_EQ(base::withFinalPeriod(QStringLiteral("ファイル a は開けません")),
               QStringLiteral("ファイル a は開けません."));
-    EXPECT_EQ(ui::withFinalPeriod(QStringLiteral("done.")), QStringLiteral("done."));
-    EXPECT_EQ(ui::withFinalPeriod(QStringLiteral("what?!")),
+    EXPECT_EQ(base::withFinalPeriod(QStringLiteral("done.")), QStringLiteral("done."));
+    EXPECT_EQ(base::withFinalPeriod(QStringLiteral("what?!")),
               QStringLiteral("what?!")); // '!' sorts before '.'
-    EXPECT_EQ(ui::withFinalPeriod(QStringLiteral("x")), QStringLiteral("x."));
-    EXPECT_EQ(ui::withFinalPeriod(QString()), QString());
+    EXPECT_EQ(base::withFinalPeriod(QStringLiteral("x")), QStringLiteral("x."));
+    EXPECT_EQ(base::withFinalPeriod(QString()), QString());
 
     ScriptedPlatform platform;
     platform.expectError(QStringLiteral("ファイル b を作成できません."));
     bool after = false;
     ui::guarded(platform, [&] {
-        throw ui::Failure(QStringLiteral("ファイル b を作成できません"));
+        throw base::Failure(QStringLiteral("ファイル b を作成できません"));
         after = true;
     });
     EXPECT_FALSE(after);

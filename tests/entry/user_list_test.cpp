@@ -1,7 +1,7 @@
 // The user list file: sections, the line rule, the file itself and the sample that ships with the program.
 #include "entry/user_list.h"
 
-#include "ui/failure.h"
+#include "base/failure.h"
 
 #include "support/app_fixture.h"
 #include <QFile>
@@ -106,7 +106,7 @@ TEST_F(UserListFile, Cp932File) {
 TEST_F(UserListFile, UnreadableFileFails) {
     const QString path = dir_.filePath(QStringLiteral("unreadable.dat"));
     if (!makeUnreadableFile(path)) GTEST_SKIP() << "no unreadable file on this system";
-    EXPECT_THROW(entry::readSectionFromFile(path, u"Journal"), ui::Failure);
+    EXPECT_THROW(entry::readSectionFromFile(path, u"Journal"), base::Failure);
 }
 
 TEST(UserListPath, BesideTheProgram) {

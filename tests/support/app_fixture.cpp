@@ -36,7 +36,8 @@ void AppFixture::type(const QString& text) {
 }
 
 std::unique_ptr<entry::TForm2> AppFixture::newForm() {
-    auto form = std::make_unique<entry::TForm2>(platform, form1(), entry::userListPath(dir.path()));
+    auto form =
+        std::make_unique<entry::TForm2>(platform, form1().entryDocument(), entry::userListPath(dir.path()));
     form->show();
     return form;
 }

@@ -2,7 +2,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <string_view>
 
@@ -18,33 +21,58 @@ QByteArray bytesOf(std::string_view s) {
 
 void expectRoundTrip(const QByteArray& bytes) {
     const DecodedText decoded = decodeText(bytes);
-    EXPECT_EQ(decoded.undecodableBytes, 0);
-    const EncodedText encoded = encodeText(decoded.text, decoded.format);
+    const EncodedText encoded = encodeText(decoded.text, decoded.format, decoded.lineEnds);
     EXPECT_TRUE(encoded.ok());
     EXPECT_EQ(encoded.bytes.toHex(' '), bytes.toHex(' '));
+}
+
+// The text with each "<XX>" (two hex digits) turned into the stand-in of byte 0xXX: C++ literals cannot
+// hold lone surrogates.
+QString expand(std::u16string_view text) {
+    QString out(reinterpret_cast<const QChar*>(text.data()),
+                qsizetype(text.size())); // keeps a leading U+FEFF
+    static const QRegularExpression marker(QStringLiteral("<([0-9A-F]{2})>"));
+    for (auto m = marker.match(out); m.hasMatch(); m = marker.match(out, m.capturedStart() + 1))
+        out.replace(m.capturedStart(), 4, QChar(standInFor(uchar(m.captured(1).toUInt(nullptr, 16)))));
+    return out;
 }
 
 } // namespace
 
 TEST(DecodeText, DetectsEncodingAndLineBreaks) {
     constexpr auto cp932 = Encoding::Cp932, utf8 = Encoding::Utf8;
-    constexpr auto crlf = LineBreak::CrLf, lf = LineBreak::Lf;
+    constexpr auto crlf = LineBreak::CrLf, lf = LineBreak::Lf, cr = LineBreak::Cr;
     const struct {
         std::string_view bytes;
         Encoding encoding;
         LineBreak lineBreak;
         std::u16string_view text;
+        LineEnds lineEnds;
     } cases[] = {
-        {""sv, cp932, crlf, u""sv},
-        {"abc"sv, cp932, crlf, u"abc"sv},
-        {"a\nb\n"sv, cp932, lf, u"a\nb\n"sv},
-        {"a\r\nb\nc"sv, cp932, crlf, u"a\nb\nc"sv}, // mixed: CR LF wins
-        {"a\rb\nc\r"sv, cp932, lf, u"a\rb\nc\r"sv}, // a CR alone stays
-        {"\x1A\x1C\x7F\0"sv, cp932, crlf, u"\x1A\x1C\x7F\0"sv},
-        {"\x93\xFA\x96\x7B\xB1\r\n"sv, cp932, crlf, u"日本ｱ\n"sv},
-        {"caf\xC3\xA9\r\n\xF0\x9F\x98\x80"sv, utf8, crlf, u"café\n😀"sv},
-        {"\xEF\xBB\xBF"sv, utf8, crlf, u""sv},
-        {"\xEF\xBB\xBF\xEF\xBB\xBFx\n"sv, utf8, lf, u"\uFEFFx\n"sv},
+        {""sv, cp932, crlf, u""sv, {}},
+        {"abc"sv, cp932, crlf, u"abc"sv, {}},
+        {"a\nb\n"sv, cp932, lf, u"a\nb\n"sv, {}},
+        // Mixed line ends: the most frequent is the usual one, CR LF on a tie; each line keeps its own.
+        {"a\r\nb\nc"sv, cp932, crlf, u"a\nb\nc"sv, {{1, lf}}},
+        {"a\rb\nc\r"sv, cp932, cr, u"a\nb\nc\n"sv, {{1, lf}}},
+        {"a\nb\r\nc\nd\re"sv, cp932, lf, u"a\nb\nc\nd\ne"sv, {{1, crlf}, {3, cr}}},
+        {"\r\r\n\r"sv, cp932, cr, u"\n\n\n"sv, {{1, crlf}}},
+        // Characters the editor shows as line breaks are line ends of their own.
+        {"a\xE2\x80\xA9"
+         "b\n\xEF\xB7\x90"sv,
+         utf8,
+         lf,
+         u"a\nb\n\n"sv,
+         {{0, LineBreak::Char2029}, {2, LineBreak::CharFDD0}}},
+        {"\x1A\x1C\x7F\0"sv, cp932, crlf, u"\x1A\x1C\x7F\0"sv, {}},
+        {"\x93\xFA\x96\x7B\xB1\r\n"sv, cp932, crlf, u"日本ｱ\n"sv, {}},
+        {"caf\xC3\xA9\r\n\xF0\x9F\x98\x80"sv, utf8, crlf, u"café\n😀"sv, {}},
+        {"\xEF\xBB\xBF"sv, utf8, crlf, u""sv, {}},
+        {"\xEF\xBB\xBF\xEF\xBB\xBFx\n"sv, utf8, lf, u"\uFEFFx\n"sv, {}},
+        // UTF-8 with a stray Latin-1 byte that CP932 cannot read either stays UTF-8.
+        {"caf\xE9 au lait, d\xC3\xA9j\xC3\xA0\n"sv, utf8, lf, u"caf<E9> au lait, déjà\n"sv, {}},
+        // A damaged CP932 file with more kana than UTF-8 sequences in its bytes stays CP932.
+        {"\xE6\x97\xA5\x82\xA0\xE9\x20"sv, cp932, crlf, u"譌･あ<E9> "sv, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(bytesOf(c.bytes).toHex(' ').toStdString());
@@ -52,7 +80,9 @@ TEST(DecodeText, DetectsEncodingAndLineBreaks) {
         EXPECT_EQ(d.format.encoding, c.encoding);
         EXPECT_EQ(d.format.byteOrderMark, c.bytes.starts_with("\xEF\xBB\xBF"));
         EXPECT_EQ(d.format.lineBreak, c.lineBreak);
-        EXPECT_EQ(d.text, QStringView(c.text));
+        EXPECT_EQ(d.text, expand(c.text));
+        EXPECT_EQ(d.lineEnds, c.lineEnds);
+        expectRoundTrip(bytesOf(c.bytes));
     }
     // The bounds of UTF-8: overlong forms, surrogates and codes past U+10FFFF are no UTF-8.
     for (const char* utf8 : {"\xE0\xA0\x80", "\xED\x9F\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF"})
@@ -62,22 +92,51 @@ TEST(DecodeText, DetectsEncodingAndLineBreaks) {
         EXPECT_EQ(decodeText(other).format.encoding, cp932) << other;
 }
 
-TEST(DecodeText, ReplacesEachUnreadableByte) {
+TEST(DecodeText, KeepsEachUnreadableByteAsAStandIn) {
     const struct {
         std::string_view bytes;
         std::u16string_view text;
     } cases[] = {
-        {"A\x80\x42\xA0\xFD\xFE\xFF"sv, u"A\uFFFDB\uFFFD\uFFFD\uFFFD\uFFFD"sv},
-        {"\x81\x31\x85\x40"sv, u"\uFFFD1\uFFFD@"sv}, // lead byte before no trail byte; unassigned code
-        {"\x85\x80\x85\x82\xA0"sv, u"\uFFFD\uFFFD\uFFFDあ"sv},
-        {"\x82\r\n\x82"sv, u"\uFFFD\n\uFFFD"sv}, // lead byte at a line end and at the end
-        {"\xEF\xBB\xBF\xFF\x61\xE3\x81"sv, u"\uFFFDa\uFFFD\uFFFD"sv}, // marked UTF-8 stays UTF-8
+        {"\x81\x31\x85\x40"sv, u"<81>"
+                               "1<85>@"sv}, // lead byte before no trail byte; unassigned code
+        {"\x85\x80\x85\x82\xA0"sv, u"<85>\u0080<85>あ"sv},
+        {"\x82\r\n\x82"sv, u"<82>\n<82>"sv}, // lead byte at a line end and at the end
+        {"\xEF\xBB\xBF\xFF\x61\xE3\x81"sv, u"<FF>"
+                                           "a<E3><81>"sv}, // marked UTF-8 stays UTF-8
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(bytesOf(c.bytes).toHex(' ').toStdString());
         const DecodedText d = decodeText(bytesOf(c.bytes));
-        EXPECT_EQ(d.text, QStringView(c.text));
-        EXPECT_EQ(d.undecodableBytes, d.text.count(u'\uFFFD'));
+        EXPECT_EQ(d.text, expand(c.text));
+        EXPECT_EQ(d.undecodableBytes, std::count_if(d.text.cbegin(), d.text.cend(),
+                                                    [](QChar ch) { return isStandIn(ch.unicode()); }));
+        expectRoundTrip(bytesOf(c.bytes));
+    }
+}
+
+// Characters and their CP932 bytes, both ways or (one way) only when writing.
+TEST(Cp932, CharacterForms) {
+    const struct {
+        std::u16string_view text;
+        std::string_view bytes;
+        bool bothWays;
+    } cases[] = {
+        // Single bytes the codec refuses come back as themselves.
+        {u"\u0080\uF8F0\uF8F1\uF8F2\uF8F3"sv, "\x80\xA0\xFD\xFE\xFF"sv, true},
+        {u"<81> <FC>"sv, "\x81 \xFC"sv, true},
+        // What input methods commit, and look-alikes, are written one way.
+        {u"\u301C"sv, "\x81\x60"sv, false}, // 〜, read back as ～
+        {u"\u2016\u2212\u00A2\u00A3\u00AC\u2014"sv, "\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA\x81\x5C"sv,
+         false},
+        {u"\uFF5E\u2225\uFF0D\uFFE0\uFFE1\uFFE2\u2015"sv,
+         "\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA\x81\x5C"sv, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(bytesOf(c.bytes).toHex(' ').toStdString());
+        const EncodedText encoded = encodeText(expand(c.text), defaultFormat());
+        EXPECT_TRUE(encoded.ok());
+        EXPECT_EQ(encoded.bytes, bytesOf(c.bytes));
+        if (c.bothWays) EXPECT_EQ(decodeCp932(bytesOf(c.bytes)), expand(c.text));
     }
 }
 
@@ -90,6 +149,8 @@ TEST(EncodingRoundTrip, GivesBackTheSameBytes) {
              "\x93\xFA\x96\x7B\r\n\xB1\xDF\r\n\x87\x40\x87\x54\x87\x82\r\n\xFA\x40\xFB\x40\xFB\xFC"sv,
              "\xE6\x97\xA5\n\xC3\xBC\xF0\x9F\x98\x80\xEF\xBF\xBD\xF4\x8F\xBF\xBF"sv,
              "\xEF\xBB\xBF\xE6\x97\xA5\r\nx\r\n"sv,
+             "A\x80\x42\xA0\xFD\xFE\xFF\r\n"sv,
+             "\xEF\xBB\xBF\xC3\xA9\xE9\r\n\xE2\x80\xA8\n"sv,
          }) {
         SCOPED_TRACE(bytesOf(file).toHex(' ').toStdString());
         expectRoundTrip(bytesOf(file));
@@ -97,7 +158,8 @@ TEST(EncodingRoundTrip, GivesBackTheSameBytes) {
     // Non-ASCII characters and line ends at every offset within the eight-byte blocks.
     for (int n = 0; n < 18; ++n) {
         const QByteArray run(n, 'a');
-        const QString text = QString::fromLatin1(run) + u"あ\n"_s + QString::fromLatin1(run) + u"\rｱ\n"_s;
+        const QString text = QString::fromLatin1(run) + u"あ\n"_s + QString::fromLatin1(run) +
+                             u"\nｱ\n"_s; // a CR alone is a line end of its own
         for (const QByteArray& bytes :
              {run + "\x82\xA0\r\n" + run + "\r\xB1\r\n", run + "\xE3\x81\x82\n" + run + "\r\xEF\xBD\xB1\n"}) {
             EXPECT_EQ(decodeText(bytes).text, text) << n;
@@ -148,35 +210,54 @@ TEST(EncodingRoundTrip, EveryDoubleByteCodeReadsBackItsCharacter) {
 }
 
 TEST(EncodeText, CollectsCharactersWithoutByteForm) {
-    EXPECT_EQ(encodeText(u"a😀bü😀ü\u301C\uFFFD", defaultFormat()).unencodable, u"😀ü\u301C\uFFFD");
-    const EncodedText replaced = encodeText(u"a\uFFFDb\n", defaultFormat(), true);
-    EXPECT_TRUE(replaced.ok());
-    EXPECT_EQ(replaced.bytes, "a?b\r\n");
+    EXPECT_EQ(encodeText(u"a😀bü😀ü\u301C\uFFFD", defaultFormat()).unencodable, u"😀ü\uFFFD");
 
     TextFormat utf8;
     utf8.encoding = Encoding::Utf8;
     utf8.byteOrderMark = true;
-    EXPECT_EQ(encodeText(u"😀\uFFFD\n", utf8).bytes, "\xEF\xBB\xBF\xF0\x9F\x98\x80\xEF\xBF\xBD\r\n");
-    EXPECT_EQ(encodeText(u"\uFFFD", utf8, true).bytes, "\xEF\xBB\xBF?");
-    const char16_t lone[] = {0xDE00, u'b', 0xDE00, 0xD83D, 0};
-    EXPECT_EQ(encodeText(lone, utf8).unencodable, QStringView(lone + 2, 2));
+    EXPECT_EQ(encodeText(expand(u"😀\uFFFD<80>\n"), utf8).bytes,
+              "\xEF\xBB\xBF\xF0\x9F\x98\x80\xEF\xBF\xBD\x80\r\n");
+    // Lone surrogates that stand for no byte have no form at all.
+    const char16_t lone[] = {0xDE00, u'b', 0xDE00, 0xD83D, u'c', 0xDC7F, 0};
+    const char16_t expected[] = {0xDE00, 0xD83D, 0xDC7F};
+    EXPECT_EQ(encodeText(lone, utf8).unencodable, QStringView(expected, 3));
+}
+
+TEST(EncodeText, WritesEachLineEndAsListed) {
+    TextFormat lf;
+    lf.lineBreak = LineBreak::Lf;
+    const LineEnds ends = {
+        {0, LineBreak::CrLf}, {2, LineBreak::Cr}, {3, LineBreak::Char2029}, {9, LineBreak::Cr}};
+    EXPECT_EQ(encodeText(u"a\nb\nc\nd\ne", lf, ends).unencodable, u"\u2029"); // CP932 has no U+2029
+    lf.encoding = Encoding::Utf8;
+    EXPECT_EQ(encodeText(u"a\nb\nc\nd\ne", lf, ends).bytes, "a\r\nb\nc\rd\xE2\x80\xA9"
+                                                            "e");
+    // A listed line that no longer ends (the last one) or no longer exists is written as it is.
+    EXPECT_EQ(encodeText(u"a\nb", lf, {{1, LineBreak::Cr}, {5, LineBreak::Cr}}).bytes, "a\nb");
 }
 
 TEST(EncodingRoundTrip, CorpusFiles) {
     const QDir dir(QStringLiteral(LORVANE_CORPUS_DIR));
     if (!dir.exists()) GTEST_SKIP() << "no corpus folder";
-    QList<Encoding> nonAscii; // encodings of the files with non-ASCII text that came back whole
-    for (const QString& name : dir.entryList({QStringLiteral("*.bib")}, QDir::Files)) {
+    QList<Encoding> nonAscii; // encodings of the files with non-ASCII text
+    for (const QString& name :
+         dir.entryList({QStringLiteral("*.bib"), QStringLiteral("*.csv")}, QDir::Files)) {
         QFile file(dir.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         const DecodedText decoded = decodeText(bytes);
-        const qsizetype pairs = bytes.count("\r\n");
-        // CR LF mixed with bare LF is written back with CR LF throughout.
-        if (decoded.undecodableBytes > 0 || (pairs > 0 && pairs != bytes.count('\n'))) continue;
-        const bool same = encodeText(decoded.text, decoded.format).bytes == bytes;
-        EXPECT_TRUE(same) << name.toStdString();
-        if (same && decoded.text.size() + pairs < bytes.size()) nonAscii.append(decoded.format.encoding);
+        EXPECT_TRUE(encodeText(decoded.text, decoded.format, decoded.lineEnds).bytes == bytes)
+            << name.toStdString();
+        if (decoded.text.size() + bytes.count("\r\n") < bytes.size())
+            nonAscii.append(decoded.format.encoding);
     }
     EXPECT_TRUE(nonAscii.contains(Encoding::Cp932) && nonAscii.contains(Encoding::Utf8));
+    // UTF-8 with some Latin-1 bytes reads as UTF-8, the stray bytes kept as stand-ins.
+    QFile mixed(dir.filePath(QStringLiteral("mixed_latin1_utf8_eol_gepetto_cat.bib")));
+    ASSERT_TRUE(mixed.open(QIODevice::ReadOnly));
+    const DecodedText decoded = decodeText(mixed.readAll());
+    EXPECT_EQ(decoded.format.encoding, Encoding::Utf8);
+    EXPECT_EQ(decoded.format.lineBreak, LineBreak::Lf);
+    EXPECT_TRUE(decoded.text.contains(u"Böhringer"));
+    EXPECT_EQ(decoded.lineEnds.size(), 69);
 }

@@ -1,7 +1,7 @@
+#include "base/failure.h"
 #include "text/ascii.h"
 #include "text/line_reader.h"
 #include "text/text_file.h"
-#include "ui/failure.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,7 +59,7 @@ TEST(TextFile, WritesReadsAndReportsFailures) {
     const auto messageOf = [](auto&& action) {
         try {
             action();
-        } catch (const ui::Failure& failure) {
+        } catch (const base::Failure& failure) {
             return failure.message();
         }
         return QString();

@@ -2,7 +2,7 @@
 // Names the program is known by.
 #include <QString>
 
-namespace app {
+namespace base {
 
 inline const QString kApplicationTitle = QStringLiteral("Lorvane Editor");
 // The help file the help command and the dialogs' help buttons open.
@@ -10,4 +10,4 @@ inline const QString kHelpFile = QStringLiteral("C:\\My Documents\\Lorvane Edito
 // The caption of a document that belongs to no file.
 inline const QString kUntitledName = QStringLiteral("新規ファイル");
 
-} // namespace app
+} // namespace base

@@ -1,8 +1,8 @@
-#include "app/fonts.h"
+#include "base/fonts.h"
 
 #include <QStringList>
 
-namespace app {
+namespace base {
 
 void registerFontSubstitutions() {
     const QStringList gothic = {QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("IPAGothic"),
@@ -19,4 +19,4 @@ QFont windowFont() {
     return font;
 }
 
-} // namespace app
+} // namespace base

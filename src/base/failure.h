@@ -3,7 +3,7 @@
 #include <QString>
 #include <stdexcept>
 
-namespace ui {
+namespace base {
 
 class Failure : public std::runtime_error {
 public:
@@ -18,4 +18,4 @@ private:
 // The error report's text: "." is appended when the message's last character sorts after ".".
 QString withFinalPeriod(const QString& message);
 
-} // namespace ui
+} // namespace base

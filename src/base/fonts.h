@@ -3,7 +3,7 @@
 #include <QFont>
 #include <QString>
 
-namespace app {
+namespace base {
 
 inline const QString kEditorFontName = QStringLiteral("ＭＳ ゴシック");
 inline const QString kWindowFontName = QStringLiteral("ＭＳ Ｐゴシック");
@@ -12,4 +12,4 @@ void registerFontSubstitutions();
 // "ＭＳ Ｐゴシック" at 12 pixels: the font of every window.
 QFont windowFont();
 
-} // namespace app
+} // namespace base

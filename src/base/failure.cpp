@@ -1,10 +1,10 @@
-#include "ui/failure.h"
+#include "base/failure.h"
 
-namespace ui {
+namespace base {
 
 QString withFinalPeriod(const QString& message) {
     if (!message.isEmpty() && message.back() > u'.') return message + u'.';
     return message;
 }
 
-} // namespace ui
+} // namespace base

@@ -1,0 +1,1 @@
+// Nothing of its own: the objects of lorvane_core are linked in whole.

@@ -1,0 +1,209 @@
+// The document commands of the main window: New, Open, Save, Save As, open by path and the close
+// request, with the save-changes prompt.
+#include "app/main_window.h"
+
+#include "app/program.h"
+#include "base/app_info.h"
+#include "entry/entry_form.h"
+#include "text/text_file.h"
+#include "ui/guarded.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace app {
+
+namespace {
+
+QString folderWithSeparator(const QString& path) {
+    return QDir::toNativeSeparators(QFileInfo(path).absolutePath() + u'/');
+}
+
+} // namespace
+
+std::optional<QString> TForm1::chooseFile(ui::FileDialogState& state, bool forSaving) {
+    std::optional<QString> path =
+        forSaving ? platform_.chooseSaveFile(state) : platform_.chooseOpenFile(state);
+    // The folder of a chosen file becomes the working directory, as the file dialogs do on Windows.
+    if (path) QDir::setCurrent(QFileInfo(*path).absolutePath());
+    return path;
+}
+
+bool TForm1::askToSave() {
+    if (!isModified()) return true;
+    switch (platform_.askSaveChanges()) {
+    case ui::SaveAnswer::Cancel:
+        return false;
+    case ui::SaveAnswer::No:
+        return true;
+    case ui::SaveAnswer::Yes:
+        saveDocument();
+        // Nothing saved (the save dialog was cancelled, or saving was declined): the command that
+        // asked is abandoned, as with Cancel, so the text is never lost.
+        return !isModified();
+    }
+    return false;
+}
+
+void TForm1::loadDocument(const QString& path) {
+    LoadedDocument loaded = loadDocumentFile(path);
+    const QString warning = openWarning(path, loaded);
+    document_.load(std::move(loaded));
+    RichEdit1Change();
+    if (!warning.isEmpty()) platform_.showMessage(warning);
+}
+
+void TForm1::writeDocument(const QString& path) {
+    PreviousCaption = windowTitle();
+    try {
+        DocumentFormat format = document_.format();
+        text::EncodedText encoded = document_.encode(format);
+        if (!encoded.ok()) {
+            // Never write "?" for a character the encoding cannot hold: offer UTF-8, or write nothing.
+            if (!platform_.askYesNo(unencodableQuestion(encoded.unencodable))) {
+                setWindowTitle(PreviousCaption);
+                document_.setModified(true);
+                return;
+            }
+            format = asUtf8(format);
+            encoded = document_.encode(format);
+        }
+        text::writeFileBytes(path, encoded.bytes);
+        document_.setFormat(std::move(format));
+        document_.setModified(false);
+    } catch (...) {
+        setWindowTitle(PreviousCaption);
+        document_.setModified(true);
+        throw;
+    }
+}
+
+void TForm1::finishSave() {
+    CurrentFile = SaveDialog1.fileName;
+    WriteResume();
+    ReadResume();
+}
+
+void TForm1::saveDocument() {
+    const ui::BusyCursor busy(platform_);
+    ui::withFinishingSteps(
+        platform_,
+        [this] {
+            if (!isModified()) return;
+            if (windowTitle() == base::kUntitledName)
+                saveDocumentAs();
+            else
+                writeDocument(windowTitle());
+        },
+        [this] { finishSave(); });
+}
+
+void TForm1::saveDocumentAs() {
+    const ui::BusyCursor busy(platform_);
+    const std::optional<QString> path = chooseFile(SaveDialog1, true);
+    if (!path) return;
+    setWindowTitle(*path);
+    ui::withFinishingSteps(
+        platform_, [&] { writeDocument(*path); }, [this] { finishSave(); });
+}
+
+void TForm1::New1Click() {
+    run([this] { newDocument(); });
+}
+
+void TForm1::newDocument() {
+    if (!askToSave()) return;
+    document_.clear();
+    RichEdit1Change();
+    setWindowTitle(base::kUntitledName);
+    document_.setModified(false);
+    SetButtons();
+}
+
+void TForm1::Open1Click() {
+    run([this] { openDocument(); });
+}
+
+void TForm1::openDocument() {
+    if (!askToSave()) return;
+    ui::withFinishingSteps(
+        platform_,
+        [this] {
+            const ui::BusyCursor busy(platform_);
+            const bool wasModified = isModified();
+            OpenDialog1.filterIndex = 0;
+            const std::optional<QString> path = chooseFile(OpenDialog1, false);
+            if (!path) return;
+            PreviousCaption = windowTitle();
+            setWindowTitle(*path);
+            try {
+                loadDocument(*path);
+            } catch (...) {
+                restoreAfterFailedLoad(wasModified);
+                throw;
+            }
+        },
+        // The finishing steps run on every way out: a cancelled dialog and a failed load included.
+        [this] {
+            if (windows_.form2) windows_.form2->VolCount();
+            CurrentFile = OpenDialog1.fileName;
+            LastDir = QDir::currentPath();
+            WriteResume();
+            ReadResume();
+            SetButtons();
+        });
+}
+
+void TForm1::restoreAfterFailedLoad(bool wasModified) {
+    setWindowTitle(PreviousCaption);
+    // The untitled name is no file: the dialog then remembers no file at all.
+    OpenDialog1.fileName = PreviousCaption == base::kUntitledName ? QString() : PreviousCaption;
+    document_.setModified(wasModified);
+}
+
+void TForm1::FileOpen(const QString& path) {
+    ui::withFinishingSteps(
+        platform_,
+        [&] {
+            const ui::BusyCursor busy(platform_);
+            const bool wasModified = isModified();
+            PreviousCaption = windowTitle();
+            setWindowTitle(path);
+            try {
+                loadDocument(path);
+                OpenDialog1.fileName = path;
+            } catch (...) {
+                restoreAfterFailedLoad(wasModified);
+                throw;
+            }
+        },
+        [&] {
+            if (windows_.form2) windows_.form2->VolCount();
+            CurrentFile = path;
+            LastDir = QDir::currentPath();
+            OpenDialog1.initialDir = folderWithSeparator(path);
+            SaveDialog1.initialDir = folderWithSeparator(path);
+            SetButtons();
+        });
+}
+
+void TForm1::Save1Click() {
+    run([this] { saveDocument(); });
+}
+
+void TForm1::SA1Click() {
+    run([this] { saveDocumentAs(); });
+}
+
+void TForm1::Exit1Click() {
+    close();
+}
+
+void TForm1::FormCloseQuery(bool& canClose) {
+    // Cancel refuses the close, and so does a Yes that saved nothing: the text is never lost. The
+    // settings are written either way; a failed save ends the request before that.
+    if (!askToSave()) canClose = false;
+    WriteSettings();
+}
+
+} // namespace app
