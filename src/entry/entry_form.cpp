@@ -10,6 +10,7 @@
 #include "ui/guarded.h"
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -125,6 +126,14 @@ void TForm2::buildControls() {
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setGeometry(7, top, 164, 20);
+        // The names that hold the typed text are offered in a list below; nothing is filled in that was
+        // not typed or picked. Case-sensitive, because a case-blind completer would also let the box
+        // replace a typed name by a list entry that differs from it in letter case.
+        auto* completer = new QCompleter(combo->model(), combo);
+        completer->setCompletionMode(QCompleter::PopupCompletion);
+        completer->setFilterMode(Qt::MatchContains);
+        completer->setCaseSensitivity(Qt::CaseSensitive);
+        combo->setCompleter(completer);
         return combo;
     };
     ComboBox2 = makeCombo("ComboBox2", 170);

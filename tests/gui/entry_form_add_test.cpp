@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -120,6 +121,56 @@ INSTANTIATE_TEST_SUITE_P(
         LabelCase{u"@book{abcd,\n}\n", u"abc", u"@book{abcd,\n}\n@misc{abc,\n author    = \"x\",\n}\n\n"},
         // The last line has no line break: the entry still starts on a line of its own.
         LabelCase{u"% notes", u"abc", u"% notes\n@misc{abc,\n author    = \"x\",\n}\n\n"}));
+
+TEST_F(EntryAdd, ListNamesAreOfferedButNeverFilledInForTheUser) {
+    writeFile(QStringLiteral("user.dat"),
+              "@begin{Journal}\r\nNature Communications\r\nNature\r\n@end{Journal}\r\n");
+    auto form = newForm();
+    const Form f{*form};
+    f.type(1, QStringLiteral("k"));
+    f.type(2, QStringLiteral("A"));
+    f.type(3, QStringLiteral("T"));
+    f.type(5, QStringLiteral("2020"));
+    QLineEdit& journal = *f.combo(2).lineEdit();
+    // Completion works only in the widget that has the keyboard focus, as a user's typing does.
+    QApplication::setActiveWindow(form.get());
+    journal.setFocus();
+    ASSERT_TRUE(journal.hasFocus());
+    for (const QString& typed :
+         {QStringLiteral("Natur"), QStringLiteral("Communications"), QStringLiteral("nature")}) {
+        journal.setFocus();
+        journal.clear();
+        QTest::keyClicks(&journal, typed);
+        QTest::keyClick(&journal, Qt::Key_Tab);
+        EXPECT_EQ(f.combo(2).currentText(), typed);
+    }
+    journal.setFocus();
+    journal.clear();
+    QTest::keyClicks(&journal, QStringLiteral("Natur"));
+    EXPECT_EQ(f.combo(2).completer()->completionCount(), 2); // both names are offered
+    f.add();
+    EXPECT_TRUE(document().contains(QStringLiteral(" journal = \"Natur\",\n")));
+}
+
+TEST_F(EntryAdd, DashesFromTheInputMethodAreSavedAsShiftJisWithoutAQuestion) {
+    // What input methods on Linux commit for a wave dash, a minus and a dash.
+    const QString dashes = QStringLiteral("\u301C\u2212\u2014");
+    form1().editor()->setFocus();
+    commit(*form1().editor(), dashes);
+    auto form = newForm();
+    const Form f{*form};
+    f.pick(12);
+    commit(f.edit(1), QStringLiteral("k"));
+    commit(f.edit(2), dashes);
+    f.add();
+    const QString file = dir.filePath(QStringLiteral("dashes.bib"));
+    platform.expectSaveFile(file);
+    form1().SA1Click();
+    platform.verify();
+    EXPECT_EQ(readFile(file), QByteArray("\x81\x60\x81\x7C\x81\x5C\r\n@misc{k,\r\n author    = "
+                                         "\"\x81\x60\x81\x7C\x81\x5C\",\r\n}\r\n\r\n"));
+    EXPECT_FALSE(form1().isModified());
+}
 
 TEST_F(EntryAdd, HelpButtonOpensTheProgramsHelpFile) {
     auto form = newForm();
