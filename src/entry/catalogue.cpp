@@ -1,6 +1,7 @@
 #include "entry/catalogue.h"
 
-#include <QtGlobal>
+#include <stdexcept>
+#include <string>
 
 namespace entry {
 namespace {
@@ -239,7 +240,7 @@ const std::array<Category, kCategoryCount>& categories() {
 }
 
 const Category& category(int index) {
-    Q_ASSERT(isCategoryIndex(index));
+    if (!isCategoryIndex(index)) throw std::out_of_range("entry category index " + std::to_string(index));
     return kCategories[static_cast<std::size_t>(index)];
 }
 
@@ -248,6 +249,7 @@ const std::array<ChoicePair, kPairCount>& choicePairs() {
 }
 
 QString entryHead(int categoryIndex) {
+    if (!isCategoryIndex(categoryIndex)) return {};
     QString head = QString::fromLatin1(category(categoryIndex).entryType);
     return head.prepend(u'@').append(u'{');
 }

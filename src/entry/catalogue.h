@@ -42,14 +42,14 @@ struct ChoicePair {
 };
 
 const std::array<Category, kCategoryCount>& categories();
-const Category& category(int index);                     // index 0..12
+const Category& category(int index);                     // throws std::out_of_range outside 0..12
 const std::array<ChoicePair, kPairCount>& choicePairs(); // [p - 1] is pair p
 
 inline bool isCategoryIndex(int index) {
     return index >= 0 && index < kCategoryCount;
 }
 
-// "@" + entry type + "{".
+// "@" + entry type + "{"; empty outside 0..12 (no category chosen).
 QString entryHead(int categoryIndex);
 // The number of the combo box (2 or 3) that covers slot k's edit, or 0.
 constexpr int comboBoxOfSlot(int slot) {

@@ -3,6 +3,7 @@
 
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace {
 
@@ -72,6 +73,13 @@ TEST_P(CatalogueCategory, NameHeadListAndLayoutAreTheFormsOwn) {
     EXPECT_EQ(entry::entryHead(row.index), QString::fromUtf16(row.head));
     EXPECT_STREQ(c.listSection, row.listSection);
     EXPECT_EQ(describeLayout(c), QString::fromUtf16(row.layout));
+}
+
+TEST(Catalogue, IndexesOutsideTheThirteenAreRefusedInEveryBuild) {
+    for (const int index : {-1, entry::kCategoryCount, 1000}) {
+        EXPECT_THROW(entry::category(index), std::out_of_range) << index;
+        EXPECT_TRUE(entry::entryHead(index).isEmpty()) << index;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(AllCategories, CatalogueCategory, ::testing::ValuesIn(kRows),
