@@ -1,5 +1,6 @@
 // The user list file: sections, the line rule, the file itself and the sample that ships with the program.
 #include "entry/user_list.h"
+#include "text/text_file.h"
 
 #include "base/failure.h"
 
@@ -119,6 +120,11 @@ TEST(UserListPath, BesideTheProgram) {
 TEST(ShippedUserList, HasJournalsAndPublishers) {
     const QString path = QStringLiteral(LORVANE_SOURCE_DIR "/data/user.dat");
     ASSERT_TRUE(QFile::exists(path));
+    // Kept the way the program's users keep it: Shift-JIS with CR LF.
+    const text::DecodedText file = text::readTextFile(path);
+    EXPECT_EQ(file.format.encoding, text::Encoding::Cp932);
+    EXPECT_EQ(file.format.lineBreak, text::LineBreak::CrLf);
+    EXPECT_TRUE(file.lineEnds.isEmpty());
     const QStringList journals = entry::readSectionFromFile(path, u"Journal");
     const QStringList publishers = entry::readSectionFromFile(path, u"Publisher");
     EXPECT_GE(journals.size(), 20);
