@@ -1,5 +1,6 @@
 // Program start: the application object, its title and help file, the five windows in their order;
 // the event loop runs until the main window has closed.
+#include "app/main_window.h"
 #include "app/program.h"
 #include "ui/qt_platform.h"
 
@@ -11,5 +12,8 @@ int main(int argc, char* argv[]) {
     ui::QtPlatform platform;
     app::Program program(platform, QCoreApplication::applicationDirPath());
     program.show();
+    // A file named on the command line, as a file manager passes it.
+    if (const QStringList files = QCoreApplication::arguments().mid(1); !files.isEmpty())
+        program.windows().form1->openFromCommandLine(files.constFirst());
     return QApplication::exec();
 }

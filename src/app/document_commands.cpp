@@ -187,6 +187,14 @@ void TForm1::FileOpen(const QString& path) {
         });
 }
 
+void TForm1::openFromCommandLine(const QString& path) {
+    run([&] {
+        FileOpen(QFileInfo(path).absoluteFilePath());
+        WriteResume();
+        ReadResume();
+    });
+}
+
 void TForm1::Save1Click() {
     run([this] { saveDocument(); });
 }

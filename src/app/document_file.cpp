@@ -15,8 +15,9 @@ LoadedDocument loadDocumentFile(const QString& path) {
 QString openWarning(const QString& path, const LoadedDocument& document) {
     QStringList parts;
     if (document.format.undecodableBytes > 0)
-        parts << QStringLiteral("ファイル %1 には文字として読めないバイトが %2 個あります。\r\n"
-                                "読めないバイトは印で表示され、保存すると元のバイトのまま書き戻されます。")
+        parts << QStringLiteral(
+                     "ファイル %1 には文字として読めないバイトが %2 個あります。\r\n"
+                     "読めないバイトは「\uFFFD」の印で表示され、保存すると元のバイトのまま書き戻されます。")
                      .arg(path, QString::number(document.format.undecodableBytes));
     if (document.rewrittenCharacters > 0)
         parts << QStringLiteral("ファイル %1 には、同じ文字を二通りのバイトで書いた箇所があります。\r\n"

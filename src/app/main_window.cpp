@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QWindow>
 
 namespace app {
 
@@ -29,6 +30,8 @@ const QString kOpenFilter = QStringLiteral("文献ファイル(*.bib)|*.bib|ｼ�
                                            "CSVファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*");
 const QString kSaveFilter = QStringLiteral("文献ファイル(*.bib)|*.bib|ｼﾞｬｰﾅﾙ名ﾃﾞｰﾀ・ﾌｧｲﾙ(*.dat)|*.dat|"
                                            "すべてのファイル(*.*)|*.*");
+
+constexpr QSize kOuterSize(610, 414);
 
 QPlainTextEdit* makeEditor(QWidget* parent) {
     auto* editor = new QPlainTextEdit(parent);
@@ -49,7 +52,7 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir)
       adapter_(document_, [this](const QString& text) { statusPanel_->setText(text); }) {
     setObjectName(QStringLiteral("TForm1"));
     setFont(base::windowFont());
-    resize(610, 414);
+    resize(kOuterSize);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
@@ -102,6 +105,23 @@ void TForm1::FormCreate() {
 void TForm1::RichEdit1Change() {
     if (windows_.form2) windows_.form2->VolCount();
     SetButtons();
+}
+
+bool TForm1::event(QEvent* event) {
+    // The window's outer size, frame included, is 610 x 414 where the window system reports its frame;
+    // the frame becomes known only once the window is shown and decorated.
+    const QEvent::Type type = event->type();
+    if (!outerSizeFitted_ && (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) &&
+        windowHandle() && windowState() == Qt::WindowNoState) {
+        const QMargins frame = windowHandle()->frameMargins();
+        if (!frame.isNull()) {
+            outerSizeFitted_ = true;
+            resize(kOuterSize.shrunkBy(frame));
+            if (const QScreen* screen = QGuiApplication::primaryScreen())
+                move(screen->availableGeometry().center() - QRect(QPoint(), kOuterSize).center());
+        }
+    }
+    return QMainWindow::event(event);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -35,6 +35,9 @@ public:
     void Exit1Click();
     // Loads the named file as the document; a failure restores the state and is thrown to the caller.
     void FileOpen(const QString& path);
+    // A file named on the command line (as a file manager passes it): opened by path, then the recent-file
+    // update; a failure is reported and the untitled document stays.
+    void openFromCommandLine(const QString& path);
     // The close request: the save-changes prompt and the settings; clears canClose to refuse.
     void FormCloseQuery(bool& canClose);
     // After every change of the editor text.
@@ -67,6 +70,7 @@ public:
     QPlainTextEdit* editor() const { return RichEdit1; }
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -99,6 +103,7 @@ private:
     QComboBox* ComboBox2 = nullptr;
     QLabel* statusPanel_ = nullptr;
     std::array<QAction*, 5> recentItems_{};
+    bool outerSizeFitted_ = false;
 
     Document document_;
     DocumentAdapter adapter_;

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QMenu>
+#include <QToolBar>
 #include <QToolButton>
 
 namespace {
@@ -24,7 +25,7 @@ TEST_F(ProgramStart, CreatesEveryWindowAndShowsOnlyTheMain) {
     for (QWidget* hidden :
          std::initializer_list<QWidget*>{w.form2.get(), w.aboutBox.get(), w.form4.get(), w.form5.get()})
         EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
-    EXPECT_EQ(w.form1->size(), QSize(610, 414));
+    EXPECT_EQ(w.form1->frameGeometry().size(), QSize(610, 414)); // the frame included
     EXPECT_EQ(w.form1->windowTitle(), QStringLiteral("新規ファイル"));
     // The dialogs belong to the main window, in the order they were created.
     QStringList order;
@@ -72,11 +73,14 @@ TEST_F(ProgramStart, MenusAndToolButtonsCarryTheirNamesCaptionsAndHints) {
     for (size_t i = 1; i < std::size(buttonOrder); ++i) {
         auto* left = form1().findChild<QToolButton*>(QString::fromLatin1(buttonOrder[i - 1]));
         auto* right = form1().findChild<QToolButton*>(QString::fromLatin1(buttonOrder[i]));
-        EXPECT_LT(left->x(), right->x()) << buttonOrder[i];
+        EXPECT_EQ(right->x() - left->x(), 23) << buttonOrder[i];
         EXPECT_FALSE(right->icon().isNull()) << buttonOrder[i];
     }
     EXPECT_EQ(form1().findChild<QToolButton*>(QStringLiteral("ToolButton12"))->toolTip(),
               QStringLiteral("文献ﾘｽﾄ作成"));
+    // A bar 22 pixels high, the font boxes inside it, after a separator 8 pixels wide.
+    EXPECT_EQ(form1().findChild<QToolBar*>(QStringLiteral("ToolBar1"))->height(), 22);
+    EXPECT_EQ(form1().findChild<QWidget*>(QStringLiteral("ToolButton14"))->width(), 8);
     auto* fontName = form1().findChild<QComboBox*>(QStringLiteral("ComboBox1"));
     auto* fontSize = form1().findChild<QComboBox*>(QStringLiteral("ComboBox2"));
     EXPECT_EQ(fontName->width(), 145);
@@ -125,6 +129,29 @@ TEST(ErrorReport, AppendsAPeriodAfterCharactersThatSortAfterIt) {
         after = true;
     });
     EXPECT_FALSE(after);
+}
+
+TEST(ErrorReport, AFailingFinishingStepIsReportedAndTheCommandsOwnFailureStillReachesTheCaller) {
+    ScriptedPlatform platform;
+    platform.expectError(QStringLiteral("ファイル settings を作成できません."));
+    QStringList steps;
+    EXPECT_THROW(ui::withFinishingSteps(
+                     platform,
+                     [&] {
+                         steps << QStringLiteral("body");
+                         throw base::Failure(QStringLiteral("ファイル a は開けません"));
+                     },
+                     [&] {
+                         steps << QStringLiteral("finish");
+                         throw base::Failure(QStringLiteral("ファイル settings を作成できません"));
+                     }),
+                 base::Failure);
+    EXPECT_EQ(steps, (QStringList{QStringLiteral("body"), QStringLiteral("finish")}));
+    platform.verify();
+    // A finishing step's failure after a body that went well is reported and goes no further.
+    platform.expectError(QStringLiteral("x."));
+    EXPECT_NO_THROW(ui::withFinishingSteps(
+        platform, [] {}, [] { throw base::Failure(QStringLiteral("x")); }));
 }
 
 } // namespace
