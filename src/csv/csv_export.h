@@ -1,0 +1,29 @@
+#pragma once
+// The CSV export's table, built from the document's lines in memory, and the file name it proposes.
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+namespace csv {
+
+// Row 0 holds `fields` as headings; then one row per entry head line, in document order, holding the
+// entry's value of each field ("" where it has none). `documentText` has '\n' between lines; the lines
+// are read as the shared line reader reads a file.
+//
+// A field line is a name, blanks, "=", blanks and the value; names match without regard to A-Z case.
+// A value whose braces or double quotes are still open at the end of its line goes on over the next
+// lines (trimmed, joined by one space) until they close, but never over an entry head line. An
+// unmatched "}" ends the value and the entry. From the end of the value blanks, one comma and blanks
+// are removed, then a pair of double quotes enclosing the whole of it. Of two lines of one field the
+// later wins. Field lines outside the thirteen kinds of entry are not read: before the first head,
+// after a line beginning with "}", and in entries of other types ("@string{", "@comment{",
+// "@article(", ...).
+QList<QStringList> exportTable(QStringView documentText, const QStringList& fields);
+
+// The CSV file name proposed for a document: for the untitled document (`documentName` equal to
+// `untitledName`) "NewFile.Csv" in `lastDir`; otherwise the document's path with its extension (from
+// the last "." after the last "/") replaced by ".Csv", or ".Csv" appended when it has none.
+QString proposedCsvName(const QString& documentName, const QString& lastDir, const QString& untitledName);
+
+} // namespace csv
