@@ -13,6 +13,6 @@ lorvane_install_packages() {
     "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-LORVANE_BUILD_PACKAGES=(cmake g++ make qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libgl-dev
-    qt6-translations-l10n fonts-noto-cjk fonts-ipafont-gothic)
+LORVANE_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libgl-dev
+    libuchardet-dev qt6-translations-l10n fonts-noto-cjk fonts-ipafont-gothic)
 LORVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev)

@@ -60,7 +60,7 @@ void TForm1::writeDocument(const QString& path) {
         text::EncodedText encoded = document_.encode(format);
         if (!encoded.ok()) {
             // Never write "?" for a character the encoding cannot hold: offer UTF-8, or write nothing.
-            if (!platform_.askYesNo(unencodableQuestion(encoded.unencodable))) {
+            if (!platform_.askYesNo(unencodableQuestion(encoded.unencodable, format.text.encoding))) {
                 setWindowTitle(PreviousCaption);
                 document_.setModified(true);
                 return;

@@ -9,7 +9,8 @@ LoadedDocument loadDocumentFile(const QString& path) {
     return {std::move(decoded.text),
             {std::move(decoded.format), decoded.undecodableBytes},
             std::move(decoded.lineEnds),
-            decoded.rewrittenCharacters};
+            decoded.rewrittenCharacters,
+            decoded.reencodingDiffers};
 }
 
 QString openWarning(const QString& path, const LoadedDocument& document) {
@@ -23,6 +24,11 @@ QString openWarning(const QString& path, const LoadedDocument& document) {
         parts << QStringLiteral("ファイル %1 には、同じ文字を二通りのバイトで書いた箇所があります。\r\n"
                                 "保存すると %2 文字がもう一方の書き方にそろいます。")
                      .arg(path, QString::number(document.rewrittenCharacters));
+    if (document.reencodingDiffers)
+        parts << QStringLiteral("ファイル %1 は %2 の珍しい書き方 (エスケープシーケンスの使い方、"
+                                "二通りの符号を持つ文字など) を含みます。\r\n"
+                                "保存すると、その部分のバイトが通常の書き方に変わります。")
+                     .arg(path, text::encodingName(document.format.text.encoding));
     return parts.join(QStringLiteral("\r\n"));
 }
 
@@ -31,11 +37,11 @@ text::EncodedText encodeDocument(QStringView text, const DocumentFormat& format,
     return text::encodeText(text, format.text, lineEnds);
 }
 
-QString unencodableQuestion(const QString& characters) {
-    return QStringLiteral("この文書には Shift-JIS で保存できない文字があります: %1\r\n"
+QString unencodableQuestion(const QString& characters, text::Encoding encoding) {
+    return QStringLiteral("この文書には %1 で保存できない文字があります: %2\r\n"
                           "UTF-8 で保存しますか?\r\n"
                           "「いいえ」を選ぶと保存しません。")
-        .arg(characters);
+        .arg(text::encodingName(encoding), characters);
 }
 
 DocumentFormat asUtf8(const DocumentFormat& format) {
@@ -43,6 +49,7 @@ DocumentFormat asUtf8(const DocumentFormat& format) {
     utf8.text.encoding = text::Encoding::Utf8;
     utf8.text.byteOrderMark = false;
     utf8.text.alternateForms.clear();
+    utf8.text.jisOldKanjiEscape = utf8.text.jisRomanEscape = false;
     return utf8;
 }
 

@@ -19,19 +19,21 @@ struct LoadedDocument {
     text::LineEnds lineEnds; // the lines that end otherwise than the file's usual line end
     // Characters written in both of their CP932 byte forms; saving writes them in one.
     int rewrittenCharacters = 0;
+    // EUC-JP, ISO-2022-JP: saving unedited would not give back the same bytes.
+    bool reencodingDiffers = false;
 };
 
 // Throws base::Failure "ファイル %s は開けません".
 LoadedDocument loadDocumentFile(const QString& path);
-// What an open tells the user: bytes that are no character, and characters that saving will write in
-// their other byte form. Empty when the file comes back byte for byte.
+// What an open tells the user: bytes that are no character, characters that saving will write in their
+// other byte form, bytes that saving writes otherwise. Empty when the file comes back byte for byte.
 QString openWarning(const QString& path, const LoadedDocument& document);
 
 // The bytes of the text in the document's format, or the characters the format cannot hold.
 text::EncodedText encodeDocument(QStringView text, const DocumentFormat& format,
                                  const text::LineEnds& lineEnds = {});
 // The question asked when the document holds characters its encoding cannot hold.
-QString unencodableQuestion(const QString& characters);
+QString unencodableQuestion(const QString& characters, text::Encoding encoding);
 // The same layout in UTF-8 (line breaks kept, no byte-order mark).
 DocumentFormat asUtf8(const DocumentFormat& format);
 

@@ -9,7 +9,10 @@
 
 namespace text {
 
-enum class Encoding { Cp932, Utf8 };
+enum class Encoding { Cp932, Utf8, EucJp, Iso2022Jp };
+
+// The name the user reads: "Shift-JIS", "UTF-8", "EUC-JP", "ISO-2022-JP".
+QString encodingName(Encoding encoding);
 
 // How a line ends in its file. The last three are characters that the editor shows as line breaks.
 enum class LineBreak : quint8 { CrLf, Lf, Cr, Char2029, CharFDD0, CharFDD1 };
@@ -26,11 +29,16 @@ using LineEnds = QList<LineEnd>; // ascending by line
 struct TextFormat {
     Encoding encoding = Encoding::Cp932;
     bool byteOrderMark = false; // UTF-8 only
+    // ISO-2022-JP only: the file switches to JIS X 0208 with ESC $ @ (else ESC $ B), and back with
+    // ESC ( J (else ESC ( B).
+    bool jisOldKanjiEscape = false;
+    bool jisRomanEscape = false;
     // The usual line end (CR LF, LF or CR): the most frequent in the file, CR LF for a file without any.
     LineBreak lineBreak = LineBreak::CrLf;
-    // CP932 characters with two byte forms (the NEC and IBM extension rows) that the file wrote in the
-    // form the encoder does not choose by itself: character -> the two bytes the file used.
-    QHash<char16_t, quint16> alternateForms;
+    // Characters with two codes (CP932's NEC and IBM extension rows; EUC-JP's JIS X 0208 and JIS X 0212
+    // forms of one character) that the file wrote in the code the encoder does not choose by itself:
+    // character -> the code's bytes, big-endian.
+    QHash<char16_t, quint32> alternateForms;
 
     bool operator==(const TextFormat&) const = default;
 };
@@ -41,10 +49,10 @@ inline TextFormat defaultFormat() {
 }
 
 // A byte that is no character of the file's encoding stands in the text as a lone low surrogate,
-// U+DC80..U+DCFF for the bytes 0x80..0xFF (bytes below 0x80 are always characters). Nothing a user types
-// or pastes arrives as a lone surrogate, and saving writes the byte back.
+// U+DC00 + the byte (bytes below 0x80 only in ISO-2022-JP, inside a run of double-byte characters).
+// Nothing a user types or pastes arrives as a lone surrogate, and saving writes the byte back.
 constexpr bool isStandIn(char16_t c) {
-    return c >= 0xDC80 && c <= 0xDCFF;
+    return c >= 0xDC00 && c <= 0xDCFF;
 }
 constexpr char16_t standInFor(uchar byte) {
     return char16_t(0xDC00 + byte);
@@ -58,11 +66,16 @@ struct DecodedText {
     // Characters of two byte forms that the file wrote in both: one form is kept per character, so
     // these occurrences will be written in the other.
     int rewrittenCharacters = 0;
+    // EUC-JP and ISO-2022-JP: saving the text unedited would not give back the same bytes (an unusual
+    // escape convention, a character with two codes, ...).
+    bool reencodingDiffers = false;
 };
 
-// UTF-8 when the bytes start with its byte-order mark, are valid UTF-8 with non-ASCII bytes, or, with a
-// few invalid bytes, show more UTF-8 sequences than Japanese characters read as CP932 while CP932 fails
-// too (UTF-8 with some Latin-1 bytes in it). Anything else is CP932.
+// In this order: UTF-8 when the bytes start with its byte-order mark or are valid UTF-8 with non-ASCII
+// bytes; ISO-2022-JP for 7-bit bytes with an escape into JIS X 0208; EUC-JP for valid EUC-JP that CP932
+// cannot read, or that a character-set detector calls EUC-JP with clearly more kana read as EUC-JP than as
+// CP932; CP932 when it reads the bytes cleanly; UTF-8 again when neither reads them and they hold more
+// UTF-8 sequences than kana read as CP932 (UTF-8 with some Latin-1 bytes in it). Anything else is CP932.
 DecodedText decodeText(QByteArrayView bytes);
 
 struct EncodedText {

@@ -335,6 +335,27 @@ TEST_F(DocumentCommands, EachLineKeepsItsOwnLineEnd) {
     EXPECT_EQ(readFile(file), QByteArray("a\r\nx\nyb\nz\nc\rd\r\ne"));
 }
 
+TEST_F(DocumentCommands, EucJpAndSevenBitJisDocuments) {
+    // A character EUC-JP cannot hold: the same question as for Shift-JIS, naming the encoding.
+    const QString euc = writeFile(QStringLiteral("euc.bib"), QByteArray("\xC6\xFC\xCB\xDC\r\n"));
+    open(euc);
+    EXPECT_EQ(text(), QStringLiteral("日本\n"));
+    type(QStringLiteral("ｱ😀"));
+    platform.expectYesNo(false, QStringLiteral("EUC-JP で保存できない文字があります: 😀"));
+    form1().Save1Click();
+    EXPECT_EQ(readFile(euc), QByteArray("\xC6\xFC\xCB\xDC\r\n"));
+    QTextCursor end(form1().editor()->document());
+    end.movePosition(QTextCursor::End);
+    end.deletePreviousChar();
+    form1().Save1Click();
+    EXPECT_EQ(readFile(euc), QByteArray("\xC6\xFC\xCB\xDC\r\n\x8E\xB1"));
+    // 7-bit JIS that saving would write otherwise is announced on opening.
+    const QString jis = writeFile(QStringLiteral("jis.bib"), QByteArray("\x1B$BF|\n\x1B(B"));
+    platform.expectOpenFile(jis).expectMessageContaining(QStringLiteral("ISO-2022-JP の珍しい書き方"));
+    form1().Open1Click();
+    EXPECT_EQ(text(), QStringLiteral("日\n"));
+}
+
 TEST_F(DocumentCommands, BothFormsOfOneCharacterAreAnnouncedOnOpen) {
     const QString file = writeFile(QStringLiteral("forms.bib"), QByteArray("\xED\x40\xFA\x5C"));
     platform.expectOpenFile(file).expectMessageContaining(

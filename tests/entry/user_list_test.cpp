@@ -94,6 +94,17 @@ TEST_F(UserListFile, Utf8File) {
     EXPECT_EQ(entry::readSectionFromFile(path, u"Publisher"), QStringList{QStringLiteral("岩波書店")});
 }
 
+TEST_F(UserListFile, EucJpAndSevenBitJisFiles) {
+    // 情報処理学会論文誌 in EUC-JP, and 岩波書店 in 7-bit JIS: detected as a document's encoding is.
+    EXPECT_EQ(entry::readSectionFromFile(write("@begin{Journal}\n\xBE\xF0\xCA\xF3\xBD\xE8\xCD\xFD\xB3\xD8"
+                                               "\xB2\xF1\xCF\xC0\xCA\xB8\xBB\xEF\n@end{Journal}\n"),
+                                         u"Journal"),
+              QStringList{QStringLiteral("情報処理学会論文誌")});
+    EXPECT_EQ(entry::readSectionFromFile(write("@begin{Publisher}\n\x1B$B4dGH=qE9\x1B(B\n@end{Publisher}\n"),
+                                         u"Publisher"),
+              QStringList{QStringLiteral("岩波書店")});
+}
+
 TEST_F(UserListFile, Cp932File) {
     QStringEncoder cp932("windows-31j");
     ASSERT_TRUE(cp932.isValid());

@@ -40,8 +40,8 @@ ScriptedPlatform& ScriptedPlatform::expectSaveChanges(ui::SaveAnswer answer) {
     push(Kind::SaveChanges).saveAnswer = answer;
     return *this;
 }
-ScriptedPlatform& ScriptedPlatform::expectYesNo(bool answer) {
-    push(Kind::YesNo).yes = answer;
+ScriptedPlatform& ScriptedPlatform::expectYesNo(bool answer, const QString& containing) {
+    push(Kind::YesNo, containing).yes = answer;
     return *this;
 }
 ScriptedPlatform& ScriptedPlatform::expectError(const QString& text) {
@@ -104,6 +104,9 @@ ui::SaveAnswer ScriptedPlatform::askSaveChanges() {
 
 bool ScriptedPlatform::askYesNo(const QString& text) {
     auto e = next(Kind::YesNo, text);
+    if (e) {
+        EXPECT_TRUE(text.contains(e->text)) << text.toStdString();
+    }
     return e && e->yes;
 }
 

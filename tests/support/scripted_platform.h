@@ -16,7 +16,8 @@ public:
     ScriptedPlatform& expectMessage(const QString& text);
     ScriptedPlatform& expectMessageContaining(const QString& part);
     ScriptedPlatform& expectSaveChanges(ui::SaveAnswer answer);
-    ScriptedPlatform& expectYesNo(bool answer);
+    // `containing`, when given, is a part the question's text must hold.
+    ScriptedPlatform& expectYesNo(bool answer, const QString& containing = {});
     ScriptedPlatform& expectError(const QString& text);
     ScriptedPlatform& expectOpenFile(std::optional<QString> path);
     ScriptedPlatform& expectSaveFile(std::optional<QString> path);
