@@ -75,9 +75,14 @@ Fixture& fixture() {
     return f;
 }
 
+// The figures never touch the user's own settings.
+app::SettingsStore benchSettings() {
+    return app::SettingsStore::iniFile(fixture().dir.filePath(QStringLiteral("Quorvik.conf")));
+}
+
 struct Editor {
     QuietPlatform platform;
-    app::Program program{platform, fixture().dir.path()};
+    app::Program program{platform, fixture().dir.path(), benchSettings()};
     app::TForm1& form1() { return *program.windows().form1; }
     Editor() { form1().FileOpen(fixture().file); }
 };
@@ -93,7 +98,7 @@ void setPlainTextAlone(benchmark::State& state) {
 void fileToEditorReady(benchmark::State& state) {
     QuietPlatform platform;
     for (auto _ : state) {
-        app::Program program(platform, fixture().dir.path());
+        app::Program program(platform, fixture().dir.path(), benchSettings());
         program.windows().form1->FileOpen(fixture().file);
         benchmark::DoNotOptimize(program.windows().form1->entryCount());
     }

@@ -10,7 +10,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     app::initialiseApplication();
     ui::QtPlatform platform;
-    app::Program program(platform, QCoreApplication::applicationDirPath());
+    app::Program program(platform, QCoreApplication::applicationDirPath(), app::SettingsStore::user());
     program.show();
     // A file named on the command line, as a file manager passes it.
     if (const QStringList files = QCoreApplication::arguments().mid(1); !files.isEmpty())

@@ -46,9 +46,9 @@ QPlainTextEdit* makeEditor(QWidget* parent) {
 
 } // namespace
 
-TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir)
-    : platform_(platform), windows_(windows), programDir_(std::move(programDir)), RichEdit1(makeEditor(this)),
-      document_(RichEdit1),
+TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, SettingsStore settings)
+    : platform_(platform), windows_(windows), programDir_(std::move(programDir)),
+      settings_(std::move(settings)), RichEdit1(makeEditor(this)), document_(RichEdit1),
       adapter_(document_, [this](const QString& text) { statusPanel_->setText(text); }) {
     setObjectName(QStringLiteral("TForm1"));
     setFont(base::windowFont());
@@ -159,13 +159,5 @@ void TForm1::BibB1Click() {
 // ---- commands that come with later windows -----------------------------------------------------------
 
 void TForm1::SetButtons() {}
-
-void TForm1::WriteResume() {}
-
-void TForm1::ReadResume() {}
-
-void TForm1::ReadSettings() {}
-
-void TForm1::WriteSettings() {}
 
 } // namespace app

@@ -4,6 +4,8 @@
 // reach the document through the DocumentAdapter.
 #include "app/document.h"
 #include "app/document_adapter.h"
+#include "app/recent_files.h"
+#include "app/settings_store.h"
 #include "ui/guarded.h"
 #include "ui/platform.h"
 
@@ -24,7 +26,9 @@ struct Windows;
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    TForm1(ui::Platform& platform, Windows& windows, QString programDir);
+    // `settings` is the store the window reads at its creation and writes to (the user's own, or a
+    // test's).
+    TForm1(ui::Platform& platform, Windows& windows, QString programDir, SettingsStore settings);
     ~TForm1() override;
 
     // Document commands (menu items and tool buttons); each reports its own failures.
@@ -46,11 +50,21 @@ public:
     void L1Click();
     void BibB1Click();
     void CSVO1Click();
+    // The recent-file items 1 to 5 of the menu "ファイル(&F)": each opens its file and moves it to the
+    // front of the list.
+    void N11Click();
+    void N21Click();
+    void N31Click();
+    void N41Click();
+    void N51Click();
 
-    // The command-state update and the recent-file list (filled in with their commands).
+    // The command-state update (filled in with its commands).
     void SetButtons();
+    // The recent-file update: WriteResume moves CurrentFile to the front of the stored list, ReadResume
+    // reads the list back into RecentFiles and the five menu items.
     void WriteResume();
     void ReadResume();
+    // The window state, LastDir and the editor font: read at creation, written at every close request.
     void ReadSettings();
     void WriteSettings();
 
@@ -65,6 +79,8 @@ public:
     const QString& previousCaption() const { return PreviousCaption; }
     const QString& currentFile() const { return CurrentFile; }
     const QString& lastDir() const { return LastDir; }
+    const RecentFileList& recentFiles() const { return RecentFiles; }
+    const SettingsStore& settingsStore() const { return settings_; }
     ui::FileDialogState& openDialog() { return OpenDialog1; }
     ui::FileDialogState& saveDialog() { return SaveDialog1; }
     QPlainTextEdit* editor() const { return RichEdit1; }
@@ -92,10 +108,17 @@ private:
     void loadDocument(const QString& path);
     void restoreAfterFailedLoad(bool wasModified);
     std::optional<QString> chooseFile(ui::FileDialogState& state, bool forSaving);
+    // The settings commands' helpers (settings_commands.cpp).
+    void openRecentFile(std::size_t index);
+    // Runs a write to the settings store. A store that cannot be written never stops a command (nor the
+    // close); its first failure in a run is reported, later ones would only repeat it.
+    template <typename Write> void storeSettings(Write&& write);
 
     ui::Platform& platform_;
     Windows& windows_;
     QString programDir_;
+    SettingsStore settings_;
+    bool settingsFailureReported_ = false;
 
     QPlainTextEdit* RichEdit1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
@@ -110,6 +133,8 @@ private:
     QString PreviousCaption;
     QString CurrentFile;
     QString LastDir;
+    RecentFileList RecentFiles;
+    int StateCode = 1;
     QString editorFontName_;
     int editorFontSize_ = 12;
     ui::FileDialogState OpenDialog1;

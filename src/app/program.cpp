@@ -30,8 +30,8 @@ void initialiseApplication() {
         QCoreApplication::installTranslator(&qtTexts);
 }
 
-Program::Program(ui::Platform& platform, const QString& programDir) {
-    windows_.form1 = std::make_unique<TForm1>(platform, windows_, programDir);
+Program::Program(ui::Platform& platform, const QString& programDir, SettingsStore settings) {
+    windows_.form1 = std::make_unique<TForm1>(platform, windows_, programDir, std::move(settings));
     TForm1* main = windows_.form1.get();
     windows_.form2 = std::make_unique<entry::TForm2>(platform, main->entryDocument(),
                                                      entry::userListPath(programDir), main);

@@ -1,6 +1,7 @@
 #pragma once
 // Program start: the windows, created in their fixed order, and the program-wide current instance of
 // each.
+#include "app/settings_store.h"
 #include "ui/platform.h"
 
 #include <QString>
@@ -29,14 +30,15 @@ struct Windows {
     std::unique_ptr<csv::TForm5> form5;
 };
 
-// Sets up the application object's title and fonts; call once after the QApplication exists.
+// Sets up the application object's title, organisation and fonts; call once after the QApplication
+// exists.
 void initialiseApplication();
 
 // Creates the main window, the entry form, the about box and the two CSV dialogs, in this order; only
-// the main window is shown by start().
+// the main window is shown by start(). The main window keeps its settings in `settings`.
 class Program {
 public:
-    Program(ui::Platform& platform, const QString& programDir);
+    Program(ui::Platform& platform, const QString& programDir, SettingsStore settings);
     ~Program();
     void show();
     Windows& windows() { return windows_; }

@@ -8,7 +8,12 @@
 
 AppFixture::AppFixture() : savedCwd(QDir::currentPath()) {
     QDir::setCurrent(dir.path());
-    program = std::make_unique<app::Program>(platform, dir.path());
+    program = std::make_unique<app::Program>(platform, dir.path(), settings);
+}
+
+void AppFixture::restart() {
+    program.reset();
+    program = std::make_unique<app::Program>(platform, dir.path(), settings);
 }
 
 AppFixture::~AppFixture() {

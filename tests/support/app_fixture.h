@@ -1,5 +1,6 @@
 #pragma once
-// A running program on a scripted platform, in a temporary folder that is also the working directory.
+// A running program on a scripted platform, in a temporary folder that is also the working directory; its
+// settings store is an INI file in a temporary folder of its own.
 #include "app/main_window.h"
 #include "app/program.h"
 #include "entry/entry_form.h"
@@ -21,6 +22,10 @@ protected:
     AppFixture();
     ~AppFixture() override;
 
+    // Ends the program without a close request and starts it again on the same settings store, as a
+    // user who quits and starts again sees it.
+    void restart();
+
     app::TForm1& form1() { return *program->windows().form1; }
     entry::TForm2& form2() { return *program->windows().form2; }
     QString path(const QString& name) const { return dir.filePath(name); }
@@ -35,6 +40,9 @@ protected:
     std::unique_ptr<entry::TForm2> newForm();
 
     QTemporaryDir dir;
+    QTemporaryDir settingsDir;
+    app::SettingsStore settings =
+        app::SettingsStore::iniFile(settingsDir.filePath(QStringLiteral("Quorvik.conf")));
     QString savedCwd;
     ScriptedPlatform platform;
     std::unique_ptr<app::Program> program;

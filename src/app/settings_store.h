@@ -1,0 +1,74 @@
+#pragma once
+// The per-user settings store: on Windows the registry key HKEY_CURRENT_USER\Software\Quorvik, elsewhere
+// the INI file Quorvik.conf in the user's configuration folder. Below it lie the sections Locate, File and
+// Option. The store is opened for each batch of reads or writes and closed at its end, so nothing is held
+// open between events; every value is written as a string.
+#include "app/recent_files.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+class QSettings;
+
+namespace app {
+
+class SettingsStore {
+public:
+    // The user's own store.
+    static SettingsStore user();
+    // An INI file at `path`, laid out as the user's store is (for tests).
+    static SettingsStore iniFile(const QString& path);
+
+    // Where the store is, as the user finds it: the file's path or the registry key.
+    const QString& location() const { return location_; }
+
+private:
+    friend class SettingsBatch;
+    std::unique_ptr<QSettings> open() const;
+    SettingsStore(QString location, bool native) : location_(std::move(location)), native_(native) {}
+    QString location_;
+    bool native_ = false;
+};
+
+// One batch: the store is open from construction until close() or destruction.
+class SettingsBatch {
+public:
+    explicit SettingsBatch(const SettingsStore& store);
+    ~SettingsBatch();
+    SettingsBatch(const SettingsBatch&) = delete;
+    SettingsBatch& operator=(const SettingsBatch&) = delete;
+
+    // `key` is "Section/Value". A value that is missing or not a string (another program may write a
+    // number, a list or bytes) gives `fallback`; so does an integer whose text is not a whole number.
+    QString readString(const QString& key, const QString& fallback) const;
+    int readInteger(const QString& key, int fallback) const;
+    void write(const QString& key, const QString& value);
+    void write(const QString& key, int value);
+    // Writes the batch out and closes the store; throws base::Failure when the store cannot be written.
+    void close();
+
+private:
+    QString location_;
+    std::unique_ptr<QSettings> settings_;
+};
+
+// The decimal text of a whole number: an optional sign and digits only, within int's range.
+std::optional<int> wholeNumber(const QString& text);
+
+// What the main window stores at a close request and reads back at its creation.
+struct WindowSettings {
+    int stateCode = 1; // 1 normal, 2 maximised, 3 minimised
+    QString lastDir;
+    QString fontName;
+    int fontSize = 12; // points
+};
+
+// Each missing or unreadable value takes its default from `defaults`; a font size below 1 too.
+WindowSettings readWindowSettings(const SettingsStore& store, const WindowSettings& defaults);
+void writeWindowSettings(const SettingsStore& store, const WindowSettings& settings);
+
+RecentFileList readRecentFiles(const SettingsStore& store);
+void writeRecentFiles(const SettingsStore& store, const RecentFileList& list);
+
+} // namespace app
