@@ -111,7 +111,7 @@ bool TForm1::event(QEvent* event) {
     // The window's outer size, frame included, is 610 x 414 where the window system reports its frame;
     // the frame becomes known only once the window is shown and decorated.
     const QEvent::Type type = event->type();
-    if (!outerSizeFitted_ && (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) &&
+    if ((type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) && !outerSizeFitted_ &&
         windowHandle() && windowState() == Qt::WindowNoState) {
         const QMargins frame = windowHandle()->frameMargins();
         if (!frame.isNull()) {

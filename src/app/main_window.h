@@ -117,6 +117,8 @@ private:
     ui::Platform& platform_;
     Windows& windows_;
     QString programDir_;
+    // Before the controls: events reach the window while they are being made.
+    bool outerSizeFitted_ = false;
     SettingsStore settings_;
     bool settingsFailureReported_ = false;
 
@@ -126,7 +128,6 @@ private:
     QComboBox* ComboBox2 = nullptr;
     QLabel* statusPanel_ = nullptr;
     std::array<QAction*, 5> recentItems_{};
-    bool outerSizeFitted_ = false;
 
     Document document_;
     DocumentAdapter adapter_;

@@ -221,6 +221,7 @@ struct LineBreakCounts {
 
 LineBreakCounts countLineBreaks(QByteArrayView bytes) {
     LineBreakCounts counts;
+    if (bytes.isEmpty()) return counts; // an empty view may hold no pointer, which memchr must not get
     const char* const data = bytes.data();
     const qsizetype size = bytes.size();
     qsizetype newlines = 0;
