@@ -59,6 +59,30 @@ void Document::appendLines(const QStringList& lines) {
     cursor.insertText(textToAppend(lines, !cursor.block().text().isEmpty()));
 }
 
+void Document::applyEdits(const QList<text::TextEdit>& edits) {
+    if (edits.isEmpty()) return;
+    // Where each replacement stands once all are made.
+    QList<DocumentIndex::Stretch> stretches;
+    stretches.reserve(edits.size());
+    qsizetype shift = 0;
+    for (const text::TextEdit& e : edits) {
+        const qsizetype at = e.position + shift;
+        stretches.append({int(at), int(at + e.replacement.size())});
+        shift += e.replacement.size() - e.length;
+    }
+    index_->changeStretches(std::move(stretches), [&] {
+        QTextCursor cursor(editor_->document());
+        cursor.beginEditBlock();
+        // From the last to the first, so that the positions of the edits still to make stay valid.
+        for (auto e = edits.crbegin(); e != edits.crend(); ++e) {
+            cursor.setPosition(int(e->position));
+            cursor.setPosition(int(e->position + e->length), QTextCursor::KeepAnchor);
+            cursor.insertText(e->replacement);
+        }
+        cursor.endEditBlock();
+    });
+}
+
 int Document::entryCount() const {
     return index_->entryCount();
 }
