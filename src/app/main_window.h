@@ -20,6 +20,7 @@ class QToolBar;
 namespace app {
 
 struct Windows;
+class SearchDialog;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -46,6 +47,23 @@ public:
     void L1Click();
     void BibB1Click();
     void CSVO1Click();
+
+    // Edit commands on RichEdit1 (edit_commands.cpp); the text-change handling follows every change.
+    void Undo1Click();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void Delete1Click();
+    void A2Click();
+    // Find and replace through the modeless FindDialog1 and ReplaceDialog1.
+    void Find2Click();
+    void Replace1Click();
+    void FindDialog1Find();
+    void ReplaceDialog1Find();
+    void ReplaceDialog1Replace();
+    // The dialogs, made at their first showing.
+    SearchDialog& findDialog();
+    SearchDialog& replaceDialog();
 
     // The command-state update and the recent-file list (filled in with their commands).
     void SetButtons();
@@ -92,6 +110,10 @@ private:
     void loadDocument(const QString& path);
     void restoreAfterFailedLoad(bool wasModified);
     std::optional<QString> chooseFile(ui::FileDialogState& state, bool forSaving);
+    // Find and replace (edit_commands.cpp).
+    void findNext(const QString& findText);
+    void replaceFirst(const QString& findText, const QString& replacement);
+    void replaceAll(const QString& findText, const QString& replacement);
 
     ui::Platform& platform_;
     Windows& windows_;
@@ -114,6 +136,8 @@ private:
     int editorFontSize_ = 12;
     ui::FileDialogState OpenDialog1;
     ui::FileDialogState SaveDialog1;
+    SearchDialog* FindDialog1 = nullptr;
+    SearchDialog* ReplaceDialog1 = nullptr;
 };
 
 } // namespace app
