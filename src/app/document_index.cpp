@@ -94,20 +94,34 @@ void DocumentIndex::onContentsChange(int from, int /*charsRemoved*/, int charsAd
 }
 
 void DocumentIndex::markRange(int from, int to) {
+    // The blocks from the one holding `from` through the one holding `to` (to the end beyond the text).
     const QTextBlock first = document_->findBlock(from);
-    auto inRange = [to](const QTextBlock& block) { return block.isValid() && block.position() <= to; };
+    const QTextBlock last = document_->findBlock(to);
     // Lines this change made carry no mark yet: they take the line end of the line they were split from.
     // Only they do: a line examined before, or there at loading, has the state kKnown and keeps the usual
     // line end even when the change (an undo, say) spans lines that end otherwise.
     OwnLineEnd inherited;
     if (contents_->ownLineEnds > 0)
-        for (QTextBlock block = first; inRange(block) && !inherited; block = block.next())
+        for (QTextBlock block = first; block.isValid() && !inherited; block = block.next()) {
             if (const LineMark* m = markOf(block)) inherited = m->lineEnd();
-    for (QTextBlock block = first; inRange(block); block = block.next()) {
+            if (block == last) break;
+        }
+    // A long stretch (the undo of edits far apart reaches over most of the document) is read from one
+    // copy of the text rather than block by block.
+    const bool longStretch = qint64(to - from) * 8 > document_->characterCount();
+    const QString whole = longStretch ? document_->toRawText() : QString();
+    qsizetype position = first.position();
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
         const LineMark* m = markOf(block);
         const bool made = !m && block.userState() != kKnown;
-        mark(block, block.text(), made ? inherited : m ? m->lineEnd() : OwnLineEnd(), contents_);
+        const QString own = longStretch ? QString() : block.text();
+        const QStringView text = longStretch ? QStringView(whole).sliced(position, block.length() - 1) : own;
+        // A line without a mark and without "{" gets none: most lines are passed over here.
+        if (m || made || text.contains(u'{'))
+            mark(block, text, made ? inherited : m ? m->lineEnd() : OwnLineEnd(), contents_);
         block.setUserState(kKnown);
+        position += block.length();
+        if (block == last) break;
     }
 }
 
