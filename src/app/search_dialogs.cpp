@@ -106,19 +106,29 @@ void SearchDialog::placeBeside() {
     if (!main || !main->screen()) return;
     adjustSize();
     const QRect screen = main->screen()->availableGeometry();
-    const QRect frame = main->frameGeometry();
+    const QRect m = main->frameGeometry();
     // The frame of a window not shown yet is unknown; allow for a title bar's worth.
     const QSize size = this->size() + QSize(kGap, 4 * kGap);
-    // Right of the main window if there is room, else left of it, else over its right edge; the replace
-    // dialog below the find dialog's place, so that both can stay open side by side.
-    int x = frame.right() + 1 + kGap;
-    if (x + size.width() > screen.right()) {
-        x = frame.left() - kGap - size.width();
-        if (x < screen.left()) x = screen.right() - size.width();
+    // Beside the main window where the screen has room: right, left, below, above. The find dialog takes
+    // the top or left end of each side and the replace dialog the other, so both can stay open in view.
+    const bool first = kind_ == Kind::Find;
+    const int top = first ? m.top() : m.bottom() - size.height();
+    const int left = first ? m.left() : m.right() - size.width();
+    const QPoint places[] = {
+        {m.right() + kGap, top},
+        {m.left() - kGap - size.width(), top},
+        first ? QPoint(left, m.bottom() + kGap) : QPoint(left, m.top() - kGap - size.height()),
+        first ? QPoint(left, m.top() - kGap - size.height()) : QPoint(left, m.bottom() + kGap),
+    };
+    for (const QPoint& place : places) {
+        if (screen.contains(QRect(place, size))) {
+            move(place);
+            return;
+        }
     }
-    const int y = frame.top() + (kind_ == Kind::Replace ? frame.height() / 3 : 0);
-    move(std::max(x, screen.left()),
-         std::clamp(y, screen.top(), std::max(screen.top(), screen.bottom() - size.height())));
+    // No room anywhere: over the main window's right edge, as far from its text as the screen allows.
+    move(std::max(screen.left(), screen.right() - size.width()),
+         std::clamp(top, screen.top(), std::max(screen.top(), screen.bottom() - size.height())));
 }
 
 } // namespace app
