@@ -10,7 +10,12 @@
 
 namespace app {
 
-Document::Document(QPlainTextEdit* editor) : editor_(editor), index_(new DocumentIndex(editor->document())) {}
+Document::Document(QPlainTextEdit* editor) : editor_(editor), index_(new DocumentIndex(editor->document())) {
+    // Every change of the text sets the modified flag, an undo or redo back to the text as last loaded
+    // or saved included (the editor would clear the flag there). Loading and saving clear it after.
+    QObject::connect(editor_->document(), &QTextDocument::contentsChanged, editor_,
+                     [this] { setModified(true); });
+}
 
 QString Document::text() const {
     // The raw text, not toPlainText(): that one turns no-break spaces into spaces and line separators

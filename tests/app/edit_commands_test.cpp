@@ -239,8 +239,13 @@ TEST_F(EditCommands, EditCommandsWorkOnTheSelection) {
     EXPECT_EQ(text(), QStringLiteral(" "));
     form1().Undo1Click();
     EXPECT_EQ(text(), QStringLiteral(" def"));
+    // Undo is a change like any other: back at the text as opened, the document is still modified.
+    for (int i = 0; i < 3; ++i)
+        form1().Undo1Click();
+    EXPECT_EQ(text(), QStringLiteral("abc def"));
+    EXPECT_TRUE(form1().isModified());
     form1().A2Click();
-    EXPECT_EQ(selection(), std::pair(0, 4));
+    EXPECT_EQ(selection(), std::pair(0, 7));
     // The tool buttons run their menu items' commands.
     child<QToolButton>(form1(), "ToolButton8").click();
     EXPECT_EQ(text(), QString());
