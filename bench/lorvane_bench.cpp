@@ -2,6 +2,7 @@
 // bibliography (1.5 million lines). Prints times and peak memory; nothing here passes or fails.
 #include "app/main_window.h"
 #include "app/program.h"
+#include "app/search_dialogs.h"
 #include "entry/entry_count.h"
 #include "entry/entry_form.h"
 #include "text/encoding.h"
@@ -28,8 +29,14 @@ constexpr int kEntries = 150000;
 class QuietPlatform final : public ui::Platform {
 public:
     void showMessage(const QString& t) override {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(t));
+        if (keepMessages)
+            lastMessage = t;
+        else
+            std::fprintf(stderr, "unexpected message: %s\n", qPrintable(t));
     }
+    // Set by a benchmark whose command ends with a message (a count, "not found").
+    bool keepMessages = false;
+    QString lastMessage;
     ui::SaveAnswer askSaveChanges() override { return ui::SaveAnswer::No; }
     bool askYesNo(const QString&) override { return false; }
     void reportError(const QString& t) override { std::fprintf(stderr, "error: %s\n", qPrintable(t)); }
@@ -130,7 +137,7 @@ void typeOneCharacter(benchmark::State& state) {
         cursor.insertText(QStringLiteral("a")); // the text-change handling runs inside
         cursor.deletePreviousChar();
     }
-    state.counters["count"] = editor.form1().entryCount();
+    state.counters["entries"] = editor.form1().entryCount();
 }
 
 void countFromScratch(benchmark::State& state) {
@@ -151,13 +158,57 @@ void entryFormAdd(benchmark::State& state) {
         form.findChild<QLineEdit*>(QStringLiteral("Edit5"))->setText(QStringLiteral("2025"));
         form.Button1Click();
     }
-    state.counters["count"] = editor.form1().entryCount();
+    state.counters["entries"] = editor.form1().entryCount();
 }
 
 void labelSearch(benchmark::State& state) {
     Editor editor;
     for (auto _ : state)
         benchmark::DoNotOptimize(editor.form1().document().labelInUse(QStringLiteral("absent")));
+}
+
+// Replace All of a label prefix: "{ref14" begins 11,111 labels (ref14, ref140-149, ..., ref140000-149999)
+// from the top of the document to its end. One change: the text-change handling runs once and one undo
+// takes it back; `undo` times that undo.
+void replaceAll(benchmark::State& state, bool timeUndo) {
+    Editor editor;
+    editor.platform.keepMessages = true;
+    QPlainTextEdit* edit = editor.form1().editor();
+    editor.form1().Replace1Click();
+    app::SearchDialog& dialog = editor.form1().replaceDialog();
+    dialog.findChild<QLineEdit*>(QStringLiteral("FindTextEdit"))->setText(QStringLiteral("{ref14"));
+    dialog.findChild<QLineEdit*>(QStringLiteral("ReplaceTextEdit"))->setText(QStringLiteral("{doc14"));
+    auto* replaceAllButton = dialog.findChild<QPushButton*>(QStringLiteral("ReplaceAllButton"));
+    int changes = 0;
+    QObject::connect(edit, &QPlainTextEdit::textChanged, [&] { ++changes; });
+    bool restored = true;
+    for (auto _ : state) {
+        if (timeUndo) state.PauseTiming();
+        replaceAllButton->click();
+        if (timeUndo) state.ResumeTiming();
+        if (!timeUndo) state.PauseTiming();
+        edit->undo();
+        if (timeUndo) state.PauseTiming();
+        restored = restored && editor.form1().documentText() == fixture().text;
+        state.ResumeTiming();
+    }
+    state.counters["changes per command"] = double(changes) / double(2 * state.iterations());
+    state.counters["restored by one undo"] = restored;
+    state.counters["entries"] = editor.form1().entryCount();
+    state.SetLabel(editor.platform.lastMessage.toStdString());
+}
+
+// Find Next of a text that does not occur: the whole document is read and searched.
+void findNothing(benchmark::State& state) {
+    Editor editor;
+    editor.platform.keepMessages = true;
+    editor.form1().Find2Click();
+    app::SearchDialog& dialog = editor.form1().findDialog();
+    dialog.findChild<QLineEdit*>(QStringLiteral("FindTextEdit"))->setText(QStringLiteral("absent"));
+    auto* findNext = dialog.findChild<QPushButton*>(QStringLiteral("FindNextButton"));
+    for (auto _ : state)
+        findNext->click();
+    state.SetLabel(editor.platform.lastMessage.toStdString());
 }
 
 BENCHMARK(setPlainTextAlone)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -168,6 +219,9 @@ BENCHMARK(typeOneCharacter)->Unit(benchmark::kMicrosecond);
 BENCHMARK(countFromScratch)->Unit(benchmark::kMillisecond);
 BENCHMARK(entryFormAdd)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(labelSearch)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK_CAPTURE(replaceAll, replace, false)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(replaceAll, undo, true)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(findNothing)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 } // namespace
 

@@ -10,7 +10,12 @@
 
 namespace app {
 
-Document::Document(QPlainTextEdit* editor) : editor_(editor), index_(new DocumentIndex(editor->document())) {}
+Document::Document(QPlainTextEdit* editor) : editor_(editor), index_(new DocumentIndex(editor->document())) {
+    // Every change of the text sets the modified flag, an undo or redo back to the text as last loaded
+    // or saved included (the editor would clear the flag there). Loading and saving clear it after.
+    QObject::connect(editor_->document(), &QTextDocument::contentsChanged, editor_,
+                     [this] { setModified(true); });
+}
 
 QString Document::text() const {
     // The raw text, not toPlainText(): that one turns no-break spaces into spaces and line separators
@@ -57,6 +62,30 @@ void Document::appendLines(const QStringList& lines) {
     QTextCursor cursor(editor_->document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(textToAppend(lines, !cursor.block().text().isEmpty()));
+}
+
+void Document::applyEdits(const QList<text::TextEdit>& edits) {
+    if (edits.isEmpty()) return;
+    // Where each replacement stands once all are made.
+    QList<DocumentIndex::Stretch> stretches;
+    stretches.reserve(edits.size());
+    qsizetype shift = 0;
+    for (const text::TextEdit& e : edits) {
+        const qsizetype at = e.position + shift;
+        stretches.append({int(at), int(at + e.replacement.size())});
+        shift += e.replacement.size() - e.length;
+    }
+    index_->changeStretches(std::move(stretches), [&] {
+        QTextCursor cursor(editor_->document());
+        cursor.beginEditBlock();
+        // From the last to the first, so that the positions of the edits still to make stay valid.
+        for (auto e = edits.crbegin(); e != edits.crend(); ++e) {
+            cursor.setPosition(int(e->position));
+            cursor.setPosition(int(e->position + e->length), QTextCursor::KeepAnchor);
+            cursor.insertText(e->replacement);
+        }
+        cursor.endEditBlock();
+    });
 }
 
 int Document::entryCount() const {

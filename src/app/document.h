@@ -2,6 +2,7 @@
 // The one document: the text of the main window's editor, with what its file needs to get it back byte
 // for byte (encoding, line ends) and what the other windows ask of it (entry count, label check).
 #include "app/document_file.h"
+#include "text/search.h"
 
 #include <QString>
 #include <QStringList>
@@ -35,6 +36,9 @@ public:
 
     // Appends the lines after the last line, as one change (one undo step).
     void appendLines(const QStringList& lines);
+    // Makes sorted, non-overlapping edits of the current text as one change (one undo step, one text
+    // change), without setting the whole text, so every line keeps what the index knows of it.
+    void applyEdits(const QList<text::TextEdit>& edits);
     int entryCount() const;
     // Whether "{" + label + "," occurs anywhere in the text, A-Z and a-z alike.
     bool labelInUse(const QString& label) const;

@@ -13,6 +13,9 @@ namespace {
 
 using OwnLineEnd = std::optional<text::LineBreak>;
 
+// The block state of a line the index has seen; a line a change makes starts with the state -1.
+constexpr int kKnown = 0;
+
 // The mark of a line with an entry head, label keys or a line end of its own. Qt deletes a block's user
 // data with the block, so a removed line takes its share of the index with it.
 class LineMark final : public QTextBlockUserData {
@@ -81,24 +84,55 @@ text::LineEnds DocumentIndex::lineEnds() const {
 }
 
 void DocumentIndex::onContentsChange(int from, int /*charsRemoved*/, int charsAdded) {
-    if (!suspended_) markRange(from, from + charsAdded);
+    if (suspended_) return;
+    if (stretches_.isEmpty()) {
+        markRange(from, from + charsAdded);
+        return;
+    }
+    for (const Stretch& s : stretches_)
+        markRange(s.from, s.to);
 }
 
 void DocumentIndex::markRange(int from, int to) {
+    // The blocks from the one holding `from` through the one holding `to` (to the end beyond the text).
     const QTextBlock first = document_->findBlock(from);
-    auto inRange = [to](const QTextBlock& block) { return block.isValid() && block.position() <= to; };
+    const QTextBlock last = document_->findBlock(to);
     // Lines this change made carry no mark yet: they take the line end of the line they were split from.
+    // Only they do: a line examined before, or there at loading, has the state kKnown and keeps the usual
+    // line end even when the change (an undo, say) spans lines that end otherwise.
     OwnLineEnd inherited;
     if (contents_->ownLineEnds > 0)
-        for (QTextBlock block = first; inRange(block) && !inherited; block = block.next())
+        for (QTextBlock block = first; block.isValid() && !inherited; block = block.next()) {
             if (const LineMark* m = markOf(block)) inherited = m->lineEnd();
-    for (QTextBlock block = first; inRange(block); block = block.next()) {
+            if (block == last) break;
+        }
+    // A long stretch (the undo of edits far apart reaches over most of the document) is read from one
+    // copy of the text rather than block by block.
+    const bool longStretch = qint64(to - from) * 8 > document_->characterCount();
+    const QString whole = longStretch ? document_->toRawText() : QString();
+    qsizetype position = first.position();
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
         const LineMark* m = markOf(block);
-        mark(block, block.text(), m ? m->lineEnd() : inherited, contents_);
+        const bool made = !m && block.userState() != kKnown;
+        const QString own = longStretch ? QString() : block.text();
+        const QStringView text = longStretch ? QStringView(whole).sliced(position, block.length() - 1) : own;
+        // A line without a mark and without "{" gets none: most lines are passed over here.
+        if (m || made || text.contains(u'{'))
+            mark(block, text, made ? inherited : m ? m->lineEnd() : OwnLineEnd(), contents_);
+        block.setUserState(kKnown);
+        position += block.length();
+        if (block == last) break;
     }
 }
 
+void DocumentIndex::markKnown() {
+    for (QTextBlock block = document_->begin(); block.isValid(); block = block.next())
+        block.setUserState(kKnown);
+}
+
 void DocumentIndex::markAll(const QString& text, const text::LineEnds& lineEnds) {
+    // Only lines that end otherwise are passed on to new lines; without them no line needs to be known.
+    if (!lineEnds.isEmpty()) markKnown();
     // Lines of the plain text are the document's blocks as long as '\n' is the only separator in it.
     if (document_->blockCount() != text.count(u'\n') + 1) {
         markRange(0, document_->characterCount());

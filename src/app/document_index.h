@@ -6,7 +6,9 @@
 #include "text/encoding.h"
 
 #include <QHash>
+#include <QList>
 #include <QObject>
+#include <QScopeGuard>
 #include <QString>
 #include <memory>
 
@@ -42,14 +44,29 @@ public:
         markAll(text, lineEnds);
     }
 
+    // A stretch of the text as it stands after a change: [from, to].
+    struct Stretch {
+        int from;
+        int to;
+    };
+    // Makes one change through `edit` (one edit block) that touched only `stretches`. The document reports
+    // such a change as one stretch from the first edit to the last; only the stretches are examined.
+    template <typename Edit> void changeStretches(QList<Stretch> stretches, Edit&& edit) {
+        stretches_ = std::move(stretches);
+        const auto reset = qScopeGuard([this] { stretches_.clear(); });
+        edit();
+    }
+
 private:
     void onContentsChange(int from, int charsRemoved, int charsAdded);
     void markAll(const QString& text, const text::LineEnds& lineEnds);
     void markRange(int from, int to);
+    void markKnown();
 
     QTextDocument* document_;
     std::shared_ptr<Contents> contents_;
     bool suspended_ = false;
+    QList<Stretch> stretches_;
 };
 
 } // namespace app

@@ -22,6 +22,7 @@ class QToolBar;
 namespace app {
 
 struct Windows;
+class SearchDialog;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -57,6 +58,23 @@ public:
     void N31Click();
     void N41Click();
     void N51Click();
+
+    // Edit commands on RichEdit1 (edit_commands.cpp); the text-change handling follows every change.
+    void Undo1Click();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void Delete1Click();
+    void A2Click();
+    // Find and replace through the modeless FindDialog1 and ReplaceDialog1.
+    void Find2Click();
+    void Replace1Click();
+    void FindDialog1Find();
+    void ReplaceDialog1Find();
+    void ReplaceDialog1Replace();
+    // The dialogs, made at their first showing.
+    SearchDialog& findDialog();
+    SearchDialog& replaceDialog();
 
     // The command-state update (filled in with its commands).
     void SetButtons();
@@ -113,6 +131,10 @@ private:
     // Runs a write to the settings store. A store that cannot be written never stops a command (nor the
     // close); its first failure in a run is reported, later ones would only repeat it.
     template <typename Write> void storeSettings(Write&& write);
+    // Find and replace (edit_commands.cpp).
+    void findNext(const QString& findText);
+    void replaceFirst(const QString& findText, const QString& replacement);
+    void replaceAll(const QString& findText, const QString& replacement);
 
     ui::Platform& platform_;
     Windows& windows_;
@@ -140,6 +162,8 @@ private:
     int editorFontSize_ = 12;
     ui::FileDialogState OpenDialog1;
     ui::FileDialogState SaveDialog1;
+    SearchDialog* FindDialog1 = nullptr;
+    SearchDialog* ReplaceDialog1 = nullptr;
 };
 
 } // namespace app

@@ -307,15 +307,19 @@ ReplaceAllResult replaceAll(QStringView text, QStringView needle, QStringView re
     if (needle.isEmpty()) return {0, {}};
     const int once = eachOccurrence(text, needle, replacement, nullptr);
     if (once == 0) return {0, {}};
-    // A replacement holding the find text always makes a new occurrence: the rule would never end. Other
-    // runs can make new occurrences without end too ("ab" by "bbaa" in "aab"), so beyond replacing each
-    // original occurrence once a run may read about twice the text's length again (enough for "aa" by
-    // "a" in a text of nothing but a's); past that it is taken as never ending.
+    // A replacement holding the find text always makes a new occurrence: the rule would never end. A
+    // shorter replacement shortens the text each time, so the rule ends within text.size() / (difference)
+    // replacements however many new occurrences it makes ("ab" by "b" in a million a's and a b). Other
+    // runs can make new occurrences without end ("ab" by "bbaa" in "aab"), so beyond replacing each
+    // original occurrence once such a run may read about twice the text's length again; past that it is
+    // taken as never ending.
     if (!replacement.contains(needle)) {
-        const qsizetype again = (2 * text.size() + (1 << 20)) / (needle.size() + replacement.size() + 1);
+        const qsizetype shrink = needle.size() - replacement.size();
+        const qsizetype limit =
+            shrink > 0 ? text.size() / shrink
+                       : once + (2 * text.size() + (1 << 20)) / (needle.size() + replacement.size() + 1);
         Rewriter rewriter(text, needle, replacement);
-        const int count =
-            rewriter.run(std::min<qsizetype>(once + again, std::numeric_limits<int>::max() - 1));
+        const int count = rewriter.run(std::min<qsizetype>(limit, std::numeric_limits<int>::max() - 1));
         if (count >= 0) return {count, rewriter.edits()};
     }
     ReplaceAllResult result{0, {}};

@@ -34,7 +34,8 @@ struct ReplaceAllResult {
 // Replace All: replaces the first exact occurrence in the current text until there is none, so text an
 // earlier replacement produced is searched too ("aa" by "a" makes "aaaa" into "a" in 3 replacements).
 // Where that would never end (always when the replacement contains the find text, and some other
-// times), each occurrence of the original text is replaced instead, left to right without overlaps. A run
+// times), each occurrence of the original text is replaced instead, left to right without overlaps. A
+// shorter replacement always ends and is followed to its end. With a replacement at least as long, a run
 // that keeps making new occurrences for more than about twice the text's length in characters read
 // again is taken as never ending.
 ReplaceAllResult replaceAll(QStringView text, QStringView needle, QStringView replacement);

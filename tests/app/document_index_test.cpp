@@ -98,4 +98,24 @@ TEST_F(AppendLines, ALastLineWithoutBreakGetsOneFirst) {
     EXPECT_EQ(statusText(), QStringLiteral("文献数： 1件"));
 }
 
+using DocumentEdits = AppFixture;
+
+// Edits far apart made as one change, which the document reports as one stretch from the first to the
+// last: every line keeps its own end through the change, its undo and its redo, and a line an edit adds
+// takes the end of the line it was split from.
+TEST_F(DocumentEdits, OneChangeOfManyEditsKeepsEveryLineEnd) {
+    const QByteArray bytes = "x a\r\nb a\nc\r\nd\r\ne a\r\n";
+    const QByteArray edited = "x 1\r\nb 2\n3\nc\r\nd\r\ne 4\r\n";
+    form1().FileOpen(writeFile(QStringLiteral("mixed.txt"), bytes));
+    app::Document& document = form1().document();
+    const auto saved = [&] { return document.encode(document.format()).bytes; };
+    document.applyEdits(
+        {{2, 1, QStringLiteral("1")}, {6, 1, QStringLiteral("2\n3")}, {14, 1, QStringLiteral("4")}});
+    EXPECT_EQ(saved(), edited);
+    form1().editor()->undo();
+    EXPECT_EQ(saved(), bytes);
+    form1().editor()->redo();
+    EXPECT_EQ(saved(), edited);
+}
+
 } // namespace

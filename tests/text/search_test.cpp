@@ -85,6 +85,15 @@ TEST(Search, ReplaceAllEditsOnlyWhatChanged) {
         EXPECT_EQ(replaceAll(c.text, c.needle, c.replacement).edits, c.edits) << c.edits.size();
 }
 
+// A shorter replacement shortens the text every time, so the rule ends however many new occurrences it
+// makes; it is followed to its end, never cut short as if it would not end.
+TEST(Search, ReplaceAllFollowsAShorteningRunToItsEnd) {
+    const QString text = QString(600000, u'a') + u'b';
+    const ReplaceAllResult r = replaceAll(text, u"ab", u"b");
+    EXPECT_EQ(r.count, 600000);
+    EXPECT_EQ(applyEdits(text, r.edits), u"b"_s);
+}
+
 bool whole(QStringView s, qsizetype at, qsizetype n) {
     const auto pair = [&](qsizetype i) {
         return i >= 0 && i + 1 < s.size() && s[i].isHighSurrogate() && s[i + 1].isLowSurrogate();

@@ -1,0 +1,254 @@
+// The edit commands on the editor, and find and replace through the two modeless dialogs.
+#include "app/search_dialogs.h"
+#include "entry/entry_count.h"
+#include "support/app_fixture.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+using app::SearchDialog;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kNotFound = QStringLiteral("見つかりませんでした");
+
+class EditCommands : public AppFixture {
+protected:
+    QPlainTextEdit* editor() { return form1().editor(); }
+    QString text() { return form1().documentText(); }
+    // Replaces the whole text as typing over a selection of all would.
+    void setText(const QString& t) {
+        editor()->selectAll();
+        editor()->textCursor().insertText(t);
+    }
+    void select(int start, int length) {
+        QTextCursor c = editor()->textCursor();
+        c.setPosition(start);
+        c.setPosition(start + length, QTextCursor::KeepAnchor);
+        editor()->setTextCursor(c);
+    }
+    // Selection start and length.
+    std::pair<int, int> selection() {
+        const QTextCursor c = editor()->textCursor();
+        return {c.selectionStart(), c.selectionEnd() - c.selectionStart()};
+    }
+    template <typename W> static W& child(QWidget& parent, const char* name) {
+        W* w = parent.findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return *w;
+    }
+    SearchDialog& findDialog() {
+        form1().Find2Click();
+        return form1().findDialog();
+    }
+    SearchDialog& replaceDialog() {
+        form1().Replace1Click();
+        return form1().replaceDialog();
+    }
+    // Presses a button of a dialog with the texts filled in.
+    void press(SearchDialog& dialog, const char* button, const QString& find,
+               const QString& replacement = {}) {
+        child<QLineEdit>(dialog, "FindTextEdit").setText(find);
+        if (auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("ReplaceTextEdit")))
+            edit->setText(replacement);
+        child<QPushButton>(dialog, button).click();
+    }
+};
+
+TEST_F(EditCommands, DialogsShowTheirCaptionsAndControlsAndKeepTheirTexts) {
+    const struct {
+        bool replace;
+        QString caption;
+        QStringList labels, buttons;
+    } dialogs[] = {
+        {false,
+         QStringLiteral("検索"),
+         {QStringLiteral("検索する文字列(&N):")},
+         {u"次を検索(&F)"_s, u"キャンセル"_s}},
+        {true,
+         QStringLiteral("置換"),
+         {QStringLiteral("検索する文字列(&N):"), QStringLiteral("置換後の文字列(&P):")},
+         {u"次を検索(&F)"_s, u"置換(&R)"_s, u"すべて置換(&A)"_s, u"キャンセル"_s}},
+    };
+    for (const auto& d : dialogs) {
+        SearchDialog& dialog = d.replace ? replaceDialog() : findDialog();
+        EXPECT_EQ(dialog.objectName(), d.replace ? u"ReplaceDialog1"_s : u"FindDialog1"_s);
+        EXPECT_EQ(dialog.windowTitle(), d.caption);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_FALSE(dialog.isModal());
+        QStringList labels, buttons;
+        for (const QLabel* l : dialog.findChildren<QLabel*>())
+            labels << l->text();
+        for (const QPushButton* b : dialog.findChildren<QPushButton*>())
+            buttons << b->text();
+        EXPECT_EQ(labels, d.labels);
+        EXPECT_EQ(buttons, d.buttons);
+        EXPECT_TRUE(child<QPushButton>(dialog, "FindNextButton").isDefault());
+        auto& findEdit = child<QLineEdit>(dialog, "FindTextEdit");
+        EXPECT_EQ(dialog.focusWidget(), &findEdit);
+
+        findEdit.setText(QStringLiteral("山田"));
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        EXPECT_FALSE(dialog.isVisible());
+        SearchDialog& again = d.replace ? replaceDialog() : findDialog();
+        EXPECT_EQ(&again, &dialog);
+        EXPECT_TRUE(again.isVisible());
+        EXPECT_EQ(again.findText(), QStringLiteral("山田"));
+        // Enter in the find edit is Find Next.
+        platform.expectMessage(kNotFound);
+        QTest::keyClick(&findEdit, Qt::Key_Return);
+        platform.verify();
+    }
+    // Both stay open while the user types in the editor, and the tool buttons open them as the menu does.
+    child<QToolButton>(form1(), "ToolButton10").click();
+    QTest::keyClicks(editor(), QStringLiteral("abc"));
+    EXPECT_EQ(text(), QStringLiteral("abc"));
+    EXPECT_TRUE(form1().findDialog().isVisible());
+    EXPECT_TRUE(form1().replaceDialog().isVisible());
+}
+
+TEST_F(EditCommands, FindNextStartsAtTheTopOrAfterTheSelectionIgnoresCaseAndNeverWraps) {
+    // 𠮷 is two positions, the line break one.
+    setText(QStringLiteral("𠮷 Lorem\nlorem LOREM ｌｏｒｅｍ"));
+    SearchDialog& dialog = findDialog();
+    select(12, 0); // the caret in the middle: the search starts at the top all the same
+    const std::pair<int, int> hits[] = {{3, 5}, {9, 5}, {15, 5}}; // full-width letters are others
+    for (const auto& hit : hits) {
+        press(dialog, "FindNextButton", QStringLiteral("lorem"));
+        EXPECT_EQ(selection(), hit);
+        EXPECT_EQ(form1().focusWidget(), editor());
+    }
+    // After the last hit: not found, and the hit stays selected, again and again.
+    for (int i = 0; i < 2; ++i) {
+        platform.expectMessage(kNotFound);
+        press(dialog, "FindNextButton", QStringLiteral("lorem"));
+        platform.verify();
+        EXPECT_EQ(selection(), std::pair(15, 5));
+    }
+    // A selection: from its end, so a hit that begins inside it is passed over.
+    select(4, 6);
+    press(dialog, "FindNextButton", QStringLiteral("LOREM"));
+    EXPECT_EQ(selection(), std::pair(15, 5));
+    // The replace dialog finds with its own find text; an empty one is never found.
+    select(0, 0);
+    press(replaceDialog(), "FindNextButton", QStringLiteral("ｌＯｒｅｍ"));
+    EXPECT_EQ(selection(), std::pair(21, 5));
+    platform.expectMessage(kNotFound);
+    press(dialog, "FindNextButton", QString());
+    EXPECT_EQ(selection(), std::pair(21, 5));
+    EXPECT_EQ(text(), QStringLiteral("𠮷 Lorem\nlorem LOREM ｌｏｒｅｍ"));
+}
+
+TEST_F(EditCommands, ReplaceTakesTheFirstExactOccurrenceOfTheDocumentAsOneUndoStep) {
+    setText(QStringLiteral("Lorem\nlorem x lorem"));
+    SearchDialog& dialog = replaceDialog();
+    for (int i = 0; i < 3; ++i)
+        press(dialog, "FindNextButton", QStringLiteral("lorem"));
+    ASSERT_EQ(selection(), std::pair(14, 5));
+    // The focus stays in the dialog.
+    QApplication::setActiveWindow(&dialog);
+    QLineEdit& replaceEdit = child<QLineEdit>(dialog, "ReplaceTextEdit");
+    replaceEdit.setFocus();
+    QSignalSpy changes(editor(), &QPlainTextEdit::textChanged);
+    press(dialog, "ReplaceButton", QStringLiteral("lorem"), QStringLiteral("山田"));
+    EXPECT_EQ(text(), QStringLiteral("Lorem\n山田 x lorem"));
+    EXPECT_EQ(selection(), std::pair(8, 0));
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), &replaceEdit);
+    form1().Undo1Click();
+    EXPECT_EQ(text(), QStringLiteral("Lorem\nlorem x lorem"));
+
+    platform.expectMessage(kNotFound);
+    press(dialog, "ReplaceButton", QStringLiteral("LOREM"), QStringLiteral("x"));
+    platform.expectMessage(kNotFound);
+    press(dialog, "ReplaceButton", QString(), QStringLiteral("x"));
+    EXPECT_EQ(text(), QStringLiteral("Lorem\nlorem x lorem"));
+}
+
+TEST_F(EditCommands, ReplaceAllCountsIsOneChangeAndOneUndoBringsTheTextBack) {
+    const struct {
+        QString text, find, replacement, message, result;
+    } cases[] = {
+        {u"cat Cat\ncat"_s, u"cat"_s, u"dog"_s, u"2個置換えました"_s, u"dog Cat\ndog"_s},
+        {u"cat"_s, u"dog"_s, u"x"_s, kNotFound, u"cat"_s},
+        {u"cat"_s, QString(), u"x"_s, kNotFound, u"cat"_s},
+        // The replacement holds the find text: each occurrence of the text as it stood, once.
+        {u"a a"_s, u"a"_s, u"aa"_s, u"2個置換えました"_s, u"aa aa"_s},
+        // Replacements that make new occurrences are searched again.
+        {u"aaaa"_s, u"aa"_s, u"a"_s, u"3個置換えました"_s, u"a"_s},
+        {u"𠮷山田\n山田 𠮷\n山田"_s, u"山田"_s, u"鈴木 花子"_s, u"3個置換えました"_s,
+         u"𠮷鈴木 花子\n鈴木 花子 𠮷\n鈴木 花子"_s},
+    };
+    for (const auto& c : cases) {
+        setText(c.text);
+        form1().document().setModified(false);
+        QSignalSpy changes(editor(), &QPlainTextEdit::textChanged);
+        platform.expectMessage(c.message);
+        press(replaceDialog(), "ReplaceAllButton", c.find, c.replacement);
+        platform.verify();
+        EXPECT_EQ(text(), c.result);
+        const bool replaced = c.result != c.text;
+        EXPECT_EQ(changes.count(), replaced ? 1 : 0) << c.text.toStdString();
+        EXPECT_EQ(form1().isModified(), replaced);
+        if (!replaced) continue;
+        form1().Undo1Click();
+        EXPECT_EQ(text(), c.text);
+    }
+}
+
+TEST_F(EditCommands, ReplaceAllUpdatesTheEntryCountAndLabels) {
+    setText(QStringLiteral("@book{a,\n}\n\n@book{b,\n}\n\n@misc{c,\n}\n"));
+    platform.expectMessage(QStringLiteral("2個置換えました"));
+    press(replaceDialog(), "ReplaceAllButton", QStringLiteral("@book{"), QStringLiteral("book{z"));
+    EXPECT_EQ(form1().entryCount(), 1);
+    EXPECT_EQ(statusText(), QStringLiteral("文献数： 1件"));
+    EXPECT_TRUE(form1().document().labelInUse(QStringLiteral("ZA")));
+    EXPECT_FALSE(form1().document().labelInUse(QStringLiteral("a")));
+    form1().Undo1Click();
+    EXPECT_EQ(form1().entryCount(), 3);
+    EXPECT_TRUE(form1().document().labelInUse(QStringLiteral("a")));
+}
+
+TEST_F(EditCommands, EditCommandsWorkOnTheSelection) {
+    form1().FileOpen(writeFile(QStringLiteral("a.bib"), "abc def"));
+    QApplication::clipboard()->setText(QStringLiteral("XY"));
+    // Delete without a selection changes nothing, not even the modified flag.
+    select(3, 0);
+    form1().Delete1Click();
+    EXPECT_EQ(text(), QStringLiteral("abc def"));
+    EXPECT_FALSE(form1().isModified());
+    select(1, 2);
+    form1().Paste1Click(); // over the selection
+    EXPECT_EQ(text(), QStringLiteral("aXY def"));
+    EXPECT_TRUE(form1().isModified());
+    select(0, 3);
+    form1().Cut1Click();
+    EXPECT_EQ(text(), QStringLiteral(" def"));
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("aXY"));
+    select(1, 3);
+    form1().Copy1Click();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("def"));
+    form1().Delete1Click();
+    EXPECT_EQ(text(), QStringLiteral(" "));
+    form1().Undo1Click();
+    EXPECT_EQ(text(), QStringLiteral(" def"));
+    // Undo is a change like any other: back at the text as opened, the document is still modified.
+    for (int i = 0; i < 3; ++i)
+        form1().Undo1Click();
+    EXPECT_EQ(text(), QStringLiteral("abc def"));
+    EXPECT_TRUE(form1().isModified());
+    form1().A2Click();
+    EXPECT_EQ(selection(), std::pair(0, 7));
+    // The tool buttons run their menu items' commands.
+    child<QToolButton>(form1(), "ToolButton8").click();
+    EXPECT_EQ(text(), QString());
+}
+
+} // namespace
