@@ -15,10 +15,12 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
+class QPrinter;
 class QToolBar;
 
 namespace app {
 
+class CommandSwitches;
 struct Windows;
 
 class TForm1 : public QMainWindow {
@@ -47,8 +49,21 @@ public:
     void BibB1Click();
     void CSVO1Click();
 
-    // The command-state update and the recent-file list (filled in with their commands).
+    // The command-state update: the font boxes to the editor font, then the enabling by the document's
+    // emptiness and modified flag (command_state.cpp).
     void SetButtons();
+    // The font boxes: a name or size picked from the list applies at once, a size also on Enter.
+    void ComboBox1Change();
+    void ComboBox2Change();
+    void ComboBox2KeyPress(int key);
+    // Printer setup and printing (print_commands.cpp).
+    void A1Click();
+    void Print1Click();
+    // Help and the about box (help_commands.cpp).
+    void Help2Click();
+    void About1Click();
+
+    // The recent-file list (filled in with its commands).
     void WriteResume();
     void ReadResume();
     void ReadSettings();
@@ -68,6 +83,8 @@ public:
     ui::FileDialogState& openDialog() { return OpenDialog1; }
     ui::FileDialogState& saveDialog() { return SaveDialog1; }
     QPlainTextEdit* editor() const { return RichEdit1; }
+    // The printer printing uses, with what printer setup chose; made at its first use.
+    QPrinter& printer();
 
 protected:
     bool event(QEvent* event) override;
@@ -93,6 +110,10 @@ private:
     void restoreAfterFailedLoad(bool wasModified);
     std::optional<QString> chooseFile(ui::FileDialogState& state, bool forSaving);
 
+    // Command state and font boxes (command_state.cpp).
+    void wireFontBoxes();
+    void applyEditorFont();
+
     ui::Platform& platform_;
     Windows& windows_;
     QString programDir_;
@@ -114,6 +135,9 @@ private:
     int editorFontSize_ = 12;
     ui::FileDialogState OpenDialog1;
     ui::FileDialogState SaveDialog1;
+
+    std::unique_ptr<CommandSwitches> switches_;
+    std::unique_ptr<QPrinter> printer_;
 };
 
 } // namespace app
