@@ -101,10 +101,15 @@ QFont editorFont(const QString& name, int pointSize) {
 // ---- TForm1 -----------------------------------------------------------------------------------------
 
 void TForm1::wireFontBoxes() {
+    for (QComboBox* box : {ComboBox1, ComboBox2}) {
+        // Qt picks the list item that matches typed text when the edit field loses focus; here typed text
+        // waits for the next command-state update, so only a pick from the list applies at once.
+        QObject::disconnect(box->lineEdit(), SIGNAL(editingFinished()), box, nullptr);
+    }
     connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
     connect(ComboBox2, &QComboBox::activated, this, &TForm1::ComboBox2Change);
-    ComboBox2->lineEdit()->installEventFilter(
-        new KeyWatcher(ComboBox2, [this](int key) { ComboBox2KeyPress(key); }));
+    // Keys reach the box, which hands them on to its edit field directly, past any filter of the field's.
+    ComboBox2->installEventFilter(new KeyWatcher(ComboBox2, [this](int key) { ComboBox2KeyPress(key); }));
 }
 
 void TForm1::applyEditorFont() {
