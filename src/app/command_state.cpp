@@ -113,8 +113,12 @@ void TForm1::wireFontBoxes() {
 }
 
 void TForm1::applyEditorFont() {
-    const QFont font = editorFont(editorFontName_, editorFontSize_);
-    if (RichEdit1->font() != font) RichEdit1->setFont(font);
+    // Runs after every change of the text: most often the font is already the one asked for.
+    const QFont& current = RichEdit1->font();
+    if (!current.families().isEmpty() && current.families().constFirst() == editorFontName_ &&
+        current.pointSize() == std::clamp(editorFontSize_, kSmallestSize, kLargestSize))
+        return;
+    RichEdit1->setFont(editorFont(editorFontName_, editorFontSize_));
 }
 
 void TForm1::ComboBox1Change() {
