@@ -47,6 +47,9 @@ public:
     void beginBusy() override {}
     void endBusy() override {}
     QStringList fontFamilies() override { return {}; }
+
+    void setUpPrinter(QPrinter&) override {}
+    bool choosePrinter(QPrinter&) override { return false; }
 };
 
 QString generatedBibliography() {

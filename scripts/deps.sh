@@ -13,6 +13,9 @@ lorvane_install_packages() {
     "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# libqt6svg6: the SVG image plug-in that draws the program icon. fonts-urw-base35: the condensed bold face that
+# stands in for Impact in the about box. libuchardet-dev: a second opinion on EUC-JP.
 LORVANE_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libgl-dev
-    libuchardet-dev qt6-translations-l10n fonts-noto-cjk fonts-ipafont-gothic)
-LORVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev)
+    libuchardet-dev qt6-translations-l10n libqt6svg6 fonts-noto-cjk fonts-ipafont-gothic fonts-urw-base35)
+# desktop-file-utils: desktop-file-validate checks the installed desktop entry.
+LORVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils)

@@ -3,15 +3,45 @@
 #include "base/app_info.h"
 #include "base/fonts.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <qdrawutil.h>
 
 namespace app {
+
+namespace {
+
+// A panel with a lowered outer and a raised inner bevel, one pixel each.
+class BevelPanel : public QFrame {
+public:
+    using QFrame::QFrame;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        qDrawShadePanel(&painter, rect(), palette(), true, 1);
+        qDrawShadePanel(&painter, rect().adjusted(1, 1, -1, -1), palette(), false, 1);
+    }
+};
+
+// The program icon drawn at the size it is shown at, stretched as the box lays it out; a stock picture
+// where the SVG image plug-in is missing.
+QPixmap programIcon(const QSize& size, qreal ratio, const QStyle& style) {
+    QImageReader reader(base::kProgramIcon);
+    reader.setScaledSize(size * ratio);
+    QImage image = reader.read();
+    if (image.isNull()) return style.standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(size);
+    image.setDevicePixelRatio(ratio);
+    return QPixmap::fromImage(image);
+}
+
+} // namespace
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TAboutBox"));
@@ -21,24 +51,19 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    auto* panel = new QFrame(this);
+    auto* panel = new BevelPanel(this);
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setGeometry(8, 8, 281, 161);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setLineWidth(2);
 
     auto* icon = new QLabel(panel);
     icon->setObjectName(QStringLiteral("ProgramIcon"));
     icon->setGeometry(23, 17, 41, 38);
     icon->setScaledContents(true);
-    const QIcon programIcon = QApplication::windowIcon().isNull()
-                                  ? style()->standardIcon(QStyle::SP_FileDialogDetailedView)
-                                  : QApplication::windowIcon();
-    icon->setPixmap(programIcon.pixmap(41, 38));
+    icon->setPixmap(programIcon(icon->size(), devicePixelRatioF(), *style()));
 
     auto* title = new QLabel(base::kApplicationTitle, panel);
     title->setObjectName(QStringLiteral("ProductName"));
-    QFont titleFont(QStringLiteral("Impact"));
+    QFont titleFont(base::kTitleFontName);
     titleFont.setPixelSize(27);
     titleFont.setBold(true);
     titleFont.setUnderline(true);

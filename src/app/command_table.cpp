@@ -37,8 +37,8 @@ const MenuRow kMenuRows[] = {
     {Row::Item, "Save1", "上書き保存(&S)", QKeySequence::Save, &TForm1::Save1Click},
     {Row::Item, "SA1", "名前を付けて保存(&S)", QKeySequence::UnknownKey, &TForm1::SA1Click},
     {Row::Separator, "N1"},
-    {Row::Item, "A1", "印刷設定(&A)"},
-    {Row::Item, "Print1", "印刷(&P)", QKeySequence::Print},
+    {Row::Item, "A1", "印刷設定(&A)", QKeySequence::UnknownKey, &TForm1::A1Click},
+    {Row::Item, "Print1", "印刷(&P)", QKeySequence::Print, &TForm1::Print1Click},
     {Row::Separator, "N2"},
     {Row::Item, "Exit1", "終了(&C)", QKeySequence::UnknownKey, &TForm1::Exit1Click},
     {Row::Separator, "N3"},
@@ -62,8 +62,8 @@ const MenuRow kMenuRows[] = {
     {Row::Item, "BibB1", "CSVファイルから変換(&B)", QKeySequence::UnknownKey, &TForm1::BibB1Click},
     {Row::Item, "CSVO1", "CSVファイルに変換(&O)", QKeySequence::UnknownKey, &TForm1::CSVO1Click},
     {Row::Menu, "Help1", "ヘルプ(&H)"},
-    {Row::Item, "Help2", "ヘルプ(&H)", QKeySequence::HelpContents},
-    {Row::Item, "About1", "ﾊﾞｰｼﾞｮﾝ情報(&V)"},
+    {Row::Item, "Help2", "ヘルプ(&H)", QKeySequence::HelpContents, &TForm1::Help2Click},
+    {Row::Item, "About1", "ﾊﾞｰｼﾞｮﾝ情報(&V)", QKeySequence::UnknownKey, &TForm1::About1Click},
 };
 
 struct ButtonRow {

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/command_state.h"
 #include "app/command_table.h"
 #include "app/program.h"
 #include "base/app_info.h"
@@ -17,6 +18,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -63,7 +65,7 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
     recentItems_ = controls.recentItems;
 
     setCentralWidget(RichEdit1);
-    connect(RichEdit1, &QPlainTextEdit::textChanged, this, [this] { run([this] { RichEdit1Change(); }); });
+    connect(RichEdit1, &QPlainTextEdit::textChanged, this, &TForm1::RichEdit1Change);
 
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->setSizeGripEnabled(true);
@@ -73,6 +75,7 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
 
     OpenDialog1.filter = kOpenFilter;
     SaveDialog1.filter = kSaveFilter;
+    wireFontBoxes();
     FormCreate();
 }
 
@@ -93,18 +96,20 @@ void TForm1::FormCreate() {
     ReadSettings();
     OpenDialog1.initialDir = LastDir;
     SaveDialog1.initialDir = LastDir;
-    QFont font(editorFontName_);
-    font.setPointSize(editorFontSize_);
-    RichEdit1->setFont(font);
+    applyEditorFont();
     ComboBox1->setEditText(editorFontName_);
     ComboBox2->setEditText(QString::number(editorFontSize_));
     ReadResume();
-    SetButtons();
+    run([this] { SetButtons(); });
 }
 
+// Its failures (a size box that holds no whole number) are reported here, never taken for a failure of
+// the command that changed the text.
 void TForm1::RichEdit1Change() {
-    if (windows_.form2) windows_.form2->VolCount();
-    SetButtons();
+    run([this] {
+        if (windows_.form2) windows_.form2->VolCount();
+        SetButtons();
+    });
 }
 
 bool TForm1::event(QEvent* event) {
@@ -155,9 +160,5 @@ void TForm1::BibB1Click() {
         platform_.runModal(*windows_.form5);
     });
 }
-
-// ---- commands that come with later windows -----------------------------------------------------------
-
-void TForm1::SetButtons() {}
 
 } // namespace app

@@ -17,10 +17,12 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
+class QPrinter;
 class QToolBar;
 
 namespace app {
 
+class CommandSwitches;
 struct Windows;
 class SearchDialog;
 
@@ -76,8 +78,20 @@ public:
     SearchDialog& findDialog();
     SearchDialog& replaceDialog();
 
-    // The command-state update (filled in with its commands).
+    // The command-state update: the font boxes to the editor font, then the enabling by the document's
+    // emptiness and modified flag (command_state.cpp).
     void SetButtons();
+    // The font boxes: a name or size picked from the list applies at once, a size also on Enter.
+    void ComboBox1Change();
+    void ComboBox2Change();
+    void ComboBox2KeyPress(int key);
+    // Printer setup and printing (print_commands.cpp).
+    void A1Click();
+    void Print1Click();
+    // Help and the about box (help_commands.cpp).
+    void Help2Click();
+    void About1Click();
+
     // The recent-file update: WriteResume moves CurrentFile to the front of the stored list, ReadResume
     // reads the list back into RecentFiles and the five menu items.
     void WriteResume();
@@ -102,6 +116,8 @@ public:
     ui::FileDialogState& openDialog() { return OpenDialog1; }
     ui::FileDialogState& saveDialog() { return SaveDialog1; }
     QPlainTextEdit* editor() const { return RichEdit1; }
+    // The printer printing uses, with what printer setup chose; made at its first use.
+    QPrinter& printer();
 
 protected:
     bool event(QEvent* event) override;
@@ -136,6 +152,10 @@ private:
     void replaceFirst(const QString& findText, const QString& replacement);
     void replaceAll(const QString& findText, const QString& replacement);
 
+    // Command state and font boxes (command_state.cpp).
+    void wireFontBoxes();
+    void applyEditorFont();
+
     ui::Platform& platform_;
     Windows& windows_;
     QString programDir_;
@@ -164,6 +184,9 @@ private:
     ui::FileDialogState SaveDialog1;
     SearchDialog* FindDialog1 = nullptr;
     SearchDialog* ReplaceDialog1 = nullptr;
+
+    std::unique_ptr<CommandSwitches> switches_;
+    std::unique_ptr<QPrinter> printer_;
 };
 
 } // namespace app

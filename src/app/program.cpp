@@ -10,6 +10,7 @@
 #include "entry/user_list.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -23,6 +24,7 @@ void initialiseApplication() {
     QApplication::setApplicationName(base::kApplicationTitle);
     QApplication::setOrganizationName(QStringLiteral("Quorvik"));
     base::registerFontSubstitutions();
+    QApplication::setWindowIcon(QIcon(base::kProgramIcon));
     // Qt's own texts (file dialogs, the editor's context menu) in Japanese, like the rest of the program.
     static QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),

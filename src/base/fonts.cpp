@@ -11,6 +11,11 @@ void registerFontSubstitutions() {
                                             QStringLiteral("IPAGothic")};
     QFont::insertSubstitutions(kEditorFontName, gothic);
     QFont::insertSubstitutions(kWindowFontName, proportionalGothic);
+    // Where Impact is missing, a condensed bold face keeps the about box's title its shape; left to
+    // fontconfig, the name falls on whatever font comes first (a symbol font, here).
+    QFont::insertSubstitutions(kTitleFontName,
+                               {QStringLiteral("Nimbus Sans Narrow"), QStringLiteral("DejaVu Sans Condensed"),
+                                QStringLiteral("Liberation Sans Narrow")});
 }
 
 QFont windowFont() {

@@ -7,6 +7,8 @@ namespace base {
 
 inline const QString kEditorFontName = QStringLiteral("ＭＳ ゴシック");
 inline const QString kWindowFontName = QStringLiteral("ＭＳ Ｐゴシック");
+// The about box's title.
+inline const QString kTitleFontName = QStringLiteral("Impact");
 
 void registerFontSubstitutions();
 // "ＭＳ Ｐゴシック" at 12 pixels: the font of every window.

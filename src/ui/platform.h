@@ -6,6 +6,7 @@
 #include <optional>
 
 class QDialog;
+class QPrinter;
 
 namespace ui {
 
@@ -48,6 +49,11 @@ public:
 
     // Installed font families.
     virtual QStringList fontFamilies() = 0;
+
+    // Printing. The printer setup dialog: the settings chosen there stay in `printer` for later printing.
+    virtual void setUpPrinter(QPrinter& printer) = 0;
+    // The print dialog; true when the user chose to print, with `printer` set up as chosen.
+    virtual bool choosePrinter(QPrinter& printer) = 0;
 };
 
 // Shows the busy pointer for as long as it lives.

@@ -1,6 +1,7 @@
 #include "ui/qt_platform.h"
 
 #include "base/app_info.h"
+#include "ui/help_window.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -9,6 +10,9 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QUrl>
@@ -73,6 +77,9 @@ QStringList qtNameFilters(const QString& filter) {
     return out;
 }
 
+QtPlatform::QtPlatform() = default;
+QtPlatform::~QtPlatform() = default;
+
 void QtPlatform::showMessage(const QString& text) {
     QMessageBox box(QMessageBox::Information, base::kApplicationTitle, displayText(text), QMessageBox::Ok,
                     dialogParent());
@@ -124,8 +131,14 @@ void QtPlatform::runModal(QDialog& dialog) {
 }
 
 void QtPlatform::showHelp(const QString& helpFile) {
-    if (!QFileInfo::exists(helpFile) || !QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile)))
-        showMessage(QStringLiteral("ヘルプファイル %1 が見つかりません").arg(helpFile));
+#ifdef Q_OS_WIN
+    // The help file at its fixed path, where the user has it, is the system's to show.
+    if (QFileInfo::exists(helpFile) && QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile))) return;
+#else
+    Q_UNUSED(helpFile); // a Windows path: never looked for, never reported
+#endif
+    if (!help_) help_ = std::make_unique<HelpWindow>();
+    help_->showContents();
 }
 
 void QtPlatform::beginBusy() {
@@ -138,6 +151,20 @@ void QtPlatform::endBusy() {
 
 QStringList QtPlatform::fontFamilies() {
     return QFontDatabase::families();
+}
+
+void QtPlatform::setUpPrinter(QPrinter& printer) {
+    QPageSetupDialog dialog(&printer, dialogParent());
+    execute(dialog);
+}
+
+bool QtPlatform::choosePrinter(QPrinter& printer) {
+    QPrintDialog dialog(&printer, dialogParent());
+    // The whole document is printed: there is no page range or selection to choose.
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    return execute(dialog) == QDialog::Accepted;
 }
 
 } // namespace ui

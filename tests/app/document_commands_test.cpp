@@ -113,6 +113,28 @@ TEST_F(DocumentCommands, FileOpenPointsBothDialogsAtTheFilesFolder) {
     EXPECT_EQ(form1().saveDialog().initialDir, form1().openDialog().initialDir);
 }
 
+// `lorvane FILE`, as a file manager starts it.
+TEST_F(DocumentCommands, AFileNamedOnTheCommandLineOpensAndOneThatCannotIsReported) {
+    const QString file = writeFile(QStringLiteral("given.bib"), kSjisBib);
+    form1().openFromCommandLine(QStringLiteral("given.bib")); // relative to the working directory
+    EXPECT_EQ(form1().documentName(), file);
+    EXPECT_EQ(text(), QStringLiteral("@article{a,\n title = \"日本\",\n}\n"));
+    EXPECT_FALSE(form1().isModified());
+    form1().New1Click();
+
+    const QString missing = path(QStringLiteral("missing.bib"));
+    platform.expectError(QStringLiteral("ファイル %1 は開けません.").arg(missing));
+    form1().openFromCommandLine(missing);
+    platform.verify();
+    EXPECT_EQ(form1().documentName(), kUntitled);
+    EXPECT_TRUE(text().isEmpty());
+    EXPECT_FALSE(form1().isModified());
+    EXPECT_EQ(platform.busyDepth(), 0);
+    // The program goes on with the untitled document.
+    type(QStringLiteral("x"));
+    EXPECT_TRUE(form1().isModified());
+}
+
 TEST_F(DocumentCommands, SaveWritesTitledDocumentAndClearsModified) {
     const QString file = writeFile(QStringLiteral("a.bib"), kSjisBib);
     open(file);

@@ -10,7 +10,7 @@ const char* kindName(int kind) {
     static const char* const names[] = {
         "message", "message containing", "save-changes prompt", "yes/no question",
         "error",   "open dialog",        "save dialog",         "modal window",
-        "help"};
+        "help",    "printer setup",      "print dialog"};
     return names[kind];
 }
 
@@ -63,6 +63,17 @@ ScriptedPlatform& ScriptedPlatform::expectModal(const QString& objectName,
 }
 ScriptedPlatform& ScriptedPlatform::expectHelp(const QString& helpFile) {
     push(Kind::Help, helpFile);
+    return *this;
+}
+
+ScriptedPlatform& ScriptedPlatform::expectPrinterSetup(std::function<void(QPrinter&)> drive) {
+    push(Kind::PrinterSetup).drivePrinter = std::move(drive);
+    return *this;
+}
+ScriptedPlatform& ScriptedPlatform::expectPrint(std::function<void(QPrinter&)> drive, bool print) {
+    Expectation& e = push(Kind::Print);
+    e.drivePrinter = std::move(drive);
+    e.yes = print;
     return *this;
 }
 
@@ -151,4 +162,16 @@ void ScriptedPlatform::showHelp(const QString& helpFile) {
 QStringList ScriptedPlatform::fontFamilies() {
     return {QStringLiteral("Noto Sans CJK JP"), QStringLiteral("courier"), QStringLiteral("Arial"),
             QStringLiteral("Noto Sans CJK JP")};
+}
+
+void ScriptedPlatform::setUpPrinter(QPrinter& printer) {
+    if (auto e = next(Kind::PrinterSetup, QStringLiteral("printer setup")); e && e->drivePrinter)
+        e->drivePrinter(printer);
+}
+
+bool ScriptedPlatform::choosePrinter(QPrinter& printer) {
+    auto e = next(Kind::Print, QStringLiteral("print dialog"));
+    if (!e) return false;
+    if (e->drivePrinter) e->drivePrinter(printer);
+    return e->yes;
 }

@@ -23,6 +23,10 @@ public:
     ScriptedPlatform& expectSaveFile(std::optional<QString> path);
     ScriptedPlatform& expectModal(const QString& objectName, std::function<void(QDialog&)> drive = {});
     ScriptedPlatform& expectHelp(const QString& helpFile);
+    // The printer setup and print dialogs: `drive` sets the printer up as a user would (a PDF file, a
+    // page size); the print dialog then answers `print`.
+    ScriptedPlatform& expectPrinterSetup(std::function<void(QPrinter&)> drive = {});
+    ScriptedPlatform& expectPrint(std::function<void(QPrinter&)> drive, bool print = true);
 
     // Fails the test for every expectation left unanswered, then forgets them.
     void verify();
@@ -44,6 +48,9 @@ public:
     void endBusy() override { --busyDepth_; }
     QStringList fontFamilies() override;
 
+    void setUpPrinter(QPrinter& printer) override;
+    bool choosePrinter(QPrinter& printer) override;
+
 private:
     enum class Kind {
         Message,
@@ -54,7 +61,9 @@ private:
         OpenFile,
         SaveFile,
         Modal,
-        Help
+        Help,
+        PrinterSetup,
+        Print
     };
     struct Expectation {
         Kind kind = Kind::Message;
@@ -63,6 +72,7 @@ private:
         bool yes = false;
         std::optional<QString> path;
         std::function<void(QDialog&)> drive;
+        std::function<void(QPrinter&)> drivePrinter;
     };
     Expectation& push(Kind kind, const QString& text = {});
     // The next expectation if it is of the kind asked; fails the test otherwise.

@@ -1,0 +1,38 @@
+#pragma once
+// The program's own help: the Japanese pages compiled into the program (data/help/), shown beside a
+// contents list. It is a modeless window that stays open beside the editor.
+#include <QStringList>
+#include <QWidget>
+
+class QListWidget;
+class QTextBrowser;
+class QToolButton;
+class QUrl;
+
+namespace ui {
+
+// The help pages, as resource paths (":/help/index.html"); the contents page first.
+const QStringList& helpPages();
+// A page's heading, as the contents list shows it.
+QString helpPageTitle(const QString& resourcePath);
+
+class HelpWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit HelpWindow(QWidget* parent = nullptr);
+    // Shows the contents page and brings the window to the front.
+    void showContents();
+
+    QListWidget* contents() const { return contents_; }
+    QTextBrowser* browser() const { return browser_; }
+
+private:
+    void followPage(const QUrl& source);
+
+    QListWidget* contents_;
+    QTextBrowser* browser_;
+    QToolButton* back_;
+    QToolButton* forward_;
+};
+
+} // namespace ui

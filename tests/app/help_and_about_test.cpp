@@ -1,0 +1,98 @@
+// Help and the about box, as the menu and tool bar open them.
+#include "app/about_box.h"
+#include "base/app_info.h"
+#include "base/fonts.h"
+#include "support/app_fixture.h"
+
+#include <QAction>
+#include <QFontInfo>
+#include <QImageReader>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+using HelpAndAbout = AppFixture;
+
+TEST_F(HelpAndAbout, HelpAsksThePlatformForTheHelpFileFromMenuToolButtonAndF1) {
+    const QString helpFile = QStringLiteral("C:\\My Documents\\Lorvane Editor\\LORVANE.hlp");
+    platform.expectHelp(helpFile).expectHelp(helpFile).expectHelp(helpFile);
+    form1().findChild<QAction*>(QStringLiteral("Help2"))->trigger();
+    form1().findChild<QToolButton*>(QStringLiteral("ToolButton17"))->click();
+    form1().show();
+    form1().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form1()));
+    QTest::keyClick(form1().editor(), Qt::Key_F1);
+}
+
+TEST_F(HelpAndAbout, TheAboutBoxMadeAtStartIsShownEachTime) {
+    QDialog* shown[2] = {};
+    platform.expectModal(QStringLiteral("TAboutBox"), [&](QDialog& d) { shown[0] = &d; })
+        .expectModal(QStringLiteral("TAboutBox"), [&](QDialog& d) { shown[1] = &d; });
+    form1().findChild<QAction*>(QStringLiteral("About1"))->trigger();
+    form1().About1Click();
+    EXPECT_EQ(shown[0], program->windows().aboutBox.get());
+    EXPECT_EQ(shown[1], shown[0]);
+}
+
+TEST_F(HelpAndAbout, TheAboutBoxLayout) {
+    base::registerFontSubstitutions();
+    app::TAboutBox box;
+    const auto get = [&](const char* name) {
+        QWidget* w = box.findChild<QWidget*>(QString::fromLatin1(name));
+        if (!w) throw std::runtime_error(name);
+        return w;
+    };
+    EXPECT_EQ(box.windowTitle(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+    EXPECT_EQ(box.size(), QSize(298, 213));
+    EXPECT_EQ(box.minimumSize(), box.maximumSize()); // not resizable
+    EXPECT_EQ(box.font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(box.font().pixelSize(), 12);
+    EXPECT_EQ(get("Panel1")->geometry(), QRect(8, 8, 281, 161));
+    EXPECT_EQ(get("ProgramIcon")->geometry(), QRect(23, 17, 41, 38));
+    EXPECT_EQ(get("ProgramIcon")->parentWidget(), get("Panel1"));
+
+    auto* title = static_cast<QLabel*>(get("ProductName"));
+    EXPECT_EQ(title->text(), QStringLiteral("Lorvane Editor"));
+    EXPECT_EQ(title->pos(), QPoint(88, 25));
+    EXPECT_EQ(title->font().family(), QStringLiteral("Impact"));
+    EXPECT_EQ(title->font().pixelSize(), 27);
+    EXPECT_TRUE(title->font().bold());
+    EXPECT_TRUE(title->font().underline());
+    // Where Impact is missing, a condensed bold face stands in, and the title fits in the panel.
+    const QFontInfo shownFont(title->font());
+    const QString shownFamily = shownFont.family().section(QStringLiteral(" ["), 0, 0); // without foundry
+    EXPECT_TRUE(shownFamily == QStringLiteral("Impact") ||
+                QFont::substitutes(QStringLiteral("Impact")).contains(shownFamily, Qt::CaseInsensitive))
+        << shownFamily.toStdString();
+    EXPECT_TRUE(shownFont.bold());
+    EXPECT_LE(title->geometry().right(), 281);
+
+    auto* version = static_cast<QLabel*>(get("Version"));
+    EXPECT_EQ(version->text(), QStringLiteral("Version2.2"));
+    EXPECT_EQ(version->pos(), QPoint(190, 64));
+
+    auto* ok = static_cast<QPushButton*>(get("OKButton"));
+    EXPECT_EQ(ok->text(), QStringLiteral("OK"));
+    EXPECT_EQ(ok->geometry(), QRect(111, 180, 75, 25));
+    EXPECT_TRUE(ok->isDefault());
+    box.show();
+    ok->click();
+    EXPECT_EQ(box.result(), QDialog::Accepted);
+    EXPECT_FALSE(box.isVisible());
+}
+
+// The icon is the program's own picture, stretched to the box's 41 x 38.
+TEST_F(HelpAndAbout, TheAboutBoxShowsTheProgramIcon) {
+    if (!QImageReader::supportedImageFormats().contains("svg")) GTEST_SKIP() << "no SVG image plug-in";
+    app::TAboutBox box;
+    const QPixmap pixmap = box.findChild<QLabel*>(QStringLiteral("ProgramIcon"))->pixmap();
+    ASSERT_FALSE(pixmap.isNull());
+    const QImage image = pixmap.toImage().scaled(41, 38);
+    EXPECT_EQ(image.pixelColor(30, 30), QColor(0x2B, 0x6C, 0xB0)); // the cover
+    EXPECT_EQ(image.pixelColor(40, 0).alpha(), 0);                 // transparent beyond it
+}
+
+} // namespace
