@@ -1,9 +1,11 @@
 #include "csv/csv_export.h"
 
+#include "csv/csv_format.h"
 #include "entry/entry_count.h"
 #include "text/ascii.h"
 #include "text/line_reader.h"
 
+#include <QFileInfo>
 #include <QHash>
 
 namespace csv {
@@ -223,6 +225,50 @@ QString proposedCsvName(const QString& documentName, const QString& lastDir, con
     const qsizetype dot = documentName.lastIndexOf(u'.');
     const qsizetype base = dot > documentName.lastIndexOf(u'/') ? dot : documentName.size();
     return documentName.left(base) + QStringLiteral(".Csv");
+}
+
+CsvFile encodeCsv(QStringView csvText, const text::TextFormat& documentFormat) {
+    CsvFile file;
+    if (documentFormat.encoding == text::Encoding::Cp932) {
+        text::TextFormat cp932 = documentFormat;
+        cp932.lineBreak = text::LineBreak::CrLf;
+        text::EncodedText encoded = text::encodeText(csvText, cp932);
+        if (encoded.ok()) {
+            file.bytes = std::move(encoded.bytes);
+            return file;
+        }
+        file.unencodable = std::move(encoded.unencodable);
+    }
+    text::TextFormat utf8;
+    utf8.encoding = text::Encoding::Utf8;
+    utf8.byteOrderMark = true;
+    utf8.lineBreak = text::LineBreak::CrLf;
+    file.bytes = text::encodeText(csvText, utf8).bytes;
+    return file;
+}
+
+CsvFile exportCsv(QStringView documentText, const text::TextFormat& documentFormat,
+                  const QStringList& fields) {
+    return encodeCsv(csvText(exportTable(documentText, fields)), documentFormat);
+}
+
+QString exportDoneMessage(const CsvFile& file) {
+    const QString done = QStringLiteral("完了しました");
+    if (file.unencodable.isEmpty()) return done;
+    return done +
+           QStringLiteral("\r\nShift-JIS で書けない文字 %1 があるため、UTF-8 (BOM付き) で書き出しました")
+               .arg(file.unencodable);
+}
+
+bool isSameFile(const QString& a, const QString& b) {
+    const QString canonicalA = QFileInfo(a).canonicalFilePath();
+    return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
+}
+
+QString exportOntoDocumentMessage(const QString& path) {
+    return QStringLiteral("%1 は書き出す文書そのもののファイルです。\r\n"
+                          "文書が失われるため書き出しません。別のファイル名を指定してください")
+        .arg(path);
 }
 
 } // namespace csv

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -123,6 +124,56 @@ TEST(ProposedCsvName, ReplacesTheExtensionOrNamesANewFile) {
         EXPECT_EQ(
             csv::proposedCsvName(QString::fromUtf16(c.document), QStringLiteral("/home/last"), untitled),
             c.proposed);
+}
+
+TEST(EncodeCsv, TheDocumentsEncodingOrUtf8WithAByteOrderMark) {
+    text::TextFormat cp932;
+    cp932.lineBreak = text::LineBreak::Lf;
+    cp932.alternateForms.insert(u'\u2252', 0x8790); // the document writes ≒ in its NEC form
+    text::TextFormat utf8;
+    utf8.encoding = text::Encoding::Utf8;
+    text::TextFormat utf8Bom = utf8;
+    utf8Bom.byteOrderMark = true;
+    utf8Bom.lineBreak = text::LineBreak::Cr;
+    const QByteArray bom("\xEF\xBB\xBF");
+    const struct {
+        const char* what;
+        const text::TextFormat& format;
+        const char16_t* csv;
+        QByteArray bytes;
+        const char16_t* unencodable;
+    } cases[] = {
+        {"CP932 in the document's byte forms, CR LF", cp932, u"a,山\n≒\n", "a,\x8E\x52\r\n\x87\x90\r\n", u""},
+        {"UTF-8 gets its byte-order mark", utf8, u"a,山\n", bom + "a,\xE5\xB1\xB1\r\n", u""},
+        {"UTF-8 with its mark, CR LF", utf8Bom, u"x\n", bom + "x\r\n", u""},
+        {"a character CP932 lacks makes it UTF-8", cp932, u"ü,山,😀\n",
+         bom + QStringLiteral("ü,山,😀\r\n").toUtf8(), u"ü😀"},
+        {"a byte that was no character is written back as it was", cp932, u"a\xDC81\n", "a\x81\r\n", u""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const csv::CsvFile file = csv::encodeCsv(QString::fromUtf16(c.csv), c.format);
+        EXPECT_EQ(file.bytes, c.bytes);
+        EXPECT_EQ(file.unencodable, QString::fromUtf16(c.unencodable));
+    }
+    EXPECT_EQ(csv::exportDoneMessage({}), u"完了しました");
+    EXPECT_EQ(csv::exportDoneMessage({"", QStringLiteral("ü")}),
+              u"完了しました\r\nShift-JIS で書けない文字 ü があるため、UTF-8 (BOM付き) で書き出しました");
+}
+
+TEST(IsSameFile, FollowsLinksAndNeedsAnExistingFile) {
+    QTemporaryDir dir;
+    const QString doc = dir.filePath(QStringLiteral("refs.csv"));
+    QFile file(doc);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_TRUE(QFile::link(doc, dir.filePath(QStringLiteral("link.csv"))));
+    EXPECT_TRUE(csv::isSameFile(doc, doc));
+    EXPECT_TRUE(csv::isSameFile(dir.path() + QStringLiteral("/./refs.csv"), doc));
+    EXPECT_TRUE(csv::isSameFile(dir.filePath(QStringLiteral("link.csv")), doc));
+    EXPECT_FALSE(csv::isSameFile(dir.filePath(QStringLiteral("refs.Csv")), doc));
+    EXPECT_FALSE(
+        csv::isSameFile(dir.filePath(QStringLiteral("new.csv")), dir.filePath(QStringLiteral("new.csv"))));
 }
 
 // Real files written by other people and tools: one row per head line, and the CSV reads back.
