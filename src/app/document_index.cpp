@@ -86,15 +86,20 @@ void DocumentIndex::onContentsChange(int from, int /*charsRemoved*/, int charsAd
 
 void DocumentIndex::markRange(int from, int to) {
     const QTextBlock first = document_->findBlock(from);
-    auto inRange = [to](const QTextBlock& block) { return block.isValid() && block.position() <= to; };
+    // The blocks from `first` up to the one holding `to` (to the end when `to` is past it). The last one
+    // is found once: asking every block for its position costs a tree walk per line of a large append.
+    const QTextBlock last = document_->findBlock(to);
     // Lines this change made carry no mark yet: they take the line end of the line they were split from.
     OwnLineEnd inherited;
     if (contents_->ownLineEnds > 0)
-        for (QTextBlock block = first; inRange(block) && !inherited; block = block.next())
+        for (QTextBlock block = first; block.isValid() && !inherited; block = block.next()) {
             if (const LineMark* m = markOf(block)) inherited = m->lineEnd();
-    for (QTextBlock block = first; inRange(block); block = block.next()) {
+            if (block == last) break;
+        }
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
         const LineMark* m = markOf(block);
         mark(block, block.text(), m ? m->lineEnd() : inherited, contents_);
+        if (block == last) break;
     }
 }
 
