@@ -83,6 +83,20 @@ const Case kCases[] = {
      u"@article{w,\n year = 1,\n year = 2,\n}", u"2||2"},
     {"a head after a tab is found", u"year", u"\t@article{x,\n\tyear = 1,\n}\n @ book {y,\n}", u"1\n"},
     {"character 26 ends the document", u"year", u"@article{z,\n year = 1,\n}\x1A\n@article{z2,\n}", u"1"},
+    {"fields after the label on the head line: a one-line entry", u"author,title,year",
+     u"@book{lipman_2003, place={Cambridge}, title={Thinking in Education}, author={Lipman, Matthew}, "
+     u"year={2003}}\n  year = 9,\n@misc{n1,author=\"A\"}",
+     u"{Lipman, Matthew}|{Thinking in Education}|{2003}\nA||"},
+    {"several fields on one line, as written by hand", u"journal,volume,pages,year",
+     u"@article{j1,\n   journal= tieice # \"(A)\", volume=\"J64-A\", number=10, pages=\"835-842\",\n   "
+     u"year=1981}",
+     u"tieice # \"(A)\"|J64-A|835-842|1981"},
+    {"a wrapped value with the next field after it", u"title,year,note",
+     u"@article{w2,\n  title = {A\n    B}, year = 2000, note = {x,, y},,\n}", u"{A B}|2000|{x,, y},"},
+    {"a value that starts on the line after its =", u"note,year,title",
+     u"@misc{v1,\n  note         =\n                  {http://x.jp/a b},\n  title =\n  year = 2012,\n  "
+     u"author =\n}",
+     u"{http://x.jp/a b}|2012|"},
     {"lines that are no field lines", u"author,title",
      u"@article{z3,\n author and = more\n = x\n title = ,\n}", u"|"},
 };
