@@ -15,9 +15,11 @@ namespace csv {
 // entry's value of each field ("" where it has none). `documentText` has '\n' between lines; the lines
 // are read as the shared line reader reads a file.
 //
-// A field line is a name, blanks, "=", blanks and the value; names match without regard to A-Z case.
-// A value whose braces or double quotes are still open at the end of its line goes on over the next
-// lines (trimmed, joined by one space) until they close, but never over an entry head line. An
+// A field is a name, blanks, "=", blanks and the value; names match without regard to A-Z case. A
+// value whose braces or double quotes are still open at the end of its line goes on over the next
+// lines (trimmed, joined by one space) until they close, but never over an entry head line; one with
+// nothing after its "=" starts on the next line. A comma outside braces and quotes that another field
+// follows ends the value, so one line may hold several fields, the head line too (after the label). An
 // unmatched "}" ends the value and the entry. From the end of the value blanks, one comma and blanks
 // are removed, then a pair of double quotes enclosing the whole of it. Of two lines of one field the
 // later wins. Field lines outside the thirteen kinds of entry are not read: before the first head,
