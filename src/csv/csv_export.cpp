@@ -296,8 +296,9 @@ bool isSameFile(const QString& a, const QString& b) {
 }
 
 QString exportOntoDocumentMessage(const QString& path) {
-    return QStringLiteral("%1 は書き出す文書そのもののファイルです。\r\n"
-                          "文書が失われるため書き出しません。別のファイル名を指定してください")
+    return QStringLiteral(
+               "%1 は書き出し元の文書のファイルです。\r\n"
+               "上書きすると文書が失われるため、書き出しませんでした。別のファイル名を指定してください")
         .arg(path);
 }
 

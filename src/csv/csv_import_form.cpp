@@ -85,7 +85,8 @@ void TForm5::buildControls() {
     for (int i = 0; i < 3; ++i) {
         auto* radio = new QRadioButton(captions[i], RadioGroup1);
         radio->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
-        radio->setGeometry(8 + 55 * i, 14, 55, 20);
+        // Three columns across the group's inside: "挿入済" needs the whole of the last one.
+        radio->setGeometry(3 + 56 * i, 14, 56, 20);
         RadioGroup1Items->addButton(radio, i);
     }
 
