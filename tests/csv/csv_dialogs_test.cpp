@@ -288,6 +288,10 @@ TEST_F(CsvDialogs, ImportDialogLayout) {
     EXPECT_FALSE(c.okEnabled());
     EXPECT_EQ(c.tabOrder(9), fields("SrcList,DstList,OKBtn,CancelBtn,HelpBtn,ComboBox1,Edit1,BitBtn1,"
                                     "RadioGroup1Item0"));
+    platform.expectHelp(base::kHelpFile);
+    QTest::mouseClick(&c.button("HelpBtn"), Qt::LeftButton);
+    QTest::mouseClick(&c.button("CancelBtn"), Qt::LeftButton);
+    EXPECT_EQ(d->result(), QDialog::Rejected);
 }
 
 TEST_F(CsvDialogs, ImportReadsThroughTheMainWindowsOpenDialog) {
