@@ -3,6 +3,11 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app/search_dialogs.h"
+#include "csv/csv_export.h"
+#include "csv/csv_export_form.h"
+#include "csv/csv_import.h"
+#include "csv/csv_import_form.h"
+#include "csv/field_chooser.h"
 #include "entry/entry_count.h"
 #include "entry/entry_form.h"
 #include "text/encoding.h"
@@ -11,7 +16,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -31,7 +38,7 @@ public:
     void showMessage(const QString& t) override {
         if (keepMessages)
             lastMessage = t;
-        else
+        else if (t != QStringLiteral("完了しました"))
             std::fprintf(stderr, "unexpected message: %s\n", qPrintable(t));
     }
     // Set by a benchmark whose command ends with a message (a count, "not found").
@@ -40,7 +47,10 @@ public:
     ui::SaveAnswer askSaveChanges() override { return ui::SaveAnswer::No; }
     bool askYesNo(const QString&) override { return false; }
     void reportError(const QString& t) override { std::fprintf(stderr, "error: %s\n", qPrintable(t)); }
-    std::optional<QString> chooseOpenFile(ui::FileDialogState&) override { return std::nullopt; }
+    std::optional<QString> chooseOpenFile(ui::FileDialogState& state) override {
+        if (openAnswer) state.fileName = *openAnswer;
+        return openAnswer;
+    }
     std::optional<QString> chooseSaveFile(ui::FileDialogState&) override { return std::nullopt; }
     void runModal(QDialog&) override {}
     void showHelp(const QString&) override {}
@@ -50,6 +60,7 @@ public:
 
     void setUpPrinter(QPrinter&) override {}
     bool choosePrinter(QPrinter&) override { return false; }
+    std::optional<QString> openAnswer; // what the open dialog answers
 };
 
 QString generatedBibliography() {
@@ -214,6 +225,100 @@ void findNothing(benchmark::State& state) {
     state.SetLabel(editor.platform.lastMessage.toStdString());
 }
 
+// ---- CSV conversion ----
+
+const QStringList kCsvColumns{QStringLiteral("author"), QStringLiteral("title"), QStringLiteral("journal"),
+                              QStringLiteral("year"), QStringLiteral("pages")};
+constexpr int kCsvLines = 100000;
+
+void choose(QDialog& dialog, const QStringList& names) {
+    auto* chooser = dialog.findChild<csv::FieldChooser*>();
+    for (const QString& name : names) {
+        chooser->srcList()->clearSelection();
+        chooser->srcList()->findItems(name, Qt::MatchExactly).first()->setSelected(true);
+        chooser->IncludeBtnClick();
+    }
+}
+
+// The export rules alone: table, CSV text and bytes.
+void csvExportRules(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            csv::exportCsv(fixture().text, text::defaultFormat(), kCsvColumns).bytes.size());
+}
+
+// The export dialog's OK: the document's text, the table, the bytes, the file written.
+void csvExportDialog(benchmark::State& state) {
+    Editor editor;
+    const QString out = fixture().dir.filePath(QStringLiteral("large.Csv"));
+    for (auto _ : state) {
+        csv::TForm4 dialog(editor.platform, editor.form1().csvDocument(), &editor.form1());
+        dialog.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(out);
+        choose(dialog, kCsvColumns);
+        dialog.OKBtnClick();
+    }
+    state.counters["MB"] = double(QFileInfo(out).size()) / 1e6;
+}
+
+QString generatedCsv() {
+    const QString file = fixture().dir.filePath(QStringLiteral("import.csv"));
+    if (QFileInfo::exists(file)) return file;
+    QString text;
+    for (int i = 0; i < kCsvLines; ++i)
+        text += QStringLiteral("\"山田 太郎 and 鈴木 花子\",日本語の文献管理について 第") +
+                QString::number(i) + QStringLiteral("報,情報処理学会論文誌,2024,1--12\n");
+    text::writeFileBytes(file, text::encodeText(text, text::defaultFormat()).bytes);
+    return file;
+}
+
+// The import's rules alone: the CSV file read into a table and made into entry lines.
+void csvImportRules(benchmark::State& state) {
+    const QString csvFile = generatedCsv();
+    for (auto _ : state) {
+        const csv::CsvTable table = csv::readCsvTable(text::readTextFile(csvFile).text);
+        benchmark::DoNotOptimize(csv::importEntryLines(table, 0, kCsvColumns, csv::LabelMode::Manual).size());
+    }
+}
+
+// For comparison: Qt's own insertion of the same lines into an editor, with nothing else attached.
+void insertImportLinesAlone(benchmark::State& state) {
+    const csv::CsvTable table = csv::readCsvTable(text::readTextFile(generatedCsv()).text);
+    const QString text = csv::importEntryLines(table, 0, kCsvColumns, csv::LabelMode::Manual).join(u'\n');
+    std::unique_ptr<QPlainTextEdit> e;
+    for (auto _ : state) {
+        state.PauseTiming();
+        e = std::make_unique<QPlainTextEdit>();
+        state.ResumeTiming();
+        QTextCursor(e->document()).insertText(text);
+    }
+}
+
+// 読込み, then OK: the CSV read, the entry lines made, appended as one edit, the entries recounted.
+template <bool IntoLarge> void csvImport(benchmark::State& state) {
+    const QString csvFile = generatedCsv();
+    std::unique_ptr<Editor> large;
+    if (IntoLarge) large = std::make_unique<Editor>();
+    for (auto _ : state) {
+        state.PauseTiming();
+        QuietPlatform platform;
+        std::unique_ptr<app::Program> empty;
+        if (!IntoLarge) empty = std::make_unique<app::Program>(platform, fixture().dir.path(), benchSettings());
+        app::TForm1& form1 = IntoLarge ? large->form1() : *empty->windows().form1;
+        QuietPlatform& quiet = IntoLarge ? large->platform : platform;
+        quiet.openAnswer = csvFile;
+        auto dialog = std::make_unique<csv::TForm5>(quiet, form1.csvDocument(), &form1);
+        state.ResumeTiming();
+        dialog->BitBtn1Click();
+        choose(*dialog, kCsvColumns);
+        dialog->OKBtnClick();
+        state.PauseTiming();
+        state.counters["count"] = form1.entryCount();
+        dialog.reset(); // before the window it belongs to
+        empty.reset();
+        state.ResumeTiming();
+    }
+}
+
 BENCHMARK(setPlainTextAlone)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(fileToEditorReady)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(decodeOnly)->Unit(benchmark::kMillisecond)->Iterations(5);
@@ -225,6 +330,12 @@ BENCHMARK(labelSearch)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK_CAPTURE(replaceAll, replace, false)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(replaceAll, undo, true)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(findNothing)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(csvExportRules)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(csvExportDialog)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(csvImportRules)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(insertImportLinesAlone)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(csvImport<false>)->Name("csvImportIntoEmpty")->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(csvImport<true>)->Name("csvImportIntoLarge")->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

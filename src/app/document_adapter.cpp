@@ -1,19 +1,57 @@
 #include "app/document_adapter.h"
 
-#include "app/document.h"
+#include "app/main_window.h"
+#include "app/program.h"
+#include "entry/entry_count.h"
+#include "entry/entry_form.h"
+
+#include <QLabel>
 
 namespace app {
 
-bool DocumentAdapter::labelInUse(const QString& label) const {
-    return document_.labelInUse(label);
+void DocumentAdapter::appendLines(const QStringList& lines) {
+    window_.document_.appendLines(lines);
 }
 
-void DocumentAdapter::appendLines(const QStringList& lines) {
-    document_.appendLines(lines);
+bool DocumentAdapter::labelInUse(const QString& label) const {
+    return window_.document_.labelInUse(label);
 }
 
 int DocumentAdapter::entryCount() const {
-    return document_.entryCount();
+    return window_.document_.entryCount();
+}
+
+void DocumentAdapter::showEntryCount(const QString& text) {
+    window_.statusPanel_->setText(text);
+}
+
+QString DocumentAdapter::text() const {
+    return window_.document_.text();
+}
+
+QString DocumentAdapter::documentName() const {
+    return window_.documentName();
+}
+
+QString DocumentAdapter::lastDir() const {
+    return window_.LastDir;
+}
+
+text::TextFormat DocumentAdapter::textFormat() const {
+    return window_.document_.format().text;
+}
+
+std::optional<QString> DocumentAdapter::chooseOpenFile(int filterIndex) {
+    window_.OpenDialog1.filterIndex = filterIndex;
+    return window_.chooseFile(window_.OpenDialog1, false);
+}
+
+void DocumentAdapter::VolCount() {
+    // The count is the entry form's, as after every change of the text.
+    if (window_.windows_.form2)
+        window_.windows_.form2->VolCount();
+    else
+        showEntryCount(entry::entryCountText(entryCount()));
 }
 
 } // namespace app

@@ -1,27 +1,36 @@
 #pragma once
-// How the dialogs reach the main window's document: the entry form checks labels, appends entries and
-// writes the entry count into the status bar through it.
+// How the dialogs reach the main window and its document: the entry form checks labels, appends entries
+// and writes the entry count into the status bar through it; the CSV dialogs read the text, its name and
+// encoding, use the open dialog and append entries.
+#include "csv/csv_document.h"
 #include "entry/entry_document.h"
-
-#include <functional>
 
 namespace app {
 
-class Document;
+class TForm1;
 
-class DocumentAdapter final : public entry::EntryDocument {
+class DocumentAdapter final : public entry::EntryDocument, public csv::CsvDocument {
 public:
-    DocumentAdapter(Document& document, std::function<void(const QString&)> showStatus)
-        : document_(document), showStatus_(std::move(showStatus)) {}
+    explicit DocumentAdapter(TForm1& window) : window_(window) {}
 
-    bool labelInUse(const QString& label) const override;
+    // Both.
     void appendLines(const QStringList& lines) override;
+
+    // entry::EntryDocument
+    bool labelInUse(const QString& label) const override;
     int entryCount() const override;
-    void showEntryCount(const QString& text) override { showStatus_(text); }
+    void showEntryCount(const QString& text) override;
+
+    // csv::CsvDocument
+    QString text() const override;
+    QString documentName() const override;
+    QString lastDir() const override;
+    text::TextFormat textFormat() const override;
+    std::optional<QString> chooseOpenFile(int filterIndex) override;
+    void VolCount() override;
 
 private:
-    Document& document_;
-    std::function<void(const QString&)> showStatus_;
+    TForm1& window_;
 };
 
 } // namespace app

@@ -5,7 +5,11 @@
 namespace app {
 
 LoadedDocument loadDocumentFile(const QString& path) {
-    text::DecodedText decoded = text::readTextFile(path);
+    return decodeDocument(text::readFileBytes(path));
+}
+
+LoadedDocument decodeDocument(QByteArrayView bytes) {
+    text::DecodedText decoded = text::decodeText(bytes);
     return {std::move(decoded.text),
             {std::move(decoded.format), decoded.undecodableBytes},
             std::move(decoded.lineEnds),

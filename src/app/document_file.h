@@ -25,6 +25,8 @@ struct LoadedDocument {
 
 // Throws base::Failure "ファイル %s は開けません".
 LoadedDocument loadDocumentFile(const QString& path);
+// The document a file's bytes hold.
+LoadedDocument decodeDocument(QByteArrayView bytes);
 // What an open tells the user: bytes that are no character, characters that saving will write in their
 // other byte form, bytes that saving writes otherwise. Empty when the file comes back byte for byte.
 QString openWarning(const QString& path, const LoadedDocument& document);

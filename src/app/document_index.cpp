@@ -96,6 +96,8 @@ void DocumentIndex::onContentsChange(int from, int /*charsRemoved*/, int charsAd
 void DocumentIndex::markRange(int from, int to) {
     // The blocks from the one holding `from` through the one holding `to` (to the end beyond the text).
     const QTextBlock first = document_->findBlock(from);
+    // The last block is found once: asking every block for its position costs a tree walk per line of a
+    // large append.
     const QTextBlock last = document_->findBlock(to);
     // Lines this change made carry no mark yet: they take the line end of the line they were split from.
     // Only they do: a line examined before, or there at loading, has the state kKnown and keeps the usual

@@ -50,8 +50,7 @@ QPlainTextEdit* makeEditor(QWidget* parent) {
 
 TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, SettingsStore settings)
     : platform_(platform), windows_(windows), programDir_(std::move(programDir)),
-      settings_(std::move(settings)), RichEdit1(makeEditor(this)), document_(RichEdit1),
-      adapter_(document_, [this](const QString& text) { statusPanel_->setText(text); }) {
+      settings_(std::move(settings)), RichEdit1(makeEditor(this)), document_(RichEdit1), adapter_(*this) {
     setObjectName(QStringLiteral("TForm1"));
     setFont(base::windowFont());
     resize(kOuterSize);
@@ -149,14 +148,14 @@ void TForm1::L1Click() {
 
 void TForm1::CSVO1Click() {
     run([this] {
-        windows_.form4 = std::make_unique<csv::TForm4>(this);
+        windows_.form4 = std::make_unique<csv::TForm4>(platform_, adapter_, this);
         platform_.runModal(*windows_.form4);
     });
 }
 
 void TForm1::BibB1Click() {
     run([this] {
-        windows_.form5 = std::make_unique<csv::TForm5>(this);
+        windows_.form5 = std::make_unique<csv::TForm5>(platform_, adapter_, this);
         platform_.runModal(*windows_.form5);
     });
 }

@@ -104,6 +104,7 @@ public:
     Document& document() { return document_; }
     const Document& document() const { return document_; }
     entry::EntryDocument& entryDocument() { return adapter_; }
+    csv::CsvDocument& csvDocument() { return adapter_; }
     QString documentName() const { return windowTitle(); }
     bool isModified() const { return document_.isModified(); }
     QString documentText() const { return document_.text(); }
@@ -124,6 +125,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The dialogs' way to the window.
+    friend class DocumentAdapter;
+
     void FormCreate();
     // Every handler runs through here: a failure it does not check itself reaches the error report.
     template <typename Handler> void run(Handler&& handler) {

@@ -38,8 +38,8 @@ Program::Program(ui::Platform& platform, const QString& programDir, SettingsStor
     windows_.form2 = std::make_unique<entry::TForm2>(platform, main->entryDocument(),
                                                      entry::userListPath(programDir), main);
     windows_.aboutBox = std::make_unique<TAboutBox>(main);
-    windows_.form4 = std::make_unique<csv::TForm4>(main);
-    windows_.form5 = std::make_unique<csv::TForm5>(main);
+    windows_.form4 = std::make_unique<csv::TForm4>(platform, main->csvDocument(), main);
+    windows_.form5 = std::make_unique<csv::TForm5>(platform, main->csvDocument(), main);
 }
 
 Program::~Program() = default;

@@ -1,107 +1,430 @@
 #include "cli/cli.h"
 
 #include "app/document_file.h"
+#include "base/app_info.h"
 #include "base/failure.h"
+#include "csv/csv_export.h"
+#include "csv/csv_import.h"
+#include "csv/fields.h"
 #include "entry/catalogue.h"
 #include "entry/entry_count.h"
 #include "entry/entry_format.h"
 #include "text/text_file.h"
 
+#include <QCommandLineParser>
+#include <QFileInfo>
+
 namespace cli {
 
 namespace {
 
-const QString kUsage = QStringLiteral(
-    "usage:\n"
-    "  lorvane-cli count FILE...\n"
-    "      prints the number of entries of each file, counted as the status bar counts them\n"
-    "  lorvane-cli add FILE CATEGORY [K=VALUE]... [combo=VALUE] [pairP=2] [--utf8]\n"
-    "      appends one entry as the entry form writes it: CATEGORY 0..12, slot K (1..18) holds VALUE\n"
-    "      (slot 1 is the label), combo= is the journal or publisher list slot, pairP=2 picks the\n"
-    "      second option of choice pair P; refuses a label in use and an entry with a required slot\n"
-    "      empty; --utf8 saves as UTF-8 when the file's encoding cannot hold a character\n");
+const QString kOverview =
+    QStringLiteral("usage: lorvane-cli COMMAND [ARGUMENTS]\n"
+                   "\n"
+                   "  count FILE...\n"
+                   "      each file's entry count, as the editor's status bar counts it\n"
+                   "  add FILE --category C --label LABEL [--FIELD VALUE]...\n"
+                   "      appends one entry exactly as the entry form writes it\n"
+                   "  export FILE --fields F1,F2,... [-o OUT]\n"
+                   "      writes the CSV file that the export dialog writes\n"
+                   "  import CSV --category C --fields F1,F2,... [--labels manual|auto|column] [--to FILE]\n"
+                   "      makes the entries that the import dialog makes\n"
+                   "\n"
+                   "lorvane-cli COMMAND --help describes a command.\n"
+                   "Exit codes: 0 done, 1 refused (the reason on standard error), 2 wrong usage,\n"
+                   "3 a file that cannot be read or written.\n");
 
-struct Usage {
+const QString kCategoryHelp = QStringLiteral(
+    "the entry category: its index 0-12 or its entry type (article, book, booklet, incollection, "
+    "inbook, masterthesis, phdthesis, inproceedings, proceedings, manual, techreport, "
+    "unpublished, misc)");
+
+// Ends the command with exit code 2 (and the command's help) or 1.
+struct WrongUsage {
+    QString message;
+};
+struct Refusal {
     QString message;
 };
 
-int count(const QStringList& files, QTextStream& out) {
-    for (const QString& file : files)
-        out << file << ": " << entry::countEntries(app::loadDocumentFile(file).text) << '\n';
-    return 0;
+// Messages keep the editor's "\r\n"; a terminal wants "\n".
+QString terminalText(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-entry::EntryInput parseEntry(const QStringList& args) {
-    entry::EntryInput input;
-    bool ok = false;
-    input.category = args.value(0).toInt(&ok);
-    if (!ok || !entry::isCategoryIndex(input.category)) throw Usage{QStringLiteral("CATEGORY must be 0..12")};
-    for (const QString& arg : args.mid(1)) {
-        const qsizetype eq = arg.indexOf(u'=');
-        if (arg == u"--utf8") continue;
-        if (eq < 0) throw Usage{QStringLiteral("not K=VALUE: ") + arg};
-        const QString key = arg.left(eq), value = arg.mid(eq + 1);
-        const int slot = key.toInt(&ok);
-        if (ok && slot >= 1 && slot <= entry::kSlotCount) {
-            input.slotTexts[slot] = value;
-        } else if (key == u"combo") {
-            input.comboBox2 = input.comboBox3 = value;
-        } else if (key.startsWith(u"pair") && key.mid(4).toInt() >= 1 &&
-                   key.mid(4).toInt() <= entry::kPairCount) {
-            input.firstOption[key.mid(4).toInt()] = value != u"2";
-        } else {
-            throw Usage{QStringLiteral("unknown setting: ") + key};
+class Io {
+public:
+    Io(QIODevice& out, QIODevice& err) : out_(out), err_(err) {}
+    void print(const QString& text) { out_.write(terminalText(text).toUtf8()); }
+    void printBytes(const QByteArray& bytes) { out_.write(bytes); }
+    void warn(const QString& text) { err_.write(terminalText(text).toUtf8()); }
+
+private:
+    QIODevice& out_;
+    QIODevice& err_;
+};
+
+int parseCategory(const QString& text) {
+    bool number = false;
+    const int index = text.toInt(&number);
+    if (number && entry::isCategoryIndex(index)) return index;
+    for (int i = 0; i < entry::kCategoryCount; ++i)
+        if (text.compare(QLatin1String(entry::category(i).entryType), Qt::CaseInsensitive) == 0) return i;
+    throw WrongUsage{QStringLiteral("unknown category \"%1\": give 0-12 or an entry type").arg(text)};
+}
+
+// The comma-separated names, each one of `offered`, none twice; empty for an empty list.
+QStringList parseFieldList(const QString& list, const QStringList& offered, const QString& offeredBy) {
+    QStringList fields;
+    if (list.trimmed().isEmpty()) return fields;
+    for (const QString& given : list.split(u',')) {
+        const QString name = given.trimmed().toLower();
+        if (!offered.contains(name))
+            throw Refusal{QStringLiteral("%1 offers no field \"%2\" (it offers %3)")
+                              .arg(offeredBy, given.trimmed(), offered.join(QStringLiteral(", ")))};
+        if (fields.contains(name)) throw Refusal{QStringLiteral("field \"%1\" given twice").arg(name)};
+        fields.append(name);
+    }
+    return fields;
+}
+
+QString singleArgument(const QCommandLineParser& parser, const char* what) {
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 1)
+        throw WrongUsage{QStringLiteral("give exactly one %1").arg(QString::fromLatin1(what))};
+    return positional.first();
+}
+
+QString requiredValue(const QCommandLineParser& parser, const QString& option) {
+    if (!parser.isSet(option)) throw WrongUsage{QStringLiteral("--%1 is missing").arg(option)};
+    return parser.value(option);
+}
+
+// ---- appending to a file, as the editor appends to the document and saves it ----------------------
+
+struct FileToAppend {
+    QString path;
+    QByteArray bytes; // the file as it is (empty for a file that does not exist yet)
+    app::LoadedDocument document;
+};
+
+FileToAppend openForAppending(const QString& path, Io& io) {
+    FileToAppend file{path, {}, {}};
+    if (!QFileInfo::exists(path)) return file; // a new document: CP932 with CR LF
+    file.bytes = text::readFileBytes(path);
+    file.document = app::decodeDocument(file.bytes);
+    if (const QString warning = app::openWarning(path, file.document); !warning.isEmpty())
+        io.warn(warning + u'\n');
+    return file;
+}
+
+// Writes the lines after the file's last line in its own encoding and line breaks, keeping every
+// byte before them; with `utf8`, a file whose encoding cannot hold them is written whole as UTF-8, as
+// the editor's save offers. Returns the entry count of the file written.
+int appendToFile(FileToAppend& file, const QStringList& lines, bool utf8) {
+    const QString& before = file.document.text;
+    const QString appended = app::textToAppend(lines, !before.isEmpty() && !before.endsWith(u'\n'));
+    app::DocumentFormat tailFormat = file.document.format;
+    tailFormat.text.byteOrderMark = false; // the file has its own already
+    const text::EncodedText tail = app::encodeDocument(appended, tailFormat);
+    const QString after = before + appended;
+    if (tail.ok()) {
+        text::writeFileBytes(file.path, file.bytes + tail.bytes);
+    } else if (utf8) {
+        text::writeFileBytes(
+            file.path,
+            app::encodeDocument(after, app::asUtf8(file.document.format), file.document.lineEnds).bytes);
+    } else {
+        throw Refusal{
+            QStringLiteral("%1: the file's encoding cannot hold %2 (--utf8 writes the file as UTF-8)")
+                .arg(file.path, tail.unencodable)};
+    }
+    return entry::countEntries(after);
+}
+
+// ---- the commands -------------------------------------------------------------------------------------
+
+int count(const QCommandLineParser& parser, Io& io) {
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) throw WrongUsage{QStringLiteral("give at least one FILE")};
+    int exit = kDone;
+    for (const QString& file : files) {
+        try {
+            io.print(QStringLiteral("%1: %2\n")
+                         .arg(file)
+                         .arg(entry::countEntries(app::loadDocumentFile(file).text)));
+        } catch (const base::Failure& failure) {
+            io.warn(base::withFinalPeriod(failure.message()) + u'\n');
+            exit = kFileError;
         }
     }
+    return exit;
+}
+
+void declareAdd(QCommandLineParser& parser) {
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("the file to append to; created (CP932, CR LF) if missing"));
+    parser.addOption({QStringLiteral("category"), kCategoryHelp, QStringLiteral("C")});
+    parser.addOption({QStringLiteral("label"), QStringLiteral("the entry label"), QStringLiteral("LABEL")});
+    for (const QString& field : csv::bibtexFieldNames())
+        parser.addOption(
+            {field, QStringLiteral("the value of field %1").arg(field), QStringLiteral("VALUE")});
+    parser.addOption(
+        {QStringLiteral("utf8"),
+         QStringLiteral("write the whole file as UTF-8 when its encoding cannot hold the entry")});
+}
+
+// The form's input for the options given: each field goes to the slot that writes it, and a field of a
+// choice pair selects its option.
+entry::EntryInput entryInput(const QCommandLineParser& parser) {
+    entry::EntryInput input;
+    input.category = parseCategory(requiredValue(parser, QStringLiteral("category")));
+    input.slotTexts[1] = requiredValue(parser, QStringLiteral("label"));
+    const entry::Category& category = entry::category(input.category);
+    std::array<QString, entry::kPairCount + 1> pairChosenBy;
+    for (const QString& field : csv::bibtexFieldNames()) {
+        if (!parser.isSet(field)) continue;
+        const QByteArray name = field.toLatin1();
+        int slot = 0;
+        for (int k = 2; k <= entry::kSlotCount && slot == 0; ++k) {
+            const entry::Slot& s = category.slotList[k - 1];
+            if (s.state == entry::SlotState::Hidden) continue;
+            if ((s.field && name == s.field) || (s.secondField && name == s.secondField)) slot = k;
+        }
+        if (slot == 0)
+            throw Refusal{
+                QStringLiteral("category %1 (%2) has no field %3")
+                    .arg(QString::number(input.category), QLatin1String(category.entryType), field)};
+        const entry::Slot& s = category.slotList[slot - 1];
+        if (s.state == entry::SlotState::Choice) {
+            if (!pairChosenBy[s.pair].isEmpty())
+                throw Refusal{QStringLiteral("--%1 and --%2 write the same input; give one of them")
+                                  .arg(pairChosenBy[s.pair], field)};
+            pairChosenBy[s.pair] = field;
+            input.firstOption[s.pair] = name == s.field;
+        }
+        const QString value = parser.value(field);
+        if (s.state == entry::SlotState::CaptionedWithList)
+            (entry::comboBoxOfSlot(slot) == 2 ? input.comboBox2 : input.comboBox3) = value;
+        else
+            input.slotTexts[slot] = value;
+    }
+    // The form's completeness rule, naming what is missing.
+    QStringList missing;
+    for (int k = 1; k <= entry::kSlotCount; ++k) {
+        const entry::Slot& s = category.slotList[k - 1];
+        if (s.state == entry::SlotState::Hidden || !s.required || !input.slotValue(k).isEmpty()) continue;
+        if (k == 1)
+            missing << QStringLiteral("--label");
+        else if (s.state == entry::SlotState::Choice)
+            missing
+                << QStringLiteral("--%1 (or --%2)").arg(QLatin1String(s.field), QLatin1String(s.secondField));
+        else
+            missing << QStringLiteral("--") + QLatin1String(s.field);
+    }
+    if (!missing.isEmpty())
+        throw Refusal{QStringLiteral("category %1 (%2) needs %3")
+                          .arg(QString::number(input.category), QLatin1String(category.entryType),
+                               missing.join(QStringLiteral(", ")))};
     return input;
 }
 
-int add(const QStringList& args, QTextStream& out, QTextStream& err) {
-    if (args.size() < 2) throw Usage{QStringLiteral("add needs FILE and CATEGORY")};
-    const QString file = args[0];
-    const entry::EntryInput input = parseEntry(args.mid(1));
-    if (!*entry::isComplete(input)) {
-        err << "a required slot of the category is empty\n";
-        return 1;
+int add(const QCommandLineParser& parser, Io& io) {
+    const QString path = singleArgument(parser, "FILE");
+    const entry::EntryInput input = entryInput(parser);
+    FileToAppend file = openForAppending(path, io);
+    if (entry::labelInUse(file.document.text, input.slotTexts[1])) throw Refusal{entry::kLabelInUseMessage};
+    const int entries = appendToFile(file, entry::formatEntry(input), parser.isSet(QStringLiteral("utf8")));
+    io.print(QStringLiteral("%1: %2\n").arg(path).arg(entries));
+    return kDone;
+}
+
+void declareExport(QCommandLineParser& parser) {
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("the bibliography to export"));
+    parser.addOption({QStringLiteral("fields"),
+                      QStringLiteral("the columns, field names separated by commas (%1)")
+                          .arg(csv::bibtexFieldNames().join(QStringLiteral(", "))),
+                      QStringLiteral("F1,F2,...")});
+    parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
+                      QStringLiteral("the CSV file to write; by default FILE with the extension .Csv, as the "
+                                     "export dialog proposes; - writes to standard output"),
+                      QStringLiteral("OUT")});
+}
+
+int exportCsv(const QCommandLineParser& parser, Io& io) {
+    const QString path = singleArgument(parser, "FILE");
+    const QStringList fields = parseFieldList(requiredValue(parser, QStringLiteral("fields")),
+                                              csv::bibtexFieldNames(), QStringLiteral("the export"));
+    if (fields.isEmpty()) throw Refusal{QStringLiteral("--fields names no field")};
+    // The file's own name is never the untitled document's.
+    const QString out = parser.isSet(QStringLiteral("o")) ? parser.value(QStringLiteral("o"))
+                                                          : csv::proposedCsvName(path, QString(), QString());
+    if (out != u"-" && csv::isSameFile(out, path)) throw Refusal{csv::exportOntoDocumentMessage(out)};
+    const app::LoadedDocument document = app::loadDocumentFile(path);
+    const csv::CsvFile csvFile = csv::exportCsv(document.text, document.format.text, fields);
+    if (out == u"-") {
+        io.printBytes(csvFile.bytes);
+    } else {
+        text::writeFileBytes(out, csvFile.bytes);
+        io.print(QStringLiteral("%1: %2\n").arg(out).arg(entry::countEntries(document.text)));
     }
-    app::LoadedDocument document = app::loadDocumentFile(file);
-    if (const QString warning = app::openWarning(file, document); !warning.isEmpty())
-        err << QString(warning).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
-    if (entry::labelInUse(document.text, input.slotTexts[1])) {
-        err << "入力した文献ラベルは既に使われています\n";
-        return 1;
+    if (!csvFile.unencodable.isEmpty()) io.warn(csv::exportDoneMessage(csvFile) + u'\n');
+    return kDone;
+}
+
+void declareImport(QCommandLineParser& parser) {
+    parser.addPositionalArgument(QStringLiteral("CSV"),
+                                 QStringLiteral("the CSV file; every non-blank line becomes an entry"));
+    parser.addOption({QStringLiteral("category"), kCategoryHelp, QStringLiteral("C")});
+    parser.addOption({QStringLiteral("fields"),
+                      QStringLiteral("the field of each column, in column order, separated by commas; the "
+                                     "category's own fields only; every column needs one"),
+                      QStringLiteral("F1,F2,...")});
+    parser.addOption({QStringLiteral("labels"),
+                      QStringLiteral("the entry labels: manual (none, to type in later), auto (ref1, ref2, "
+                                     "...) or column (the first column)"),
+                      QStringLiteral("MODE"), QStringLiteral("manual")});
+    parser.addOption(
+        {QStringLiteral("to"),
+         QStringLiteral("append the entries to FILE (created if missing) instead of writing them "
+                        "to standard output in CP932 with CR LF"),
+         QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("utf8"),
+                      QStringLiteral("write UTF-8 when the encoding of the output cannot hold the entries")});
+}
+
+csv::LabelMode parseLabelMode(const QString& text) {
+    if (text == u"manual") return csv::LabelMode::Manual;
+    if (text == u"auto") return csv::LabelMode::Automatic;
+    if (text == u"column") return csv::LabelMode::Inserted;
+    throw WrongUsage{QStringLiteral("--labels is manual, auto or column, not \"%1\"").arg(text)};
+}
+
+int importCsv(const QCommandLineParser& parser, Io& io) {
+    const QString csvPath = singleArgument(parser, "CSV");
+    const int category = parseCategory(requiredValue(parser, QStringLiteral("category")));
+    const QString fieldList = requiredValue(parser, QStringLiteral("fields"));
+    const csv::LabelMode mode = parseLabelMode(parser.value(QStringLiteral("labels")));
+    const QStringList fields = parseFieldList(
+        fieldList, csv::offeredFields(category),
+        QStringLiteral("category %1 (%2)")
+            .arg(QString::number(category), QLatin1String(entry::category(category).entryType)));
+    const csv::CsvTable table = csv::readCsvTable(text::readTextFile(csvPath).text);
+    if (!csv::importAllowed(mode, int(fields.size()), table.columnCount)) {
+        const int needed = mode == csv::LabelMode::Inserted ? table.columnCount - 1 : table.columnCount;
+        throw Refusal{QStringLiteral("%1 has %2 columns%3: --fields must name at least %4 fields, not %5")
+                          .arg(csvPath, QString::number(table.columnCount),
+                               mode == csv::LabelMode::Inserted
+                                   ? QStringLiteral(" (the first holds the labels)")
+                                   : QString(),
+                               QString::number(needed), QString::number(fields.size()))};
     }
-    const bool unended = !document.text.isEmpty() && !document.text.endsWith(u'\n');
-    document.text += app::textToAppend(entry::formatEntry(input), unended);
-    text::EncodedText encoded = app::encodeDocument(document.text, document.format);
+    const QStringList lines = csv::importEntryLines(table, category, fields, mode);
+    const bool utf8 = parser.isSet(QStringLiteral("utf8"));
+    if (parser.isSet(QStringLiteral("to"))) {
+        const QString path = parser.value(QStringLiteral("to"));
+        FileToAppend file = openForAppending(path, io);
+        const int entries = appendToFile(file, lines, utf8);
+        io.print(QStringLiteral("%1: %2\n").arg(path).arg(entries));
+        return kDone;
+    }
+    const QString entries = app::textToAppend(lines, false);
+    app::DocumentFormat format;
+    text::EncodedText encoded = app::encodeDocument(entries, format);
     if (!encoded.ok()) {
-        if (!args.contains(QStringLiteral("--utf8"))) {
-            err << "the file's encoding cannot hold: " << encoded.unencodable
-                << " (add --utf8 to save as UTF-8)\n";
-            return 1;
-        }
-        encoded = app::encodeDocument(document.text, app::asUtf8(document.format));
+        if (!utf8)
+            throw Refusal{
+                QStringLiteral("Shift-JIS cannot hold %1 (--utf8 writes UTF-8)").arg(encoded.unencodable)};
+        encoded = app::encodeDocument(entries, app::asUtf8(format));
     }
-    text::writeFileBytes(file, encoded.bytes);
-    out << file << ": " << entry::countEntries(document.text) << '\n';
-    return 0;
+    io.printBytes(encoded.bytes);
+    return kDone;
+}
+
+struct Command {
+    const char* name;
+    const char* synopsis;
+    const char* description;
+    void (*declare)(QCommandLineParser&);
+    int (*run)(const QCommandLineParser&, Io&);
+};
+
+void declareCount(QCommandLineParser& parser) {
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("a bibliography file"),
+                                 QStringLiteral("FILE..."));
+}
+
+const Command kCommands[] = {
+    {"count", "count FILE...",
+     "Prints one line per FILE, in argument order, with its entry count as the editor's status bar counts it "
+     "(\"FILE: N\").",
+     declareCount, count},
+    {"add", "add FILE --category C --label LABEL [--FIELD VALUE]...",
+     "Appends one entry exactly as the entry form writes it, after the form's label check. --FIELD is one of "
+     "the category's fields; in a choice pair either name selects the option (--editor on a book writes "
+     "editor instead of author). The entry is written in the file's own encoding and line breaks; the bytes "
+     "before it are kept. Prints \"FILE: N\" with the new entry count.",
+     declareAdd, add},
+    {"export", "export FILE --fields F1,F2,... [-o OUT]",
+     "Writes the CSV file that the export dialog writes: a heading line of the field names, then one line "
+     "per "
+     "entry. It is CP932 for a CP932 file, UTF-8 with a byte-order mark otherwise or when a value needs it, "
+     "with CR LF. Prints \"OUT: N\" with the number of entries.",
+     declareExport, exportCsv},
+    {"import", "import CSV --category C --fields F1,F2,... [--labels manual|auto|column] [--to FILE]",
+     "Makes the entries that the import dialog makes, one per non-blank line of CSV (it has no heading "
+     "line), and appends them to FILE or writes them to standard output.",
+     declareImport, importCsv},
+};
+
+QString commandHelp(const Command& command, const QCommandLineParser& parser) {
+    // Qt's help text begins with a usage line naming the executable the tests or the tool run as.
+    QString options = parser.helpText();
+    options = options.mid(options.indexOf(u'\n') + 1);
+    return QStringLiteral("usage: lorvane-cli %1\n").arg(QLatin1String(command.synopsis)) + options;
 }
 
 } // namespace
 
-int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+int run(const QStringList& arguments, QIODevice& out, QIODevice& err) {
+    Io io(out, err);
+    const QString name = arguments.value(0);
+    if (name == u"--help" || name == u"-h" || name == u"help") {
+        io.print(kOverview);
+        return kDone;
+    }
+    const Command* command = nullptr;
+    for (const Command& c : kCommands)
+        if (name == QLatin1String(c.name)) command = &c;
+    if (!command) {
+        if (!name.isEmpty()) io.warn(QStringLiteral("unknown command \"%1\"\n").arg(name));
+        io.warn(kOverview);
+        return kWrongUsage;
+    }
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromUtf8(command->description));
+    command->declare(parser);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays help on this command."));
+    parser.addOption(help);
     try {
-        const QString command = arguments.value(0);
-        if (command == u"count" && arguments.size() > 1) return count(arguments.mid(1), out);
-        if (command == u"add") return add(arguments.mid(1), out, err);
-        throw Usage{};
-    } catch (const Usage& usage) {
-        if (!usage.message.isEmpty()) err << usage.message << '\n';
-        err << kUsage;
-        return 2;
+        if (!parser.parse(QStringList{QStringLiteral("lorvane-cli")} + arguments.mid(1)))
+            throw WrongUsage{parser.errorText()};
+        if (parser.isSet(help)) {
+            io.print(commandHelp(*command, parser));
+            return kDone;
+        }
+        return command->run(parser, io);
+    } catch (const WrongUsage& usage) {
+        io.warn(usage.message + u'\n' + commandHelp(*command, parser));
+        return kWrongUsage;
+    } catch (const Refusal& refusal) {
+        io.warn(refusal.message + u'\n');
+        return kRefused;
     } catch (const base::Failure& failure) {
-        err << base::withFinalPeriod(failure.message()) << '\n';
-        return 1;
+        io.warn(base::withFinalPeriod(failure.message()) + u'\n');
+        return kFileError;
     }
 }
 

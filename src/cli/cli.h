@@ -1,11 +1,15 @@
 #pragma once
-// lorvane-cli: the batch front end over the same rules as the editor.
+// lorvane-cli: the batch front end over the same rules as the editor (count, add, export, import).
+#include <QIODevice>
 #include <QStringList>
-#include <QTextStream>
 
 namespace cli {
 
-// Runs one command (arguments without the program name); returns the exit code.
-int run(const QStringList& arguments, QTextStream& out, QTextStream& err);
+// The exit codes.
+enum Exit { kDone = 0, kRefused = 1, kWrongUsage = 2, kFileError = 3 };
+
+// Runs one command (arguments without the program name); returns the exit code. Text goes to `out`
+// and `err` in UTF-8; CSV and entry text to `out` in its own encoding.
+int run(const QStringList& arguments, QIODevice& out, QIODevice& err);
 
 } // namespace cli

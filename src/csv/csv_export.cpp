@@ -1,10 +1,15 @@
 #include "csv/csv_export.h"
 
+#include "csv/csv_format.h"
 #include "entry/entry_count.h"
 #include "text/ascii.h"
 #include "text/line_reader.h"
 
+#include <QFileInfo>
 #include <QHash>
+
+#include <tuple>
+#include <utility>
 
 namespace csv {
 namespace {
@@ -64,12 +69,37 @@ QStringView chopBlanks(QStringView s) {
     return s;
 }
 
+qsizetype skipSpaces(QStringView s, qsizetype i) {
+    while (i < s.size() && isSpaceOrTab(s[i]))
+        ++i;
+    return i;
+}
+
+// The end of the name a field starts with in `s`, after blanks; 0 when `s` starts no field (a name,
+// blanks, then "=").
+qsizetype fieldNameEnd(QStringView s) {
+    qsizetype end = skipSpaces(s, 0);
+    const qsizetype start = end;
+    while (end < s.size() && isNameChar(s[end]))
+        ++end;
+    if (end == start) return 0;
+    const qsizetype eq = skipSpaces(s, end);
+    return eq < s.size() && s[eq] == u'=' ? end : 0;
+}
+
+// Why a value's text ends where it does within a line.
+enum class Stop {
+    LineEnd,   // the line ends (the value may go on over the next lines)
+    NextField, // at a comma that another field follows on the same line
+    EntryEnd,  // at the "}" that closes the entry
+};
+
 // Brace depth and double-quote state over a value as it is read, line by line. As in BibTeX, a double
 // quote inside braces neither opens nor closes anything, so `{\"U}ber` stays whole.
 class ValueScan {
 public:
-    // The position in `part` of a "}" that closes nothing (the entry's own), or -1.
-    qsizetype scan(QStringView part) {
+    // Where the value stops in `part`, and why.
+    std::pair<qsizetype, Stop> scan(QStringView part) {
         for (qsizetype i = 0; i < part.size(); ++i) {
             switch (part[i].unicode()) {
             case u'{':
@@ -79,16 +109,21 @@ public:
                 if (depth_ > 0)
                     --depth_;
                 else if (!inQuotes_)
-                    return i;
+                    return {i, Stop::EntryEnd};
                 break;
             case u'"':
                 if (depth_ == 0) inQuotes_ = !inQuotes_;
+                break;
+            case u',':
+                // Several fields on one line, as hand-written files and one-line entries have them.
+                if (depth_ == 0 && !inQuotes_ && fieldNameEnd(part.sliced(i + 1)) > 0)
+                    return {i, Stop::NextField};
                 break;
             default:
                 break;
             }
         }
-        return -1;
+        return {part.size(), Stop::LineEnd};
     }
     bool open() const { return depth_ > 0 || inQuotes_; }
 
@@ -133,80 +168,77 @@ QList<QStringList> exportTable(QStringView documentText, const QStringList& fiel
     QList<QStringList> table{fields};
     qsizetype current = -1; // the row of the entry being read; -1 outside the thirteen kinds of entry
     text::LineReader reader(documentText);
-    QStringView pending; // a head line that ended a value before it (lines read are never empty)
-    QString key;
-    for (;;) {
-        QStringView line;
+    QStringView pending; // a line read ahead that a value did not take (lines read are never empty)
+    const auto nextLine = [&](QStringView& line) {
         if (!pending.isEmpty()) {
-            line = pending;
-            pending = {};
-        } else {
-            if (reader.atEnd()) break;
-            line = reader.readLine();
+            line = std::exchange(pending, {});
+            return true;
         }
+        if (reader.atEnd()) return false;
+        line = reader.readLine();
+        return true;
+    };
+    QString key;
+    QStringView line;
+    while (nextLine(line)) {
+        QStringView rest = line; // where the fields of this line start
         if (entry::isEntryHeadLine(line)) {
             table.append(QStringList(columns));
             current = table.size() - 1;
-            continue;
-        }
-        if (line.front() == u'@') {
+            // Fields written on the head line itself, after the label's comma (one-line entries).
+            const qsizetype comma = line.indexOf(u',', line.indexOf(u'{'));
+            if (comma < 0) continue;
+            rest = line.sliced(comma + 1);
+        } else if (line.front() == u'@') {
             if (isOtherTypeLine(line)) current = -1;
             continue;
-        }
-        if (line.front() == u'}') {
+        } else if (line.front() == u'}') {
             current = -1;
             continue;
         }
-        if (current < 0) continue;
 
-        qsizetype nameEnd = 0;
-        while (nameEnd < line.size() && isNameChar(line[nameEnd]))
-            ++nameEnd;
-        qsizetype i = nameEnd;
-        while (i < line.size() && isSpaceOrTab(line[i]))
-            ++i;
-        if (nameEnd == 0 || i == line.size() || line[i] != u'=') continue;
-        ++i;
-        while (i < line.size() && isSpaceOrTab(line[i]))
-            ++i;
+        while (current >= 0) {
+            const qsizetype nameEnd = fieldNameEnd(rest);
+            if (nameEnd == 0) break; // no field: the rest of the line is ignored
+            const qsizetype nameStart = skipSpaces(rest, 0);
+            key.resize(nameEnd - nameStart);
+            for (qsizetype k = nameStart; k < nameEnd; ++k)
+                key[k - nameStart] = QChar(text::asciiLower(rest[k].unicode()));
+            const qsizetype column = columnOf.value(key, -1);
+            const qsizetype row = current;
+            QStringView part = rest.sliced(skipSpaces(rest, rest.indexOf(u'=', nameEnd) + 1));
 
-        key.resize(nameEnd);
-        for (qsizetype k = 0; k < nameEnd; ++k)
-            key[k] = QChar(text::asciiLower(line[k].unicode()));
-        const qsizetype column = columnOf.value(key, -1);
-
-        // Every field's value is followed to its end, chosen or not, so that no line inside it is taken
-        // for a field.
-        const qsizetype row = current;
-        QStringView first = line.sliced(i);
-        ValueScan scan;
-        qsizetype close = scan.scan(first);
-        if (close >= 0) {
-            first = first.first(close);
-            current = -1;
-        }
-        if (close >= 0 || !scan.open()) {
-            if (column >= 0) table[row][column] = finishedValue(first);
-            continue;
-        }
-        QString value;
-        if (column >= 0) value = chopBlanks(first).toString();
-        while (!reader.atEnd()) {
-            QStringView next = reader.readLine();
-            if (entry::isEntryHeadLine(next)) {
-                pending = next;
+            // Every field's value is followed to its end, chosen or not, so that no line inside it is
+            // taken for a field. Most values end on their own line and are taken from it as they stand.
+            ValueScan scan;
+            QString joined; // the value's lines so far, when it spans several
+            bool multiLine = false, started = false;
+            Stop stop = Stop::LineEnd;
+            for (;;) {
+                qsizetype end = 0;
+                std::tie(end, stop) = scan.scan(part);
+                const QStringView piece = part.first(end);
+                started = started || !piece.isEmpty();
+                if (stop == Stop::EntryEnd) current = -1;
+                const bool goesOn = stop == Stop::LineEnd && (scan.open() || !started);
+                QStringView next;
+                if (goesOn && nextLine(next) && !entry::isEntryHeadLine(next) &&
+                    !(!started && (next.front() == u'@' || fieldNameEnd(next) > 0))) {
+                    // A value still open, or not begun after its "=", goes on over the next line.
+                    if (column >= 0 && !piece.isEmpty()) joined.append(chopBlanks(piece)).append(u' ');
+                    multiLine = true;
+                    part = chopBlanks(next);
+                    continue;
+                }
+                if (goesOn && !next.isEmpty()) pending = next; // read again as a line of its own
+                if (column >= 0)
+                    table[row][column] =
+                        multiLine ? finishedValue(joined.append(piece)) : finishedValue(piece);
+                if (stop == Stop::NextField) rest = part.sliced(end + 1);
                 break;
             }
-            next = chopBlanks(next);
-            close = scan.scan(next);
-            if (close >= 0) {
-                next = next.first(close);
-                current = -1;
-            }
-            if (column >= 0) value.append(u' ').append(next);
-            if (close >= 0 || !scan.open()) break;
+            if (stop != Stop::NextField) break;
         }
-        if (column >= 0) table[row][column] = finishedValue(value);
     }
 
     for (qsizetype j = 0; j < columns; ++j) {
@@ -223,6 +255,51 @@ QString proposedCsvName(const QString& documentName, const QString& lastDir, con
     const qsizetype dot = documentName.lastIndexOf(u'.');
     const qsizetype base = dot > documentName.lastIndexOf(u'/') ? dot : documentName.size();
     return documentName.left(base) + QStringLiteral(".Csv");
+}
+
+CsvFile encodeCsv(QStringView csvText, const text::TextFormat& documentFormat) {
+    CsvFile file;
+    if (documentFormat.encoding == text::Encoding::Cp932) {
+        text::TextFormat cp932 = documentFormat;
+        cp932.lineBreak = text::LineBreak::CrLf;
+        text::EncodedText encoded = text::encodeText(csvText, cp932);
+        if (encoded.ok()) {
+            file.bytes = std::move(encoded.bytes);
+            return file;
+        }
+        file.unencodable = std::move(encoded.unencodable);
+    }
+    text::TextFormat utf8;
+    utf8.encoding = text::Encoding::Utf8;
+    utf8.byteOrderMark = true;
+    utf8.lineBreak = text::LineBreak::CrLf;
+    file.bytes = text::encodeText(csvText, utf8).bytes;
+    return file;
+}
+
+CsvFile exportCsv(QStringView documentText, const text::TextFormat& documentFormat,
+                  const QStringList& fields) {
+    return encodeCsv(csvText(exportTable(documentText, fields)), documentFormat);
+}
+
+QString exportDoneMessage(const CsvFile& file) {
+    const QString done = QStringLiteral("完了しました");
+    if (file.unencodable.isEmpty()) return done;
+    return done +
+           QStringLiteral("\r\nShift-JIS で書けない文字 %1 があるため、UTF-8 (BOM付き) で書き出しました")
+               .arg(file.unencodable);
+}
+
+bool isSameFile(const QString& a, const QString& b) {
+    const QString canonicalA = QFileInfo(a).canonicalFilePath();
+    return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
+}
+
+QString exportOntoDocumentMessage(const QString& path) {
+    return QStringLiteral(
+               "%1 は書き出し元の文書のファイルです。\r\n"
+               "上書きすると文書が失われるため、書き出しませんでした。別のファイル名を指定してください")
+        .arg(path);
 }
 
 } // namespace csv

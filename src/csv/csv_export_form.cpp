@@ -1,14 +1,114 @@
 #include "csv/csv_export_form.h"
 
+#include "base/app_info.h"
 #include "base/fonts.h"
+#include "csv/csv_document.h"
+#include "csv/csv_export.h"
+#include "csv/field_chooser.h"
+#include "csv/fields.h"
+#include "text/text_file.h"
+#include "ui/guarded.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
 
 namespace csv {
 
-TForm4::TForm4(QWidget* parent) : QDialog(parent) {
+TForm4::TForm4(ui::Platform& platform, CsvDocument& document, QWidget* parent)
+    : QDialog(parent), platform_(platform), document_(document) {
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(QStringLiteral("CSVファイルへの書出し"));
     setFont(base::windowFont());
     setFixedSize(345, 290);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    buildControls();
+    FormCreate();
+}
+
+void TForm4::buildControls() {
+    Label1 = new QLabel(QStringLiteral("保存するファイル名"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->move(8, 15);
+    Label1->adjustSize();
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(115, 10, 221, 20);
+
+    Chooser = new FieldChooser(QStringLiteral("転送元ﾘｽﾄ :"), QStringLiteral("転送先ﾘｽﾄ :"), this);
+    Chooser->move(8, 43);
+    Chooser->addSourceNames(bibtexFieldNames());
+    Chooser->setSetButtons2([this] { SetButtons2(); });
+
+    auto button = [this](const char* name, const QString& caption, int left) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(left, 255, 75, 25);
+        b->setAutoDefault(false);
+        return b;
+    };
+    OKBtn = button("OKBtn", QStringLiteral("OK"), 101);
+    OKBtn->setDefault(true);
+    CancelBtn = button("CancelBtn", QStringLiteral("ｷｬﾝｾﾙ"), 181);
+    HelpBtn = button("HelpBtn", QStringLiteral("ﾍﾙﾌﾟ(&H)"), 261);
+
+    const QList<QWidget*> order{Chooser->srcList(), Chooser->dstList(), OKBtn, CancelBtn, HelpBtn, Edit1};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    Chooser->srcList()->setFocus();
+
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
+    connect(OKBtn, &QPushButton::clicked, this, [this] { OKBtnClick(); });
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(HelpBtn, &QPushButton::clicked, this, [this] { HelpBtnClick(); });
+}
+
+void TForm4::FormCreate() {
+    Edit1->setText(proposedCsvName(document_.documentName(), document_.lastDir(), base::kUntitledName));
+    SetButtons2();
+}
+
+void TForm4::SetButtons2() {
+    OKBtn->setEnabled(!Edit1->text().isEmpty() && Chooser->chosenCount() > 0);
+}
+
+void TForm4::Edit1Change() {
+    SetButtons2();
+}
+
+void TForm4::HelpBtnClick() {
+    ui::guarded(platform_, [this] { platform_.showHelp(base::kHelpFile); });
+}
+
+void TForm4::OKBtnClick() {
+    bool refused = false;
+    ui::guarded(platform_, [this, &refused] { refused = !exportToFile(); });
+    // A failure has been reported and closes the dialog like a success; only a refusal leaves it open,
+    // so that another name can be given without choosing the fields again.
+    if (!refused) accept();
+}
+
+bool TForm4::exportToFile() {
+    const QString path = Edit1->text();
+    const QString documentName = document_.documentName();
+    if (documentName != base::kUntitledName && isSameFile(path, documentName)) {
+        platform_.showMessage(exportOntoDocumentMessage(path));
+        Edit1->setFocus();
+        return false;
+    }
+    CsvFile file;
+    {
+        const ui::BusyCursor busy(platform_);
+        file = exportCsv(document_.text(), document_.textFormat(), Chooser->chosenNames());
+        text::writeFileBytes(path, file.bytes);
+    }
+    hide();
+    platform_.showMessage(exportDoneMessage(file));
+    return true;
 }
 
 } // namespace csv

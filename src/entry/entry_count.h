@@ -19,6 +19,9 @@ QList<int> entryHeadLineNumbers(QStringView text);
 QString entryCountText(int count);
 // Whether "{" + label + "," occurs anywhere in the text, A-Z and a-z matched alike.
 bool labelInUse(QStringView documentText, QStringView label);
+// What the entry form and lorvane-cli say when the label check finds the label.
+inline const QString kLabelInUseMessage =
+    QStringLiteral("入力した文献ラベルは既に使われています\r\n別のラベルを指定してください");
 
 // The label keys of one line: for every "{", the text from it up to the first "," after it, with A-Z
 // lower-cased. A label without "," is in use exactly when "{" + label + "," is a key of some line, so an

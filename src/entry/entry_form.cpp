@@ -25,8 +25,6 @@ namespace entry {
 
 namespace {
 
-const QString kLabelInUse =
-    QStringLiteral("入力した文献ラベルは既に使われています\r\n別のラベルを指定してください");
 const QString kNoCategory = QStringLiteral("文献カテゴリを選択してください");
 
 // Where the slot and pair controls stand inside the group box.
@@ -299,7 +297,7 @@ void TForm2::appendEntry(int category) {
 void TForm2::Button1Click() {
     run([this] {
         if (document_.labelInUse(SlotEdits[1]->text())) {
-            platform_.showMessage(kLabelInUse);
+            platform_.showMessage(kLabelInUseMessage);
             return;
         }
         using Formatter = void (TForm2::*)();

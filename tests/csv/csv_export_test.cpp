@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -82,6 +83,20 @@ const Case kCases[] = {
      u"@article{w,\n year = 1,\n year = 2,\n}", u"2||2"},
     {"a head after a tab is found", u"year", u"\t@article{x,\n\tyear = 1,\n}\n @ book {y,\n}", u"1\n"},
     {"character 26 ends the document", u"year", u"@article{z,\n year = 1,\n}\x1A\n@article{z2,\n}", u"1"},
+    {"fields after the label on the head line: a one-line entry", u"author,title,year",
+     u"@book{lipman_2003, place={Cambridge}, title={Thinking in Education}, author={Lipman, Matthew}, "
+     u"year={2003}}\n  year = 9,\n@misc{n1,author=\"A\"}",
+     u"{Lipman, Matthew}|{Thinking in Education}|{2003}\nA||"},
+    {"several fields on one line, as written by hand", u"journal,volume,pages,year",
+     u"@article{j1,\n   journal= tieice # \"(A)\", volume=\"J64-A\", number=10, pages=\"835-842\",\n   "
+     u"year=1981}",
+     u"tieice # \"(A)\"|J64-A|835-842|1981"},
+    {"a wrapped value with the next field after it", u"title,year,note",
+     u"@article{w2,\n  title = {A\n    B}, year = 2000, note = {x,, y},,\n}", u"{A B}|2000|{x,, y},"},
+    {"a value that starts on the line after its =", u"note,year,title",
+     u"@misc{v1,\n  note         =\n                  {http://x.jp/a b},\n  title =\n  year = 2012,\n  "
+     u"author =\n}",
+     u"{http://x.jp/a b}|2012|"},
     {"lines that are no field lines", u"author,title",
      u"@article{z3,\n author and = more\n = x\n title = ,\n}", u"|"},
 };
@@ -123,6 +138,56 @@ TEST(ProposedCsvName, ReplacesTheExtensionOrNamesANewFile) {
         EXPECT_EQ(
             csv::proposedCsvName(QString::fromUtf16(c.document), QStringLiteral("/home/last"), untitled),
             c.proposed);
+}
+
+TEST(EncodeCsv, TheDocumentsEncodingOrUtf8WithAByteOrderMark) {
+    text::TextFormat cp932;
+    cp932.lineBreak = text::LineBreak::Lf;
+    cp932.alternateForms.insert(u'\u2252', 0x8790); // the document writes ≒ in its NEC form
+    text::TextFormat utf8;
+    utf8.encoding = text::Encoding::Utf8;
+    text::TextFormat utf8Bom = utf8;
+    utf8Bom.byteOrderMark = true;
+    utf8Bom.lineBreak = text::LineBreak::Cr;
+    const QByteArray bom("\xEF\xBB\xBF");
+    const struct {
+        const char* what;
+        const text::TextFormat& format;
+        const char16_t* csv;
+        QByteArray bytes;
+        const char16_t* unencodable;
+    } cases[] = {
+        {"CP932 in the document's byte forms, CR LF", cp932, u"a,山\n≒\n", "a,\x8E\x52\r\n\x87\x90\r\n", u""},
+        {"UTF-8 gets its byte-order mark", utf8, u"a,山\n", bom + "a,\xE5\xB1\xB1\r\n", u""},
+        {"UTF-8 with its mark, CR LF", utf8Bom, u"x\n", bom + "x\r\n", u""},
+        {"a character CP932 lacks makes it UTF-8", cp932, u"ü,山,😀\n",
+         bom + QStringLiteral("ü,山,😀\r\n").toUtf8(), u"ü😀"},
+        {"a byte that was no character is written back as it was", cp932, u"a\xDC81\n", "a\x81\r\n", u""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const csv::CsvFile file = csv::encodeCsv(QString::fromUtf16(c.csv), c.format);
+        EXPECT_EQ(file.bytes, c.bytes);
+        EXPECT_EQ(file.unencodable, QString::fromUtf16(c.unencodable));
+    }
+    EXPECT_EQ(csv::exportDoneMessage({}), u"完了しました");
+    EXPECT_EQ(csv::exportDoneMessage({"", QStringLiteral("ü")}),
+              u"完了しました\r\nShift-JIS で書けない文字 ü があるため、UTF-8 (BOM付き) で書き出しました");
+}
+
+TEST(IsSameFile, FollowsLinksAndNeedsAnExistingFile) {
+    QTemporaryDir dir;
+    const QString doc = dir.filePath(QStringLiteral("refs.csv"));
+    QFile file(doc);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_TRUE(QFile::link(doc, dir.filePath(QStringLiteral("link.csv"))));
+    EXPECT_TRUE(csv::isSameFile(doc, doc));
+    EXPECT_TRUE(csv::isSameFile(dir.path() + QStringLiteral("/./refs.csv"), doc));
+    EXPECT_TRUE(csv::isSameFile(dir.filePath(QStringLiteral("link.csv")), doc));
+    EXPECT_FALSE(csv::isSameFile(dir.filePath(QStringLiteral("refs.Csv")), doc));
+    EXPECT_FALSE(
+        csv::isSameFile(dir.filePath(QStringLiteral("new.csv")), dir.filePath(QStringLiteral("new.csv"))));
 }
 
 // Real files written by other people and tools: one row per head line, and the CSV reads back.
