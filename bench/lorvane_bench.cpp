@@ -20,10 +20,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <sys/resource.h>
@@ -63,10 +65,10 @@ public:
     std::optional<QString> openAnswer; // what the open dialog answers
 };
 
-QString generatedBibliography() {
+QString generatedBibliography(int entries = kEntries) {
     QString text;
-    text.reserve(kEntries * 240);
-    for (int i = 0; i < kEntries; ++i) {
+    text.reserve(entries * 240);
+    for (int i = 0; i < entries; ++i) {
         const QString n = QString::number(i);
         text += QStringLiteral("@article{ref") + n + QStringLiteral(",\n");
         text += QStringLiteral(" author  = \"山田 太郎 and 鈴木 花子\",\n");
@@ -302,7 +304,8 @@ template <bool IntoLarge> void csvImport(benchmark::State& state) {
         state.PauseTiming();
         QuietPlatform platform;
         std::unique_ptr<app::Program> empty;
-        if (!IntoLarge) empty = std::make_unique<app::Program>(platform, fixture().dir.path(), benchSettings());
+        if (!IntoLarge)
+            empty = std::make_unique<app::Program>(platform, fixture().dir.path(), benchSettings());
         app::TForm1& form1 = IntoLarge ? large->form1() : *empty->windows().form1;
         QuietPlatform& quiet = IntoLarge ? large->platform : platform;
         quiet.openAnswer = csvFile;
@@ -339,15 +342,124 @@ BENCHMARK(csvImport<true>)->Name("csvImportIntoLarge")->Unit(benchmark::kMillise
 
 } // namespace
 
+// ---- Loading a large file: the first screen, the longest freeze, the total, peak memory ----
+//
+// Each way of filling the editor runs in a process of its own (this program, started with
+// --load-probe=WAY,FILE), so that its peak memory is its own. A 10 ms timer ticks meanwhile; the longest gap
+// between two ticks is the longest time the window did not answer.
+
+struct LoadFigures {
+    double firstScreen = 0, longestFreeze = 0, total = 0, peakMb = 0;
+};
+
+// The process's peak resident memory: VmHWM, which (unlike getrusage's figure) a program started by this
+// one does not inherit from it.
+double peakMemoryMb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+
+// The probe itself: "bare" reads, decodes and sets the text of a bare editor; "editor" opens the file in the
+// main window by path.
+int loadProbe(const QString& way, const QString& file) {
+    QElapsedTimer clock;
+    double firstScreen = -1, lastTick = 0, longestFreeze = 0;
+    auto tick = [&] {
+        const double now = double(clock.nsecsElapsed()) / 1e9;
+        longestFreeze = std::max(longestFreeze, now - lastTick);
+        lastTick = now;
+    };
+    QTimer ticker;
+    ticker.setInterval(10);
+    QObject::connect(&ticker, &QTimer::timeout, tick);
+    QuietPlatform platform;
+    const QString folder = QFileInfo(file).path();
+    app::Program program(platform, folder,
+                         app::SettingsStore::iniFile(folder + QStringLiteral("/Quorvik.conf")));
+    program.show();
+    QPlainTextEdit bareEditor;
+    QCoreApplication::processEvents();
+    // The first screen: the first paint of the editor after the lines arrived.
+    struct FirstPaint : QObject {
+        std::function<void()> seen;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint && seen) seen();
+            return false;
+        }
+    } firstPaint;
+    QPlainTextEdit* editor = way == u"bare" ? &bareEditor : program.windows().form1->editor();
+    if (way == u"bare") bareEditor.show();
+    editor->viewport()->installEventFilter(&firstPaint);
+    firstPaint.seen = [&] {
+        if (firstScreen < 0 && !editor->document()->isEmpty())
+            firstScreen = double(clock.nsecsElapsed()) / 1e9;
+    };
+    clock.start();
+    ticker.start();
+    if (way == u"bare") {
+        bareEditor.setPlainText(text::readTextFile(file).text);
+        QCoreApplication::processEvents(); // the first paint
+    } else {
+        program.windows().form1->FileOpen(file);
+        QCoreApplication::processEvents();
+    }
+    const double total = double(clock.nsecsElapsed()) / 1e9;
+    tick();
+    std::printf("%f %f %f %f\n", firstScreen, longestFreeze, total, peakMemoryMb());
+    return 0;
+}
+
+LoadFigures runProbe(const QString& way, const QString& file) {
+    QProcess probe;
+    probe.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--load-probe=") + way + u',' + file});
+    probe.waitForFinished(600000);
+    const QStringList f = QString::fromLatin1(probe.readAllStandardOutput()).split(u' ');
+    if (f.size() < 4) return {};
+    return {f[0].toDouble(), f[1].toDouble(), f[2].toDouble(), f[3].toDouble()};
+}
+
+void reportLoading() {
+    std::printf("\nLoading a file (seconds, MB; in brackets the ratio to a bare editor's setPlainText):\n");
+    std::printf("%8s  %18s  %18s  %18s  %16s\n", "entries", "first screen", "longest freeze", "total",
+                "peak memory");
+    QTemporaryDir dir;
+    for (const int entries : {10000, 50000, 150000}) {
+        const QString file = dir.filePath(QStringLiteral("load%1.bib").arg(entries));
+        text::writeFileBytes(file,
+                             text::encodeText(generatedBibliography(entries), text::defaultFormat()).bytes);
+        const LoadFigures bare = runProbe(QStringLiteral("bare"), file);
+        const LoadFigures editor = runProbe(QStringLiteral("editor"), file);
+        auto cell = [](double value, double base) {
+            return QStringLiteral("%1 (%2)")
+                .arg(value, 0, 'f', 3)
+                .arg(base > 0 ? value / base : 0, 0, 'f', 2);
+        };
+        std::printf("%8d  %18s  %18s  %18s  %16s\n", entries,
+                    qPrintable(cell(editor.firstScreen, bare.firstScreen)),
+                    qPrintable(cell(editor.longestFreeze, bare.longestFreeze)),
+                    qPrintable(cell(editor.total, bare.total)), qPrintable(cell(editor.peakMb, bare.peakMb)));
+    }
+}
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     app::initialiseApplication();
+    for (const QString& arg : QCoreApplication::arguments())
+        if (arg.startsWith(QStringLiteral("--load-probe="))) {
+            const QStringList parts = arg.mid(13).split(u',');
+            return loadProbe(parts.value(0), parts.value(1));
+        }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("peak memory: %.0f MB\n", double(usage.ru_maxrss) / 1024.0);
+    reportLoading();
     return 0;
 }

@@ -3,19 +3,30 @@
 #include "app/document_index.h"
 #include "entry/entry_count.h"
 
+#include <QEventLoop>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTimer>
 
 namespace app {
 
-Document::Document(QPlainTextEdit* editor) : editor_(editor), index_(new DocumentIndex(editor->document())) {
-    // Every change of the text sets the modified flag, an undo or redo back to the text as last loaded
-    // or saved included (the editor would clear the flag there). Loading and saving clear it after.
-    QObject::connect(editor_->document(), &QTextDocument::contentsChanged, editor_,
-                     [this] { setModified(true); });
+namespace {
+
+// What every editor document the Document uses carries: the index of its lines, and a modified flag that
+// every change of the text sets, an undo or redo back to the text as last loaded or saved included (the
+// editor would clear the flag there). Loading and saving clear it after.
+DocumentIndex* attach(QTextDocument* document) {
+    QObject::connect(document, &QTextDocument::contentsChanged, document,
+                     [document] { document->setModified(true); });
+    return new DocumentIndex(document);
 }
+
+} // namespace
+
+Document::Document(QPlainTextEdit* editor) : editor_(editor), index_(attach(editor->document())) {}
 
 QString Document::text() const {
     // The raw text, not toPlainText(): that one turns no-break spaces into spaces and line separators
@@ -43,10 +54,140 @@ void Document::replaceText(const QString& text, const text::LineEnds& lineEnds) 
     index_->replaceText(text, lineEnds, [&] { editor_->setPlainText(text); });
 }
 
-void Document::load(LoadedDocument loaded) {
-    replaceText(loaded.text, loaded.lineEnds);
+bool Document::load(LoadedDocument loaded, LoadFeedback* feedback) {
+    if (loaded.text.size() > kLoadAtOnce) {
+        if (!loadInPieces(loaded, feedback)) return false;
+    } else {
+        replaceText(loaded.text, loaded.lineEnds);
+    }
     format_ = std::move(loaded.format);
     setModified(false);
+    return true;
+}
+
+// The state of a load in pieces: the document being filled is the editor's; the previous one waits,
+// with its index, to come back on a cancel or to go when the load is done.
+struct Document::Loading {
+    std::unique_ptr<QTextDocument> previous;
+    DocumentIndex* previousIndex = nullptr;
+    QEventLoop loop;
+    bool cancelled = false;
+};
+
+bool Document::loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback) {
+    Loading loading;
+    loading.previous.reset(editor_->document());
+    loading.previous->setParent(nullptr); // setDocument() deletes an old document the editor owns
+    loading.previousIndex = index_;
+
+    auto* fresh = new QTextDocument(editor_);
+    fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
+    fresh->setDefaultFont(editor_->font());
+    fresh->setUndoRedoEnabled(false); // the load is no undo step
+    index_ = attach(fresh);
+    // The feedback goes first and last: it may make the editor read-only itself.
+    if (feedback) feedback->loadStarted(loaded.text.size());
+    const bool wasReadOnly = editor_->isReadOnly();
+    editor_->setReadOnly(true);
+    editor_->setDocument(fresh);
+    loading_ = &loading;
+
+    // The text cut into pieces, each ending after a line break where there is one (so no line is split
+    // between two inserts); the first is small, it only has to fill the first screen. Each piece is let go
+    // once it is in, so the text is not held whole beside the document it has become. The rest is cut in
+    // a turn of its own, once the first screen shows.
+    const qsizetype total = loaded.text.size();
+    QList<QString> pieces;
+    auto cut = [&](qsizetype from, qsizetype most) {
+        qsizetype until = std::min(total, from + most);
+        if (until < total) {
+            const qsizetype lf = loaded.text.lastIndexOf(u'\n', until - 1);
+            if (lf >= from) until = lf + 1;
+        }
+        pieces.append(loaded.text.sliced(from, until - from));
+        return until;
+    };
+    qsizetype cutUntil = cut(0, kFirstPieceSize);
+    // A few pieces a turn, ahead of the one going in: the copying never holds a turn up.
+    auto cutAhead = [&] {
+        for (int i = 0; i < 16 && cutUntil < total; ++i)
+            cutUntil = cut(cutUntil, kPieceSize);
+        if (cutUntil >= total) loaded.text = QString();
+    };
+
+    // The lines are marked as they arrive, each whole line once: the index never needs a pass of its own.
+    int markedLines = 0;
+    QString carried; // the start of a line no piece has ended yet
+    auto markWholeLines = [&](const QString& piece) {
+        const qsizetype lf = piece.lastIndexOf(u'\n');
+        if (lf < 0) {
+            carried += piece;
+            return;
+        }
+        const QStringView lines = QStringView(piece).first(lf);
+        markedLines += carried.isEmpty()
+                           ? index_->markLines(lines, markedLines, loaded.lineEnds)
+                           : index_->markLines(carried + lines.toString(), markedLines, loaded.lineEnds);
+        carried = piece.sliced(lf + 1);
+    };
+    qsizetype done = 0, next = 0;
+    QTextCursor end(fresh);
+    auto appendPiece = [&] {
+        QString piece = std::move(pieces[next++]);
+        {
+            const QSignalBlocker blocker(editor_); // the text-change handling runs once, at the end
+            end.movePosition(QTextCursor::End);
+            end.insertText(piece);
+        }
+        if (done == 0) {
+            // The first screen shows the file's start, drawn now rather than after the next piece.
+            editor_->moveCursor(QTextCursor::Start);
+            editor_->viewport()->repaint();
+        }
+        done += piece.size();
+        markWholeLines(piece);
+        if (feedback) feedback->loadProgress(done);
+    };
+    index_->withoutMarking([&] {
+        appendPiece();
+        QTimer timer;
+        timer.setInterval(0);
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            if (!loading.cancelled) {
+                cutAhead();
+                appendPiece();
+            }
+            if (done >= total || loading.cancelled) loading.loop.quit();
+        });
+        if (done < total) {
+            timer.start();
+            loading.loop.exec();
+        }
+    });
+    if (!loading.cancelled) {
+        // The last line, which no line break ends.
+        const int lines = markedLines + index_->markLines(carried, markedLines, loaded.lineEnds);
+        Q_ASSERT(lines == fresh->blockCount()); // the decoder leaves '\n' the only line separator
+        Q_UNUSED(lines);
+    }
+    loading_ = nullptr;
+    editor_->setReadOnly(wasReadOnly);
+    if (feedback) feedback->loadFinished();
+    if (loading.cancelled) return false;
+    fresh->setUndoRedoEnabled(true);
+    editor_->moveCursor(QTextCursor::Start);
+    return true;
+}
+
+void Document::cancelLoad() {
+    if (!loading_ || loading_->cancelled) return;
+    loading_->cancelled = true;
+    loading_->loop.quit();
+    // The previous document comes back at once, so that whatever runs next (a close request) sees it.
+    QTextDocument* previous = loading_->previous.release();
+    previous->setParent(editor_);
+    index_ = loading_->previousIndex;
+    editor_->setDocument(previous); // deletes the half-filled document, which the editor owns
 }
 
 void Document::clear() {

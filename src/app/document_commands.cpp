@@ -2,6 +2,7 @@
 // request, with the save-changes prompt.
 #include "app/main_window.h"
 
+#include "app/load_indicator.h"
 #include "app/program.h"
 #include "base/app_info.h"
 #include "entry/entry_form.h"
@@ -9,7 +10,13 @@
 #include "ui/guarded.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QScopeGuard>
+#include <QTimer>
+
+#include <atomic>
+#include <thread>
 
 namespace app {
 
@@ -45,12 +52,65 @@ bool TForm1::askToSave() {
     return false;
 }
 
-void TForm1::loadDocument(const QString& path) {
-    LoadedDocument loaded = loadDocumentFile(path);
+void TForm1::loadDocument(const QString& path, bool wasModified) {
+    loadWasModified_ = wasModified;
+    LoadedDocument loaded;
+    const bool large = QFileInfo(path).size() > kReadAtOnceBytes;
+    // A large file: the window shows one load from the read to the last piece.
+    if (large) loadIndicator_->loadStarted(0);
+    const auto finished = qScopeGuard([&] {
+        if (large) loadIndicator_->loadFinished();
+    });
+    loaded = large ? readWhileTheWindowAnswers(path) : loadDocumentFile(path);
     const QString warning = openWarning(path, loaded);
-    document_.load(std::move(loaded));
+    if (!document_.load(std::move(loaded), loadIndicator_.get())) throw base::Cancelled();
     RichEdit1Change();
     if (!warning.isEmpty()) platform_.showMessage(warning);
+}
+
+LoadedDocument TForm1::readWhileTheWindowAnswers(const QString& path) {
+    // Reading and decoding tens of megabytes takes longer than the window may stand still, so they run
+    // in a thread of their own, on nothing but their own copy of the path; the window waits in an event
+    // loop, and a cancel leaves the thread to finish into a result nobody reads.
+    struct Read {
+        std::atomic<bool> done = false;
+        std::optional<LoadedDocument> document;
+        std::exception_ptr failure;
+    };
+    const auto read = std::make_shared<Read>();
+    std::thread([read, file = path] {
+        try {
+            read->document = loadDocumentFile(file);
+        } catch (...) {
+            read->failure = std::current_exception();
+        }
+        read->done = true;
+    }).detach();
+    QEventLoop wait;
+    QTimer poll;
+    readCancelled_ = false;
+    QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
+        if (read->done || readCancelled_) wait.quit();
+    });
+    poll.start(5);
+    reading_ = &wait;
+    const auto notReading = qScopeGuard([this] { reading_ = nullptr; });
+    wait.exec();
+    if (readCancelled_) throw base::Cancelled();
+    if (read->failure) std::rethrow_exception(read->failure);
+    return std::move(*read->document);
+}
+
+void TForm1::cancelLoad() {
+    if (reading_) {
+        readCancelled_ = true;
+        reading_->quit();
+    } else if (document_.isLoading()) {
+        document_.cancelLoad();
+    } else {
+        return;
+    }
+    restoreAfterFailedLoad(loadWasModified_);
 }
 
 void TForm1::writeDocument(const QString& path) {
@@ -137,7 +197,7 @@ void TForm1::openDocument() {
             PreviousCaption = windowTitle();
             setWindowTitle(*path);
             try {
-                loadDocument(*path);
+                loadDocument(*path, wasModified);
             } catch (...) {
                 restoreAfterFailedLoad(wasModified);
                 throw;
@@ -170,7 +230,7 @@ void TForm1::FileOpen(const QString& path) {
             PreviousCaption = windowTitle();
             setWindowTitle(path);
             try {
-                loadDocument(path);
+                loadDocument(path, wasModified);
                 OpenDialog1.fileName = path;
             } catch (...) {
                 restoreAfterFailedLoad(wasModified);

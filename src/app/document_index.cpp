@@ -5,6 +5,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <optional>
 
 namespace app {
@@ -127,32 +128,36 @@ void DocumentIndex::markRange(int from, int to) {
     }
 }
 
-void DocumentIndex::markKnown() {
-    for (QTextBlock block = document_->begin(); block.isValid(); block = block.next())
-        block.setUserState(kKnown);
-}
-
 void DocumentIndex::markAll(const QString& text, const text::LineEnds& lineEnds) {
-    // Only lines that end otherwise are passed on to new lines; without them no line needs to be known.
-    if (!lineEnds.isEmpty()) markKnown();
     // Lines of the plain text are the document's blocks as long as '\n' is the only separator in it.
     if (document_->blockCount() != text.count(u'\n') + 1) {
         markRange(0, document_->characterCount());
         return;
     }
-    auto own = lineEnds.cbegin();
-    int lineNumber = 0;
+    markLines(text, 0, lineEnds);
+}
+
+int DocumentIndex::markLines(QStringView lines, int firstLine, const text::LineEnds& lineEnds) {
+    auto own = std::lower_bound(lineEnds.cbegin(), lineEnds.cend(), firstLine,
+                                [](const text::LineEnd& e, int line) { return e.line < line; });
+    // Only lines that end otherwise are passed on to new lines; without them no line needs to be known,
+    // and only lines that can carry a mark are looked up in the document.
+    const bool walk = !lineEnds.isEmpty();
+    QTextBlock block = walk ? document_->findBlockByNumber(firstLine) : QTextBlock();
+    int lineNumber = firstLine;
     for (qsizetype start = 0;; ++lineNumber) {
-        const qsizetype end = text.indexOf(u'\n', start);
-        const QStringView line = QStringView(text).sliced(start, (end < 0 ? text.size() : end) - start);
+        const qsizetype end = lines.indexOf(u'\n', start);
+        const QStringView line = lines.sliced(start, (end < 0 ? lines.size() : end) - start);
         OwnLineEnd lineEnd;
         if (own != lineEnds.cend() && own->line == lineNumber) lineEnd = (own++)->lineBreak;
-        // Only lines that can carry a mark are looked up in the document.
+        if (walk) block.setUserState(kKnown);
         if (lineEnd || line.contains(u'{'))
-            mark(document_->findBlockByNumber(lineNumber), line, lineEnd, contents_);
+            mark(walk ? block : document_->findBlockByNumber(lineNumber), line, lineEnd, contents_);
         if (end < 0) break;
         start = end + 1;
+        if (walk) block = block.next();
     }
+    return lineNumber - firstLine + 1;
 }
 
 } // namespace app

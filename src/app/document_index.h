@@ -38,11 +38,20 @@ public:
     // from one pass over the plain text instead of a walk over every line of the document.
     template <typename SetText>
     void replaceText(const QString& text, const text::LineEnds& lineEnds, SetText&& setText) {
-        suspended_ = true;
-        setText();
-        suspended_ = false;
+        withoutMarking(setText);
         markAll(text, lineEnds);
     }
+    // Makes changes through `change` that the index does not follow: whoever makes them marks the lines
+    // (markLines) as the text arrives.
+    template <typename Change> void withoutMarking(Change&& change) {
+        suspended_ = true;
+        const auto resume = qScopeGuard([this] { suspended_ = false; });
+        change();
+    }
+    // Marks `lines` ('\n' between them), the document's whole lines from line `firstLine` on, from the
+    // plain text; `lineEnds` lists the line ends of the whole text that differ from the usual one.
+    // Returns the number of lines.
+    int markLines(QStringView lines, int firstLine, const text::LineEnds& lineEnds);
 
     // A stretch of the text as it stands after a change: [from, to].
     struct Stretch {
@@ -61,7 +70,6 @@ private:
     void onContentsChange(int from, int charsRemoved, int charsAdded);
     void markAll(const QString& text, const text::LineEnds& lineEnds);
     void markRange(int from, int to);
-    void markKnown();
 
     QTextDocument* document_;
     std::shared_ptr<Contents> contents_;

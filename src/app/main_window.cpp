@@ -2,6 +2,7 @@
 
 #include "app/command_state.h"
 #include "app/command_table.h"
+#include "app/load_indicator.h"
 #include "app/program.h"
 #include "base/app_info.h"
 #include "base/fonts.h"
@@ -71,6 +72,7 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
     statusPanel_ = new QLabel(this);
     statusPanel_->setObjectName(QStringLiteral("StatusPanel0"));
     statusBar()->addWidget(statusPanel_, 1);
+    loadIndicator_ = std::make_unique<LoadIndicator>(*this, *RichEdit1, platform_, [this] { cancelLoad(); });
 
     OpenDialog1.filter = kOpenFilter;
     SaveDialog1.filter = kSaveFilter;
@@ -129,6 +131,8 @@ bool TForm1::event(QEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // A close request during a load cancels the load first; then it runs as always.
+    cancelLoad();
     bool canClose = false;
     run([&] {
         bool allowed = true;

@@ -15,6 +15,7 @@
 
 class QAction;
 class QComboBox;
+class QEventLoop;
 class QLabel;
 class QPlainTextEdit;
 class QPrinter;
@@ -23,6 +24,7 @@ class QToolBar;
 namespace app {
 
 class CommandSwitches;
+class LoadIndicator;
 struct Windows;
 class SearchDialog;
 
@@ -143,7 +145,13 @@ private:
     void saveDocumentAs();
     void writeDocument(const QString& path);
     void finishSave();
-    void loadDocument(const QString& path);
+    void loadDocument(const QString& path, bool wasModified);
+    // A file larger than this is read and decoded while the window answers (a few tens of
+    // milliseconds' worth on its own).
+    static constexpr qint64 kReadAtOnceBytes = 8 * 1024 * 1024;
+    LoadedDocument readWhileTheWindowAnswers(const QString& path);
+    // Esc, or a close request, during a load: the previous document, caption and all, is back at once.
+    void cancelLoad();
     void restoreAfterFailedLoad(bool wasModified);
     std::optional<QString> chooseFile(ui::FileDialogState& state, bool forSaving);
     // The settings commands' helpers (settings_commands.cpp).
@@ -176,6 +184,10 @@ private:
     std::array<QAction*, 5> recentItems_{};
 
     Document document_;
+    std::unique_ptr<LoadIndicator> loadIndicator_;
+    bool loadWasModified_ = false;
+    QEventLoop* reading_ = nullptr; // while a large file is read
+    bool readCancelled_ = false;
     DocumentAdapter adapter_;
     QString PreviousCaption;
     QString CurrentFile;

@@ -15,6 +15,13 @@ private:
     QString message_;
 };
 
+// A command the user called off while it ran (a load in pieces stopped with Esc): it ends the handler
+// like a failure, so nothing after it runs, but nothing is reported.
+class Cancelled : public std::exception {
+public:
+    const char* what() const noexcept override { return "cancelled"; }
+};
+
 // The error report's text: "." is appended when the message's last character sorts after ".".
 QString withFinalPeriod(const QString& message);
 

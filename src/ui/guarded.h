@@ -12,6 +12,8 @@ namespace ui {
 template <typename Handler> void guarded(Platform& platform, Handler&& handler) {
     try {
         std::forward<Handler>(handler)();
+    } catch (const base::Cancelled&) {
+        // Called off by the user: nothing to report.
     } catch (const base::Failure& failure) {
         platform.reportError(base::withFinalPeriod(failure.message()));
     } catch (const std::exception& error) {
