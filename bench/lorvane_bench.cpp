@@ -322,10 +322,40 @@ template <bool IntoLarge> void csvImport(benchmark::State& state) {
     }
 }
 
+// One keystroke (a character typed and taken back) in the middle of a very long line, with the editor
+// shown and repainted: a line of 1 MB without a blank, and one of 10 MB of words.
+void typeInLongLine(benchmark::State& state) {
+    const QByteArray line = state.range(0) == 0 ? QByteArray(1 << 20, 'a') : [] {
+        QByteArray words;
+        while (words.size() < 10 << 20)
+            words += "lorem ipsum dolor sit amet ";
+        return words;
+    }();
+    const QString file = fixture().dir.filePath(QStringLiteral("long.bib"));
+    text::writeFileBytes(file, "@misc{x,\r\n" + line + "\r\n}\r\n");
+    QuietPlatform platform;
+    app::Program program(platform, fixture().dir.path(), benchSettings());
+    program.show();
+    app::TForm1& form1 = *program.windows().form1;
+    form1.FileOpen(file);
+    QPlainTextEdit* edit = form1.editor();
+    QTextCursor cursor(edit->document()->findBlockByNumber(1));
+    cursor.setPosition(cursor.position() + int(line.size() / 2));
+    for (auto _ : state) {
+        cursor.insertText(QStringLiteral("b"));
+        edit->viewport()->repaint();
+        cursor.deletePreviousChar();
+        edit->viewport()->repaint();
+    }
+    state.SetLabel(state.range(0) == 0 ? "1 MB, no blank (two keystrokes)"
+                                       : "10 MB of words (two keystrokes)");
+}
+
 BENCHMARK(setPlainTextAlone)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(fileToEditorReady)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(decodeOnly)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(save)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(typeInLongLine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(typeOneCharacter)->Unit(benchmark::kMicrosecond);
 BENCHMARK(countFromScratch)->Unit(benchmark::kMillisecond);
 BENCHMARK(entryFormAdd)->Unit(benchmark::kMillisecond)->Iterations(20);

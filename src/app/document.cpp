@@ -18,15 +18,31 @@ namespace {
 // What every editor document the Document uses carries: the index of its lines, and a modified flag that
 // every change of the text sets, an undo or redo back to the text as last loaded or saved included (the
 // editor would clear the flag there). Loading and saving clear it after.
-DocumentIndex* attach(QTextDocument* document) {
+DocumentIndex* attach(QTextDocument* document, QPlainTextEdit* editor) {
     QObject::connect(document, &QTextDocument::contentsChanged, document,
                      [document] { document->setModified(true); });
-    return new DocumentIndex(document);
+    auto* index = new DocumentIndex(document);
+    QObject::connect(index, &DocumentIndex::longLineMade, editor,
+                     [editor] { editor->setWordWrapMode(QTextOption::WrapAnywhere); });
+    return index;
+}
+
+// Word wrapping for ordinary text; wrapping anywhere for a text with a line too long for it.
+void chooseWrapMode(QPlainTextEdit* editor, QStringView text) {
+    qsizetype longest = 0;
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0) end = text.size();
+        longest = std::max(longest, end - start);
+        start = end + 1;
+    }
+    editor->setWordWrapMode(longest > DocumentIndex::kLongLine ? QTextOption::WrapAnywhere
+                                                               : QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 } // namespace
 
-Document::Document(QPlainTextEdit* editor) : editor_(editor), index_(attach(editor->document())) {}
+Document::Document(QPlainTextEdit* editor) : editor_(editor), index_(attach(editor->document(), editor)) {}
 
 QString Document::text() const {
     // The raw text, not toPlainText(): that one turns no-break spaces into spaces and line separators
@@ -55,8 +71,10 @@ void Document::replaceText(const QString& text, const text::LineEnds& lineEnds) 
 }
 
 bool Document::load(LoadedDocument loaded, LoadFeedback* feedback) {
+    const QTextOption::WrapMode previousWrapMode = editor_->wordWrapMode();
+    chooseWrapMode(editor_, loaded.text);
     if (loaded.text.size() > kLoadAtOnce) {
-        if (!loadInPieces(loaded, feedback)) return false;
+        if (!loadInPieces(loaded, feedback, previousWrapMode)) return false;
     } else {
         replaceText(loaded.text, loaded.lineEnds);
     }
@@ -70,21 +88,24 @@ bool Document::load(LoadedDocument loaded, LoadFeedback* feedback) {
 struct Document::Loading {
     std::unique_ptr<QTextDocument> previous;
     DocumentIndex* previousIndex = nullptr;
+    QTextOption::WrapMode previousWrapMode = QTextOption::WrapAtWordBoundaryOrAnywhere;
     QEventLoop loop;
     bool cancelled = false;
 };
 
-bool Document::loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback) {
+bool Document::loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback,
+                            QTextOption::WrapMode previousWrapMode) {
     Loading loading;
     loading.previous.reset(editor_->document());
     loading.previous->setParent(nullptr); // setDocument() deletes an old document the editor owns
     loading.previousIndex = index_;
+    loading.previousWrapMode = previousWrapMode;
 
     auto* fresh = new QTextDocument(editor_);
     fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
     fresh->setDefaultFont(editor_->font());
     fresh->setUndoRedoEnabled(false); // the load is no undo step
-    index_ = attach(fresh);
+    index_ = attach(fresh, editor_);
     // The feedback goes first and last: it may make the editor read-only itself.
     if (feedback) feedback->loadStarted(loaded.text.size());
     const bool wasReadOnly = editor_->isReadOnly();
@@ -92,17 +113,19 @@ bool Document::loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback) {
     editor_->setDocument(fresh);
     loading_ = &loading;
 
-    // The text cut into pieces, each ending after a line break where there is one (so no line is split
-    // between two inserts); the first is small, it only has to fill the first screen. Each piece is let go
-    // once it is in, so the text is not held whole beside the document it has become. The rest is cut in
-    // a turn of its own, once the first screen shows.
+    // The text cut into pieces, each ending after a line break (so no line is split between two inserts); the
+    // first is small, it only has to fill the first screen. Each piece is let go once it is in, so the text
+    // is not held whole beside the document it has become. The rest is cut in a turn of its own, once the
+    // first screen shows.
     const qsizetype total = loaded.text.size();
     QList<QString> pieces;
     auto cut = [&](qsizetype from, qsizetype most) {
         qsizetype until = std::min(total, from + most);
         if (until < total) {
-            const qsizetype lf = loaded.text.lastIndexOf(u'\n', until - 1);
-            if (lf >= from) until = lf + 1;
+            // A line longer than a piece goes in whole: the editor lays a line out anew at each insert.
+            qsizetype lf = loaded.text.lastIndexOf(u'\n', until - 1);
+            if (lf < from) lf = loaded.text.indexOf(u'\n', until);
+            until = lf < 0 ? total : lf + 1;
         }
         pieces.append(loaded.text.sliced(from, until - from));
         return until;
@@ -187,10 +210,12 @@ void Document::cancelLoad() {
     QTextDocument* previous = loading_->previous.release();
     previous->setParent(editor_);
     index_ = loading_->previousIndex;
+    editor_->setWordWrapMode(loading_->previousWrapMode);
     editor_->setDocument(previous); // deletes the half-filled document, which the editor owns
 }
 
 void Document::clear() {
+    chooseWrapMode(editor_, {});
     replaceText(QString(), {});
     format_ = DocumentFormat{};
 }

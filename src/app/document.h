@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTextOption>
 
 #include <memory>
 
@@ -74,7 +75,7 @@ public:
 private:
     struct Loading;
     void replaceText(const QString& text, const text::LineEnds& lineEnds);
-    bool loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback);
+    bool loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback, QTextOption::WrapMode previousWrapMode);
 
     QPlainTextEdit* editor_;
     DocumentIndex* index_;

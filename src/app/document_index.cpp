@@ -114,6 +114,7 @@ void DocumentIndex::markRange(int from, int to) {
     const bool longStretch = qint64(to - from) * 8 > document_->characterCount();
     const QString whole = longStretch ? document_->toRawText() : QString();
     qsizetype position = first.position();
+    bool longLine = false;
     for (QTextBlock block = first; block.isValid(); block = block.next()) {
         const LineMark* m = markOf(block);
         const bool made = !m && block.userState() != kKnown;
@@ -124,8 +125,10 @@ void DocumentIndex::markRange(int from, int to) {
             mark(block, text, made ? inherited : m ? m->lineEnd() : OwnLineEnd(), contents_);
         block.setUserState(kKnown);
         position += block.length();
+        longLine = longLine || block.length() > kLongLine;
         if (block == last) break;
     }
+    if (longLine) Q_EMIT longLineMade();
 }
 
 void DocumentIndex::markAll(const QString& text, const text::LineEnds& lineEnds) {

@@ -28,6 +28,10 @@ public:
     explicit DocumentIndex(QTextDocument* document);
     ~DocumentIndex() override;
 
+    // A line this long (characters) without a break opportunity would cost seconds a keystroke under word
+    // wrapping (Qt's line breaking is quadratic in such a run); the editor wraps such a document anywhere.
+    static constexpr int kLongLine = 100000;
+
     int entryCount() const { return contents_->entryCount; }
     bool hasLabelKey(const QString& key) const { return contents_->labelKeys.contains(key); }
     // The lines that end otherwise than the usual line end, in order. A line the user adds takes the line
@@ -65,6 +69,10 @@ public:
         const auto reset = qScopeGuard([this] { stretches_.clear(); });
         edit();
     }
+
+Q_SIGNALS:
+    // A change made a line longer than kLongLine.
+    void longLineMade();
 
 private:
     void onContentsChange(int from, int charsRemoved, int charsAdded);

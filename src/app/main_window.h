@@ -149,6 +149,10 @@ private:
     // A file larger than this is read and decoded while the window answers (a few tens of
     // milliseconds' worth on its own).
     static constexpr qint64 kReadAtOnceBytes = 8 * 1024 * 1024;
+    // A file larger than this is opened only once the user agrees (it takes seconds and gigabytes); one
+    // the machine's memory cannot hold is refused before anything is read.
+    static constexpr qint64 kAskAboveBytes = 100 * 1024 * 1024;
+    void checkSizeBeforeReading(const QString& path);
     LoadedDocument readWhileTheWindowAnswers(const QString& path);
     // Esc, or a close request, during a load: the previous document, caption and all, is back at once.
     void cancelLoad();

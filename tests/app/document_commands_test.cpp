@@ -414,6 +414,7 @@ INSTANTIATE_TEST_SUITE_P(
                       QByteArray("a\r\nb\nc\rd\xe2\x80\xa9\r\n"), // every line its own line end
                       QByteArray("x\x85\x40\x80\xa0\xfd\r\n"),    // CP932 bytes that are no character
                       QByteArray("caf\xe9 \xc3\xa9\r\n"),         // UTF-8 with a Latin-1 byte
+                      QByteArray("a\0b\r\n\0\x1a", 7),            // NUL bytes and a Ctrl+Z
                       QByteArray(""), QByteArray("ascii only\n")));
 
 } // namespace

@@ -48,8 +48,11 @@ ScriptedPlatform& ScriptedPlatform::expectError(const QString& text) {
     push(Kind::Error, text);
     return *this;
 }
-ScriptedPlatform& ScriptedPlatform::expectOpenFile(std::optional<QString> path) {
-    push(Kind::OpenFile).path = std::move(path);
+ScriptedPlatform& ScriptedPlatform::expectOpenFile(std::optional<QString> path,
+                                                   std::function<void()> afterChoosing) {
+    Expectation& e = push(Kind::OpenFile);
+    e.path = std::move(path);
+    e.after = std::move(afterChoosing);
     return *this;
 }
 ScriptedPlatform& ScriptedPlatform::expectSaveFile(std::optional<QString> path) {
@@ -135,6 +138,7 @@ std::optional<QString> ScriptedPlatform::chooseFile(Kind kind, ui::FileDialogSta
         EXPECT_TRUE(QFileInfo::exists(*e->path)) << "the open dialog only accepts an existing file";
     }
     state.fileName = *e->path;
+    if (e->after) e->after();
     return e->path;
 }
 

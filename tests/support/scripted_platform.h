@@ -19,7 +19,8 @@ public:
     // `containing`, when given, is a part the question's text must hold.
     ScriptedPlatform& expectYesNo(bool answer, const QString& containing = {});
     ScriptedPlatform& expectError(const QString& text);
-    ScriptedPlatform& expectOpenFile(std::optional<QString> path);
+    // `afterChoosing` runs once the dialog has answered (a file that vanishes before it is read).
+    ScriptedPlatform& expectOpenFile(std::optional<QString> path, std::function<void()> afterChoosing = {});
     ScriptedPlatform& expectSaveFile(std::optional<QString> path);
     ScriptedPlatform& expectModal(const QString& objectName, std::function<void(QDialog&)> drive = {});
     ScriptedPlatform& expectHelp(const QString& helpFile);
@@ -72,6 +73,7 @@ private:
         bool yes = false;
         std::optional<QString> path;
         std::function<void(QDialog&)> drive;
+        std::function<void()> after;
         std::function<void(QPrinter&)> drivePrinter;
     };
     Expectation& push(Kind kind, const QString& text = {});
