@@ -327,11 +327,11 @@ struct Utf8Result {
     bool nonAscii = false;
 };
 
-// Lossy: each byte that does not start a valid sequence becomes its stand-in. Otherwise the decoding
-// stops at the first such byte with `valid` false.
-Utf8Result decodeUtf8(QByteArrayView bytes, bool joinCrLf, bool lossy, int& undecodable) {
-    Utf8Result result;
-    QString& out = result.text = QString(bytes.size(), Qt::Uninitialized);
+// Decodes bytes: ASCII as it stands (a CR LF pair joined into '\n' when `joinCrLf`), every other character
+// through `decodeOne(p, end, d)`, which reads one character or one byte that is none, and returns false to
+// end the decoding there.
+template <typename DecodeOne> QString decodeBytes(QByteArrayView bytes, bool joinCrLf, DecodeOne decodeOne) {
+    QString out(bytes.size(), Qt::Uninitialized); // no encoding makes more characters than bytes
     char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
     char16_t* d = begin;
     const uchar* p = bytesOf(bytes);
@@ -343,31 +343,43 @@ Utf8Result decodeUtf8(QByteArrayView bytes, bool joinCrLf, bool lossy, int& unde
             takeCr(p, end, d, joinCrLf);
             continue;
         }
-        do {
-            const int length = utf8SequenceLength(p, end);
-            if (length == 0) {
-                if (!lossy) {
-                    result.valid = false;
-                    return result;
-                }
-                *d++ = standInFor(*p++);
-                ++undecodable;
-                continue;
+        // Non-ASCII characters tend to come in runs.
+        do
+            if (!decodeOne(p, end, d)) {
+                out.truncate(d - begin);
+                return out;
             }
-            result.nonAscii = true;
-            char32_t ucs = *p & (0xFF >> (length + 1));
-            for (int i = 1; i < length; ++i)
-                ucs = ucs << 6 | (p[i] & 0x3F);
-            if (QChar::requiresSurrogates(ucs)) {
-                *d++ = QChar::highSurrogate(ucs);
-                *d++ = QChar::lowSurrogate(ucs);
-            } else {
-                *d++ = char16_t(ucs);
-            }
-            p += length;
-        } while (p < end && *p >= 0x80);
+        while (p < end && *p >= 0x80);
     }
     out.truncate(d - begin);
+    return out;
+}
+
+// Lossy: each byte that does not start a valid sequence becomes its stand-in. Otherwise the decoding
+// stops at the first such byte with `valid` false.
+Utf8Result decodeUtf8(QByteArrayView bytes, bool joinCrLf, bool lossy, int& undecodable) {
+    Utf8Result result;
+    result.text = decodeBytes(bytes, joinCrLf, [&](const uchar*& p, const uchar* end, char16_t*& d) {
+        const int length = utf8SequenceLength(p, end);
+        if (length == 0) {
+            if (!lossy) return result.valid = false;
+            *d++ = standInFor(*p++);
+            ++undecodable;
+            return true;
+        }
+        result.nonAscii = true;
+        char32_t ucs = *p & (0xFF >> (length + 1));
+        for (int i = 1; i < length; ++i)
+            ucs = ucs << 6 | (p[i] & 0x3F);
+        if (QChar::requiresSurrogates(ucs)) {
+            *d++ = QChar::highSurrogate(ucs);
+            *d++ = QChar::lowSurrogate(ucs);
+        } else {
+            *d++ = char16_t(ucs);
+        }
+        p += length;
+        return true;
+    });
     return result;
 }
 
@@ -432,42 +444,27 @@ struct FormRecord {
 
 QString decodeCp932Bytes(QByteArrayView bytes, bool joinCrLf, FormRecord* forms, int& undecodable) {
     const Cp932Tables& t = cp932();
-    QString out(bytes.size(), Qt::Uninitialized);
-    char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
-    char16_t* d = begin;
-    const uchar* p = bytesOf(bytes);
-    const uchar* const end = p + bytes.size();
-    while (p < end) {
-        widenAsciiRun(p, end, d);
-        if (p == end) break;
-        if (*p == '\r') {
-            takeCr(p, end, d, joinCrLf);
-            continue;
-        }
-        // Non-ASCII characters tend to come in runs.
-        do {
-            const uchar b = *p;
-            if (const char16_t c = t.single[b]) {
-                *d++ = c;
-                ++p;
-                continue;
-            }
-            if (t.lead[b] && end - p >= 2) {
-                const quint16 code = quint16(b << 8 | p[1]);
-                if (const char16_t c = t.pair[code]) {
-                    *d++ = c;
-                    p += 2;
-                    if (forms && t.hasAlternate[c]) forms->note(c, code, t.encode[c]);
-                    continue;
-                }
-            }
-            *d++ = standInFor(b);
-            ++undecodable;
+    return decodeBytes(bytes, joinCrLf, [&](const uchar*& p, const uchar* end, char16_t*& d) {
+        const uchar b = *p;
+        if (const char16_t c = t.single[b]) {
+            *d++ = c;
             ++p;
-        } while (p < end && *p >= 0x80);
-    }
-    out.truncate(d - begin);
-    return out;
+            return true;
+        }
+        if (t.lead[b] && end - p >= 2) {
+            const quint16 code = quint16(b << 8 | p[1]);
+            if (const char16_t c = t.pair[code]) {
+                *d++ = c;
+                p += 2;
+                if (forms && t.hasAlternate[c]) forms->note(c, code, t.encode[c]);
+                return true;
+            }
+        }
+        *d++ = standInFor(b);
+        ++undecodable;
+        ++p;
+        return true;
+    });
 }
 
 // Whether the bytes could be EUC-JP at all: every byte from 0x80 starts a sequence of the right shape.
@@ -499,42 +496,28 @@ bool hasEucJpShape(QByteArrayView bytes) {
 // Each byte that is no character becomes its stand-in, and what follows it is read again.
 QString decodeEucJpBytes(QByteArrayView bytes, bool joinCrLf, FormRecord& forms, int& undecodable) {
     const EucTables& t = eucJp();
-    QString out(bytes.size(), Qt::Uninitialized);
-    char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
-    char16_t* d = begin;
-    const uchar* p = bytesOf(bytes);
-    const uchar* const end = p + bytes.size();
     auto isEucByte = [](uchar b) { return b >= 0xA1 && b <= 0xFE; };
-    while (p < end) {
-        widenAsciiRun(p, end, d);
-        if (p == end) break;
-        if (*p == '\r') {
-            takeCr(p, end, d, joinCrLf);
-            continue;
+    return decodeBytes(bytes, joinCrLf, [&](const uchar*& p, const uchar* end, char16_t*& d) {
+        const uchar b = *p;
+        quint32 code = 0;
+        int length = 0;
+        if (b == 0x8E && end - p >= 2 && p[1] >= 0xA1 && p[1] <= 0xDF)
+            code = quint32(b << 8 | p[1]), length = 2;
+        else if (b == 0x8F && end - p >= 3 && isEucByte(p[1]) && isEucByte(p[2]))
+            code = quint32(b << 16 | p[1] << 8 | p[2]), length = 3;
+        else if (isEucByte(b) && end - p >= 2 && isEucByte(p[1]))
+            code = quint32(b << 8 | p[1]), length = 2;
+        if (const char16_t c = length ? t.decode(code) : 0) {
+            *d++ = c;
+            p += length;
+            if (t.hasAlternate[c]) forms.note(c, code, t.encode[c]);
+        } else {
+            *d++ = standInFor(b);
+            ++undecodable;
+            ++p;
         }
-        do {
-            const uchar b = *p;
-            quint32 code = 0;
-            int length = 0;
-            if (b == 0x8E && end - p >= 2 && p[1] >= 0xA1 && p[1] <= 0xDF)
-                code = quint32(b << 8 | p[1]), length = 2;
-            else if (b == 0x8F && end - p >= 3 && isEucByte(p[1]) && isEucByte(p[2]))
-                code = quint32(b << 16 | p[1] << 8 | p[2]), length = 3;
-            else if (isEucByte(b) && end - p >= 2 && isEucByte(p[1]))
-                code = quint32(b << 8 | p[1]), length = 2;
-            if (const char16_t c = length ? t.decode(code) : 0) {
-                *d++ = c;
-                p += length;
-                if (t.hasAlternate[c]) forms.note(c, code, t.encode[c]);
-            } else {
-                *d++ = standInFor(b);
-                ++undecodable;
-                ++p;
-            }
-        } while (p < end && *p >= 0x80);
-    }
-    out.truncate(d - begin);
-    return out;
+        return true;
+    });
 }
 
 constexpr QByteArrayView kJisKanjiEscape = "\x1B$B", kJisOldKanjiEscape = "\x1B$@";
