@@ -5,6 +5,7 @@
 #include "ui/qt_platform.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -12,8 +13,12 @@ int main(int argc, char* argv[]) {
     ui::QtPlatform platform;
     app::Program program(platform, QCoreApplication::applicationDirPath(), app::SettingsStore::user());
     program.show();
-    // A file named on the command line, as a file manager passes it.
-    if (const QStringList files = QCoreApplication::arguments().mid(1); !files.isEmpty())
-        program.windows().form1->openFromCommandLine(files.constFirst());
+    // A file named on the command line, as a file manager passes it: opened once the event loop runs, so
+    // that closing the window while a large file loads ends the program as it always does.
+    if (const QStringList files = QCoreApplication::arguments().mid(1); !files.isEmpty()) {
+        app::TForm1* form1 = program.windows().form1.get();
+        QTimer::singleShot(0, form1,
+                           [form1, file = files.constFirst()] { form1->openFromCommandLine(file); });
+    }
     return QApplication::exec();
 }

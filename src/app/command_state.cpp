@@ -146,6 +146,8 @@ void TForm1::ComboBox2KeyPress(int key) {
 }
 
 void TForm1::SetButtons() {
+    // While a file loads, the load indicator holds the commands; the update runs when the load is done.
+    if (isLoading()) return;
     if (!switches_) switches_ = std::make_unique<CommandSwitches>(*this);
     if (const QString name = ComboBox1->currentText(); !name.isEmpty()) editorFontName_ = name;
     try {

@@ -178,6 +178,7 @@ void TForm1::finishSave() {
 }
 
 void TForm1::saveDocument() {
+    if (isLoading()) return; // half a file is never written over the whole
     const ui::BusyCursor busy(platform_);
     ui::withFinishingSteps(
         platform_,
@@ -192,6 +193,7 @@ void TForm1::saveDocument() {
 }
 
 void TForm1::saveDocumentAs() {
+    if (isLoading()) return;
     const ui::BusyCursor busy(platform_);
     const std::optional<QString> path = chooseFile(SaveDialog1, true);
     if (!path) return;
@@ -238,11 +240,17 @@ void TForm1::openDocument() {
         },
         // The finishing steps run on every way out: a cancelled dialog and a failed load included.
         [this] {
+            logStep("VolCount");
             if (windows_.form2) windows_.form2->VolCount();
+            logStep("CurrentFile");
             CurrentFile = OpenDialog1.fileName;
+            logStep("LastDir");
             LastDir = QDir::currentPath();
+            logStep("WriteResume");
             WriteResume();
+            logStep("ReadResume");
             ReadResume();
+            logStep("SetButtons");
             SetButtons();
         });
 }
@@ -271,11 +279,15 @@ void TForm1::FileOpen(const QString& path) {
             }
         },
         [&] {
+            logStep("VolCount");
             if (windows_.form2) windows_.form2->VolCount();
+            logStep("CurrentFile");
             CurrentFile = path;
+            logStep("LastDir");
             LastDir = QDir::currentPath();
             OpenDialog1.initialDir = folderWithSeparator(path);
             SaveDialog1.initialDir = folderWithSeparator(path);
+            logStep("SetButtons");
             SetButtons();
         });
 }

@@ -2,6 +2,7 @@
 
 #include "entry/entry_count.h"
 
+#include <QScopeGuard>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -30,6 +31,7 @@ public:
             ++contents_->labelKeys[key];
     }
     ~LineMark() override {
+        if (!contents_->marking) contents_->lost.push_back(lineEnd_);
         contents_->entryCount -= head_ ? 1 : 0;
         contents_->ownLineEnds -= lineEnd_ ? 1 : 0;
         for (const QString& key : keys_) {
@@ -68,9 +70,12 @@ void mark(QTextBlock block, QStringView text, OwnLineEnd lineEnd,
 } // namespace
 
 DocumentIndex::DocumentIndex(QTextDocument* document)
-    : QObject(document), document_(document), contents_(std::make_shared<Contents>()) {
+    : QObject(document), document_(document), contents_(std::make_shared<Contents>()),
+      blockCount_(document->blockCount()) {
     connect(document_, &QTextDocument::contentsChange, this, &DocumentIndex::onContentsChange);
+    contents_->marking = true;
     markRange(0, document_->characterCount());
+    contents_->marking = false;
 }
 
 DocumentIndex::~DocumentIndex() = default;
@@ -84,14 +89,32 @@ text::LineEnds DocumentIndex::lineEnds() const {
     return ends;
 }
 
-void DocumentIndex::onContentsChange(int from, int /*charsRemoved*/, int charsAdded) {
+void DocumentIndex::onContentsChange(int from, int charsRemoved, int charsAdded) {
+    const std::vector<OwnLineEnd> lost = std::exchange(contents_->lost, {});
+    const int removedLines = blockCount_ - document_->blockCount();
+    blockCount_ = document_->blockCount();
     if (suspended_) return;
-    if (stretches_.isEmpty()) {
-        markRange(from, from + charsAdded);
+    contents_->marking = true;
+    const auto done = qScopeGuard([this] { contents_->marking = false; });
+    if (!stretches_.isEmpty()) {
+        for (const Stretch& s : stretches_)
+            markRange(s.from, s.to);
         return;
     }
-    for (const Stretch& s : stretches_)
-        markRange(s.from, s.to);
+    markRange(from, from + charsAdded);
+    // Lines joined by a deletion: the line left ends as the last line taken into it did, since that line's
+    // end is the one still there. The marks that went say how it ended; a line that went without a mark
+    // ended the usual way.
+    if (charsAdded == 0 && charsRemoved > 0 && removedLines > 0) {
+        OwnLineEnd joined;
+        if (int(lost.size()) == removedLines)
+            joined = lost.back();
+        else if (std::any_of(lost.cbegin(), lost.cend(), [](const OwnLineEnd& e) { return e.has_value(); }))
+            return; // which of the lines that went had which end is not known: the line keeps its own
+        const QTextBlock block = document_->findBlock(from);
+        const LineMark* m = markOf(block);
+        if ((m ? m->lineEnd() : OwnLineEnd()) != joined) mark(block, block.text(), joined, contents_);
+    }
 }
 
 void DocumentIndex::markRange(int from, int to) {
@@ -141,6 +164,8 @@ void DocumentIndex::markAll(const QString& text, const text::LineEnds& lineEnds)
 }
 
 int DocumentIndex::markLines(QStringView lines, int firstLine, const text::LineEnds& lineEnds) {
+    contents_->marking = true;
+    const auto done = qScopeGuard([this] { contents_->marking = false; });
     auto own = std::lower_bound(lineEnds.cbegin(), lineEnds.cend(), firstLine,
                                 [](const text::LineEnd& e, int line) { return e.line < line; });
     // Only lines that end otherwise are passed on to new lines; without them no line needs to be known,

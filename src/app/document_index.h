@@ -11,6 +11,8 @@
 #include <QScopeGuard>
 #include <QString>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QTextDocument;
 
@@ -23,6 +25,10 @@ public:
         int entryCount = 0;
         QHash<QString, int> labelKeys; // key -> number of occurrences
         int ownLineEnds = 0;           // marks with a line end of their own
+        // The marks a change of the document's took away with their lines, in the order they went (line
+        // ends of their own, or none), while the index is not marking itself.
+        std::vector<std::optional<text::LineBreak>> lost;
+        bool marking = false;
     };
 
     explicit DocumentIndex(QTextDocument* document);
@@ -83,6 +89,7 @@ private:
     std::shared_ptr<Contents> contents_;
     bool suspended_ = false;
     QList<Stretch> stretches_;
+    int blockCount_ = 1; // as it was after the last change
 };
 
 } // namespace app

@@ -90,6 +90,7 @@ void TForm1::ReplaceDialog1Find() {
 
 void TForm1::ReplaceDialog1Replace() {
     run([this] {
+        if (isLoading()) return; // the text is not the user's to change until it is all in
         const SearchDialog& dialog = replaceDialog();
         if (dialog.options() & SearchDialog::ReplaceFlag)
             replaceFirst(dialog.findText(), dialog.replaceText());

@@ -9,7 +9,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QStatusBar>
-#include <QToolButton>
 
 namespace app {
 
@@ -17,15 +16,19 @@ namespace {
 
 // The commands that would change or replace the document (or save, print or export half of it), on the
 // menu and the tool bar. Exit, help, the about box, copying and the font boxes stay as they are.
-constexpr const char* kLockedDuringLoad[] = {
-    "New1",        "Open1",       "Save1",        "SA1",          "Print1",       "N11",
-    "N21",         "N31",         "N41",          "N51",          "Undo1",        "Cut1",
-    "Paste1",      "Delete1",     "Find1",        "L1",           "BibB1",        "CSVO1",
-    "ToolButton1", "ToolButton2", "ToolButton3",  "ToolButton4",  "ToolButton16", "ToolButton5",
-    "ToolButton7", "ToolButton8", "ToolButton10", "ToolButton11", "ToolButton12", "ToolButton18",
-    "ToolButton15"};
+constexpr const char* kLockedDuringLoad[] = {"New1",         "Open1",         "Save1",
+                                             "SA1",          "Print1",        "N11",
+                                             "N21",          "N31",           "N41",
+                                             "N51",          "Undo1",         "Cut1",
+                                             "Paste1",       "Delete1",       "Find1",
+                                             "L1",           "BibB1",         "CSVO1",
+                                             "ToolButton1",  "ToolButton2",   "ToolButton3",
+                                             "ToolButton4",  "ToolButton16",  "ToolButton5",
+                                             "ToolButton7",  "ToolButton8",   "ToolButton10",
+                                             "ToolButton11", "ToolButton12",  "ToolButton18",
+                                             "ToolButton15", "ReplaceButton", "ReplaceAllButton"};
 
-// A menu item (QAction, also a whole menu's) or a tool button.
+// A menu item (QAction, also a whole menu's) or a button (of the tool bar or the modeless replace dialog).
 bool setEnabledOf(QObject* control, bool enabled) {
     if (auto* action = qobject_cast<QAction*>(control)) {
         const bool was = action->isEnabled();
@@ -63,7 +66,7 @@ void LoadIndicator::loadStarted(qsizetype total) {
     for (const char* name : kLockedDuringLoad) {
         // A menu's own action carries its name too; the action is what greys the menu.
         QObject* control = window_.findChild<QAction*>(QString::fromLatin1(name));
-        if (!control) control = window_.findChild<QToolButton*>(QString::fromLatin1(name));
+        if (!control) control = window_.findChild<QWidget*>(QString::fromLatin1(name)); // buttons
         if (control) locked_.append({control, setEnabledOf(control, false)});
     }
     wasReadOnly_ = editor_.isReadOnly();

@@ -119,6 +119,13 @@ public:
     ui::FileDialogState& openDialog() { return OpenDialog1; }
     ui::FileDialogState& saveDialog() { return SaveDialog1; }
     QPlainTextEdit* editor() const { return RichEdit1; }
+    // A file larger than this is opened only once the user agrees (it takes seconds and gigabytes); one
+    // the machine's memory cannot hold is refused before anything is read.
+    static constexpr qint64 kAskAboveBytes = 100 * 1024 * 1024;
+    // For tests: the finishing steps of Open and open by path, by name, as they run.
+    void setFinishingStepLog(QStringList* log) { stepLog_ = log; }
+    // A file is being read or filled in: the text and the commands wait for it.
+    bool isLoading() const { return reading_ || document_.isLoading(); }
     // The printer printing uses, with what printer setup chose; made at its first use.
     QPrinter& printer();
 
@@ -149,13 +156,13 @@ private:
     // A file larger than this is read and decoded while the window answers (a few tens of
     // milliseconds' worth on its own).
     static constexpr qint64 kReadAtOnceBytes = 8 * 1024 * 1024;
-    // A file larger than this is opened only once the user agrees (it takes seconds and gigabytes); one
-    // the machine's memory cannot hold is refused before anything is read.
-    static constexpr qint64 kAskAboveBytes = 100 * 1024 * 1024;
     void checkSizeBeforeReading(const QString& path);
     LoadedDocument readWhileTheWindowAnswers(const QString& path);
     // Esc, or a close request, during a load: the previous document, caption and all, is back at once.
     void cancelLoad();
+    void logStep(const char* step) {
+        if (stepLog_) stepLog_->append(QString::fromLatin1(step));
+    }
     void restoreAfterFailedLoad(bool wasModified);
     std::optional<QString> chooseFile(ui::FileDialogState& state, bool forSaving);
     // The settings commands' helpers (settings_commands.cpp).
@@ -192,6 +199,7 @@ private:
     bool loadWasModified_ = false;
     QEventLoop* reading_ = nullptr; // while a large file is read
     bool readCancelled_ = false;
+    QStringList* stepLog_ = nullptr;
     DocumentAdapter adapter_;
     QString PreviousCaption;
     QString CurrentFile;

@@ -55,13 +55,16 @@ QString terminalText(QString text) {
 class Io {
 public:
     Io(QIODevice& out, QIODevice& err) : out_(out), err_(err) {}
-    void print(const QString& text) { out_.write(terminalText(text).toUtf8()); }
-    void printBytes(const QByteArray& bytes) { out_.write(bytes); }
+    void print(const QString& text) { printBytes(terminalText(text).toUtf8()); }
+    void printBytes(const QByteArray& bytes) { failed_ = failed_ || out_.write(bytes) != bytes.size(); }
     void warn(const QString& text) { err_.write(terminalText(text).toUtf8()); }
+    // Whether some output could not be written (a full disk behind a redirection, say).
+    bool outputFailed() const { return failed_; }
 
 private:
     QIODevice& out_;
     QIODevice& err_;
+    bool failed_ = false;
 };
 
 int parseCategory(const QString& text) {
@@ -415,7 +418,9 @@ int run(const QStringList& arguments, QIODevice& out, QIODevice& err) {
             io.print(commandHelp(*command, parser));
             return kDone;
         }
-        return command->run(parser, io);
+        const int code = command->run(parser, io);
+        if (io.outputFailed()) throw base::Failure(QStringLiteral("標準出力に書き込めません"));
+        return code;
     } catch (const WrongUsage& usage) {
         io.warn(usage.message + u'\n' + commandHelp(*command, parser));
         return kWrongUsage;
@@ -424,6 +429,9 @@ int run(const QStringList& arguments, QIODevice& out, QIODevice& err) {
         return kRefused;
     } catch (const base::Failure& failure) {
         io.warn(base::withFinalPeriod(failure.message()) + u'\n');
+        return kFileError;
+    } catch (const std::exception& error) { // a file too large for memory, say
+        io.warn(QString::fromLocal8Bit(error.what()) + u'\n');
         return kFileError;
     }
 }

@@ -9,5 +9,12 @@ int main(int argc, char* argv[]) {
     QFile out, err;
     if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly))
         return cli::kFileError;
-    return cli::run(QCoreApplication::arguments().mid(1), out, err);
+    const int code = cli::run(QCoreApplication::arguments().mid(1), out, err);
+    // What is still buffered must reach standard output too: a failure there is a file that cannot be
+    // written.
+    if (!out.flush() && code == cli::kDone) {
+        err.write(QStringLiteral("標準出力に書き込めません.\n").toUtf8());
+        return cli::kFileError;
+    }
+    return code;
 }

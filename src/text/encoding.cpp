@@ -187,15 +187,18 @@ EucTables::EucTables() {
     }
     for (const quint32 code : codes) {
         const char16_t c = decode(code);
-        if (c == 0) continue;
-        if (encode[c] != code) hasAlternate[c] = true;
-        if (code <= 0xFEFE && code >= 0xA1A1 && (encodeJis[c] == 0 || encode[c] == code))
+        if (c != 0 && code <= 0xFEFE && code >= 0xA1A1 && (encodeJis[c] == 0 || encode[c] == code))
             encodeJis[c] = quint16(code);
     }
+    // CP932's look-alikes (what a Shift-JIS document holds for 〜 and the rest) are written as the JIS X 0208
+    // code of the standard character, even where the codec has a code of its own for them elsewhere (JIS X
+    // 0212, or the IBM rows), which Japanese TeX does not read; a file that uses such a code keeps it.
     for (const auto& [c, lookAlike] : kLookAlikes) {
-        if (encode[lookAlike] == kNoEucCode) encode[lookAlike] = encode[c];
-        if (encodeJis[lookAlike] == 0) encodeJis[lookAlike] = encodeJis[c];
+        encode[lookAlike] = encode[c];
+        encodeJis[lookAlike] = encodeJis[c];
     }
+    for (const quint32 code : codes)
+        if (const char16_t c = decode(code); c != 0 && encode[c] != code) hasAlternate[c] = true;
 }
 
 const EucTables& eucJp() {

@@ -344,6 +344,20 @@ TEST_F(DocumentCommands, UnreadableBytesAreAnnouncedShownAndKept) {
     EXPECT_EQ(readFile(file), QByteArray("a\x85\x40z\x80\r\nb"));
 }
 
+TEST_F(DocumentCommands, LinesJoinedEndAsTheLastOfThemDid) {
+    // Deleting a line break keeps the end of the line taken in: "a" CR LF "b" LF joined is "ab" LF.
+    const QString file = writeFile(QStringLiteral("mixed.bib"), QByteArray("a\r\nb\nc\nd\r\ne\r\n"));
+    open(file);
+    QTextCursor cursor(form1().editor()->document()->findBlockByNumber(0));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.deleteChar(); // a + b
+    cursor.movePosition(QTextCursor::NextBlock);
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.deleteChar(); // c + d
+    form1().Save1Click();
+    EXPECT_EQ(readFile(file), QByteArray("ab\ncd\r\ne\r\n"));
+}
+
 TEST_F(DocumentCommands, EachLineKeepsItsOwnLineEnd) {
     const QString file = writeFile(QStringLiteral("mixed.bib"), QByteArray("a\r\nb\nc\rd\r\n"));
     open(file);

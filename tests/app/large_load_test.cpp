@@ -2,13 +2,16 @@
 // ends as a load in one piece would, and Esc or a close request in the middle gives the previous
 // document back.
 #include "app/document_file.h"
+#include "app/search_dialogs.h"
 #include "base/failure.h"
 #include "entry/entry_count.h"
 #include "support/app_fixture.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -53,6 +56,7 @@ TEST_F(LargeLoad, PiecesGiveWhatOnePieceGives) {
     ASSERT_GT(expected.text.size(), app::Document::kLoadAtOnce);
     ASSERT_FALSE(expected.lineEnds.isEmpty());
     bool sawProgress = false;
+    QStringList steps;
     whileLoading([&] {
         // The caption is the new path already, the text read-only, the rest of the window as it was.
         EXPECT_EQ(form1().documentName(), large);
@@ -63,13 +67,19 @@ TEST_F(LargeLoad, PiecesGiveWhatOnePieceGives) {
         EXPECT_TRUE(form1().recentFiles()[0].isEmpty());
         EXPECT_FALSE(action("New1")->isEnabled() || action("Open1")->isEnabled() ||
                      action("N11")->isEnabled());
+        EXPECT_TRUE(steps.isEmpty());
         sawProgress = form1().findChild<QProgressBar*>(QStringLiteral("LoadProgress"))->isVisible();
     });
     form1().show();
+    form1().setFinishingStepLog(&steps);
     platform.expectOpenFile(large);
     form1().Open1Click();
     platform.verify();
     EXPECT_TRUE(sawProgress);
+    // The finishing steps ran once each, in their order, when the load was done.
+    EXPECT_EQ(steps, (QStringList{QStringLiteral("VolCount"), QStringLiteral("CurrentFile"),
+                                  QStringLiteral("LastDir"), QStringLiteral("WriteResume"),
+                                  QStringLiteral("ReadResume"), QStringLiteral("SetButtons")}));
 
     EXPECT_EQ(form1().documentText(), expected.text);
     EXPECT_EQ(form1().entryCount(), entry::countEntries(expected.text));
@@ -126,12 +136,22 @@ TEST_F(LargeLoad, ACloseRequestCancelsTheLoadThenRunsAsAlways) {
     EXPECT_TRUE(form1().isVisible()); // Cancel refused the close
 }
 
-TEST_F(LargeLoad, NewAndOpenWaitForTheLoad) {
+TEST_F(LargeLoad, NewOpenSaveAndReplaceWaitForTheLoad) {
     showActive();
+    // The replace dialog, open beside the window, must not change the text while it loads.
+    form1().Replace1Click();
+    form1()
+        .replaceDialog()
+        .findChild<QLineEdit*>(QStringLiteral("FindTextEdit"))
+        ->setText(QStringLiteral("ref"));
     whileLoading([&] {
         action("New1")->trigger();
         action("Open1")->trigger();
         QTest::keyClick(form1().editor(), Qt::Key_N, Qt::ControlModifier);
+        EXPECT_FALSE(
+            form1().replaceDialog().findChild<QPushButton*>(QStringLiteral("ReplaceAllButton"))->isEnabled());
+        form1().ReplaceDialog1Replace();
+        form1().Save1Click();
     });
     form1().FileOpen(large); // the scripted platform fails the test on any question these would ask
     EXPECT_EQ(form1().documentName(), large);

@@ -161,6 +161,7 @@ TEST_F(Cli, ReportsUsageAndFileErrors) {
         {"count missing.bib", 3, "ファイル missing.bib は開けません."},
         {"export missing.bib --fields year", 3, "ファイル missing.bib は開けません."},
         {"import missing.csv --category 0 --fields author", 3, "ファイル missing.csv は開けません."},
+        {"count /dev/zero", 3, "ファイル /dev/zero は開けません."}, // a device is no file to read
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
@@ -171,6 +172,21 @@ TEST_F(Cli, ReportsUsageAndFileErrors) {
             EXPECT_TRUE(err.contains(QStringLiteral("usage: lorvane-cli"))) << err.toStdString();
         }
     }
+}
+
+// An output that takes nothing (a full disk behind a redirection): the command fails as a file that cannot be
+// written does.
+TEST_F(Cli, OutputThatCannotBeWrittenIsAFileError) {
+    struct Full final : QIODevice {
+        qint64 readData(char*, qint64) override { return -1; }
+        qint64 writeData(const char*, qint64) override { return -1; }
+    } full;
+    full.open(QIODevice::WriteOnly);
+    QBuffer e;
+    e.open(QIODevice::WriteOnly);
+    const QString file = write(QStringLiteral("a.bib"), "@book{a,\r\n}\r\n");
+    EXPECT_EQ(cli::run({QStringLiteral("count"), file}, full, e), 3);
+    EXPECT_TRUE(QString::fromUtf8(e.data()).contains(u"標準出力に書き込めません."));
 }
 
 // ---- the same bytes as the windows ----------------------------------------------------------------------

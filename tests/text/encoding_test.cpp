@@ -125,6 +125,13 @@ TEST(DecodeText, SaysWhenSevenBitJisWouldNotComeBackTheSame) {
     jis.encoding = Encoding::Iso2022Jp;
     EXPECT_EQ(encodeText(u"ｱ😀〜", jis).unencodable, u"ｱ😀"); // no half-width katakana in 7-bit JIS
     EXPECT_EQ(encodeText(u"〜a", jis).bytes, "\x1B$B!A\x1B(Ba");
+    // What a Shift-JIS document holds for 〜 and ¬ is written in JIS X 0208, which Japanese TeX reads; a
+    // file that used the JIS X 0212 or IBM code keeps it.
+    EXPECT_EQ(encodeText(u"～￢", jis).bytes, "\x1B$B!A\"L\x1B(B");
+    TextFormat euc;
+    euc.encoding = Encoding::EucJp;
+    EXPECT_EQ(encodeText(u"～￢〜¬", euc).bytes, "\xA1\xC1\xA2\xCC\xA1\xC1\xA2\xCC");
+    expectRoundTrip("\xC6\xFC\x8F\xA2\xB7\xFC\xFB\xA1\xC1\r\n");
 }
 
 TEST(DecodeText, KeepsEachUnreadableByteAsAStandIn) {
