@@ -54,6 +54,7 @@ bool TForm1::askToSave() {
 
 void TForm1::loadDocument(const QString& path, bool wasModified) {
     loadWasModified_ = wasModified;
+    const FileStamp disk = fileStamp(path); // before the read: a change while reading counts too
     LoadedDocument loaded;
     const bool large = QFileInfo(path).size() > kReadAtOnceBytes;
     // A large file: the window shows one load from the read to the last piece.
@@ -64,6 +65,7 @@ void TForm1::loadDocument(const QString& path, bool wasModified) {
     loaded = large ? readWhileTheWindowAnswers(path) : loadDocumentFile(path);
     const QString warning = openWarning(path, loaded);
     if (!document_.load(std::move(loaded), loadIndicator_.get())) throw base::Cancelled();
+    documentReplaced(disk);
     RichEdit1Change();
     if (!warning.isEmpty()) platform_.showMessage(warning);
 }
@@ -131,6 +133,7 @@ void TForm1::writeDocument(const QString& path) {
         text::writeFileBytes(path, encoded.bytes);
         document_.setFormat(std::move(format));
         document_.setModified(false);
+        documentWritten(path);
     } catch (...) {
         setWindowTitle(PreviousCaption);
         document_.setModified(true);
@@ -152,7 +155,7 @@ void TForm1::saveDocument() {
             if (!isModified()) return;
             if (windowTitle() == base::kUntitledName)
                 saveDocumentAs();
-            else
+            else if (mayOverwrite(windowTitle()))
                 writeDocument(windowTitle());
         },
         [this] { finishSave(); });
@@ -174,6 +177,7 @@ void TForm1::New1Click() {
 void TForm1::newDocument() {
     if (!askToSave()) return;
     document_.clear();
+    documentReplaced({});
     RichEdit1Change();
     setWindowTitle(base::kUntitledName);
     document_.setModified(false);
