@@ -77,16 +77,6 @@ TEST_F(ChangedOnDisk, SaveAsksBeforeOverwritingWhatAnotherProgramWrote) {
     }
 }
 
-TEST_F(ChangedOnDisk, TheSaveChangesPromptsSaveAsksTooAndNoKeepsTheText) {
-    const QString file = openTyped(kSjisBib);
-    writeFile(QStringLiteral("refs.bib"), "another program's");
-    platform.expectSaveChanges(SaveAnswer::Yes).expectYesNo(false);
-    form1().New1Click();
-    EXPECT_EQ(form1().documentName(), file); // New was abandoned: nothing was saved
-    EXPECT_TRUE(form1().isModified());
-    EXPECT_EQ(readFile(file), QByteArray("another program's"));
-}
-
 TEST_F(ChangedOnDisk, SaveAsOntoAnotherFileDoesNotAsk) {
     const QString file = openTyped(kSjisBib);
     writeFile(QStringLiteral("refs.bib"), "another program's");
@@ -163,13 +153,6 @@ TEST_F(Recovery, AFailureIsReportedOnceAndTheEditorGoesOn) {
     type(QStringLiteral("y"));
     EXPECT_FALSE(form1().writeRecovery()); // not reported again
     EXPECT_EQ(form1().documentText(), QStringLiteral("xy"));
-    // A folder that cannot be made: the program runs without recovery.
-    writeFile(QStringLiteral("plain"), "x");
-    const QString folder = path(QStringLiteral("plain/recovery"));
-    platform.expectError(QStringLiteral("フォルダ %1 を作成できません.").arg(folder));
-    app::Program without(platform, dir.path(), settings, folder);
-    platform.verify();
-    EXPECT_EQ(without.windows().form1->recoveryFiles(), nullptr);
 }
 
 TEST_F(Recovery, DeletedWhenTheTextIsSavedOrDiscarded) {
