@@ -44,12 +44,19 @@ void chooseWrapMode(QPlainTextEdit* editor, QStringView text) {
 
 Document::Document(QPlainTextEdit* editor) : editor_(editor), index_(attach(editor->document(), editor)) {}
 
+QString linesOfRawText(QString rawText) {
+    rawText.replace(QChar::ParagraphSeparator, u'\n');
+    return rawText;
+}
+
 QString Document::text() const {
     // The raw text, not toPlainText(): that one turns no-break spaces into spaces and line separators
     // into line breaks, which would change the file on saving.
-    QString text = editor_->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    return text;
+    return linesOfRawText(editor_->document()->toRawText());
+}
+
+Document::Snapshot Document::snapshot() const {
+    return {editor_->document()->toRawText(), index_->lineEnds()};
 }
 
 bool Document::isEmpty() const {

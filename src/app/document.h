@@ -27,12 +27,22 @@ public:
     virtual void loadFinished() = 0;
 };
 
+// The editor's raw text (QTextDocument::toRawText(), U+2029 between lines) with '\n' between lines.
+QString linesOfRawText(QString rawText);
+
 class Document {
 public:
     explicit Document(QPlainTextEdit* editor);
 
     // Lines separated by '\n'.
     QString text() const;
+    // What writing the text takes from the editor, in the editor's thread: its raw text (linesOfRawText
+    // makes the lines of it) and each line's own line end. The rest can be done in another thread.
+    struct Snapshot {
+        QString rawText;
+        text::LineEnds lineEnds;
+    };
+    Snapshot snapshot() const;
     bool isEmpty() const;
     bool isModified() const;
     void setModified(bool modified);

@@ -87,6 +87,7 @@ void TForm1::checkSizeBeforeReading(const QString& path) {
 void TForm1::loadDocument(const QString& path, bool wasModified) {
     loadWasModified_ = wasModified;
     checkSizeBeforeReading(path);
+    const FileStamp disk = fileStamp(path); // before the read: a change while reading counts too
     LoadedDocument loaded;
     const bool large = QFileInfo(path).size() > kReadAtOnceBytes;
     // A large file: the window shows one load from the read to the last piece.
@@ -97,6 +98,7 @@ void TForm1::loadDocument(const QString& path, bool wasModified) {
     loaded = large ? readWhileTheWindowAnswers(path) : loadDocumentFile(path);
     const QString warning = openWarning(path, loaded);
     if (!document_.load(std::move(loaded), loadIndicator_.get())) throw base::Cancelled();
+    documentReplaced(disk);
     RichEdit1Change();
     if (!warning.isEmpty()) platform_.showMessage(warning);
 }
@@ -164,6 +166,7 @@ void TForm1::writeDocument(const QString& path) {
         text::writeFileBytes(path, encoded.bytes);
         document_.setFormat(std::move(format));
         document_.setModified(false);
+        documentWritten(path);
     } catch (...) {
         setWindowTitle(PreviousCaption);
         document_.setModified(true);
@@ -186,7 +189,7 @@ void TForm1::saveDocument() {
             if (!isModified()) return;
             if (windowTitle() == base::kUntitledName)
                 saveDocumentAs();
-            else
+            else if (mayOverwrite(windowTitle()))
                 writeDocument(windowTitle());
         },
         [this] { finishSave(); });
@@ -209,6 +212,7 @@ void TForm1::New1Click() {
 void TForm1::newDocument() {
     if (!askToSave()) return;
     document_.clear();
+    documentReplaced({});
     RichEdit1Change();
     setWindowTitle(base::kUntitledName);
     document_.setModified(false);

@@ -2,7 +2,16 @@
 
 #include "text/text_file.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+
 namespace app {
+
+FileStamp fileStamp(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) return {};
+    return {true, info.size(), info.lastModified().toMSecsSinceEpoch()};
+}
 
 LoadedDocument loadDocumentFile(const QString& path) {
     return decodeDocument(text::readFileBytes(path));

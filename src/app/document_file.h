@@ -23,6 +23,16 @@ struct LoadedDocument {
     bool reencodingDiffers = false;
 };
 
+// The file on disk as the document last read or wrote it: another program that writes the file changes
+// its size or its modification time.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modified = 0; // milliseconds since the epoch
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp fileStamp(const QString& path);
+
 // Throws base::Failure "ファイル %s は開けません".
 LoadedDocument loadDocumentFile(const QString& path);
 // The document a file's bytes hold.

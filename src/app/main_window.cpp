@@ -4,6 +4,7 @@
 #include "app/command_table.h"
 #include "app/load_indicator.h"
 #include "app/program.h"
+#include "app/recovery.h"
 #include "base/app_info.h"
 #include "base/fonts.h"
 #include "csv/csv_export_form.h"

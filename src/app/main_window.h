@@ -11,6 +11,8 @@
 
 #include <QMainWindow>
 #include <array>
+#include <chrono>
+#include <future>
 #include <memory>
 
 class QAction;
@@ -19,12 +21,15 @@ class QEventLoop;
 class QLabel;
 class QPlainTextEdit;
 class QPrinter;
+class QTimer;
 class QToolBar;
 
 namespace app {
 
 class CommandSwitches;
+class LeftoverRecovery;
 class LoadIndicator;
+class RecoveryFiles;
 struct Windows;
 class SearchDialog;
 
@@ -102,6 +107,22 @@ public:
     void ReadSettings();
     void WriteSettings();
 
+    // No work lost (recovery_commands.cpp). Keeps the text of a document with unsaved changes in this
+    // run's recovery files in `folder`, written every `interval` while the text changes.
+    void startRecovery(const QString& folder, std::chrono::milliseconds interval);
+    // Program start: the recovery offer, then the file named on the command line if any (a restored
+    // text is offered for saving first, so that opening the file never drops it).
+    void startWith(const QString& commandLineFile);
+    // Offers each recovery file a run that ended without saving left, newest first: the first restored
+    // becomes the document (the rest stay for a later start); each one discarded is deleted.
+    void offerRecovery();
+    // Writes the recovery file now when the document has unsaved changes, as the timer does, and waits
+    // for it; false when that failed (reported once a run) or there is no recovery.
+    bool writeRecovery();
+    // Waits for a recovery write the timer started; false when it failed (reported once a run).
+    bool finishRecoveryWrite();
+    const RecoveryFiles* recoveryFiles() const { return recovery_.get(); }
+
     // State, for the dialogs and for tests.
     Document& document() { return document_; }
     const Document& document() const { return document_; }
@@ -175,6 +196,19 @@ private:
     void replaceFirst(const QString& findText, const QString& replacement);
     void replaceAll(const QString& findText, const QString& replacement);
 
+    // No work lost (recovery_commands.cpp). The document commands tell when the document was replaced
+    // by another (its file's stamp as read) and when it was written to its file.
+    void documentReplaced(const FileStamp& disk);
+    void documentWritten(const QString& path);
+    // Save onto the document's own file: true unless another program changed the file since the last
+    // load or save and the user declines to overwrite it.
+    bool mayOverwrite(const QString& path);
+    // False when the load was cancelled.
+    bool restoreRecovery(LeftoverRecovery& leftover);
+    // Takes the text and leaves the rest of the recovery write to a thread; false when there is no
+    // recovery or a load runs.
+    bool startRecoveryWrite();
+
     // Command state and font boxes (command_state.cpp).
     void wireFontBoxes();
     void applyEditorFont();
@@ -215,6 +249,14 @@ private:
 
     std::unique_ptr<CommandSwitches> switches_;
     std::unique_ptr<QPrinter> printer_;
+
+    // No work lost.
+    FileStamp diskStamp_; // the document's file as at its last load or save
+    std::unique_ptr<RecoveryFiles> recovery_;
+    std::future<void> recoveryWriting_; // after recovery_: destroyed first, it waits for the write
+    QTimer* recoveryTimer_ = nullptr;
+    bool recoveryDue_ = false; // the text or caption changed since the last recovery write
+    bool recoveryFailureReported_ = false;
 };
 
 } // namespace app

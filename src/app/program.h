@@ -35,10 +35,12 @@ struct Windows {
 void initialiseApplication();
 
 // Creates the main window, the entry form, the about box and the two CSV dialogs, in this order; only
-// the main window is shown by start(). The main window keeps its settings in `settings`.
+// the main window is shown by start(). The main window keeps its settings in `settings`, and the text of
+// a document with unsaved changes in recovery files in `recoveryFolder` (none when it is empty).
 class Program {
 public:
-    Program(ui::Platform& platform, const QString& programDir, SettingsStore settings);
+    Program(ui::Platform& platform, const QString& programDir, SettingsStore settings,
+            const QString& recoveryFolder = {});
     ~Program();
     void show();
     Windows& windows() { return windows_; }

@@ -1022,6 +1022,37 @@ DecodedText decodeText(QByteArrayView bytes) {
     return result;
 }
 
+DecodedText decodeTextAs(QByteArrayView bytes, const TextFormat& format) {
+    DecodedText result;
+    result.format = format;
+    const QByteArrayView body =
+        format.encoding == Encoding::Utf8 && format.byteOrderMark && bytes.startsWith(kByteOrderMark)
+            ? bytes.sliced(kByteOrderMark.size())
+            : bytes;
+    // The forms and escapes the bytes use are the format's already: what the decoders note is dropped.
+    QHash<char16_t, quint32> forms;
+    FormRecord record{forms, {}};
+    TextFormat escapes = format;
+    switch (format.encoding) {
+    case Encoding::Utf8:
+        result.text = decodeUtf8(body, false, true, result.undecodableBytes).text;
+        break;
+    case Encoding::Cp932:
+        result.text = decodeCp932Bytes(body, false, nullptr, result.undecodableBytes);
+        break;
+    case Encoding::EucJp:
+        result.text = decodeEucJpBytes(body, false, record, result.undecodableBytes);
+        break;
+    case Encoding::Iso2022Jp:
+        result.text = decodeIso2022JpBytes(body, false, escapes, record, result.undecodableBytes);
+        break;
+    }
+    // Every line end is sorted out against the format's usual one, which need not be the most frequent
+    // in these bytes.
+    result.lineEnds = normaliseLineBreaks(result.text, format.lineBreak, false);
+    return result;
+}
+
 EncodedText encodeText(QStringView text, const TextFormat& format, const LineEnds& lineEnds) {
     EncodedText result;
     Unencodable unencodable;

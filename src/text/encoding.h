@@ -77,6 +77,9 @@ struct DecodedText {
 // CP932; CP932 when it reads the bytes cleanly; UTF-8 again when neither reads them and they hold more
 // UTF-8 sequences than kana read as CP932 (UTF-8 with some Latin-1 bytes in it). Anything else is CP932.
 DecodedText decodeText(QByteArrayView bytes);
+// Bytes known to be in `format` (written by encodeText with it): read in its encoding, with no detection,
+// and each line whose end is not the format's usual one listed. The result's format is `format`.
+DecodedText decodeTextAs(QByteArrayView bytes, const TextFormat& format);
 
 struct EncodedText {
     QByteArray bytes;

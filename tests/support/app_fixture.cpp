@@ -8,12 +8,12 @@
 
 AppFixture::AppFixture() : savedCwd(QDir::currentPath()) {
     QDir::setCurrent(dir.path());
-    program = std::make_unique<app::Program>(platform, dir.path(), settings);
+    program = std::make_unique<app::Program>(platform, dir.path(), settings, recoveryDir.path());
 }
 
 void AppFixture::restart() {
     program.reset();
-    program = std::make_unique<app::Program>(platform, dir.path(), settings);
+    program = std::make_unique<app::Program>(platform, dir.path(), settings, recoveryDir.path());
 }
 
 AppFixture::~AppFixture() {

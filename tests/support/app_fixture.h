@@ -1,6 +1,6 @@
 #pragma once
 // A running program on a scripted platform, in a temporary folder that is also the working directory; its
-// settings store is an INI file in a temporary folder of its own.
+// settings store is an INI file in a temporary folder of its own, its recovery files are in another.
 #include "app/main_window.h"
 #include "app/program.h"
 #include "entry/entry_form.h"
@@ -41,6 +41,7 @@ protected:
 
     QTemporaryDir dir;
     QTemporaryDir settingsDir;
+    QTemporaryDir recoveryDir; // the recovery files' folder
     app::SettingsStore settings =
         app::SettingsStore::iniFile(settingsDir.filePath(QStringLiteral("Quorvik.conf")));
     QString savedCwd;

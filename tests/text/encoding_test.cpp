@@ -280,6 +280,51 @@ TEST(EncodeText, WritesEachLineEndAsListed) {
     EXPECT_EQ(encodeText(u"a\nb", lf, {{1, LineBreak::Cr}, {5, LineBreak::Cr}}).bytes, "a\nb");
 }
 
+// Bytes whose format is known (a recovery file's) are read in it, where detection would read them otherwise
+// or sort the line ends against another usual one.
+TEST(DecodeTextAs, ReadsTheBytesInTheFormatGiven) {
+    auto format = [](Encoding encoding, LineBreak lineBreak) {
+        TextFormat f;
+        f.encoding = encoding;
+        f.lineBreak = lineBreak;
+        return f;
+    };
+    TextFormat bom = format(Encoding::Utf8, LineBreak::Cr),
+               oldJis = format(Encoding::Iso2022Jp, LineBreak::Lf);
+    bom.byteOrderMark = true;
+    oldJis.jisOldKanjiEscape = oldJis.jisRomanEscape = true;
+    TextFormat twoForms = format(Encoding::Cp932, LineBreak::CrLf);
+    twoForms.alternateForms = {{u'纊', 0xED40}};
+    const struct {
+        QString text;
+        TextFormat format;
+        LineEnds lineEnds;
+        bool detectedOtherwise;
+    } cases[] = {
+        {u"山田\n"_s, format(Encoding::EucJp, LineBreak::Lf), {}, true}, // reads as CP932 kana too
+        {u"ﾃｧ"_s, format(Encoding::Cp932, LineBreak::CrLf), {}, true},   // valid UTF-8 ("ç")
+        {u"a\nb\nc"_s, bom, {{0, LineBreak::CrLf}}, true},               // one CR LF, one CR
+        {u"a\nb\n"_s,
+         format(Encoding::Cp932, LineBreak::CrLf),
+         {{0, LineBreak::Lf}, {1, LineBreak::Lf}},
+         true},
+        {u"日本\nx\n"_s, oldJis, {}, false},
+        {expand(u"a<82>\nb<81>"), format(Encoding::Cp932, LineBreak::CrLf), {}, false},
+        {u"纊\n"_s, twoForms, {}, false},
+    };
+    for (const auto& c : cases) {
+        const QByteArray bytes = encodeText(c.text, c.format, c.lineEnds).bytes;
+        SCOPED_TRACE(bytes.toHex(' ').toStdString());
+        const DecodedText decoded = decodeTextAs(bytes, c.format);
+        EXPECT_EQ(decoded.text, c.text);
+        EXPECT_EQ(decoded.lineEnds, c.lineEnds);
+        EXPECT_EQ(decoded.format, c.format);
+        EXPECT_EQ(encodeText(decoded.text, decoded.format, decoded.lineEnds).bytes, bytes);
+        const DecodedText detected = decodeText(bytes);
+        EXPECT_EQ(detected.text != c.text || detected.lineEnds != c.lineEnds, c.detectedOtherwise);
+    }
+}
+
 // Every file of the corpus is read in the encoding it has always been read in (those not listed as
 // UTF-8); the 7-bit JIS sample reads as ISO-2022-JP.
 TEST(EncodingRoundTrip, CorpusFiles) {

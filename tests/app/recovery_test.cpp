@@ -1,0 +1,447 @@
+// No work lost: Save asks before overwriting a file another program changed, and the text of a document
+// with unsaved changes survives a run that ends without saving.
+#include "app/recovery.h"
+#include "base/app_info.h"
+#include "support/app_fixture.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+#include <QTextCursor>
+#include <QTimer>
+
+#include <cstdio>
+#include <signal.h>
+
+using ui::SaveAnswer;
+
+namespace {
+
+const QByteArray kSjisBib = QByteArray("@article{a,\r\n title = \"\x93\xfa\x96\x7b\",\r\n}\r\n"); // 日本
+
+// Sets a file's modification time, as another program's write would.
+void setModified(const QString& path, const QDateTime& time) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
+// ---- Changed on disk ----
+
+class ChangedOnDisk : public AppFixture {
+protected:
+    QString openTyped(const QByteArray& bytes) {
+        const QString file = writeFile(QStringLiteral("refs.bib"), bytes);
+        form1().FileOpen(file);
+        type(QStringLiteral("%"));
+        return file;
+    }
+};
+
+TEST_F(ChangedOnDisk, SaveAsksBeforeOverwritingWhatAnotherProgramWrote) {
+    const QString question = QStringLiteral("ほかのプログラムによって変更されています");
+    const struct {
+        const char* change;
+        bool asked;
+        bool answer;
+    } cases[] = {{"nothing", false, true},
+                 {"rewritten", true, false},
+                 {"rewritten", true, true},
+                 {"same size, touched", true, false},
+                 {"deleted", false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.change) + (c.answer ? " / yes" : " / no"));
+        const QString file = openTyped(kSjisBib);
+        const std::string_view change = c.change;
+        QByteArray onDisk = kSjisBib;
+        if (change == "rewritten") onDisk = "written by another program";
+        if (change != "nothing" && change != "deleted") writeFile(QStringLiteral("refs.bib"), onDisk);
+        if (change == "same size, touched") setModified(file, QDateTime::currentDateTime().addSecs(-3600));
+        if (change == "deleted") QFile::remove(file);
+        if (c.asked) platform.expectYesNo(c.answer, question);
+        form1().Save1Click();
+        platform.verify();
+        // No writes nothing, and the document stays modified as after a declined save.
+        EXPECT_EQ(readFile(file), c.answer ? kSjisBib + "%" : onDisk);
+        EXPECT_EQ(form1().isModified(), !c.answer);
+        EXPECT_EQ(form1().documentName(), file);
+        // The next save asks again only while the file is still another program's.
+        type(QStringLiteral("%"));
+        if (!c.answer) platform.expectYesNo(true, question);
+        form1().Save1Click();
+        platform.verify();
+        EXPECT_EQ(readFile(file), kSjisBib + "%%");
+        EXPECT_FALSE(form1().isModified());
+    }
+}
+
+TEST_F(ChangedOnDisk, SaveAsOntoAnotherFileDoesNotAsk) {
+    const QString file = openTyped(kSjisBib);
+    writeFile(QStringLiteral("refs.bib"), "another program's");
+    const QString copy = path(QStringLiteral("copy.bib"));
+    platform.expectSaveFile(copy);
+    form1().SA1Click();
+    EXPECT_EQ(readFile(copy), kSjisBib + "%");
+    EXPECT_EQ(readFile(file), QByteArray("another program's"));
+    // The new file is the document's now: saving it again asks nothing.
+    type(QStringLiteral("%"));
+    form1().Save1Click();
+    EXPECT_EQ(readFile(copy), kSjisBib + "%%");
+}
+
+// ---- Crash recovery ----
+
+class Recovery : public AppFixture {
+protected:
+    const app::RecoveryFiles& own() { return *form1().recoveryFiles(); }
+    QString ownRecord() { return QDir(recoveryDir.path()).filePath(own().name() + QStringLiteral(".json")); }
+    QStringList leftFiles() {
+        return QDir(recoveryDir.path())
+            .entryList({QStringLiteral("*.txt"), QStringLiteral("*.json")}, QDir::Files);
+    }
+    QTimer* timer() { return form1().findChild<QTimer*>(QStringLiteral("RecoveryTimer")); }
+    // The timer's turn, and its write finished.
+    void tick() {
+        ASSERT_TRUE(QMetaObject::invokeMethod(timer(), "timeout"));
+        EXPECT_TRUE(form1().finishRecoveryWrite());
+    }
+    app::RecoveryRecord ownRecordRead() {
+        return app::readRecord(readFile(ownRecord())).value_or(app::RecoveryRecord{});
+    }
+    // What a crash leaves: this run's files under the name of a run that is gone, and a new run.
+    void crashAndStartAgain() {
+        const QDir folder(recoveryDir.path());
+        const QString text = own().textPath(), record = ownRecord();
+        const QString leftText = folder.filePath(QStringLiteral("4000000.txt"));
+        ASSERT_TRUE(QFile::copy(text, leftText));
+        ASSERT_TRUE(QFile::copy(record, folder.filePath(QStringLiteral("4000000.json"))));
+        setModified(leftText, QFileInfo(text).lastModified());
+        restart();
+    }
+};
+
+TEST_F(Recovery, WrittenOnTheTimerWhileTheTextHasUnsavedChanges) {
+    ASSERT_NE(timer(), nullptr);
+    EXPECT_TRUE(timer()->isActive());
+    EXPECT_EQ(timer()->interval(), 30000);
+    tick();
+    EXPECT_TRUE(leftFiles().isEmpty()); // nothing unsaved
+    type(QStringLiteral("あ"));
+    tick();
+    EXPECT_EQ(readFile(own().textPath()), QByteArray("\x82\xA0")); // the document's own encoding
+    const app::RecoveryRecord record = ownRecordRead();
+    EXPECT_EQ(record.caption, base::kUntitledName);
+    EXPECT_FALSE(record.writtenAsUtf8);
+    // Not rewritten while nothing changes; rewritten after the next change.
+    QFile::remove(own().textPath());
+    tick();
+    EXPECT_FALSE(QFileInfo::exists(own().textPath()));
+    type(QStringLiteral("い"));
+    tick();
+    EXPECT_EQ(readFile(own().textPath()), QByteArray("\x82\xA0\x82\xA2"));
+}
+
+TEST_F(Recovery, AFailureIsReportedOnceAndTheEditorGoesOn) {
+    // A folder where the text should go: the write fails, every time.
+    ASSERT_TRUE(QDir().mkdir(own().textPath()));
+    type(QStringLiteral("x"));
+    platform.expectError(QStringLiteral("ファイル %1 を作成できません.").arg(own().textPath()));
+    EXPECT_FALSE(form1().writeRecovery());
+    platform.verify();
+    type(QStringLiteral("y"));
+    EXPECT_FALSE(form1().writeRecovery()); // not reported again
+    EXPECT_EQ(form1().documentText(), QStringLiteral("xy"));
+}
+
+TEST_F(Recovery, DeletedWhenTheTextIsSavedOrDiscarded) {
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        bool deleted;
+    } cases[] = {
+        {"save", [this] { form1().Save1Click(); }, true},
+        {"save as",
+         [this] {
+             platform.expectSaveFile(path(QStringLiteral("other.bib")));
+             form1().SA1Click();
+         },
+         true},
+        {"new, not saved",
+         [this] {
+             platform.expectSaveChanges(SaveAnswer::No);
+             form1().New1Click();
+         },
+         true},
+        {"new, cancelled",
+         [this] {
+             platform.expectSaveChanges(SaveAnswer::Cancel);
+             form1().New1Click();
+         },
+         false},
+        {"another file opened",
+         [this] {
+             platform.expectSaveChanges(SaveAnswer::No)
+                 .expectOpenFile(writeFile(QStringLiteral("b.bib"), "b"));
+             form1().Open1Click();
+         },
+         true},
+        {"open failed",
+         [this] {
+             // A folder passes the open dialog and cannot be read.
+             QDir(dir.path()).mkdir(QStringLiteral("folder.bib"));
+             const QString folder = path(QStringLiteral("folder.bib"));
+             platform.expectSaveChanges(SaveAnswer::No)
+                 .expectOpenFile(folder)
+                 .expectError(QStringLiteral("ファイル %1 は開けません.").arg(folder));
+             form1().Open1Click();
+         },
+         false},
+        {"normal exit", [this] { restart(); }, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        form1().FileOpen(writeFile(QStringLiteral("a.bib"), kSjisBib));
+        type(QStringLiteral("x"));
+        ASSERT_TRUE(form1().writeRecovery());
+        ASSERT_EQ(leftFiles().size(), 2);
+        c.act();
+        platform.verify();
+        EXPECT_EQ(leftFiles().size(), c.deleted ? 0 : 2);
+    }
+}
+
+TEST_F(Recovery, OfferedAtTheNextStartAndRestoredAsItWas) {
+    // Each text is read back in the format it was written in, where reading it as an opened file would
+    // take another encoding or another usual line end.
+    const struct {
+        const char* what;
+        QByteArray file;
+        std::function<void(QTextCursor&)> edit;
+        QString text;
+        QByteArray saved;
+    } cases[] = {
+        {"LF usual, a line ending in CR LF, 纊 in its NEC form", "\xED\x40\n\x93\xfa\x96\x7b\r\nx\n",
+         [](QTextCursor& c) {
+             c.movePosition(QTextCursor::End);
+             c.insertText(QStringLiteral("追記"));
+         },
+         QStringLiteral("纊\n日本\nx\n追記"), "\xED\x40\n\x93\xfa\x96\x7b\r\nx\n\x92\xC7\x8B\x4C"},
+        {"EUC-JP that now reads as CP932 too", "\xC6\xFC\xCB\xDC\r\n",
+         [](QTextCursor& c) {
+             c.select(QTextCursor::Document);
+             c.insertText(QStringLiteral("山田"));
+         },
+         QStringLiteral("山田"), "\xBB\xB3\xC5\xC4"},
+        {"CR LF usual, now the fewer", "a\r\nb\r\nc\r\nd\ne\nf",
+         [](QTextCursor& c) {
+             c.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor, 2);
+             c.removeSelectedText();
+         },
+         QStringLiteral("c\nd\ne\nf"), "c\r\nd\ne\nf"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString file = writeFile(QStringLiteral("refs.bib"), c.file);
+        form1().FileOpen(file);
+        QTextCursor cursor(form1().editor()->document());
+        c.edit(cursor);
+        ASSERT_TRUE(form1().writeRecovery());
+        crashAndStartAgain();
+        platform.expectYesNo(true, QStringLiteral("文書: ") + file);
+        form1().offerRecovery();
+        platform.verify();
+        EXPECT_EQ(form1().documentText(), c.text);
+        EXPECT_EQ(form1().documentName(), file);
+        EXPECT_TRUE(form1().isModified());
+        // The ended run's files are gone; the text is in this run's.
+        EXPECT_EQ(leftFiles(), QStringList({own().name() + QStringLiteral(".json"),
+                                            own().name() + QStringLiteral(".txt")}));
+        // The file is as the ended run left it: saving asks nothing and writes what that run would have.
+        form1().Save1Click();
+        EXPECT_EQ(readFile(file), c.saved);
+    }
+}
+
+TEST_F(Recovery, ALargeTextFillsTheEditorPieceByPieceAndEscLeavesItForLater) {
+    QString large;
+    for (int i = 0; large.size() <= 2 * app::Document::kLoadAtOnce; ++i)
+        large += QStringLiteral("@article{ref%1,\n title = \"第%1報\",\n}\n").arg(i);
+    type(large);
+    ASSERT_TRUE(form1().writeRecovery());
+    crashAndStartAgain();
+    form1().show();
+    QApplication::setActiveWindow(&form1());
+    form1().editor()->setFocus();
+    bool loading = false;
+    auto whileLoading = [&](std::function<void()> during) {
+        QTimer::singleShot(0, &form1(), [&, during] {
+            loading = form1().document().isLoading();
+            during();
+        });
+    };
+    // Esc: the empty document is back, and the files stay for a later start.
+    platform.expectYesNo(true);
+    whileLoading([&] { QTest::keyClick(form1().editor(), Qt::Key_Escape); });
+    form1().offerRecovery();
+    platform.verify();
+    EXPECT_TRUE(loading);
+    EXPECT_TRUE(form1().documentText().isEmpty());
+    EXPECT_EQ(form1().documentName(), base::kUntitledName);
+    EXPECT_FALSE(form1().isModified());
+    EXPECT_EQ(leftFiles(), QStringList({QStringLiteral("4000000.json"), QStringLiteral("4000000.txt")}));
+    platform.expectYesNo(true);
+    loading = false;
+    whileLoading([] {});
+    form1().offerRecovery();
+    EXPECT_TRUE(loading);
+    EXPECT_EQ(form1().documentText(), large);
+    EXPECT_TRUE(form1().isModified());
+}
+
+TEST_F(Recovery, ARestoredDocumentAsksBeforeOverwritingAFileChangedSince) {
+    const QString file = writeFile(QStringLiteral("a.bib"), kSjisBib);
+    form1().FileOpen(file);
+    type(QStringLiteral("x"));
+    ASSERT_TRUE(form1().writeRecovery());
+    crashAndStartAgain();
+    writeFile(QStringLiteral("a.bib"), "changed after the crash");
+    platform.expectYesNo(true).expectYesNo(false, QStringLiteral("ほかのプログラム"));
+    form1().offerRecovery();
+    form1().Save1Click();
+    platform.verify();
+    EXPECT_EQ(readFile(file), QByteArray("changed after the crash"));
+}
+
+TEST_F(Recovery, DiscardedAtTheNextStartLeavesAnEmptyDocument) {
+    type(QStringLiteral("x"));
+    ASSERT_TRUE(form1().writeRecovery());
+    crashAndStartAgain();
+    platform.expectYesNo(false, QStringLiteral("文書: ") + base::kUntitledName);
+    form1().offerRecovery();
+    platform.verify();
+    EXPECT_TRUE(leftFiles().isEmpty());
+    EXPECT_TRUE(form1().documentText().isEmpty());
+    EXPECT_FALSE(form1().isModified());
+    restart();
+    form1().offerRecovery(); // nothing left to offer
+}
+
+TEST_F(Recovery, TextTheEncodingCannotHoldIsKeptInUtf8AndComesBackInItsFormat) {
+    type(QStringLiteral("a😀"));
+    ASSERT_TRUE(form1().writeRecovery());
+    EXPECT_EQ(readFile(own().textPath()), QByteArray("a\xF0\x9F\x98\x80"));
+    EXPECT_TRUE(ownRecordRead().writtenAsUtf8);
+    crashAndStartAgain();
+    platform.expectYesNo(true);
+    form1().offerRecovery();
+    platform.verify();
+    EXPECT_EQ(form1().documentText(), QStringLiteral("a😀"));
+    EXPECT_EQ(form1().document().format().text.encoding, text::Encoding::Cp932);
+}
+
+TEST_F(Recovery, ATextNewerThanItsRecordIsReadAsAnOpenedFileIs) {
+    form1().FileOpen(writeFile(QStringLiteral("a.bib"), kSjisBib));
+    type(QStringLiteral("x"));
+    ASSERT_TRUE(form1().writeRecovery());
+    crashAndStartAgain();
+    // The run ended between writing a text and its record.
+    QFile newer(QDir(recoveryDir.path()).filePath(QStringLiteral("4000000.txt")));
+    ASSERT_TRUE(newer.open(QIODevice::WriteOnly));
+    newer.write("\xEF\xBB\xBFnewer \xE2\x80\x94");
+    newer.close();
+    platform.expectYesNo(true);
+    form1().offerRecovery();
+    platform.verify();
+    EXPECT_EQ(form1().documentText(), QStringLiteral("newer —"));
+    EXPECT_EQ(form1().document().format().text.encoding, text::Encoding::Utf8);
+    EXPECT_EQ(form1().documentName(), path(QStringLiteral("a.bib")));
+}
+
+TEST_F(Recovery, ARunningProgramsFilesAreNeverOffered) {
+    // Another program on the same folder, with unsaved text, whose lock file is an hour old.
+    app::RecoveryFiles other(recoveryDir.path());
+    EXPECT_NE(other.name(), own().name());
+    app::RecoveryRecord record;
+    record.caption = base::kUntitledName;
+    other.write("theirs", record);
+    setModified(QDir(recoveryDir.path()).filePath(other.name() + QStringLiteral(".lock")),
+                QDateTime::currentDateTime().addSecs(-3600));
+    restart();
+    form1().offerRecovery(); // no question
+    EXPECT_EQ(readFile(other.textPath()), QByteArray("theirs"));
+}
+
+TEST_F(Recovery, ARestoredTextIsOfferedForSavingBeforeAFileNamedOnTheCommandLineOpens) {
+    type(QStringLiteral("unsaved"));
+    ASSERT_TRUE(form1().writeRecovery());
+    crashAndStartAgain();
+    platform.expectYesNo(true).expectSaveChanges(SaveAnswer::Cancel);
+    form1().startWith(writeFile(QStringLiteral("b.bib"), "b"));
+    platform.verify();
+    EXPECT_EQ(form1().documentText(), QStringLiteral("unsaved"));
+    EXPECT_TRUE(form1().isModified());
+}
+
+// The child of the test below: an editor with unsaved typing on a short recovery interval, which says
+// "ready" once its recovery file is written and then waits to be killed.
+TEST(RecoveryChild, DISABLED_TypesAndWaitsToBeKilled) {
+    const QString folder = qEnvironmentVariable("LORVANE_TEST_FOLDER");
+    ASSERT_FALSE(folder.isEmpty());
+    ScriptedPlatform platform;
+    const QString recovery = folder + QStringLiteral("/recovery");
+    app::Program program(platform, folder,
+                         app::SettingsStore::iniFile(folder + QStringLiteral("/child.conf")), recovery);
+    app::TForm1& form1 = *program.windows().form1;
+    form1.FileOpen(folder + QStringLiteral("/refs.bib"));
+    form1.editor()->moveCursor(QTextCursor::End);
+    form1.editor()->textCursor().insertText(QStringLiteral("@book{b,\n title = \"未保存\",\n}\n"));
+    const QString record = recovery + u'/' + form1.recoveryFiles()->name() + QStringLiteral(".json");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(record); }, 60000));
+    std::printf("ready\n");
+    std::fflush(stdout);
+    QTest::qWait(120000); // killed long before
+}
+
+TEST_F(Recovery, AKilledEditorsUnsavedTextIsOfferedAtTheNextStart) {
+    const QString file = writeFile(QStringLiteral("refs.bib"), kSjisBib);
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LORVANE_TEST_FOLDER"), dir.path());
+    environment.insert(QStringLiteral("LORVANE_RECOVERY_SECONDS"), QStringLiteral("1"));
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_also_run_disabled_tests"),
+                 QStringLiteral("--gtest_filter=RecoveryChild.DISABLED_TypesAndWaitsToBeKilled")});
+    QByteArray output;
+    while (!output.contains("ready\n") && child.waitForReadyRead(90000))
+        output += child.readAllStandardOutput();
+    ASSERT_TRUE(output.contains("ready\n")) << output.toStdString();
+    ::kill(pid_t(child.processId()), SIGKILL);
+    ASSERT_TRUE(child.waitForFinished(30000));
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+
+    const QString folder = dir.filePath(QStringLiteral("recovery"));
+    ASSERT_EQ(QDir(folder).entryList({QStringLiteral("*.lock")}, QDir::Files).size(), 1); // a stale lock
+    app::Program next(platform, dir.path(), settings, folder);
+    platform.expectYesNo(true, QStringLiteral("文書: ") + file);
+    next.windows().form1->startWith({});
+    platform.verify();
+    app::TForm1& restored = *next.windows().form1;
+    EXPECT_EQ(restored.documentText(),
+              QStringLiteral("@article{a,\n title = \"日本\",\n}\n@book{b,\n title = \"未保存\",\n}\n"));
+    EXPECT_EQ(restored.documentName(), file);
+    EXPECT_TRUE(restored.isModified());
+    EXPECT_EQ(restored.entryCount(), 2);
+    // Only this run's files are left.
+    const QString name = restored.recoveryFiles()->name();
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files),
+              QStringList({name + QStringLiteral(".json"), name + QStringLiteral(".lock"),
+                           name + QStringLiteral(".txt")}));
+    restored.Save1Click();
+    EXPECT_EQ(readFile(file),
+              kSjisBib + QByteArray("@book{b,\r\n title = \"\x96\xa2\x95\xdb\x91\xb6\",\r\n}\r\n"));
+}
+
+} // namespace
