@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -96,6 +97,7 @@ struct Document::Loading {
     std::unique_ptr<QTextDocument> previous;
     DocumentIndex* previousIndex = nullptr;
     QTextOption::WrapMode previousWrapMode = QTextOption::WrapAtWordBoundaryOrAnywhere;
+    int previousAnchor = 0, previousPosition = 0, previousScroll = 0; // where the user was in it
     QEventLoop loop;
     bool cancelled = false;
 };
@@ -107,6 +109,9 @@ bool Document::loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback,
     loading.previous->setParent(nullptr); // setDocument() deletes an old document the editor owns
     loading.previousIndex = index_;
     loading.previousWrapMode = previousWrapMode;
+    loading.previousAnchor = editor_->textCursor().anchor();
+    loading.previousPosition = editor_->textCursor().position();
+    loading.previousScroll = editor_->verticalScrollBar()->value();
 
     auto* fresh = new QTextDocument(editor_);
     fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
@@ -194,6 +199,8 @@ bool Document::loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback,
             loading.loop.exec();
         }
     });
+    // The loop ends early only when the program is told to quit: the load is then as good as cancelled.
+    if (!loading.cancelled && done < total) cancelLoad();
     if (!loading.cancelled) {
         // The last line, which no line break ends.
         const int lines = markedLines + index_->markLines(carried, markedLines, loaded.lineEnds);
@@ -219,6 +226,11 @@ void Document::cancelLoad() {
     index_ = loading_->previousIndex;
     editor_->setWordWrapMode(loading_->previousWrapMode);
     editor_->setDocument(previous); // deletes the half-filled document, which the editor owns
+    QTextCursor cursor(previous);
+    cursor.setPosition(loading_->previousAnchor);
+    cursor.setPosition(loading_->previousPosition, QTextCursor::KeepAnchor);
+    editor_->setTextCursor(cursor);
+    editor_->verticalScrollBar()->setValue(loading_->previousScroll);
 }
 
 void Document::clear() {

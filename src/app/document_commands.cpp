@@ -106,21 +106,22 @@ void TForm1::loadDocument(const QString& path, bool wasModified) {
 LoadedDocument TForm1::readWhileTheWindowAnswers(const QString& path) {
     // Reading and decoding tens of megabytes takes longer than the window may stand still, so they run
     // in a thread of their own, on nothing but their own copy of the path; the window waits in an event
-    // loop, and a cancel leaves the thread to finish into a result nobody reads.
+    // loop, and a cancel leaves the thread to finish into a result nobody reads (the main window waits for
+    // it when it goes, so that it never outlives the tables it reads with).
     struct Read {
         std::atomic<bool> done = false;
         std::optional<LoadedDocument> document;
         std::exception_ptr failure;
     };
     const auto read = std::make_shared<Read>();
-    std::thread([read, file = path] {
+    readThreads_.emplace_back([read, file = path] {
         try {
             read->document = loadDocumentFile(file);
         } catch (...) {
             read->failure = std::current_exception();
         }
         read->done = true;
-    }).detach();
+    });
     QEventLoop wait;
     QTimer poll;
     readCancelled_ = false;
@@ -131,7 +132,8 @@ LoadedDocument TForm1::readWhileTheWindowAnswers(const QString& path) {
     reading_ = &wait;
     const auto notReading = qScopeGuard([this] { reading_ = nullptr; });
     wait.exec();
-    if (readCancelled_) throw base::Cancelled();
+    // (The loop ends early, unread, only when the program is told to quit.)
+    if (readCancelled_ || !read->done) throw base::Cancelled();
     if (read->failure) std::rethrow_exception(read->failure);
     return std::move(*read->document);
 }

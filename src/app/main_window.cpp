@@ -81,7 +81,10 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    for (std::thread& read : readThreads_)
+        read.join();
+}
 
 void TForm1::FormCreate() {
     setWindowTitle(base::kUntitledName);

@@ -14,6 +14,8 @@
 #include <chrono>
 #include <future>
 #include <memory>
+#include <thread>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -233,6 +235,7 @@ private:
     bool loadWasModified_ = false;
     QEventLoop* reading_ = nullptr; // while a large file is read
     bool readCancelled_ = false;
+    std::vector<std::thread> readThreads_; // joined when the window goes
     QStringList* stepLog_ = nullptr;
     DocumentAdapter adapter_;
     QString PreviousCaption;

@@ -14,7 +14,8 @@
 namespace csv {
 namespace {
 
-bool isBlank(QChar c) {
+// What the line reader skips before a line: a space or a control character, code 0 included.
+bool isSpaceOrControl(QChar c) {
     return c.unicode() <= 32;
 }
 
@@ -42,7 +43,7 @@ bool isNameChar(QChar c) {
     case u'}':
         return false;
     default:
-        return !isBlank(c);
+        return !isSpaceOrControl(c);
     }
 }
 
@@ -64,7 +65,7 @@ bool isOtherTypeLine(QStringView line) {
 }
 
 QStringView chopBlanks(QStringView s) {
-    while (!s.isEmpty() && isBlank(s.back()))
+    while (!s.isEmpty() && isSpaceOrControl(s.back()))
         s.chop(1);
     return s;
 }

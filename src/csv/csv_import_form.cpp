@@ -1,5 +1,7 @@
 #include "csv/csv_import_form.h"
 
+#include "ui/frame_title.h"
+
 #include "base/app_info.h"
 #include "base/fonts.h"
 #include "csv/csv_document.h"
@@ -75,11 +77,7 @@ void TForm5::buildControls() {
     RadioGroup1 = new QGroupBox(QStringLiteral("文献ラベルの挿入方法"), this);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     RadioGroup1->setGeometry(162, 56, 174, 38);
-    // The caption sits on the frame line, as on the entry form.
-    RadioGroup1->setStyleSheet(QStringLiteral(
-        "QGroupBox#RadioGroup1 { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
-        "QGroupBox#RadioGroup1::title { subcontrol-origin: margin; subcontrol-position: top left; left: 8px;"
-        " padding: 0 2px; }"));
+    ui::putTitleOnFrame(RadioGroup1);
     RadioGroup1Items = new QButtonGroup(this);
     const QString captions[] = {QStringLiteral("手動"), QStringLiteral("自動"), QStringLiteral("挿入済")};
     for (int i = 0; i < 3; ++i) {

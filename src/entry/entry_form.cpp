@@ -7,6 +7,7 @@
 #include "entry/entry_document.h"
 #include "entry/user_list.h"
 #include "text/collation.h"
+#include "ui/frame_title.h"
 #include "ui/guarded.h"
 
 #include <QComboBox>
@@ -85,11 +86,7 @@ void TForm2::buildControls() {
     GroupBox1 = new QGroupBox(QStringLiteral("入力項目(太字は必須項目)"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(6, 42, 525, 299);
-    // The title sits on the frame line, so the first row of captions clears it.
-    GroupBox1->setStyleSheet(QStringLiteral(
-        "QGroupBox#GroupBox1 { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
-        "QGroupBox#GroupBox1::title { subcontrol-origin: margin; subcontrol-position: top left; left: 8px;"
-        " padding: 0 2px; }"));
+    ui::putTitleOnFrame(GroupBox1);
 
     for (int k = 1; k <= kSlotCount; ++k) {
         const int column = (k - 1) / 6, row = (k - 1) % 6;

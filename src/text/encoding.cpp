@@ -783,6 +783,19 @@ QByteArray encodeLines(QStringView text, LineBreak usual, const LineEnds& lineEn
     return writer.take();
 }
 
+// A character the encoding has no code for: a stand-in gives back its byte; anything else is collected as
+// unencodable (when `unencodable` is given) and written as "?", which is never saved.
+void writeWithoutCode(const char16_t*& s, const char16_t* end, char*& d, Unencodable* unencodable) {
+    const qsizetype length = characterLength(s, end);
+    if (length == 1 && isStandIn(*s)) {
+        *d++ = char(*s++ & 0xFF);
+        return;
+    }
+    if (unencodable) unencodable->add(QStringView(s, length));
+    *d++ = '?';
+    s += length;
+}
+
 QByteArray encodeCp932Text(QStringView text, const QHash<char16_t, quint32>& alternates, LineBreak usual,
                            const LineEnds& lineEnds, Unencodable* unencodable) {
     const Cp932Tables& t = cp932();
@@ -799,15 +812,7 @@ QByteArray encodeCp932Text(QStringView text, const QHash<char16_t, quint32>& alt
             ++s;
             return;
         }
-        const qsizetype length = characterLength(s, end);
-        if (length == 1 && isStandIn(c)) {
-            *d++ = char(c & 0xFF);
-            ++s;
-            return;
-        }
-        if (unencodable) unencodable->add(QStringView(s, length));
-        *d++ = '?';
-        s += length;
+        writeWithoutCode(s, end, d, unencodable);
     });
 }
 
@@ -833,13 +838,8 @@ QByteArray encodeUtf8Text(QStringView text, const TextFormat& format, const Line
                                *d++ = char(0x80 | (ucs >> 6 & 0x3F));
                                *d++ = char(0x80 | (ucs & 0x3F));
                                s += 2;
-                           } else if (isStandIn(c)) {
-                               *d++ = char(c & 0xFF);
-                               ++s;
                            } else {
-                               unencodable.add(QStringView(s, 1));
-                               *d++ = '?';
-                               ++s;
+                               writeWithoutCode(s, end, d, &unencodable); // a lone surrogate
                            }
                        });
 }
@@ -862,15 +862,7 @@ QByteArray encodeEucJpText(QStringView text, const TextFormat& format, const Lin
                                ++s;
                                return;
                            }
-                           const qsizetype length = characterLength(s, end);
-                           if (length == 1 && isStandIn(c)) {
-                               *d++ = char(c & 0xFF);
-                               ++s;
-                               return;
-                           }
-                           unencodable.add(QStringView(s, length));
-                           *d++ = '?';
-                           s += length;
+                           writeWithoutCode(s, end, d, &unencodable);
                        });
 }
 

@@ -111,6 +111,7 @@ TEST_F(LargeLoad, EscapeGivesThePreviousDocumentBack) {
     EXPECT_EQ(form1().documentName(), small);
     EXPECT_TRUE(form1().isModified());
     EXPECT_TRUE(form1().editor()->document()->isUndoAvailable()); // the typing, still to undo
+    EXPECT_EQ(form1().editor()->textCursor().position(), form1().documentText().size()); // the caret too
     EXPECT_EQ(form1().recentFiles(), recent);
     EXPECT_EQ(form1().entryCount(), 1);
     EXPECT_FALSE(form1().editor()->isReadOnly());

@@ -71,7 +71,7 @@ const Case kCases[] = {
     {"entries of other types are not read", u"year",
      u"@article{n,\n year = 1,\n}\n@mastersthesis{o,\n year = 2,\n}\n@online {p,\n year = 3,\n}\n"
      u"@book{q,\n year = 4,\n}\n@article(r,\n year = 5,\n)\n@string{s = \"x\"}\n year = 6,\n"
-     u"@preamble{\"\\newcommand{\\x}{y}\"}\n year = 7,\n@Comment{jabref-meta:\nyear = 8,\n}",
+     u"@preamble{\"\\newcommand{\\x}{y}\"}\n year = 7,\n@Comment{tool-meta:\nyear = 8,\n}",
      u"1\n4"},
     {"a @ line that starts nothing changes nothing", u"year", u"@article{t,\n @ note\n year = 1,\n}", u"1"},
     {"the entry's closing brace ends the value and the entry", u"title,year",
