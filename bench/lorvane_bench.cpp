@@ -458,13 +458,11 @@ int loadProbe(const QString& way, const QString& file) {
     };
     clock.start();
     ticker.start();
-    if (way == u"bare") {
+    if (way == u"bare")
         bareEditor.setPlainText(text::readTextFile(file).text);
-        QCoreApplication::processEvents(); // the first paint
-    } else {
+    else
         program.windows().form1->FileOpen(file);
-        QCoreApplication::processEvents();
-    }
+    QCoreApplication::processEvents(); // the first paint
     const double total = double(clock.nsecsElapsed()) / 1e9;
     tick();
     std::printf("%f %f %f %f\n", firstScreen, longestFreeze, total, peakMemoryMb());
