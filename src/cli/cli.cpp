@@ -212,11 +212,10 @@ entry::EntryInput entryInput(const QCommandLineParser& parser) {
         else
             input.slotTexts[slot] = value;
     }
-    // The form's completeness rule, naming what is missing.
+    // What the form's completeness rule finds missing, named by option.
     QStringList missing;
-    for (int k = 1; k <= entry::kSlotCount; ++k) {
+    for (const int k : entry::missingSlots(input)) {
         const entry::Slot& s = category.slotList[k - 1];
-        if (s.state == entry::SlotState::Hidden || !s.required || !input.slotValue(k).isEmpty()) continue;
         if (k == 1)
             missing << QStringLiteral("--label");
         else if (s.state == entry::SlotState::Choice)
