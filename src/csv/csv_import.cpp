@@ -11,9 +11,12 @@ constexpr int kColumnWidth = 11;
 
 } // namespace
 
+int columnsToMap(LabelMode mode, int csvColumnCount) {
+    return mode == LabelMode::Inserted ? csvColumnCount - 1 : csvColumnCount;
+}
+
 bool importAllowed(LabelMode mode, int chosenCount, int csvColumnCount) {
-    const int mapped = mode == LabelMode::Inserted ? csvColumnCount - 1 : csvColumnCount;
-    return csvColumnCount > 0 && chosenCount >= mapped;
+    return csvColumnCount > 0 && chosenCount >= columnsToMap(mode, csvColumnCount);
 }
 
 QStringList importEntryLines(const CsvTable& table, int category, const QStringList& fields, LabelMode mode) {
