@@ -20,7 +20,7 @@ bool importAllowed(LabelMode mode, int chosenCount, int csvColumnCount) {
 }
 
 QStringList importEntryLines(const CsvTable& table, int category, const QStringList& fields, LabelMode mode) {
-    const QString head = entry::isCategoryIndex(category) ? entry::entryHead(category) : QString();
+    const QString head = entry::entryHead(category); // empty outside 0..12
     const int firstColumn = mode == LabelMode::Inserted ? 1 : 0;
     QStringList lines;
     lines.reserve(table.rows.size() * (fields.size() + 3));
