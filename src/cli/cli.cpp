@@ -212,11 +212,10 @@ entry::EntryInput entryInput(const QCommandLineParser& parser) {
         else
             input.slotTexts[slot] = value;
     }
-    // The form's completeness rule, naming what is missing.
+    // What the form's completeness rule finds missing, named by option.
     QStringList missing;
-    for (int k = 1; k <= entry::kSlotCount; ++k) {
+    for (const int k : entry::missingSlots(input)) {
         const entry::Slot& s = category.slotList[k - 1];
-        if (s.state == entry::SlotState::Hidden || !s.required || !input.slotValue(k).isEmpty()) continue;
         if (k == 1)
             missing << QStringLiteral("--label");
         else if (s.state == entry::SlotState::Choice)
@@ -314,13 +313,13 @@ int importCsv(const QCommandLineParser& parser, Io& io) {
             .arg(QString::number(category), QLatin1String(entry::category(category).entryType)));
     const csv::CsvTable table = csv::readCsvTable(text::readTextFile(csvPath).text);
     if (!csv::importAllowed(mode, int(fields.size()), table.columnCount)) {
-        const int needed = mode == csv::LabelMode::Inserted ? table.columnCount - 1 : table.columnCount;
         throw Refusal{QStringLiteral("%1 has %2 columns%3: --fields must name at least %4 fields, not %5")
                           .arg(csvPath, QString::number(table.columnCount),
                                mode == csv::LabelMode::Inserted
                                    ? QStringLiteral(" (the first holds the labels)")
                                    : QString(),
-                               QString::number(needed), QString::number(fields.size()))};
+                               QString::number(csv::columnsToMap(mode, table.columnCount)),
+                               QString::number(fields.size()))};
     }
     const QStringList lines = csv::importEntryLines(table, category, fields, mode);
     const bool utf8 = parser.isSet(QStringLiteral("utf8"));

@@ -47,20 +47,21 @@ bool isNameChar(QChar c) {
     }
 }
 
+qsizetype skipSpaces(QStringView s, qsizetype i) {
+    while (i < s.size() && isSpaceOrTab(s[i]))
+        ++i;
+    return i;
+}
+
 // "@" + a type + "{" or "(", blanks allowed between: the start of something that is not one of the
 // thirteen kinds of entry ("@string{", "@comment{", "@online{", an entry in parentheses ...).
 bool isOtherTypeLine(QStringView line) {
-    qsizetype i = 1;
-    const auto skipSpaces = [&] {
-        while (i < line.size() && isSpaceOrTab(line[i]))
-            ++i;
-    };
-    skipSpaces();
+    qsizetype i = skipSpaces(line, 1);
     const qsizetype typeStart = i;
     while (i < line.size() && isAsciiLetter(line[i]))
         ++i;
     if (i == typeStart) return false;
-    skipSpaces();
+    i = skipSpaces(line, i);
     return i < line.size() && (line[i] == u'{' || line[i] == u'(');
 }
 
@@ -68,12 +69,6 @@ QStringView chopBlanks(QStringView s) {
     while (!s.isEmpty() && isSpaceOrControl(s.back()))
         s.chop(1);
     return s;
-}
-
-qsizetype skipSpaces(QStringView s, qsizetype i) {
-    while (i < s.size() && isSpaceOrTab(s[i]))
-        ++i;
-    return i;
 }
 
 // The end of the name a field starts with in `s`, after blanks; 0 when `s` starts no field (a name,

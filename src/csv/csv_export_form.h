@@ -26,8 +26,6 @@ public:
     // The OK rule: a file name and at least one field chosen.
     void SetButtons2();
 
-    FieldChooser& chooser() const { return *Chooser; }
-
 private:
     void FormCreate();
     void buildControls();

@@ -11,13 +11,16 @@ constexpr int kColumnWidth = 11;
 
 } // namespace
 
+int columnsToMap(LabelMode mode, int csvColumnCount) {
+    return mode == LabelMode::Inserted ? csvColumnCount - 1 : csvColumnCount;
+}
+
 bool importAllowed(LabelMode mode, int chosenCount, int csvColumnCount) {
-    const int mapped = mode == LabelMode::Inserted ? csvColumnCount - 1 : csvColumnCount;
-    return csvColumnCount > 0 && chosenCount >= mapped;
+    return csvColumnCount > 0 && chosenCount >= columnsToMap(mode, csvColumnCount);
 }
 
 QStringList importEntryLines(const CsvTable& table, int category, const QStringList& fields, LabelMode mode) {
-    const QString head = entry::isCategoryIndex(category) ? entry::entryHead(category) : QString();
+    const QString head = entry::entryHead(category); // empty outside 0..12
     const int firstColumn = mode == LabelMode::Inserted ? 1 : 0;
     QStringList lines;
     lines.reserve(table.rows.size() * (fields.size() + 3));

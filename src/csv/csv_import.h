@@ -10,6 +10,8 @@ namespace csv {
 // column ("挿入済"), which then maps no field.
 enum class LabelMode { Manual, Automatic, Inserted };
 
+// The columns that need a field: all of them, less the labels' column in "挿入済".
+int columnsToMap(LabelMode mode, int csvColumnCount);
 // OK needs a file read (csvColumnCount > 0) and a field for every column that is not the labels'.
 bool importAllowed(LabelMode mode, int chosenCount, int csvColumnCount);
 

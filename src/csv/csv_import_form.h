@@ -33,7 +33,6 @@ public:
     // The OK rule: every CSV column has a field (the first one may hold the labels instead).
     void SetButtons2();
 
-    FieldChooser& chooser() const { return *Chooser; }
     const QString& csvFileName() const { return CsvFileName; }
     int csvColumnCount() const { return CsvColumnCount; }
 

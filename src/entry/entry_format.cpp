@@ -43,14 +43,20 @@ QStringList formatEntry(const EntryInput& input) {
     return lines;
 }
 
-std::optional<bool> isComplete(const EntryInput& input) {
-    if (!isCategoryIndex(input.category)) return std::nullopt;
+QList<int> missingSlots(const EntryInput& input) {
+    QList<int> missing;
+    if (!isCategoryIndex(input.category)) return missing;
     const Category& cat = category(input.category);
     for (int k = 1; k <= kSlotCount; ++k)
         if (cat.slotList[k - 1].state != SlotState::Hidden && cat.slotList[k - 1].required &&
             input.slotValue(k).isEmpty())
-            return false;
-    return true;
+            missing.append(k);
+    return missing;
+}
+
+std::optional<bool> isComplete(const EntryInput& input) {
+    if (!isCategoryIndex(input.category)) return std::nullopt;
+    return missingSlots(input).isEmpty();
 }
 
 } // namespace entry

@@ -1,5 +1,6 @@
 #pragma once
 // The entry text that the entry form writes: head line, field lines, "}", one empty line.
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -25,6 +26,8 @@ QStringList formatEntry(const EntryInput& input);
 // One field line: " " + name padded to `columnWidth` + " = " + '"' + value + '",'.
 QString fieldLine(QStringView name, int columnWidth, QStringView value);
 
+// The shown required slots (1..18, in order) whose input is empty; none for an index outside 0..12.
+QList<int> missingSlots(const EntryInput& input);
 // Whether every required input of the category holds at least one character; nullopt for an index
 // outside 0..12 (the Add button is then left as it is).
 std::optional<bool> isComplete(const EntryInput& input);

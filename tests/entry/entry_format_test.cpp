@@ -334,6 +334,7 @@ TEST_P(EntryCompleteness, EachRequiredInputAndNoOtherBlocksAdd) {
         const bool required =
             std::find(c.requiredEdits.begin(), c.requiredEdits.end(), k) != c.requiredEdits.end();
         EXPECT_EQ(entry::isComplete(in), !required);
+        EXPECT_EQ(entry::missingSlots(in), required ? QList<int>{k} : QList<int>{});
         in.slotTexts[k] = QStringLiteral(" "); // a blank fills a slot
         EXPECT_EQ(entry::isComplete(in), true);
     }
@@ -359,6 +360,9 @@ INSTANTIATE_TEST_SUITE_P(AllCategories, EntryCompleteness,
 TEST(IsComplete, NoAnswerOutsideTheCatalogue) {
     EXPECT_EQ(entry::isComplete(filledInput(-1)), std::nullopt);
     EXPECT_EQ(entry::isComplete(filledInput(13)), std::nullopt);
+    EntryInput empty;
+    empty.category = 13;
+    EXPECT_TRUE(entry::missingSlots(empty).isEmpty());
 }
 
 } // namespace
