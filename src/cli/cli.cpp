@@ -418,7 +418,7 @@ int run(const QStringList& arguments, QIODevice& out, QIODevice& err) {
             return kDone;
         }
         const int code = command->run(parser, io);
-        if (io.outputFailed()) throw base::Failure(QStringLiteral("標準出力に書き込めません"));
+        if (io.outputFailed()) throw base::Failure(outputFailedMessage());
         return code;
     } catch (const WrongUsage& usage) {
         io.warn(usage.message + u'\n' + commandHelp(*command, parser));
