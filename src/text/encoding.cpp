@@ -6,10 +6,10 @@
 
 #include <uchardet/uchardet.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
-#include <numeric>
 #include <utility>
 
 namespace text {
@@ -386,30 +386,17 @@ Utf8Result decodeUtf8(QByteArrayView bytes, bool joinCrLf, bool lossy, int& unde
     return result;
 }
 
-// How much of the bytes reads as UTF-8: whole multi-byte sequences, and bytes that start none.
-struct Utf8Evidence {
-    qsizetype sequences = 0, invalidBytes = 0;
-};
-
-Utf8Evidence utf8Evidence(QByteArrayView bytes) {
-    Utf8Evidence evidence;
+// The whole multi-byte UTF-8 sequences in the bytes.
+qsizetype utf8Sequences(QByteArrayView bytes) {
+    qsizetype sequences = 0;
     const uchar* p = bytesOf(bytes);
     const uchar* const end = p + bytes.size();
     while (p < end) {
-        if (*p < 0x80) {
-            ++p;
-            continue;
-        }
         const int length = utf8SequenceLength(p, end);
-        if (length == 0) {
-            ++evidence.invalidBytes;
-            ++p;
-        } else {
-            ++evidence.sequences;
-            p += length;
-        }
+        sequences += length > 0;
+        p += std::max(length, 1);
     }
-    return evidence;
+    return sequences;
 }
 
 // Characters that Japanese text is full of and that bytes of another encoding rarely make when read as
@@ -990,8 +977,7 @@ DecodedText decodeText(QByteArrayView bytes) {
             result.text = std::move(euc);
             result.undecodableBytes = 0;
             result.rewrittenCharacters = eucRecord.rewritten([](char16_t c) { return eucJp().encode[c]; });
-        } else if (result.undecodableBytes > 0 &&
-                   utf8Evidence(body).sequences > japaneseCharacters(result.text)) {
+        } else if (result.undecodableBytes > 0 && utf8Sequences(body) > japaneseCharacters(result.text)) {
             // Neither encoding reads the bytes cleanly: UTF-8 with a few Latin-1 bytes has whole UTF-8
             // sequences and no kana; a damaged CP932 file the other way round.
             format.encoding = Encoding::Utf8;
