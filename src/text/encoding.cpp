@@ -457,28 +457,30 @@ QString decodeCp932Bytes(QByteArrayView bytes, bool joinCrLf, FormRecord* forms,
     });
 }
 
+// The length of the EUC-JP sequence at p by its shape (two bytes 0xA1-0xFE, 0x8E and a katakana byte,
+// 0x8F and two bytes 0xA1-0xFE), or 0.
+int eucSequenceLength(const uchar* p, const uchar* end) {
+    auto isEucByte = [](uchar b) { return b >= 0xA1 && b <= 0xFE; };
+    if (p[0] == 0x8E) return end - p >= 2 && p[1] >= 0xA1 && p[1] <= 0xDF ? 2 : 0;
+    if (p[0] == 0x8F) return end - p >= 3 && isEucByte(p[1]) && isEucByte(p[2]) ? 3 : 0;
+    return isEucByte(p[0]) && end - p >= 2 && isEucByte(p[1]) ? 2 : 0;
+}
+
 // Whether the bytes could be EUC-JP at all: every byte from 0x80 starts a sequence of the right shape.
 // CP932 text fails at its first kanji (lead bytes 0x81-0x9F), so this ends early for it.
 bool hasEucJpShape(QByteArrayView bytes) {
     const uchar* p = bytesOf(bytes);
     const uchar* const end = p + bytes.size();
-    auto isEucByte = [](uchar b) { return b >= 0xA1 && b <= 0xFE; };
     bool nonAscii = false;
     while (p < end) {
-        const uchar b = *p;
-        if (b < 0x80) {
+        if (*p < 0x80) {
             ++p;
             continue;
         }
         nonAscii = true;
-        if (b == 0x8E && end - p >= 2 && p[1] >= 0xA1 && p[1] <= 0xDF)
-            p += 2;
-        else if (b == 0x8F && end - p >= 3 && isEucByte(p[1]) && isEucByte(p[2]))
-            p += 3;
-        else if (isEucByte(b) && end - p >= 2 && isEucByte(p[1]))
-            p += 2;
-        else
-            return false;
+        const int length = eucSequenceLength(p, end);
+        if (length == 0) return false;
+        p += length;
     }
     return nonAscii;
 }
@@ -486,25 +488,18 @@ bool hasEucJpShape(QByteArrayView bytes) {
 // Each byte that is no character becomes its stand-in, and what follows it is read again.
 QString decodeEucJpBytes(QByteArrayView bytes, bool joinCrLf, FormRecord& forms, int& undecodable) {
     const EucTables& t = eucJp();
-    auto isEucByte = [](uchar b) { return b >= 0xA1 && b <= 0xFE; };
     return decodeBytes(bytes, joinCrLf, [&](const uchar*& p, const uchar* end, char16_t*& d) {
-        const uchar b = *p;
+        const int length = eucSequenceLength(p, end);
         quint32 code = 0;
-        int length = 0;
-        if (b == 0x8E && end - p >= 2 && p[1] >= 0xA1 && p[1] <= 0xDF)
-            code = quint32(b << 8 | p[1]), length = 2;
-        else if (b == 0x8F && end - p >= 3 && isEucByte(p[1]) && isEucByte(p[2]))
-            code = quint32(b << 16 | p[1] << 8 | p[2]), length = 3;
-        else if (isEucByte(b) && end - p >= 2 && isEucByte(p[1]))
-            code = quint32(b << 8 | p[1]), length = 2;
+        for (int i = 0; i < length; ++i)
+            code = code << 8 | p[i];
         if (const char16_t c = length ? t.decode(code) : 0) {
             *d++ = c;
             p += length;
             if (t.hasAlternate[c]) forms.note(c, code, t.encode[c]);
         } else {
-            *d++ = standInFor(b);
+            *d++ = standInFor(*p++);
             ++undecodable;
-            ++p;
         }
         return true;
     });
