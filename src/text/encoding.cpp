@@ -778,23 +778,31 @@ void writeWithoutCode(const char16_t*& s, const char16_t* end, char*& d, Unencod
     s += length;
 }
 
+// The code a character is written in: the one the file wrote it in (TextFormat::alternateForms) when that
+// is a code up to `lastCode` that reads as the character, else `code`, the encoder's own.
+template <typename Tables>
+quint32 writtenCode(const Tables& t, const QHash<char16_t, quint32>& alternates, char16_t c, quint32 code,
+                    quint32 lastCode) {
+    if (!t.hasAlternate[c] || alternates.isEmpty()) return code;
+    const auto it = alternates.constFind(c);
+    return it != alternates.cend() && *it <= lastCode && t.decode(*it) == c ? *it : code;
+}
+
+// A code of one to three bytes, big-endian.
+void putCode(char*& d, quint32 code) {
+    if (code > 0xFFFF) *d++ = char(code >> 16);
+    if (code > 0xFF) *d++ = char(code >> 8);
+    *d++ = char(code & 0xFF);
+}
+
 QByteArray encodeCp932Text(QStringView text, const QHash<char16_t, quint32>& alternates, LineBreak usual,
                            const LineEnds& lineEnds, Unencodable* unencodable) {
     const Cp932Tables& t = cp932();
     return encodeLines(text, usual, lineEnds, 2, {}, [&](const char16_t*& s, const char16_t* end, char*& d) {
-        const char16_t c = *s;
-        quint16 code = t.encode[c];
-        if (t.hasAlternate[c] && !alternates.isEmpty()) {
-            const auto it = alternates.constFind(c);
-            if (it != alternates.cend() && *it <= 0xFFFF && t.decode(quint16(*it)) == c) code = quint16(*it);
-        }
-        if (code != kNoCode) {
-            if (code >= 0x100) *d++ = char(code >> 8);
-            *d++ = char(code & 0xFF);
-            ++s;
-            return;
-        }
-        writeWithoutCode(s, end, d, unencodable);
+        const quint32 code = writtenCode(t, alternates, *s, t.encode[*s], 0xFFFF);
+        if (code == kNoCode) return writeWithoutCode(s, end, d, unencodable);
+        putCode(d, code);
+        ++s;
     });
 }
 
@@ -829,23 +837,13 @@ QByteArray encodeUtf8Text(QStringView text, const TextFormat& format, const Line
 QByteArray encodeEucJpText(QStringView text, const TextFormat& format, const LineEnds& lineEnds,
                            Unencodable& unencodable) {
     const EucTables& t = eucJp();
-    return encodeLines(text, format.lineBreak, lineEnds, 3, {},
-                       [&](const char16_t*& s, const char16_t* end, char*& d) {
-                           const char16_t c = *s;
-                           quint32 code = t.encode[c];
-                           if (t.hasAlternate[c] && !format.alternateForms.isEmpty()) {
-                               const auto it = format.alternateForms.constFind(c);
-                               if (it != format.alternateForms.cend() && t.decode(*it) == c) code = *it;
-                           }
-                           if (code != kNoEucCode) {
-                               if (code > 0xFFFF) *d++ = char(code >> 16);
-                               *d++ = char(code >> 8);
-                               *d++ = char(code & 0xFF);
-                               ++s;
-                               return;
-                           }
-                           writeWithoutCode(s, end, d, &unencodable);
-                       });
+    return encodeLines(
+        text, format.lineBreak, lineEnds, 3, {}, [&](const char16_t*& s, const char16_t* end, char*& d) {
+            const quint32 code = writtenCode(t, format.alternateForms, *s, t.encode[*s], 0xFFFFFFFF);
+            if (code == kNoEucCode) return writeWithoutCode(s, end, d, &unencodable);
+            putCode(d, code);
+            ++s;
+        });
 }
 
 // ISO-2022-JP as it is usually written: an escape into JIS X 0208 before a run of double-byte characters,
@@ -884,13 +882,8 @@ QByteArray encodeIso2022JpText(QStringView text, const TextFormat& format, const
             switchTo(false);
             out.append(char(c));
             ++s;
-        } else if (quint16 code = t.encodeJis[c]) {
-            if (t.hasAlternate[c] && !format.alternateForms.isEmpty()) {
-                const auto it = format.alternateForms.constFind(c);
-                if (it != format.alternateForms.cend() && *it <= 0xFEFE && t.decode(*it) == c)
-                    code = quint16(*it);
-            }
-            code &= 0x7F7F;
+        } else if (const quint16 own = t.encodeJis[c]) {
+            const quint32 code = writtenCode(t, format.alternateForms, c, own, 0xFEFE) & 0x7F7F;
             switchTo(true);
             out.append(char(code >> 8)).append(char(code & 0xFF));
             ++s;
