@@ -127,6 +127,22 @@ constexpr std::pair<quint16, char16_t> kJisStandardCharacters[] = {
     {0xA1C1, u'\u301C'}, {0xA1C2, u'\u2016'}, {0xA1DD, u'\u2212'}, {0xA1F1, u'\u00A2'},
     {0xA1F2, u'\u00A3'}, {0xA2CC, u'\u00AC'}, {0xA1BD, u'\u2014'}};
 
+// The length of the EUC-JP sequence at p by its shape (two bytes 0xA1-0xFE, 0x8E and a katakana byte,
+// 0x8F and two bytes 0xA1-0xFE), or 0.
+int eucSequenceLength(const uchar* p, const uchar* end) {
+    auto isEucByte = [](uchar b) { return b >= 0xA1 && b <= 0xFE; };
+    if (p[0] == 0x8E) return end - p >= 2 && p[1] >= 0xA1 && p[1] <= 0xDF ? 2 : 0;
+    if (p[0] == 0x8F) return end - p >= 3 && isEucByte(p[1]) && isEucByte(p[2]) ? 3 : 0;
+    return isEucByte(p[0]) && end - p >= 2 && isEucByte(p[1]) ? 2 : 0;
+}
+
+// Whether a number is an EUC-JP code by its shape: the tables are read only with one.
+bool isEucCode(quint32 code) {
+    const uchar bytes[3] = {uchar(code >> 16), uchar(code >> 8), uchar(code)};
+    const int length = code > 0xFFFF ? 3 : 2;
+    return code <= 0xFFFFFF && eucSequenceLength(bytes + 3 - length, bytes + 3) == length;
+}
+
 struct EucTables {
     std::array<char16_t, kJisRows * kJisRows> jis0208{}; // by cell(first, second)
     std::array<char16_t, kJisRows * kJisRows> jis0212{};
@@ -457,15 +473,6 @@ QString decodeCp932Bytes(QByteArrayView bytes, bool joinCrLf, FormRecord* forms,
     });
 }
 
-// The length of the EUC-JP sequence at p by its shape (two bytes 0xA1-0xFE, 0x8E and a katakana byte,
-// 0x8F and two bytes 0xA1-0xFE), or 0.
-int eucSequenceLength(const uchar* p, const uchar* end) {
-    auto isEucByte = [](uchar b) { return b >= 0xA1 && b <= 0xFE; };
-    if (p[0] == 0x8E) return end - p >= 2 && p[1] >= 0xA1 && p[1] <= 0xDF ? 2 : 0;
-    if (p[0] == 0x8F) return end - p >= 3 && isEucByte(p[1]) && isEucByte(p[2]) ? 3 : 0;
-    return isEucByte(p[0]) && end - p >= 2 && isEucByte(p[1]) ? 2 : 0;
-}
-
 // Whether the bytes could be EUC-JP at all: every byte from 0x80 starts a sequence of the right shape.
 // CP932 text fails at its first kanji (lead bytes 0x81-0x9F), so this ends early for it.
 bool hasEucJpShape(QByteArrayView bytes) {
@@ -779,13 +786,14 @@ void writeWithoutCode(const char16_t*& s, const char16_t* end, char*& d, Unencod
 }
 
 // The code a character is written in: the one the file wrote it in (TextFormat::alternateForms) when that
-// is a code up to `lastCode` that reads as the character, else `code`, the encoder's own.
-template <typename Tables>
+// is a code of the encoding (`isCode`) that reads as the character, else `code`, the encoder's own. The
+// forms may come from a damaged recovery record.
+template <typename Tables, typename IsCode>
 quint32 writtenCode(const Tables& t, const QHash<char16_t, quint32>& alternates, char16_t c, quint32 code,
-                    quint32 lastCode) {
+                    IsCode isCode) {
     if (!t.hasAlternate[c] || alternates.isEmpty()) return code;
     const auto it = alternates.constFind(c);
-    return it != alternates.cend() && *it <= lastCode && t.decode(*it) == c ? *it : code;
+    return it != alternates.cend() && isCode(*it) && t.decode(*it) == c ? *it : code;
 }
 
 // A code of one to three bytes, big-endian.
@@ -798,8 +806,9 @@ void putCode(char*& d, quint32 code) {
 QByteArray encodeCp932Text(QStringView text, const QHash<char16_t, quint32>& alternates, LineBreak usual,
                            const LineEnds& lineEnds, Unencodable* unencodable) {
     const Cp932Tables& t = cp932();
+    auto isCp932Code = [](quint32 code) { return code <= 0xFFFF; };
     return encodeLines(text, usual, lineEnds, 2, {}, [&](const char16_t*& s, const char16_t* end, char*& d) {
-        const quint32 code = writtenCode(t, alternates, *s, t.encode[*s], 0xFFFF);
+        const quint32 code = writtenCode(t, alternates, *s, t.encode[*s], isCp932Code);
         if (code == kNoCode) return writeWithoutCode(s, end, d, unencodable);
         putCode(d, code);
         ++s;
@@ -839,7 +848,7 @@ QByteArray encodeEucJpText(QStringView text, const TextFormat& format, const Lin
     const EucTables& t = eucJp();
     return encodeLines(
         text, format.lineBreak, lineEnds, 3, {}, [&](const char16_t*& s, const char16_t* end, char*& d) {
-            const quint32 code = writtenCode(t, format.alternateForms, *s, t.encode[*s], 0xFFFFFFFF);
+            const quint32 code = writtenCode(t, format.alternateForms, *s, t.encode[*s], isEucCode);
             if (code == kNoEucCode) return writeWithoutCode(s, end, d, &unencodable);
             putCode(d, code);
             ++s;
@@ -883,7 +892,8 @@ QByteArray encodeIso2022JpText(QStringView text, const TextFormat& format, const
             out.append(char(c));
             ++s;
         } else if (const quint16 own = t.encodeJis[c]) {
-            const quint32 code = writtenCode(t, format.alternateForms, c, own, 0xFEFE) & 0x7F7F;
+            auto isJisCode = [](quint32 code) { return code <= 0xFEFE && isEucCode(code); };
+            const quint32 code = writtenCode(t, format.alternateForms, c, own, isJisCode) & 0x7F7F;
             switchTo(true);
             out.append(char(code >> 8)).append(char(code & 0xFF));
             ++s;
