@@ -28,15 +28,21 @@ constexpr std::pair<uchar, char16_t> kExtraSingles[] = {
     {0x80, u'\u0080'}, {0xA0, u'\uF8F0'}, {0xFD, u'\uF8F1'}, {0xFE, u'\uF8F2'}, {0xFF, u'\uF8F3'}};
 // Characters with no code of their own in the Japanese encodings that stand for one: what input methods
 // commit for a wave dash, and a few look-alikes. They are written one way, as the code of the character
-// beside them, as the desktop's converters write them (〜 as ～, and so on).
-constexpr std::pair<char16_t, char16_t> kLookAlikes[] = {
-    {u'\u301C', u'\uFF5E'}, // 〜 wave dash
-    {u'\u2016', u'\u2225'}, // ‖
-    {u'\u2212', u'\uFF0D'}, // − minus sign
-    {u'\u00A2', u'\uFFE0'}, // ¢
-    {u'\u00A3', u'\uFFE1'}, // £
-    {u'\u00AC', u'\uFFE2'}, // ¬
-    {u'\u2014', u'\u2015'}, // — em dash
+// beside them, as the desktop's converters write them (〜 as ～, and so on). The EUC-JP codec reads the
+// standard character's JIS X 0208 code as the look-alike that CP932 has; Unix files and converters mean
+// the standard character by it (〜, not ～), and have JIS X 0212 codes for the look-alikes.
+struct LookAlike {
+    char16_t standard, lookAlike;
+    quint16 jisCode; // in EUC-JP form
+};
+constexpr LookAlike kLookAlikes[] = {
+    {u'\u301C', u'\uFF5E', 0xA1C1}, // 〜 wave dash
+    {u'\u2016', u'\u2225', 0xA1C2}, // ‖
+    {u'\u2212', u'\uFF0D', 0xA1DD}, // − minus sign
+    {u'\u00A2', u'\uFFE0', 0xA1F1}, // ¢
+    {u'\u00A3', u'\uFFE1', 0xA1F2}, // £
+    {u'\u00AC', u'\uFFE2', 0xA2CC}, // ¬
+    {u'\u2014', u'\u2015', 0xA1BD}, // — em dash
 };
 
 // The CP932 conversion tables, read once from the codec: one decoder per code, because the decoder's
@@ -106,8 +112,8 @@ Cp932Tables::Cp932Tables() {
         const char16_t c = decode(quint16(code));
         if (c != 0 && encode[c] != code) hasAlternate[c] = true;
     }
-    for (const auto& [c, lookAlike] : kLookAlikes)
-        if (encode[c] == kNoCode) encode[c] = encode[lookAlike];
+    for (const LookAlike& l : kLookAlikes)
+        if (encode[l.standard] == kNoCode) encode[l.standard] = encode[l.lookAlike];
 }
 
 const Cp932Tables& cp932() {
@@ -120,12 +126,6 @@ const Cp932Tables& cp932() {
 // writes the same JIS X 0208 codes with the high bits cleared.
 constexpr int kJisRows = 94;
 constexpr quint32 kNoEucCode = 0;
-
-// The codec reads these JIS X 0208 codes as the look-alikes that CP932 has; Unix files and converters
-// mean the standard characters by them (〜, not ～), and have JIS X 0212 codes for the look-alikes.
-constexpr std::pair<quint16, char16_t> kJisStandardCharacters[] = {
-    {0xA1C1, u'\u301C'}, {0xA1C2, u'\u2016'}, {0xA1DD, u'\u2212'}, {0xA1F1, u'\u00A2'},
-    {0xA1F2, u'\u00A3'}, {0xA2CC, u'\u00AC'}, {0xA1BD, u'\u2014'}};
 
 // The length of the EUC-JP sequence at p by its shape (two bytes 0xA1-0xFE, 0x8E and a katakana byte,
 // 0x8F and two bytes 0xA1-0xFE), or 0.
@@ -187,8 +187,8 @@ EucTables::EucTables() {
             jis0212[cell(uchar(first), uchar(second))] = decodeOne(codec, QByteArrayView(bytes, 3));
             codes.append(quint32(0x8F0000 | first << 8 | second));
         }
-    for (const auto& [code, c] : kJisStandardCharacters)
-        jis0208[cell(uchar(code >> 8), uchar(code))] = c;
+    for (const LookAlike& l : kLookAlikes)
+        jis0208[cell(uchar(l.jisCode >> 8), uchar(l.jisCode))] = l.standard;
 
     // A character's first code is its own unless the codec's encoder writes another that reads back as it.
     for (const quint32 code : codes) {
@@ -209,9 +209,9 @@ EucTables::EucTables() {
     // CP932's look-alikes (what a Shift-JIS document holds for 〜 and the rest) are written as the JIS X 0208
     // code of the standard character, even where the codec has a code of its own for them elsewhere (JIS X
     // 0212, or the IBM rows), which Japanese TeX does not read; a file that uses such a code keeps it.
-    for (const auto& [c, lookAlike] : kLookAlikes) {
-        encode[lookAlike] = encode[c];
-        encodeJis[lookAlike] = encodeJis[c];
+    for (const LookAlike& l : kLookAlikes) {
+        encode[l.lookAlike] = encode[l.standard];
+        encodeJis[l.lookAlike] = encodeJis[l.standard];
     }
     for (const quint32 code : codes)
         if (const char16_t c = decode(code); c != 0 && encode[c] != code) hasAlternate[c] = true;
