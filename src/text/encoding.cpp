@@ -45,6 +45,23 @@ constexpr LookAlike kLookAlikes[] = {
     {u'\u2014', u'\u2015', 0xA1BD}, // — em dash
 };
 
+// One code read by a codec: its character, or 0 for none (or more than one).
+char16_t decodeOne(const char* codec, QByteArrayView bytes) {
+    QStringDecoder decoder(codec);
+    const QString s = decoder.decode(bytes);
+    return !decoder.hasError() && s.size() == 1 && !s[0].isSurrogate() ? s[0].unicode() : 0;
+}
+
+// The code a codec writes a character in, big-endian, or 0 for none.
+quint32 encodeOne(const char* codec, char16_t c) {
+    QStringEncoder encoder(codec);
+    const QByteArray bytes = encoder.encode(QStringView(&c, 1));
+    quint32 code = 0;
+    for (const char b : bytes)
+        code = code << 8 | uchar(b);
+    return encoder.hasError() ? 0 : code;
+}
+
 // The CP932 conversion tables, read once from the codec: one decoder per code, because the decoder's
 // error flag stays set once raised and an unassigned code would spoil every later one. Bytes below
 // 0x80 are ASCII as they stand; the codec swaps 0x1A, 0x1C and 0x7F around, which no CP932 file means.
@@ -61,22 +78,15 @@ struct Cp932Tables {
     }
 };
 
-QString codecDecode(QByteArrayView bytes, bool& ok) {
-    QStringDecoder decoder(kCodecName);
-    const QString s = decoder.decode(bytes);
-    ok = !decoder.hasError();
-    return s;
-}
-
 Cp932Tables::Cp932Tables() {
     if (!QStringDecoder(kCodecName).isValid() || !QStringEncoder(kCodecName).isValid())
         qFatal("The %s codec is missing: Qt was built without ICU", kCodecName);
-    bool ok = false;
     for (int b = 0x80; b <= 0xFF; ++b) {
         const char byte = char(b);
-        const QString s = codecDecode(QByteArrayView(&byte, 1), ok);
-        if (ok && s.size() == 1) single[b] = s[0].unicode();
-        lead[b] = ok && s.isEmpty(); // the decoder waits for the second byte
+        QStringDecoder decoder(kCodecName);
+        const QString s = decoder.decode(QByteArrayView(&byte, 1));
+        if (!decoder.hasError() && s.size() == 1) single[b] = s[0].unicode();
+        lead[b] = !decoder.hasError() && s.isEmpty(); // the decoder waits for the second byte
     }
     // Single bytes the codec refuses, read as the desktop's converters read them, so they come back.
     for (const auto& [byte, c] : kExtraSingles)
@@ -86,8 +96,7 @@ Cp932Tables::Cp932Tables() {
         for (int t = 0x40; t <= 0xFC; ++t) {
             if (!isTrailByte(uchar(t))) continue;
             const char bytes[2] = {char(l), char(t)};
-            const QString s = codecDecode(QByteArrayView(bytes, 2), ok);
-            if (ok && s.size() == 1 && !s[0].isSurrogate()) pair[l << 8 | t] = s[0].unicode();
+            pair[l << 8 | t] = decodeOne(kCodecName, QByteArrayView(bytes, 2));
         }
     }
 
@@ -98,15 +107,8 @@ Cp932Tables::Cp932Tables() {
     for (int code = 0x80; code < 0x10000; ++code) {
         const char16_t c = decode(quint16(code));
         if (c == 0 || encode[c] != kNoCode) continue;
-        QStringEncoder encoder(kCodecName);
-        const QByteArray bytes = encoder.encode(QStringView(&c, 1));
-        quint16 chosen = quint16(code);
-        if (!encoder.hasError() && (bytes.size() == 1 || bytes.size() == 2)) {
-            const quint16 written =
-                bytes.size() == 1 ? uchar(bytes[0]) : quint16(uchar(bytes[0]) << 8 | uchar(bytes[1]));
-            if (decode(written) == c) chosen = written;
-        }
-        encode[c] = chosen;
+        const quint32 written = encodeOne(kCodecName, c);
+        encode[c] = written != 0 && written <= 0xFFFF && decode(quint16(written)) == c ? written : code;
     }
     for (int code = 0x80; code < 0x10000; ++code) {
         const char16_t c = decode(quint16(code));
@@ -160,12 +162,6 @@ struct EucTables {
     }
 };
 
-char16_t decodeOne(const char* codec, QByteArrayView bytes) {
-    QStringDecoder decoder(codec);
-    const QString s = decoder.decode(bytes);
-    return !decoder.hasError() && s.size() == 1 && !s[0].isSurrogate() ? s[0].unicode() : 0;
-}
-
 EucTables::EucTables() {
     constexpr const char* codec = "EUC-JP";
     if (!QStringDecoder(codec).isValid()) qFatal("The %s codec is missing: Qt was built without ICU", codec);
@@ -194,12 +190,8 @@ EucTables::EucTables() {
     for (const quint32 code : codes) {
         const char16_t c = decode(code);
         if (c == 0 || encode[c] != kNoEucCode) continue;
-        QStringEncoder encoder(codec);
-        const QByteArray bytes = encoder.encode(QStringView(&c, 1));
-        quint32 chosen = 0;
-        for (const char b : bytes)
-            chosen = chosen << 8 | uchar(b);
-        encode[c] = !encoder.hasError() && bytes.size() >= 2 && decode(chosen) == c ? chosen : code;
+        const quint32 written = encodeOne(codec, c);
+        encode[c] = isEucCode(written) && decode(written) == c ? written : code;
     }
     for (const quint32 code : codes) {
         const char16_t c = decode(code);
