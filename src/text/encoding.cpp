@@ -6,10 +6,10 @@
 
 #include <uchardet/uchardet.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
-#include <numeric>
 #include <utility>
 
 namespace text {
@@ -28,16 +28,39 @@ constexpr std::pair<uchar, char16_t> kExtraSingles[] = {
     {0x80, u'\u0080'}, {0xA0, u'\uF8F0'}, {0xFD, u'\uF8F1'}, {0xFE, u'\uF8F2'}, {0xFF, u'\uF8F3'}};
 // Characters with no code of their own in the Japanese encodings that stand for one: what input methods
 // commit for a wave dash, and a few look-alikes. They are written one way, as the code of the character
-// beside them, as the desktop's converters write them (〜 as ～, and so on).
-constexpr std::pair<char16_t, char16_t> kLookAlikes[] = {
-    {u'\u301C', u'\uFF5E'}, // 〜 wave dash
-    {u'\u2016', u'\u2225'}, // ‖
-    {u'\u2212', u'\uFF0D'}, // − minus sign
-    {u'\u00A2', u'\uFFE0'}, // ¢
-    {u'\u00A3', u'\uFFE1'}, // £
-    {u'\u00AC', u'\uFFE2'}, // ¬
-    {u'\u2014', u'\u2015'}, // — em dash
+// beside them, as the desktop's converters write them (〜 as ～, and so on). The EUC-JP codec reads the
+// standard character's JIS X 0208 code as the look-alike that CP932 has; Unix files and converters mean
+// the standard character by it (〜, not ～), and have JIS X 0212 codes for the look-alikes.
+struct LookAlike {
+    char16_t standard, lookAlike;
+    quint16 jisCode; // in EUC-JP form
 };
+constexpr LookAlike kLookAlikes[] = {
+    {u'\u301C', u'\uFF5E', 0xA1C1}, // 〜 wave dash
+    {u'\u2016', u'\u2225', 0xA1C2}, // ‖
+    {u'\u2212', u'\uFF0D', 0xA1DD}, // − minus sign
+    {u'\u00A2', u'\uFFE0', 0xA1F1}, // ¢
+    {u'\u00A3', u'\uFFE1', 0xA1F2}, // £
+    {u'\u00AC', u'\uFFE2', 0xA2CC}, // ¬
+    {u'\u2014', u'\u2015', 0xA1BD}, // — em dash
+};
+
+// One code read by a codec: its character, or 0 for none (or more than one).
+char16_t decodeOne(const char* codec, QByteArrayView bytes) {
+    QStringDecoder decoder(codec);
+    const QString s = decoder.decode(bytes);
+    return !decoder.hasError() && s.size() == 1 && !s[0].isSurrogate() ? s[0].unicode() : 0;
+}
+
+// The code a codec writes a character in, big-endian, or 0 for none.
+quint32 encodeOne(const char* codec, char16_t c) {
+    QStringEncoder encoder(codec);
+    const QByteArray bytes = encoder.encode(QStringView(&c, 1));
+    quint32 code = 0;
+    for (const char b : bytes)
+        code = code << 8 | uchar(b);
+    return encoder.hasError() ? 0 : code;
+}
 
 // The CP932 conversion tables, read once from the codec: one decoder per code, because the decoder's
 // error flag stays set once raised and an unassigned code would spoil every later one. Bytes below
@@ -55,22 +78,15 @@ struct Cp932Tables {
     }
 };
 
-QString codecDecode(QByteArrayView bytes, bool& ok) {
-    QStringDecoder decoder(kCodecName);
-    const QString s = decoder.decode(bytes);
-    ok = !decoder.hasError();
-    return s;
-}
-
 Cp932Tables::Cp932Tables() {
     if (!QStringDecoder(kCodecName).isValid() || !QStringEncoder(kCodecName).isValid())
         qFatal("The %s codec is missing: Qt was built without ICU", kCodecName);
-    bool ok = false;
     for (int b = 0x80; b <= 0xFF; ++b) {
         const char byte = char(b);
-        const QString s = codecDecode(QByteArrayView(&byte, 1), ok);
-        if (ok && s.size() == 1) single[b] = s[0].unicode();
-        lead[b] = ok && s.isEmpty(); // the decoder waits for the second byte
+        QStringDecoder decoder(kCodecName);
+        const QString s = decoder.decode(QByteArrayView(&byte, 1));
+        if (!decoder.hasError() && s.size() == 1) single[b] = s[0].unicode();
+        lead[b] = !decoder.hasError() && s.isEmpty(); // the decoder waits for the second byte
     }
     // Single bytes the codec refuses, read as the desktop's converters read them, so they come back.
     for (const auto& [byte, c] : kExtraSingles)
@@ -80,8 +96,7 @@ Cp932Tables::Cp932Tables() {
         for (int t = 0x40; t <= 0xFC; ++t) {
             if (!isTrailByte(uchar(t))) continue;
             const char bytes[2] = {char(l), char(t)};
-            const QString s = codecDecode(QByteArrayView(bytes, 2), ok);
-            if (ok && s.size() == 1 && !s[0].isSurrogate()) pair[l << 8 | t] = s[0].unicode();
+            pair[l << 8 | t] = decodeOne(kCodecName, QByteArrayView(bytes, 2));
         }
     }
 
@@ -92,22 +107,15 @@ Cp932Tables::Cp932Tables() {
     for (int code = 0x80; code < 0x10000; ++code) {
         const char16_t c = decode(quint16(code));
         if (c == 0 || encode[c] != kNoCode) continue;
-        QStringEncoder encoder(kCodecName);
-        const QByteArray bytes = encoder.encode(QStringView(&c, 1));
-        quint16 chosen = quint16(code);
-        if (!encoder.hasError() && (bytes.size() == 1 || bytes.size() == 2)) {
-            const quint16 written =
-                bytes.size() == 1 ? uchar(bytes[0]) : quint16(uchar(bytes[0]) << 8 | uchar(bytes[1]));
-            if (decode(written) == c) chosen = written;
-        }
-        encode[c] = chosen;
+        const quint32 written = encodeOne(kCodecName, c);
+        encode[c] = written != 0 && written <= 0xFFFF && decode(quint16(written)) == c ? written : code;
     }
     for (int code = 0x80; code < 0x10000; ++code) {
         const char16_t c = decode(quint16(code));
         if (c != 0 && encode[c] != code) hasAlternate[c] = true;
     }
-    for (const auto& [c, lookAlike] : kLookAlikes)
-        if (encode[c] == kNoCode) encode[c] = encode[lookAlike];
+    for (const LookAlike& l : kLookAlikes)
+        if (encode[l.standard] == kNoCode) encode[l.standard] = encode[l.lookAlike];
 }
 
 const Cp932Tables& cp932() {
@@ -121,11 +129,21 @@ const Cp932Tables& cp932() {
 constexpr int kJisRows = 94;
 constexpr quint32 kNoEucCode = 0;
 
-// The codec reads these JIS X 0208 codes as the look-alikes that CP932 has; Unix files and converters
-// mean the standard characters by them (〜, not ～), and have JIS X 0212 codes for the look-alikes.
-constexpr std::pair<quint16, char16_t> kJisStandardCharacters[] = {
-    {0xA1C1, u'\u301C'}, {0xA1C2, u'\u2016'}, {0xA1DD, u'\u2212'}, {0xA1F1, u'\u00A2'},
-    {0xA1F2, u'\u00A3'}, {0xA2CC, u'\u00AC'}, {0xA1BD, u'\u2014'}};
+// The length of the EUC-JP sequence at p by its shape (two bytes 0xA1-0xFE, 0x8E and a katakana byte,
+// 0x8F and two bytes 0xA1-0xFE), or 0.
+int eucSequenceLength(const uchar* p, const uchar* end) {
+    auto isEucByte = [](uchar b) { return b >= 0xA1 && b <= 0xFE; };
+    if (p[0] == 0x8E) return end - p >= 2 && p[1] >= 0xA1 && p[1] <= 0xDF ? 2 : 0;
+    if (p[0] == 0x8F) return end - p >= 3 && isEucByte(p[1]) && isEucByte(p[2]) ? 3 : 0;
+    return isEucByte(p[0]) && end - p >= 2 && isEucByte(p[1]) ? 2 : 0;
+}
+
+// Whether a number is an EUC-JP code by its shape: the tables are read only with one.
+bool isEucCode(quint32 code) {
+    const uchar bytes[3] = {uchar(code >> 16), uchar(code >> 8), uchar(code)};
+    const int length = code > 0xFFFF ? 3 : 2;
+    return code <= 0xFFFFFF && eucSequenceLength(bytes + 3 - length, bytes + 3) == length;
+}
 
 struct EucTables {
     std::array<char16_t, kJisRows * kJisRows> jis0208{}; // by cell(first, second)
@@ -143,12 +161,6 @@ struct EucTables {
         return jis0208[cell(uchar(code >> 8), uchar(code))];
     }
 };
-
-char16_t decodeOne(const char* codec, QByteArrayView bytes) {
-    QStringDecoder decoder(codec);
-    const QString s = decoder.decode(bytes);
-    return !decoder.hasError() && s.size() == 1 && !s[0].isSurrogate() ? s[0].unicode() : 0;
-}
 
 EucTables::EucTables() {
     constexpr const char* codec = "EUC-JP";
@@ -171,19 +183,15 @@ EucTables::EucTables() {
             jis0212[cell(uchar(first), uchar(second))] = decodeOne(codec, QByteArrayView(bytes, 3));
             codes.append(quint32(0x8F0000 | first << 8 | second));
         }
-    for (const auto& [code, c] : kJisStandardCharacters)
-        jis0208[cell(uchar(code >> 8), uchar(code))] = c;
+    for (const LookAlike& l : kLookAlikes)
+        jis0208[cell(uchar(l.jisCode >> 8), uchar(l.jisCode))] = l.standard;
 
     // A character's first code is its own unless the codec's encoder writes another that reads back as it.
     for (const quint32 code : codes) {
         const char16_t c = decode(code);
         if (c == 0 || encode[c] != kNoEucCode) continue;
-        QStringEncoder encoder(codec);
-        const QByteArray bytes = encoder.encode(QStringView(&c, 1));
-        quint32 chosen = 0;
-        for (const char b : bytes)
-            chosen = chosen << 8 | uchar(b);
-        encode[c] = !encoder.hasError() && bytes.size() >= 2 && decode(chosen) == c ? chosen : code;
+        const quint32 written = encodeOne(codec, c);
+        encode[c] = isEucCode(written) && decode(written) == c ? written : code;
     }
     for (const quint32 code : codes) {
         const char16_t c = decode(code);
@@ -193,9 +201,9 @@ EucTables::EucTables() {
     // CP932's look-alikes (what a Shift-JIS document holds for 〜 and the rest) are written as the JIS X 0208
     // code of the standard character, even where the codec has a code of its own for them elsewhere (JIS X
     // 0212, or the IBM rows), which Japanese TeX does not read; a file that uses such a code keeps it.
-    for (const auto& [c, lookAlike] : kLookAlikes) {
-        encode[lookAlike] = encode[c];
-        encodeJis[lookAlike] = encodeJis[c];
+    for (const LookAlike& l : kLookAlikes) {
+        encode[l.lookAlike] = encode[l.standard];
+        encodeJis[l.lookAlike] = encodeJis[l.standard];
     }
     for (const quint32 code : codes)
         if (const char16_t c = decode(code); c != 0 && encode[c] != code) hasAlternate[c] = true;
@@ -386,30 +394,17 @@ Utf8Result decodeUtf8(QByteArrayView bytes, bool joinCrLf, bool lossy, int& unde
     return result;
 }
 
-// How much of the bytes reads as UTF-8: whole multi-byte sequences, and bytes that start none.
-struct Utf8Evidence {
-    qsizetype sequences = 0, invalidBytes = 0;
-};
-
-Utf8Evidence utf8Evidence(QByteArrayView bytes) {
-    Utf8Evidence evidence;
+// The whole multi-byte UTF-8 sequences in the bytes.
+qsizetype utf8Sequences(QByteArrayView bytes) {
+    qsizetype sequences = 0;
     const uchar* p = bytesOf(bytes);
     const uchar* const end = p + bytes.size();
     while (p < end) {
-        if (*p < 0x80) {
-            ++p;
-            continue;
-        }
         const int length = utf8SequenceLength(p, end);
-        if (length == 0) {
-            ++evidence.invalidBytes;
-            ++p;
-        } else {
-            ++evidence.sequences;
-            p += length;
-        }
+        sequences += length > 0;
+        p += std::max(length, 1);
     }
-    return evidence;
+    return sequences;
 }
 
 // Characters that Japanese text is full of and that bytes of another encoding rarely make when read as
@@ -475,23 +470,16 @@ QString decodeCp932Bytes(QByteArrayView bytes, bool joinCrLf, FormRecord* forms,
 bool hasEucJpShape(QByteArrayView bytes) {
     const uchar* p = bytesOf(bytes);
     const uchar* const end = p + bytes.size();
-    auto isEucByte = [](uchar b) { return b >= 0xA1 && b <= 0xFE; };
     bool nonAscii = false;
     while (p < end) {
-        const uchar b = *p;
-        if (b < 0x80) {
+        if (*p < 0x80) {
             ++p;
             continue;
         }
         nonAscii = true;
-        if (b == 0x8E && end - p >= 2 && p[1] >= 0xA1 && p[1] <= 0xDF)
-            p += 2;
-        else if (b == 0x8F && end - p >= 3 && isEucByte(p[1]) && isEucByte(p[2]))
-            p += 3;
-        else if (isEucByte(b) && end - p >= 2 && isEucByte(p[1]))
-            p += 2;
-        else
-            return false;
+        const int length = eucSequenceLength(p, end);
+        if (length == 0) return false;
+        p += length;
     }
     return nonAscii;
 }
@@ -499,25 +487,18 @@ bool hasEucJpShape(QByteArrayView bytes) {
 // Each byte that is no character becomes its stand-in, and what follows it is read again.
 QString decodeEucJpBytes(QByteArrayView bytes, bool joinCrLf, FormRecord& forms, int& undecodable) {
     const EucTables& t = eucJp();
-    auto isEucByte = [](uchar b) { return b >= 0xA1 && b <= 0xFE; };
     return decodeBytes(bytes, joinCrLf, [&](const uchar*& p, const uchar* end, char16_t*& d) {
-        const uchar b = *p;
+        const int length = eucSequenceLength(p, end);
         quint32 code = 0;
-        int length = 0;
-        if (b == 0x8E && end - p >= 2 && p[1] >= 0xA1 && p[1] <= 0xDF)
-            code = quint32(b << 8 | p[1]), length = 2;
-        else if (b == 0x8F && end - p >= 3 && isEucByte(p[1]) && isEucByte(p[2]))
-            code = quint32(b << 16 | p[1] << 8 | p[2]), length = 3;
-        else if (isEucByte(b) && end - p >= 2 && isEucByte(p[1]))
-            code = quint32(b << 8 | p[1]), length = 2;
+        for (int i = 0; i < length; ++i)
+            code = code << 8 | p[i];
         if (const char16_t c = length ? t.decode(code) : 0) {
             *d++ = c;
             p += length;
             if (t.hasAlternate[c]) forms.note(c, code, t.encode[c]);
         } else {
-            *d++ = standInFor(b);
+            *d++ = standInFor(*p++);
             ++undecodable;
-            ++p;
         }
         return true;
     });
@@ -796,23 +777,33 @@ void writeWithoutCode(const char16_t*& s, const char16_t* end, char*& d, Unencod
     s += length;
 }
 
+// The code a character is written in: the one the file wrote it in (TextFormat::alternateForms) when that
+// is a code of the encoding (`isCode`) that reads as the character, else `code`, the encoder's own. The
+// forms may come from a damaged recovery record.
+template <typename Tables, typename IsCode>
+quint32 writtenCode(const Tables& t, const QHash<char16_t, quint32>& alternates, char16_t c, quint32 code,
+                    IsCode isCode) {
+    if (!t.hasAlternate[c] || alternates.isEmpty()) return code;
+    const auto it = alternates.constFind(c);
+    return it != alternates.cend() && isCode(*it) && t.decode(*it) == c ? *it : code;
+}
+
+// A code of one to three bytes, big-endian.
+void putCode(char*& d, quint32 code) {
+    if (code > 0xFFFF) *d++ = char(code >> 16);
+    if (code > 0xFF) *d++ = char(code >> 8);
+    *d++ = char(code & 0xFF);
+}
+
 QByteArray encodeCp932Text(QStringView text, const QHash<char16_t, quint32>& alternates, LineBreak usual,
                            const LineEnds& lineEnds, Unencodable* unencodable) {
     const Cp932Tables& t = cp932();
+    auto isCp932Code = [](quint32 code) { return code <= 0xFFFF; };
     return encodeLines(text, usual, lineEnds, 2, {}, [&](const char16_t*& s, const char16_t* end, char*& d) {
-        const char16_t c = *s;
-        quint16 code = t.encode[c];
-        if (t.hasAlternate[c] && !alternates.isEmpty()) {
-            const auto it = alternates.constFind(c);
-            if (it != alternates.cend() && *it <= 0xFFFF && t.decode(quint16(*it)) == c) code = quint16(*it);
-        }
-        if (code != kNoCode) {
-            if (code >= 0x100) *d++ = char(code >> 8);
-            *d++ = char(code & 0xFF);
-            ++s;
-            return;
-        }
-        writeWithoutCode(s, end, d, unencodable);
+        const quint32 code = writtenCode(t, alternates, *s, t.encode[*s], isCp932Code);
+        if (code == kNoCode) return writeWithoutCode(s, end, d, unencodable);
+        putCode(d, code);
+        ++s;
     });
 }
 
@@ -847,23 +838,13 @@ QByteArray encodeUtf8Text(QStringView text, const TextFormat& format, const Line
 QByteArray encodeEucJpText(QStringView text, const TextFormat& format, const LineEnds& lineEnds,
                            Unencodable& unencodable) {
     const EucTables& t = eucJp();
-    return encodeLines(text, format.lineBreak, lineEnds, 3, {},
-                       [&](const char16_t*& s, const char16_t* end, char*& d) {
-                           const char16_t c = *s;
-                           quint32 code = t.encode[c];
-                           if (t.hasAlternate[c] && !format.alternateForms.isEmpty()) {
-                               const auto it = format.alternateForms.constFind(c);
-                               if (it != format.alternateForms.cend() && t.decode(*it) == c) code = *it;
-                           }
-                           if (code != kNoEucCode) {
-                               if (code > 0xFFFF) *d++ = char(code >> 16);
-                               *d++ = char(code >> 8);
-                               *d++ = char(code & 0xFF);
-                               ++s;
-                               return;
-                           }
-                           writeWithoutCode(s, end, d, &unencodable);
-                       });
+    return encodeLines(
+        text, format.lineBreak, lineEnds, 3, {}, [&](const char16_t*& s, const char16_t* end, char*& d) {
+            const quint32 code = writtenCode(t, format.alternateForms, *s, t.encode[*s], isEucCode);
+            if (code == kNoEucCode) return writeWithoutCode(s, end, d, &unencodable);
+            putCode(d, code);
+            ++s;
+        });
 }
 
 // ISO-2022-JP as it is usually written: an escape into JIS X 0208 before a run of double-byte characters,
@@ -902,13 +883,9 @@ QByteArray encodeIso2022JpText(QStringView text, const TextFormat& format, const
             switchTo(false);
             out.append(char(c));
             ++s;
-        } else if (quint16 code = t.encodeJis[c]) {
-            if (t.hasAlternate[c] && !format.alternateForms.isEmpty()) {
-                const auto it = format.alternateForms.constFind(c);
-                if (it != format.alternateForms.cend() && *it <= 0xFEFE && t.decode(*it) == c)
-                    code = quint16(*it);
-            }
-            code &= 0x7F7F;
+        } else if (const quint16 own = t.encodeJis[c]) {
+            auto isJisCode = [](quint32 code) { return code <= 0xFEFE && isEucCode(code); };
+            const quint32 code = writtenCode(t, format.alternateForms, c, own, isJisCode) & 0x7F7F;
             switchTo(true);
             out.append(char(code >> 8)).append(char(code & 0xFF));
             ++s;
@@ -990,8 +967,7 @@ DecodedText decodeText(QByteArrayView bytes) {
             result.text = std::move(euc);
             result.undecodableBytes = 0;
             result.rewrittenCharacters = eucRecord.rewritten([](char16_t c) { return eucJp().encode[c]; });
-        } else if (result.undecodableBytes > 0 &&
-                   utf8Evidence(body).sequences > japaneseCharacters(result.text)) {
+        } else if (result.undecodableBytes > 0 && utf8Sequences(body) > japaneseCharacters(result.text)) {
             // Neither encoding reads the bytes cleanly: UTF-8 with a few Latin-1 bytes has whole UTF-8
             // sequences and no kana; a damaged CP932 file the other way round.
             format.encoding = Encoding::Utf8;

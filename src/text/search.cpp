@@ -305,8 +305,6 @@ qsizetype findFirstExact(QStringView text, QStringView needle) {
 
 ReplaceAllResult replaceAll(QStringView text, QStringView needle, QStringView replacement) {
     if (needle.isEmpty()) return {0, {}};
-    const int once = eachOccurrence(text, needle, replacement, nullptr);
-    if (once == 0) return {0, {}};
     // A replacement holding the find text always makes a new occurrence: the rule would never end. A
     // shorter replacement shortens the text each time, so the rule ends within text.size() / (difference)
     // replacements however many new occurrences it makes ("ab" by "b" in a million a's and a b). Other
@@ -314,6 +312,8 @@ ReplaceAllResult replaceAll(QStringView text, QStringView needle, QStringView re
     // original occurrence once such a run may read about twice the text's length again; past that it is
     // taken as never ending.
     if (!replacement.contains(needle)) {
+        const int once = eachOccurrence(text, needle, replacement, nullptr);
+        if (once == 0) return {0, {}};
         const qsizetype shrink = needle.size() - replacement.size();
         const qsizetype limit =
             shrink > 0 ? text.size() / shrink

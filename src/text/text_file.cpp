@@ -10,9 +10,8 @@ namespace text {
 
 QByteArray readFileBytes(const QString& path) {
     // Only a regular file: opening a pipe would wait for a writer, and a device such as /dev/zero never ends.
-    if (!QFileInfo(path).isFile()) throw base::Failure(QStringLiteral("ファイル %1 は開けません").arg(path));
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         throw base::Failure(QStringLiteral("ファイル %1 は開けません").arg(path));
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)

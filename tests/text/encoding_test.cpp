@@ -231,6 +231,9 @@ TEST(EncodingRoundTrip, KeepsTheTwoByteFormTheFileUsed) {
     TextFormat bogus;
     bogus.alternateForms = {{u'纊', 0x82A0}};
     EXPECT_EQ(encodeText(u"纊", bogus).bytes, "\xFA\x5C");
+    bogus.encoding = Encoding::EucJp; // a damaged recovery record: no EUC-JP code at all
+    bogus.alternateForms = {{u'～', 0x12A2B7}};
+    EXPECT_EQ(encodeText(u"～", bogus).bytes, "\xA1\xC1");
 }
 
 TEST(EncodingRoundTrip, EveryDoubleByteCodeReadsBackItsCharacter) {
