@@ -151,18 +151,13 @@ bool Document::loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback,
     };
 
     // The lines are marked as they arrive, each whole line once: the index never needs a pass of its own.
+    // Every piece but the last ends after a line break (see cut), so no line is split between two.
     int markedLines = 0;
-    QString carried; // the start of a line no piece has ended yet
+    QString carried; // the last piece's last line, which no line break ends
     auto markWholeLines = [&](const QString& piece) {
         const qsizetype lf = piece.lastIndexOf(u'\n');
-        if (lf < 0) {
-            carried += piece;
-            return;
-        }
-        const QStringView lines = QStringView(piece).first(lf);
-        markedLines += carried.isEmpty()
-                           ? index_->markLines(lines, markedLines, loaded.lineEnds)
-                           : index_->markLines(carried + lines.toString(), markedLines, loaded.lineEnds);
+        if (lf >= 0)
+            markedLines += index_->markLines(QStringView(piece).first(lf), markedLines, loaded.lineEnds);
         carried = piece.sliced(lf + 1);
     };
     qsizetype done = 0, next = 0;

@@ -88,14 +88,13 @@ void TForm1::loadDocument(const QString& path, bool wasModified) {
     loadWasModified_ = wasModified;
     checkSizeBeforeReading(path);
     const FileStamp disk = fileStamp(path); // before the read: a change while reading counts too
-    LoadedDocument loaded;
-    const bool large = QFileInfo(path).size() > kReadAtOnceBytes;
+    const bool large = disk.size > kReadAtOnceBytes;
     // A large file: the window shows one load from the read to the last piece.
     if (large) loadIndicator_->loadStarted(0);
     const auto finished = qScopeGuard([&] {
         if (large) loadIndicator_->loadFinished();
     });
-    loaded = large ? readWhileTheWindowAnswers(path) : loadDocumentFile(path);
+    LoadedDocument loaded = large ? readWhileTheWindowAnswers(path) : loadDocumentFile(path);
     const QString warning = openWarning(path, loaded);
     if (!document_.load(std::move(loaded), loadIndicator_.get())) throw base::Cancelled();
     documentReplaced(disk);

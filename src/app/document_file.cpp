@@ -19,20 +19,17 @@ LoadedDocument loadDocumentFile(const QString& path) {
 
 LoadedDocument decodeDocument(QByteArrayView bytes) {
     text::DecodedText decoded = text::decodeText(bytes);
-    return {std::move(decoded.text),
-            {std::move(decoded.format), decoded.undecodableBytes},
-            std::move(decoded.lineEnds),
-            decoded.rewrittenCharacters,
-            decoded.reencodingDiffers};
+    return {std::move(decoded.text),  {std::move(decoded.format)}, std::move(decoded.lineEnds),
+            decoded.undecodableBytes, decoded.rewrittenCharacters, decoded.reencodingDiffers};
 }
 
 QString openWarning(const QString& path, const LoadedDocument& document) {
     QStringList parts;
-    if (document.format.undecodableBytes > 0)
+    if (document.undecodableBytes > 0)
         parts << QStringLiteral(
                      "ファイル %1 には文字として読めないバイトが %2 個あります。\r\n"
                      "読めないバイトは「\uFFFD」の印で表示され、保存すると元のバイトのまま書き戻されます。")
-                     .arg(path, QString::number(document.format.undecodableBytes));
+                     .arg(path, QString::number(document.undecodableBytes));
     if (document.rewrittenCharacters > 0)
         parts << QStringLiteral("ファイル %1 には、同じ文字を二通りのバイトで書いた箇所があります。\r\n"
                                 "保存すると %2 文字がもう一方の書き方にそろいます。")

@@ -10,13 +10,13 @@ namespace app {
 // How the open document's file is laid out; a new document is CP932 with CR LF.
 struct DocumentFormat {
     text::TextFormat text;
-    int undecodableBytes = 0; // bytes that were no character when it was opened (now stand-ins)
 };
 
 struct LoadedDocument {
     QString text;
     DocumentFormat format;
-    text::LineEnds lineEnds; // the lines that end otherwise than the file's usual line end
+    text::LineEnds lineEnds;  // the lines that end otherwise than the file's usual line end
+    int undecodableBytes = 0; // bytes that are no character (now stand-ins, which saving writes back)
     // Characters written in both of their CP932 byte forms; saving writes them in one.
     int rewrittenCharacters = 0;
     // EUC-JP, ISO-2022-JP: saving unedited would not give back the same bytes.

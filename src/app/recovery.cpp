@@ -15,7 +15,6 @@
 #include <QStandardPaths>
 
 #include <algorithm>
-#include <climits>
 
 namespace app {
 
@@ -68,7 +67,6 @@ QByteArray recordBytes(const RecoveryRecord& record) {
         {QStringLiteral("jisRomanEscape"), f.jisRomanEscape},
         {QStringLiteral("lineBreak"), int(f.lineBreak)},
         {QStringLiteral("alternateForms"), forms},
-        {QStringLiteral("undecodableBytes"), record.format.undecodableBytes},
         {QStringLiteral("writtenAsUtf8"), record.writtenAsUtf8},
         {QStringLiteral("disk"), stampObject(record.disk)},
         {QStringLiteral("written"), record.written.toString(Qt::ISODateWithMs)},
@@ -96,8 +94,6 @@ std::optional<RecoveryRecord> readRecord(const QByteArray& bytes) {
         const double code = pair.toArray().at(1).toDouble(-1);
         if (c && code >= 0 && code <= 0xFFFFFF) f.alternateForms.insert(char16_t(*c), quint32(code));
     }
-    record.format.undecodableBytes =
-        numberIn(o.value(QStringLiteral("undecodableBytes")), 0, INT_MAX).value_or(0);
     record.writtenAsUtf8 = o.value(QStringLiteral("writtenAsUtf8")).toBool();
     record.disk = stampOf(o.value(QStringLiteral("disk")).toObject());
     record.written = QDateTime::fromString(o.value(QStringLiteral("written")).toString(), Qt::ISODateWithMs);

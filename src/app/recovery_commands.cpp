@@ -78,12 +78,13 @@ bool TForm1::startRecoveryWrite() {
                 QMetaObject::invokeMethod(
                     this, [this] { finishRecoveryWrite(); }, Qt::QueuedConnection);
             });
+            // In the layout the record names, which the restore reads it in.
             const QString text = linesOfRawText(std::move(snapshot.rawText));
-            text::EncodedText encoded = encodeDocument(text, record.format, snapshot.lineEnds);
+            text::EncodedText encoded = text::encodeText(text, record.textFormat(), snapshot.lineEnds);
             if (!encoded.ok()) {
                 // Saving would ask; the recovery file keeps every character, in UTF-8.
                 record.writtenAsUtf8 = true;
-                encoded = encodeDocument(text, asUtf8(record.format), snapshot.lineEnds);
+                encoded = text::encodeText(text, record.textFormat(), snapshot.lineEnds);
             }
             files->write(encoded.bytes, record);
         });
