@@ -23,7 +23,6 @@
 #include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
-#include <QToolBar>
 #include <QWindow>
 
 namespace app {
@@ -60,7 +59,6 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
         move(screen->availableGeometry().center() - rect().center());
 
     const CommandControls controls = buildCommands(*this);
-    ToolBar1 = controls.toolBar;
     ComboBox1 = controls.fontNameBox;
     ComboBox2 = controls.fontSizeBox;
     recentItems_ = controls.recentItems;

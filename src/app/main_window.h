@@ -24,7 +24,6 @@ class QLabel;
 class QPlainTextEdit;
 class QPrinter;
 class QTimer;
-class QToolBar;
 
 namespace app {
 
@@ -224,7 +223,6 @@ private:
     bool settingsFailureReported_ = false;
 
     QPlainTextEdit* RichEdit1 = nullptr;
-    QToolBar* ToolBar1 = nullptr;
     QComboBox* ComboBox1 = nullptr;
     QComboBox* ComboBox2 = nullptr;
     QLabel* statusPanel_ = nullptr;
