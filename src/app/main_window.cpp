@@ -16,7 +16,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -93,9 +92,6 @@ void TForm1::FormCreate() {
               [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     ComboBox1->addItem(QStringLiteral("Default"));
     ComboBox1->addItems(families);
-    LastDir = QDir::currentPath();
-    editorFontName_ = base::kEditorFontName;
-    editorFontSize_ = 12;
     ReadSettings();
     OpenDialog1.initialDir = LastDir;
     SaveDialog1.initialDir = LastDir;
