@@ -137,7 +137,6 @@ public:
     const QString& currentFile() const { return CurrentFile; }
     const QString& lastDir() const { return LastDir; }
     const RecentFileList& recentFiles() const { return RecentFiles; }
-    const SettingsStore& settingsStore() const { return settings_; }
     ui::FileDialogState& openDialog() { return OpenDialog1; }
     ui::FileDialogState& saveDialog() { return SaveDialog1; }
     QPlainTextEdit* editor() const { return RichEdit1; }
