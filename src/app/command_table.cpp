@@ -147,7 +147,7 @@ QComboBox* fontBox(QToolBar* toolBar, const char* name, const QString& hint, int
 }
 
 void buildToolBar(TForm1& window, CommandControls& controls) {
-    QToolBar* toolBar = controls.toolBar = window.addToolBar(QString());
+    QToolBar* toolBar = window.addToolBar(QString());
     toolBar->setObjectName(QStringLiteral("ToolBar1"));
     toolBar->setMovable(false);
     toolBar->setFloatable(false);

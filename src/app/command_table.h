@@ -6,7 +6,6 @@
 
 class QAction;
 class QComboBox;
-class QToolBar;
 
 namespace app {
 
@@ -14,7 +13,6 @@ class TForm1;
 
 // The controls the table makes that the main window keeps.
 struct CommandControls {
-    QToolBar* toolBar = nullptr;
     QComboBox* fontNameBox = nullptr; // ComboBox1
     QComboBox* fontSizeBox = nullptr; // ComboBox2
     std::array<QAction*, 5> recentItems{};

@@ -16,14 +16,12 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
-#include <QToolBar>
 #include <QWindow>
 
 namespace app {
@@ -60,7 +58,6 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
         move(screen->availableGeometry().center() - rect().center());
 
     const CommandControls controls = buildCommands(*this);
-    ToolBar1 = controls.toolBar;
     ComboBox1 = controls.fontNameBox;
     ComboBox2 = controls.fontSizeBox;
     recentItems_ = controls.recentItems;
@@ -95,9 +92,6 @@ void TForm1::FormCreate() {
               [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     ComboBox1->addItem(QStringLiteral("Default"));
     ComboBox1->addItems(families);
-    LastDir = QDir::currentPath();
-    editorFontName_ = base::kEditorFontName;
-    editorFontSize_ = 12;
     ReadSettings();
     OpenDialog1.initialDir = LastDir;
     SaveDialog1.initialDir = LastDir;

@@ -24,7 +24,6 @@ class QLabel;
 class QPlainTextEdit;
 class QPrinter;
 class QTimer;
-class QToolBar;
 
 namespace app {
 
@@ -138,7 +137,6 @@ public:
     const QString& currentFile() const { return CurrentFile; }
     const QString& lastDir() const { return LastDir; }
     const RecentFileList& recentFiles() const { return RecentFiles; }
-    const SettingsStore& settingsStore() const { return settings_; }
     ui::FileDialogState& openDialog() { return OpenDialog1; }
     ui::FileDialogState& saveDialog() { return SaveDialog1; }
     QPlainTextEdit* editor() const { return RichEdit1; }
@@ -224,7 +222,6 @@ private:
     bool settingsFailureReported_ = false;
 
     QPlainTextEdit* RichEdit1 = nullptr;
-    QToolBar* ToolBar1 = nullptr;
     QComboBox* ComboBox1 = nullptr;
     QComboBox* ComboBox2 = nullptr;
     QLabel* statusPanel_ = nullptr;
