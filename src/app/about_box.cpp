@@ -2,14 +2,13 @@
 
 #include "base/app_info.h"
 #include "base/fonts.h"
+#include "ui/form_setup.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QImageReader>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <qdrawutil.h>
 
@@ -44,12 +43,7 @@ QPixmap programIcon(const QSize& size, qreal ratio, const QStyle& style) {
 } // namespace
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("TAboutBox"));
-    setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
-    setFont(base::windowFont());
-    setFixedSize(298, 213);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    ui::setUpFixedWindow(this, QStringLiteral("TAboutBox"), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"), QSize(298, 213));
 
     auto* panel = new BevelPanel(this);
     panel->setObjectName(QStringLiteral("Panel1"));

@@ -12,15 +12,14 @@
 #include "entry/entry_count.h"
 #include "entry/entry_form.h"
 #include "entry/user_list.h"
+#include "ui/form_setup.h"
 #include "ui/guarded.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPrinter>
-#include <QScreen>
 #include <QStatusBar>
 #include <QWindow>
 
@@ -54,8 +53,7 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
     setObjectName(QStringLiteral("TForm1"));
     setFont(base::windowFont());
     resize(kOuterSize);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    ui::centreOnScreen(this, kOuterSize);
 
     const CommandControls controls = buildCommands(*this);
     ComboBox1 = controls.fontNameBox;
@@ -121,8 +119,7 @@ bool TForm1::event(QEvent* event) {
         if (!frame.isNull()) {
             outerSizeFitted_ = true;
             resize(kOuterSize.shrunkBy(frame));
-            if (const QScreen* screen = QGuiApplication::primaryScreen())
-                move(screen->availableGeometry().center() - QRect(QPoint(), kOuterSize).center());
+            ui::centreOnScreen(this, kOuterSize);
         }
     }
     return QMainWindow::event(event);

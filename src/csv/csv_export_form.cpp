@@ -1,31 +1,25 @@
 #include "csv/csv_export_form.h"
 
 #include "base/app_info.h"
-#include "base/fonts.h"
 #include "csv/csv_document.h"
 #include "csv/csv_export.h"
 #include "csv/field_chooser.h"
 #include "csv/fields.h"
 #include "text/text_file.h"
+#include "ui/form_setup.h"
 #include "ui/guarded.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 
 namespace csv {
 
 TForm4::TForm4(ui::Platform& platform, CsvDocument& document, QWidget* parent)
     : QDialog(parent), platform_(platform), document_(document) {
-    setObjectName(QStringLiteral("TForm4"));
-    setWindowTitle(QStringLiteral("CSVファイルへの書出し"));
-    setFont(base::windowFont());
-    setFixedSize(345, 290);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    ui::setUpFixedWindow(this, QStringLiteral("TForm4"), QStringLiteral("CSVファイルへの書出し"),
+                         QSize(345, 290));
     buildControls();
     FormCreate();
 }
@@ -45,11 +39,7 @@ void TForm4::buildControls() {
     Chooser->setSetButtons2([this] { SetButtons2(); });
 
     auto button = [this](const char* name, const QString& caption, int left) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(left, 255, 75, 25);
-        b->setAutoDefault(false);
-        return b;
+        return ui::namedButton(this, name, caption, QRect(left, 255, 75, 25));
     };
     OKBtn = button("OKBtn", QStringLiteral("OK"), 101);
     OKBtn->setDefault(true);
@@ -57,8 +47,7 @@ void TForm4::buildControls() {
     HelpBtn = button("HelpBtn", QStringLiteral("ﾍﾙﾌﾟ(&H)"), 261);
 
     const QList<QWidget*> order{Chooser->srcList(), Chooser->dstList(), OKBtn, CancelBtn, HelpBtn, Edit1};
-    for (qsizetype i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    ui::chainTabOrder(order);
     Chooser->srcList()->setFocus();
 
     connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });

@@ -3,25 +3,23 @@
 #include "ui/frame_title.h"
 
 #include "base/app_info.h"
-#include "base/fonts.h"
 #include "csv/csv_document.h"
 #include "csv/csv_import.h"
 #include "csv/field_chooser.h"
 #include "csv/fields.h"
 #include "entry/catalogue.h"
 #include "text/text_file.h"
+#include "ui/form_setup.h"
 #include "ui/guarded.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QStyle>
 
@@ -36,12 +34,8 @@ constexpr int kCsvFilter = 2;
 
 TForm5::TForm5(ui::Platform& platform, CsvDocument& document, QWidget* parent)
     : QDialog(parent), platform_(platform), document_(document) {
-    setObjectName(QStringLiteral("TForm5"));
-    setWindowTitle(QStringLiteral("CSVファイル形式から変換"));
-    setFont(base::windowFont());
-    setFixedSize(345, 344);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    ui::setUpFixedWindow(this, QStringLiteral("TForm5"), QStringLiteral("CSVファイル形式から変換"),
+                         QSize(345, 344));
     buildControls();
     FormCreate();
 }
@@ -97,11 +91,7 @@ void TForm5::buildControls() {
     Chooser->setSetButtons2([this] { SetButtons2(); });
 
     auto button = [this](const char* name, const QString& caption, int left) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(left, 316, 75, 25);
-        b->setAutoDefault(false);
-        return b;
+        return ui::namedButton(this, name, caption, QRect(left, 316, 75, 25));
     };
     OKBtn = button("OKBtn", QStringLiteral("OK"), 101);
     OKBtn->setDefault(true);
@@ -119,8 +109,7 @@ void TForm5::buildControls() {
                                 RadioGroup1Items->button(0),
                                 RadioGroup1Items->button(1),
                                 RadioGroup1Items->button(2)};
-    for (qsizetype i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    ui::chainTabOrder(order);
     Chooser->srcList()->setFocus();
 
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });

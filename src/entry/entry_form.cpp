@@ -1,25 +1,23 @@
 #include "entry/entry_form.h"
 
 #include "base/app_info.h"
-#include "base/fonts.h"
 #include "entry/catalogue.h"
 #include "entry/entry_count.h"
 #include "entry/entry_document.h"
 #include "entry/user_list.h"
 #include "text/collation.h"
+#include "ui/form_setup.h"
 #include "ui/frame_title.h"
 #include "ui/guarded.h"
 
 #include <QComboBox>
 #include <QCompleter>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSignalBlocker>
 
 namespace entry {
@@ -44,12 +42,8 @@ QString numbered(const char* name, int n) {
 
 TForm2::TForm2(ui::Platform& platform, EntryDocument& document, QString userListPath, QWidget* parent)
     : QDialog(parent), platform_(platform), document_(document), userListPath_(std::move(userListPath)) {
-    setObjectName(QStringLiteral("TForm2"));
-    setWindowTitle(QStringLiteral("文献ファイルの作成"));
-    setFont(base::windowFont());
-    setFixedSize(536, 348);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    ui::setUpFixedWindow(this, QStringLiteral("TForm2"), QStringLiteral("文献ファイルの作成"),
+                         QSize(536, 348));
     buildControls();
     FormCreate();
 }
@@ -72,12 +66,7 @@ void TForm2::buildControls() {
         ComboBox1->addItem(QString::fromUtf16(c.displayName));
 
     auto button = [this](const char* name, const QString& caption, int left) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(left, 7, 66, 25);
-        b->setAutoDefault(false);
-        b->setDefault(false);
-        return b;
+        return ui::namedButton(this, name, caption, QRect(left, 7, 66, 25));
     };
     Button1 = button("Button1", QStringLiteral("追加(&A)"), 326);
     Button2 = button("Button2", QStringLiteral("戻る(&R)"), 396);
@@ -146,8 +135,7 @@ void TForm2::buildControls() {
     for (int k = 9; k <= kSlotCount; ++k)
         order << edit(k);
     order << Button1 << Button2 << Button3;
-    for (qsizetype i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    ui::chainTabOrder(order);
 
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
     connect(ComboBox2, &QComboBox::editTextChanged, this, [this] { ComboBox2Change(); });
