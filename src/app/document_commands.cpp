@@ -84,8 +84,7 @@ void TForm1::checkSizeBeforeReading(const QString& path) {
         throw base::Cancelled();
 }
 
-void TForm1::loadDocument(const QString& path, bool wasModified) {
-    loadWasModified_ = wasModified;
+void TForm1::loadDocument(const QString& path) {
     checkSizeBeforeReading(path);
     const FileStamp disk = fileStamp(path); // before the read: a change while reading counts too
     const bool large = disk.size > kReadAtOnceBytes;
@@ -146,7 +145,8 @@ void TForm1::cancelLoad() {
     } else {
         return;
     }
-    restoreAfterFailedLoad(loadWasModified_);
+    // The previous document is back with its own modified flag; the caption follows it.
+    restoreAfterFailedLoad(isModified());
 }
 
 void TForm1::writeDocument(const QString& path) {
@@ -230,18 +230,10 @@ void TForm1::openDocument() {
         platform_,
         [this] {
             const ui::BusyCursor busy(platform_);
-            const bool wasModified = isModified();
             OpenDialog1.filterIndex = 0;
             const std::optional<QString> path = chooseFile(OpenDialog1, false);
             if (!path) return;
-            PreviousCaption = windowTitle();
-            setWindowTitle(*path);
-            try {
-                loadDocument(*path, wasModified);
-            } catch (...) {
-                restoreAfterFailedLoad(wasModified);
-                throw;
-            }
+            loadUnderCaption(*path, [&] { loadDocument(*path); });
         },
         // The finishing steps run on every way out: a cancelled dialog and a failed load included.
         [this] {
@@ -260,6 +252,18 @@ void TForm1::openDocument() {
         });
 }
 
+void TForm1::loadUnderCaption(const QString& caption, const std::function<void()>& load) {
+    const bool wasModified = isModified();
+    PreviousCaption = windowTitle();
+    setWindowTitle(caption);
+    try {
+        load();
+    } catch (...) {
+        restoreAfterFailedLoad(wasModified);
+        throw;
+    }
+}
+
 void TForm1::restoreAfterFailedLoad(bool wasModified) {
     setWindowTitle(PreviousCaption);
     // The untitled name is no file: the dialog then remembers no file at all.
@@ -272,16 +276,10 @@ void TForm1::FileOpen(const QString& path) {
         platform_,
         [&] {
             const ui::BusyCursor busy(platform_);
-            const bool wasModified = isModified();
-            PreviousCaption = windowTitle();
-            setWindowTitle(path);
-            try {
-                loadDocument(path, wasModified);
+            loadUnderCaption(path, [&] {
+                loadDocument(path);
                 OpenDialog1.fileName = path;
-            } catch (...) {
-                restoreAfterFailedLoad(wasModified);
-                throw;
-            }
+            });
         },
         [&] {
             logStep("VolCount");

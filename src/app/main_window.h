@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <array>
 #include <chrono>
+#include <functional>
 #include <future>
 #include <memory>
 #include <thread>
@@ -173,7 +174,7 @@ private:
     void saveDocumentAs();
     void writeDocument(const QString& path);
     void finishSave();
-    void loadDocument(const QString& path, bool wasModified);
+    void loadDocument(const QString& path);
     // A file larger than this is read and decoded while the window answers (a few tens of
     // milliseconds' worth on its own).
     static constexpr qint64 kReadAtOnceBytes = 8 * 1024 * 1024;
@@ -184,6 +185,9 @@ private:
     void logStep(const char* step) {
         if (stepLog_) stepLog_->append(QString::fromLatin1(step));
     }
+    // Puts `caption` up and runs `load`; when the load fails or is cancelled, the previous caption and
+    // modified state come back.
+    void loadUnderCaption(const QString& caption, const std::function<void()>& load);
     void restoreAfterFailedLoad(bool wasModified);
     std::optional<QString> chooseFile(ui::FileDialogState& state, bool forSaving);
     // The settings commands' helpers (settings_commands.cpp).
@@ -229,7 +233,6 @@ private:
 
     Document document_;
     std::unique_ptr<LoadIndicator> loadIndicator_;
-    bool loadWasModified_ = false;
     QEventLoop* reading_ = nullptr; // while a large file is read
     bool readCancelled_ = false;
     std::vector<std::thread> readThreads_; // joined when the window goes

@@ -142,17 +142,11 @@ void TForm1::offerRecovery() {
 
 bool TForm1::restoreRecovery(LeftoverRecovery& leftover) {
     LoadedDocument loaded = leftover.document();
-    const bool wasModified = isModified();
-    loadWasModified_ = wasModified;
-    PreviousCaption = windowTitle();
-    setWindowTitle(leftover.record().caption);
-    try {
-        // A large text fills the editor piece by piece, as an open does; Esc puts the previous one back.
-        if (!document_.load(std::move(loaded), loadIndicator_.get())) return false;
-    } catch (...) {
-        restoreAfterFailedLoad(wasModified);
-        throw;
-    }
+    bool filled = false;
+    // A large text fills the editor piece by piece, as an open does; Esc puts the previous one back.
+    loadUnderCaption(leftover.record().caption,
+                     [&] { filled = document_.load(std::move(loaded), loadIndicator_.get()); });
+    if (!filled) return false;
     document_.setModified(true);
     diskStamp_ = leftover.record().disk;
     RichEdit1Change();
