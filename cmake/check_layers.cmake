@@ -1,5 +1,5 @@
 # Fails when a folder of src/ includes from a folder above it. The layers, bottom up:
-set(layers base text ui entry csv app cli)
+set(layers base text bibtex ui entry csv app cli)
 set(bad "")
 file(GLOB_RECURSE sources "${ROOT}/*.h" "${ROOT}/*.cpp")
 foreach(f ${sources})
