@@ -55,7 +55,7 @@ public:
     }
     std::optional<QString> chooseSaveFile(ui::FileDialogState&) override { return std::nullopt; }
     void runModal(QDialog&) override {}
-    void showHelp(const QString&) override {}
+    void showHelp(const QString&, const QString&) override {}
     void beginBusy() override {}
     void endBusy() override {}
     QStringList fontFamilies() override { return {}; }

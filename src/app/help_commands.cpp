@@ -8,7 +8,7 @@
 namespace app {
 
 void TForm1::Help2Click() {
-    run([this] { platform_.showHelp(base::kHelpFile); });
+    run([this] { platform_.showHelp(base::kHelpFile, {}); });
 }
 
 // The one about box made at program start, shown again each time.

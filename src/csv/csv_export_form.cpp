@@ -70,7 +70,7 @@ void TForm4::Edit1Change() {
 }
 
 void TForm4::HelpBtnClick() {
-    ui::guarded(platform_, [this] { platform_.showHelp(base::kHelpFile); });
+    ui::guarded(platform_, [this] { platform_.showHelp(base::kHelpFile, QStringLiteral("csv_export")); });
 }
 
 void TForm4::OKBtnClick() {

@@ -60,6 +60,7 @@ void TForm5::buildControls() {
     BitBtn1->setIconSize(QSize(16, 16));
     BitBtn1->setGeometry(263, 22, 73, 25);
     BitBtn1->setAutoDefault(false);
+    ui::pressOnEnter(BitBtn1);
 
     Label2 = label("Label2", QStringLiteral("文献カテゴリの選択"), 8, 56);
     ComboBox1 = new QComboBox(this);
@@ -185,7 +186,7 @@ void TForm5::OKBtnClick() {
 }
 
 void TForm5::HelpBtnClick() {
-    ui::guarded(platform_, [this] { platform_.showHelp(base::kHelpFile); });
+    ui::guarded(platform_, [this] { platform_.showHelp(base::kHelpFile, QStringLiteral("csv_import")); });
 }
 
 } // namespace csv

@@ -308,7 +308,7 @@ void TForm2::Button2Click() {
 }
 
 void TForm2::Button3Click() {
-    run([this] { platform_.showHelp(base::kHelpFile); });
+    run([this] { platform_.showHelp(base::kHelpFile, QStringLiteral("entry_form")); });
 }
 
 void TForm2::VolCount() {

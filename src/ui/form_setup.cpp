@@ -3,6 +3,7 @@
 #include "base/fonts.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
@@ -22,11 +23,35 @@ void setUpFixedWindow(QWidget* window, const QString& name, const QString& capti
     centreOnScreen(window, size);
 }
 
+namespace {
+
+class EnterPresses final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+        if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+        if (!key->isAutoRepeat()) static_cast<QPushButton*>(watched)->click();
+        return true;
+    }
+};
+
+} // namespace
+
+void pressOnEnter(QPushButton* button) {
+    button->installEventFilter(new EnterPresses(button));
+}
+
 QPushButton* namedButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
     button->setAutoDefault(false);
+    pressOnEnter(button);
     return button;
 }
 

@@ -17,7 +17,12 @@ void centreOnScreen(QWidget* window, QSize outerSize);
 // A fixed-size dialog: object name, caption, the window font, its size, centred on the screen.
 void setUpFixedWindow(QWidget* window, const QString& name, const QString& caption, QSize size);
 
-// A push button carrying its name, at its place; Enter never presses it unless it is made the default.
+// Enter presses the button while it has the focus, as Space does; elsewhere in its dialog Enter still goes
+// to the dialog's default button, if it has one. (Qt's own way, an auto-default button, would make the
+// first such button the default of a dialog that has none.)
+void pressOnEnter(QPushButton* button);
+
+// A push button carrying its name, at its place, pressed by Enter while it has the focus.
 QPushButton* namedButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry);
 
 // Tab goes from each widget to the next in the list.

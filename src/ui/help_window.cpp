@@ -104,7 +104,12 @@ HelpWindow::HelpWindow(QWidget* parent)
 }
 
 void HelpWindow::showContents() {
-    browser_->setSource(pageUrl(helpPages().constFirst()));
+    showPage({});
+}
+
+void HelpWindow::showPage(const QString& page) {
+    const QString path = QStringLiteral(":/help/") + page + QStringLiteral(".html");
+    browser_->setSource(pageUrl(helpPages().contains(path) ? path : helpPages().constFirst()));
     showNormal();
     raise();
     activateWindow();

@@ -22,6 +22,9 @@ public:
     explicit HelpWindow(QWidget* parent = nullptr);
     // Shows the contents page and brings the window to the front.
     void showContents();
+    // Shows a page by its name ("csv_export"; the contents for an empty or unknown name) and brings
+    // the window to the front.
+    void showPage(const QString& page);
 
     QListWidget* contents() const { return contents_; }
     QTextBrowser* browser() const { return browser_; }

@@ -40,8 +40,10 @@ public:
 
     // Shows a window modally and returns when it has closed.
     virtual void runModal(QDialog& dialog) = 0;
-    // Opens the help file at its contents.
-    virtual void showHelp(const QString& helpFile) = 0;
+    // Opens the help file at the page of the window that asks (a page name of the help, "csv_export"),
+    // or at its contents when the page is empty. Help asked for from a modal dialog takes input while
+    // that dialog stays open.
+    virtual void showHelp(const QString& helpFile, const QString& page) = 0;
 
     // The busy pointer; calls nest.
     virtual void beginBusy() = 0;

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QUrl>
+#include <QWindow>
 
 namespace ui {
 
@@ -81,7 +82,8 @@ QtPlatform::QtPlatform() = default;
 QtPlatform::~QtPlatform() = default;
 
 void QtPlatform::showMessage(const QString& text) {
-    QMessageBox box(QMessageBox::Information, base::kApplicationTitle, displayText(text), QMessageBox::Ok,
+    // A plain message: no icon, only the save-changes warning and the error report carry one.
+    QMessageBox box(QMessageBox::NoIcon, base::kApplicationTitle, displayText(text), QMessageBox::Ok,
                     dialogParent());
     execute(box);
 }
@@ -130,7 +132,7 @@ void QtPlatform::runModal(QDialog& dialog) {
     execute(dialog);
 }
 
-void QtPlatform::showHelp(const QString& helpFile) {
+void QtPlatform::showHelp(const QString& helpFile, const QString& page) {
 #ifdef Q_OS_WIN
     // The help file at its fixed path, where the user has it, is the system's to show.
     if (QFileInfo::exists(helpFile) && QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile))) return;
@@ -138,7 +140,13 @@ void QtPlatform::showHelp(const QString& helpFile) {
     Q_UNUSED(helpFile); // a Windows path: never looked for, never reported
 #endif
     if (!help_) help_ = std::make_unique<HelpWindow>();
-    help_->showContents();
+    // A modal dialog blocks every window but its own and those that stand for it: the help it asked for
+    // becomes one of those while it is open. The help window keeps no other tie to the dialog, so it
+    // stays open, and takes input from anywhere, once the dialog has gone.
+    help_->winId();
+    const QWidget* modal = QApplication::activeModalWidget();
+    help_->windowHandle()->setTransientParent(modal ? modal->windowHandle() : nullptr);
+    help_->showPage(page);
 }
 
 void QtPlatform::beginBusy() {

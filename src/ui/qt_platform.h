@@ -19,7 +19,7 @@ public:
     std::optional<QString> chooseOpenFile(FileDialogState& state) override;
     std::optional<QString> chooseSaveFile(FileDialogState& state) override;
     void runModal(QDialog& dialog) override;
-    void showHelp(const QString& helpFile) override;
+    void showHelp(const QString& helpFile, const QString& page) override;
     void beginBusy() override;
     void endBusy() override;
     QStringList fontFamilies() override;

@@ -240,8 +240,55 @@ TEST_F(CsvDialogs, ExportFailureIsReportedAndClosesTheDialog) {
     EXPECT_EQ(cancelled->result(), QDialog::Rejected);
     EXPECT_FALSE(QFile::exists(k.edit().text()));
 
-    platform.expectHelp(base::kHelpFile);
+    platform.expectHelp(base::kHelpFile, QStringLiteral("csv_export"));
     QTest::mouseClick(&Controls{*exportDialog()}.button("HelpBtn"), Qt::LeftButton);
+}
+
+// Enter presses the focused button, as Space does; the default button OK takes Enter only from a control
+// that is no button.
+TEST_F(CsvDialogs, EnterOnAFocusedButtonPressesThatButtonOnly) {
+    openDocument(QStringLiteral("refs.bib"), kDocument);
+    const QString csvFile = path(QStringLiteral("refs.Csv"));
+    const struct {
+        const char* focus;
+        bool writes;
+    } cases[] = {{"CancelBtn", false}, {"HelpBtn", false}, {"OKBtn", true}, {"Edit1", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.focus);
+        QFile::remove(csvFile);
+        auto d = exportDialog();
+        const Controls controls{*d};
+        controls.choose(fields("author,title"));
+        if (c.writes) platform.expectMessage(QStringLiteral("完了しました"));
+        if (c.focus == std::string("HelpBtn")) platform.expectHelp(base::kHelpFile, QStringLiteral("csv_export"));
+        QWidget& focused = controls.get<QWidget>(c.focus);
+        focused.setFocus();
+        QTest::keyClick(&focused, Qt::Key_Return);
+        platform.verify();
+        EXPECT_EQ(QFile::exists(csvFile), c.writes);
+        EXPECT_EQ(d->isVisible(), c.focus == std::string("HelpBtn"));
+    }
+
+    const QString before = form1().documentText();
+    const QString csvIn = writeFile(QStringLiteral("in.csv"), cp932(QStringLiteral("山田\r\n")));
+    const struct {
+        const char* focus;
+        bool appends;
+    } imports[] = {{"BitBtn1", false}, {"CancelBtn", false}, {"HelpBtn", false}, {"OKBtn", true}};
+    for (const auto& c : imports) {
+        SCOPED_TRACE(c.focus);
+        auto d = importDialog();
+        const Controls controls{*d};
+        read(*d, csvIn);
+        controls.choose(fields("author"));
+        if (c.focus == std::string("BitBtn1")) platform.expectOpenFile(std::nullopt);
+        if (c.focus == std::string("HelpBtn")) platform.expectHelp(base::kHelpFile, QStringLiteral("csv_import"));
+        QWidget& focused = controls.get<QWidget>(c.focus);
+        focused.setFocus();
+        QTest::keyClick(&focused, Qt::Key_Enter, Qt::KeypadModifier);
+        platform.verify();
+        EXPECT_EQ(form1().documentText() != before, c.appends);
+    }
 }
 
 // ---- import ------------------------------------------------------------------------------------------
@@ -288,7 +335,7 @@ TEST_F(CsvDialogs, ImportDialogLayout) {
     EXPECT_FALSE(c.okEnabled());
     EXPECT_EQ(c.tabOrder(9), fields("SrcList,DstList,OKBtn,CancelBtn,HelpBtn,ComboBox1,Edit1,BitBtn1,"
                                     "RadioGroup1Item0"));
-    platform.expectHelp(base::kHelpFile);
+    platform.expectHelp(base::kHelpFile, QStringLiteral("csv_import"));
     QTest::mouseClick(&c.button("HelpBtn"), Qt::LeftButton);
     QTest::mouseClick(&c.button("CancelBtn"), Qt::LeftButton);
     EXPECT_EQ(d->result(), QDialog::Rejected);

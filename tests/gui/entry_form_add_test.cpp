@@ -174,7 +174,7 @@ TEST_F(EntryAdd, DashesFromTheInputMethodAreSavedAsShiftJisWithoutAQuestion) {
 
 TEST_F(EntryAdd, HelpButtonOpensTheProgramsHelpFile) {
     auto form = newForm();
-    platform.expectHelp(QStringLiteral("C:\\My Documents\\Lorvane Editor\\LORVANE.hlp"));
+    platform.expectHelp(QStringLiteral("C:\\My Documents\\Lorvane Editor\\LORVANE.hlp"), QStringLiteral("entry_form"));
     QTest::mouseClick(&Form{*form}.button(3), Qt::LeftButton);
     platform.verify();
 }

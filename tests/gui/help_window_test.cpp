@@ -2,6 +2,15 @@
 // and an anchor that exist.
 #include "ui/help_window.h"
 
+#include "base/app_info.h"
+#include "ui/qt_platform.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
@@ -104,6 +113,49 @@ TEST(HelpWindow, OpensAtTheContentsAndTheListFollowsThePageShown) {
     // Asked again, it shows the contents.
     window.showContents();
     EXPECT_EQ(window.contents()->currentRow(), 0);
+}
+
+// A modal dialog blocks every other window. Help asked for from one opens at the dialog's page and takes
+// keys while the dialog stays open, and again from anywhere once the dialog has closed.
+TEST(HelpWindow, HelpAskedForFromAModalDialogTakesInputWhileTheDialogIsOpen) {
+    ui::QtPlatform platform;
+    ui::HelpWindow* help = nullptr;
+    int keys = 0;
+    struct KeyCount final : QObject {
+        ui::HelpWindow*& help;
+        int& keys;
+        KeyCount(ui::HelpWindow*& h, int& k) : help(h), keys(k) {}
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            auto* w = qobject_cast<QWidget*>(watched);
+            if (event->type() == QEvent::KeyPress && help && w && (w == help || help->isAncestorOf(w))) ++keys;
+            return false;
+        }
+    } counter(help, keys);
+    qApp->installEventFilter(&counter);
+    const auto pressInHelp = [&] {
+        const int before = keys;
+        QTest::keyClick(help->windowHandle(), Qt::Key_Down);
+        return keys > before;
+    };
+
+    QDialog dialog;
+    QTimer::singleShot(0, &dialog, [&] {
+        platform.showHelp(base::kHelpFile, QStringLiteral("csv_export"));
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QStringLiteral("HelpWindow")) help = static_cast<ui::HelpWindow*>(w);
+        ASSERT_NE(help, nullptr);
+        EXPECT_EQ(help->browser()->source(), QUrl(QStringLiteral("qrc:/help/csv_export.html")));
+        EXPECT_TRUE(pressInHelp());
+        dialog.accept();
+    });
+    dialog.exec();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible()); // it stays open once the dialog has gone
+    EXPECT_TRUE(pressInHelp());
+    platform.showHelp(base::kHelpFile, {});
+    EXPECT_EQ(help->browser()->source(), QUrl(QStringLiteral("qrc:/help/index.html")));
+    EXPECT_TRUE(pressInHelp());
+    qApp->removeEventFilter(&counter);
 }
 
 } // namespace

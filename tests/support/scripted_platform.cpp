@@ -64,8 +64,8 @@ ScriptedPlatform& ScriptedPlatform::expectModal(const QString& objectName,
     push(Kind::Modal, objectName).drive = std::move(drive);
     return *this;
 }
-ScriptedPlatform& ScriptedPlatform::expectHelp(const QString& helpFile) {
-    push(Kind::Help, helpFile);
+ScriptedPlatform& ScriptedPlatform::expectHelp(const QString& helpFile, const QString& page) {
+    push(Kind::Help, helpFile).path = page;
     return *this;
 }
 
@@ -157,9 +157,10 @@ void ScriptedPlatform::runModal(QDialog& dialog) {
     if (e->drive) e->drive(dialog);
 }
 
-void ScriptedPlatform::showHelp(const QString& helpFile) {
+void ScriptedPlatform::showHelp(const QString& helpFile, const QString& page) {
     if (auto e = next(Kind::Help, helpFile)) {
         EXPECT_EQ(helpFile, e->text);
+        EXPECT_EQ(page, e->path.value_or(QString()));
     }
 }
 

@@ -23,7 +23,8 @@ public:
     ScriptedPlatform& expectOpenFile(std::optional<QString> path, std::function<void()> afterChoosing = {});
     ScriptedPlatform& expectSaveFile(std::optional<QString> path);
     ScriptedPlatform& expectModal(const QString& objectName, std::function<void(QDialog&)> drive = {});
-    ScriptedPlatform& expectHelp(const QString& helpFile);
+    // `page`: the help page the window asks for; empty for the contents.
+    ScriptedPlatform& expectHelp(const QString& helpFile, const QString& page = {});
     // The printer setup and print dialogs: `drive` sets the printer up as a user would (a PDF file, a
     // page size); the print dialog then answers `print`.
     ScriptedPlatform& expectPrinterSetup(std::function<void(QPrinter&)> drive = {});
@@ -44,7 +45,7 @@ public:
     std::optional<QString> chooseOpenFile(ui::FileDialogState& state) override;
     std::optional<QString> chooseSaveFile(ui::FileDialogState& state) override;
     void runModal(QDialog& dialog) override;
-    void showHelp(const QString& helpFile) override;
+    void showHelp(const QString& helpFile, const QString& page) override;
     void beginBusy() override { ++busyDepth_, ++busyCalls_; }
     void endBusy() override { --busyDepth_; }
     QStringList fontFamilies() override;
