@@ -84,11 +84,11 @@ TForm1::~TForm1() {
 void TForm1::FormCreate() {
     setWindowTitle(base::kUntitledName);
     document_.setModified(false);
-    QStringList families = platform_.fontFamilies();
+    // "Default" is one of the names, sorted among the installed families without regard to case.
+    QStringList families = platform_.fontFamilies() << QStringLiteral("Default");
     families.removeDuplicates();
     std::sort(families.begin(), families.end(),
               [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
-    ComboBox1->addItem(QStringLiteral("Default"));
     ComboBox1->addItems(families);
     ReadSettings();
     OpenDialog1.initialDir = LastDir;
