@@ -115,7 +115,11 @@ std::chrono::milliseconds RecoveryFiles::interval() {
 }
 
 RecoveryFiles::RecoveryFiles(QString folder) : folder_(std::move(folder)) {
-    if (!QDir().mkpath(folder_))
+    // The copies hold text the user has not saved: the folder and its files are the user's alone, also
+    // where an older run made the folder open to others.
+    constexpr QFileDevice::Permissions ownerOnly =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    if (!QDir().mkpath(folder_) || !QFile::setPermissions(folder_, ownerOnly))
         throw base::Failure(
             QStringLiteral("フォルダ %1 を作成できません").arg(QDir::toNativeSeparators(folder_)));
     // The process id names the files; a name a dead run left (the same id again) stays its, for the offer.
@@ -128,6 +132,7 @@ RecoveryFiles::RecoveryFiles(QString folder) : folder_(std::move(folder)) {
             continue;
         auto lock = std::make_unique<QLockFile>(filePath(folder_, name, kLock));
         if (!lock->tryLock(0)) continue;
+        QFile::setPermissions(filePath(folder_, name, kLock), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         name_ = name;
         lock_ = std::move(lock);
         return;
@@ -148,10 +153,10 @@ void RecoveryFiles::write(const QByteArray& text, const RecoveryRecord& record) 
     // The text first, then its record, which names the text's size and time: a run that ends between
     // the two leaves a text that its record does not describe, and the restore then reads the bytes as
     // an opened file is read.
-    text::writeFileBytes(textPath(), text);
+    text::writeFileBytes(textPath(), text, text::FileAccess::OwnerOnly);
     RecoveryRecord described = record;
     described.text = fileStamp(textPath());
-    text::writeFileBytes(filePath(folder_, name_, kRecord), recordBytes(described));
+    text::writeFileBytes(filePath(folder_, name_, kRecord), recordBytes(described), text::FileAccess::OwnerOnly);
 }
 
 void RecoveryFiles::remove() {

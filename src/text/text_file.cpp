@@ -23,9 +23,12 @@ DecodedText readTextFile(const QString& path) {
     return decodeText(readFileBytes(path));
 }
 
-void writeFileBytes(const QString& path, const QByteArray& bytes) {
+void writeFileBytes(const QString& path, const QByteArray& bytes, FileAccess access) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) ||
+        (access == FileAccess::OwnerOnly &&
+         !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) ||
+        file.write(bytes) != bytes.size() || !file.commit())
         throw base::Failure(QStringLiteral("ファイル %1 を作成できません").arg(path));
 }
 

@@ -11,8 +11,12 @@ namespace text {
 QByteArray readFileBytes(const QString& path);
 // readFileBytes + decodeText.
 DecodedText readTextFile(const QString& path);
+// Who may read a file written: the user's umask decides (a replaced file keeps its own modes), or the
+// owner alone, for copies of text the user has not saved.
+enum class FileAccess { Usual, OwnerOnly };
+
 // Replaces the file atomically (a failed write leaves the old file whole). Throws base::Failure
 // "ファイル %s を作成できません".
-void writeFileBytes(const QString& path, const QByteArray& bytes);
+void writeFileBytes(const QString& path, const QByteArray& bytes, FileAccess access = FileAccess::Usual);
 
 } // namespace text

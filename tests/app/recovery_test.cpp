@@ -10,10 +10,13 @@
 #include <QProcess>
 #include <QTest>
 #include <QTextCursor>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
 #include <signal.h>
+#include <sys/stat.h>
 
 using ui::SaveAnswer;
 
@@ -386,6 +389,35 @@ TEST_F(Recovery, ARestoredTextIsOfferedForSavingBeforeAFileNamedOnTheCommandLine
 
 // The child of the test below: an editor with unsaved typing on a short recovery interval, which says
 // "ready" once its recovery file is written and then waits to be killed.
+// The copies hold text the user has not saved: under the usual umask the folder is the user's alone
+// (0700), also where it was made open to others before, and so are its files (0600).
+TEST(RecoveryFolder, TheFolderAndItsFilesAreTheUsersAlone) {
+    const mode_t usual = ::umask(022);
+    const auto restoreMask = qScopeGuard([usual] { ::umask(usual); });
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString fresh = dir.filePath(QStringLiteral("data/recovery"));
+    const QString opened = dir.filePath(QStringLiteral("opened"));
+    ASSERT_TRUE(QDir().mkdir(opened));
+    ASSERT_TRUE(QFile::setPermissions(opened, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                  QFileDevice::ExeOther | QFileDevice::ReadGroup |
+                                                  QFileDevice::ExeGroup));
+    const auto mode = [](const QString& path) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 0777 : 0777u;
+    };
+    for (const QString& folder : {fresh, opened}) {
+        SCOPED_TRACE(folder.toStdString());
+        app::RecoveryFiles files(folder);
+        files.write("\x82\xA0", app::RecoveryRecord{});
+        files.write("\x82\xA0\x82\xA2", app::RecoveryRecord{}); // a copy replaced keeps the modes
+        EXPECT_EQ(mode(folder), 0700u);
+        for (const char* suffix : {".txt", ".json", ".lock"})
+            EXPECT_EQ(mode(QDir(folder).filePath(files.name() + QLatin1String(suffix))), 0600u) << suffix;
+    }
+}
+
 TEST(RecoveryChild, DISABLED_TypesAndWaitsToBeKilled) {
     const QString folder = qEnvironmentVariable("LORVANE_TEST_FOLDER");
     ASSERT_FALSE(folder.isEmpty());
