@@ -50,6 +50,15 @@ QString linesOfRawText(QString rawText) {
     return rawText;
 }
 
+qsizetype Document::findNext(QStringView needle, qsizetype from) const {
+    // Qt reads its text fastest whole (line by line it takes ten times as long), so the raw text is read
+    // once and kept until the next change. Lines in it end in U+2029: only a needle with a line break
+    // needs them as '\n', which text() gives.
+    if (needle.contains(u'\n') || needle.contains(QChar::ParagraphSeparator))
+        return text::findNext(text(), needle, from);
+    return text::findNext(index_->rawText(), needle, from);
+}
+
 QString Document::text() const {
     // The raw text, not toPlainText(): that one turns no-break spaces into spaces and line separators
     // into line breaks, which would change the file on saving.

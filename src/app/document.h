@@ -78,6 +78,9 @@ public:
     // Makes sorted, non-overlapping edits of the current text as one change (one undo step, one text
     // change), without setting the whole text, so every line keeps what the index knows of it.
     void applyEdits(const QList<text::TextEdit>& edits);
+    // text::findNext on text(). The text is read once for as long as it stays unchanged, so Find Next
+    // pressed again costs only the text it passes over.
+    qsizetype findNext(QStringView needle, qsizetype from) const;
     int entryCount() const;
     // Whether "{" + label + "," occurs anywhere in the text, A-Z and a-z alike.
     bool labelInUse(const QString& label) const;

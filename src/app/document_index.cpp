@@ -89,7 +89,13 @@ text::LineEnds DocumentIndex::lineEnds() const {
     return ends;
 }
 
+const QString& DocumentIndex::rawText() const {
+    if (!rawText_) rawText_ = document_->toRawText();
+    return *rawText_;
+}
+
 void DocumentIndex::onContentsChange(int from, int charsRemoved, int charsAdded) {
+    rawText_.reset();
     const std::vector<OwnLineEnd> lost = std::exchange(contents_->lost, {});
     const int removedLines = blockCount_ - document_->blockCount();
     blockCount_ = document_->blockCount();

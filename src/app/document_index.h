@@ -63,6 +63,10 @@ public:
     // Returns the number of lines.
     int markLines(QStringView lines, int firstLine, const text::LineEnds& lineEnds);
 
+    // The document's raw text (QTextDocument::toRawText()), read once for as long as the text stays as it
+    // is: Find Next pressed again goes on from where it stopped without reading the document again.
+    const QString& rawText() const;
+
     // A stretch of the text as it stands after a change: [from, to].
     struct Stretch {
         int from;
@@ -89,7 +93,8 @@ private:
     std::shared_ptr<Contents> contents_;
     bool suspended_ = false;
     QList<Stretch> stretches_;
-    int blockCount_ = 1; // as it was after the last change
+    int blockCount_ = 1;                     // as it was after the last change
+    mutable std::optional<QString> rawText_; // until the next change
 };
 
 } // namespace app

@@ -103,7 +103,7 @@ void TForm1::findNext(const QString& findText) {
     // From the end of the selection; with none, from the top wherever the caret stands.
     const QTextCursor current = RichEdit1->textCursor();
     const qsizetype from = current.hasSelection() ? current.selectionEnd() : 0;
-    const qsizetype at = text::findNext(document_.text(), findText, from);
+    const qsizetype at = document_.findNext(findText, from);
     if (at < 0) {
         platform_.showMessage(kNotFound);
         return;

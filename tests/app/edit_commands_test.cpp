@@ -144,6 +144,17 @@ TEST_F(EditCommands, FindNextStartsAtTheTopOrAfterTheSelectionIgnoresCaseAndNeve
     press(dialog, "FindNextButton", QString());
     EXPECT_EQ(selection(), std::pair(21, 5));
     EXPECT_EQ(text(), QStringLiteral("𠮷 Lorem\nlorem LOREM ｌｏｒｅｍ"));
+    // The text searched is the text as it stands: a hit typed after a search is found, one deleted is not.
+    select(26, 0);
+    QTest::keyClicks(editor(), QStringLiteral(" LoRem"));
+    select(21, 5);
+    press(dialog, "FindNextButton", QStringLiteral("lorem"));
+    EXPECT_EQ(selection(), std::pair(27, 5));
+    editor()->textCursor().removeSelectedText();
+    select(21, 5);
+    platform.expectMessage(kNotFound);
+    press(dialog, "FindNextButton", QStringLiteral("lorem"));
+    platform.verify();
 }
 
 TEST_F(EditCommands, ReplaceTakesTheFirstExactOccurrenceOfTheDocumentAsOneUndoStep) {
