@@ -6,17 +6,16 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Lorvane Editor maintainers")
 set(CPACK_PACKAGE_CONTACT "${LORVANE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "BibTeX bibliography editor with a Japanese user interface")
-# The long description: paragraph lines begin with a space, as Debian's control file wants them.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- Lorvane Editor edits BibTeX bibliography files (.bib) as plain text, one file
- at a time, in Shift-JIS, UTF-8, EUC-JP or ISO-2022-JP, keeping the file's
- encoding and line breaks. A form writes a correct entry of one of thirteen
- categories after checking that its label is unused, the status bar shows how
- many entries the document holds, and entries are exported to CSV files and
- imported from them.
- .
- lorvane-cli does the same from a shell: counting, adding an entry, and the
- CSV export and import.")
+# The long description, below the summary; CPack indents it as Debian's control file wants.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Lorvane Editor edits BibTeX bibliography files (.bib) as plain text, one file
+at a time, in Shift-JIS, UTF-8, EUC-JP or ISO-2022-JP, keeping the file's
+encoding and line breaks. A form writes a correct entry of one of thirteen
+categories after checking that its label is unused, the status bar shows how
+many entries the document holds, and entries are exported to CSV files and
+imported from them.
+
+lorvane-cli does the same from a shell: counting, adding an entry, and the
+CSV export and import.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
