@@ -18,11 +18,12 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::printf("usage: lorvane [FILE]\n"
-                    "Opens FILE, a BibTeX bibliography (.bib), in the editor; without FILE an empty document.\n"
-                    "  --version  prints the version\n"
-                    "  --help     prints this text\n"
-                    "The manual page lorvane(1) and the editor's help (F1) say more.\n");
+        std::printf(
+            "usage: lorvane [FILE]\n"
+            "Opens FILE, a BibTeX bibliography (.bib), in the editor; without FILE an empty document.\n"
+            "  --version  prints the version\n"
+            "  --help     prints this text\n"
+            "The manual page lorvane(1) and the editor's help (F1) say more.\n");
         return 0;
     }
     QApplication application(argc, argv);

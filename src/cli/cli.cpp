@@ -19,21 +19,21 @@ namespace cli {
 
 namespace {
 
-const QString kOverview =
-    QStringLiteral("usage: lorvane-cli COMMAND [ARGUMENTS]\n"
-                   "\n"
-                   "  count FILE...\n"
-                   "      each file's entry count, as the editor's status bar counts it\n"
-                   "  add FILE --category C --label LABEL [--FIELD VALUE]...\n"
-                   "      appends one entry exactly as the entry form writes it\n"
-                   "  export FILE --fields F1,F2,... [-o OUT]\n"
-                   "      writes the CSV file that the export dialog writes\n"
-                   "  import CSV --category C --fields F1,F2,... [--labels manual|auto|column] [--to FILE]\n"
-                   "      makes the entries that the import dialog makes\n"
-                   "\n"
-                   "lorvane-cli COMMAND --help describes a command; lorvane-cli --version prints the version.\n"
-                   "Exit codes: 0 done, 1 refused (the reason on standard error), 2 wrong usage,\n"
-                   "3 a file that cannot be read or written.\n");
+const QString kOverview = QStringLiteral(
+    "usage: lorvane-cli COMMAND [ARGUMENTS]\n"
+    "\n"
+    "  count FILE...\n"
+    "      each file's entry count, as the editor's status bar counts it\n"
+    "  add FILE --category C --label LABEL [--FIELD VALUE]...\n"
+    "      appends one entry exactly as the entry form writes it\n"
+    "  export FILE --fields F1,F2,... [-o OUT]\n"
+    "      writes the CSV file that the export dialog writes\n"
+    "  import CSV --category C --fields F1,F2,... [--labels manual|auto|column] [--to FILE]\n"
+    "      makes the entries that the import dialog makes\n"
+    "\n"
+    "lorvane-cli COMMAND --help describes a command; lorvane-cli --version prints the version.\n"
+    "Exit codes: 0 done, 1 refused (the reason on standard error), 2 wrong usage,\n"
+    "3 a file that cannot be read or written.\n");
 
 const QString kCategoryHelp = QStringLiteral(
     "the entry category: its index 0-12 or its entry type (article, book, booklet, incollection, "
@@ -411,8 +411,10 @@ QString completionWords() {
         lines << QLatin1String(c.name) + u' ' + options.join(u' ');
     }
     QStringList categories;
-    for (int i = 0; i < entry::kCategoryCount; ++i) categories << QString::number(i);
-    for (const entry::Category& c : entry::categories()) categories << QLatin1String(c.entryType);
+    for (int i = 0; i < entry::kCategoryCount; ++i)
+        categories << QString::number(i);
+    for (const entry::Category& c : entry::categories())
+        categories << QLatin1String(c.entryType);
     lines.prepend(QStringLiteral("commands ") + commands.join(u' '));
     lines << QStringLiteral("categories ") + categories.join(u' ')
           << QStringLiteral("fields ") + csv::bibtexFieldNames().join(u' ')

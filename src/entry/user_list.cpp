@@ -52,8 +52,8 @@ QString userListPath(const QString& programDir) {
 }
 
 QString findUserList(const QString& configDir, const QString& programDir, const QString& sharedDir) {
-    for (const QString& path : {userListPath(QDir(configDir).filePath(base::kOrganisationName)),
-                                userListPath(programDir)})
+    for (const QString& path :
+         {userListPath(QDir(configDir).filePath(base::kOrganisationName)), userListPath(programDir)})
         if (QFileInfo(path).isFile()) return path;
     return userListPath(sharedDir);
 }
