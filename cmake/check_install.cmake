@@ -1,47 +1,66 @@
-# Installs the build into a fresh prefix, as `cmake --install build --prefix DIR` does for a user, and
-# checks the tree: both programs, the sample user list beside the editor (never over the user's own), the
-# desktop entry and its icon. Runs desktop-file-validate where it is installed.
-# Arguments: BUILD (the build folder), SOURCE (the source folder), PREFIX (a folder to install into).
+# Installs the build into a fresh prefix, as `cmake --install build` does, and checks the tree: every file of
+# cmake/installed_files.cmake and nothing else, the shared sample user list, the programs running from the
+# prefix, the desktop entry, the software-centre file, the manual page naming every command and option the
+# program has, and the bash completion offering them. Runs desktop-file-validate and appstreamcli where
+# installed.
+# Arguments: BUILD (the build folder), SOURCE (the source folder), PREFIX (a folder to install into),
+# VERSION (the project's version), LORVANE_APPSTREAM_ID.
+cmake_policy(VERSION 3.20)
 function(fail what)
     message(FATAL_ERROR "install tree: ${what}")
 endfunction()
 
-function(install_into prefix)
-    execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD}" --prefix "${prefix}"
-                    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+# Runs a command that must succeed silently on standard error; its output in `out`.
+function(run_ok)
+    execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE stdout ERROR_VARIABLE stderr)
     if(rc)
-        fail("cmake --install failed:\n${out}")
+        fail("${ARGN} failed (${rc}):\n${stdout}${stderr}")
+    endif()
+    set(out "${stdout}" PARENT_SCOPE)
+endfunction()
+
+# A tool's check, or a note that it could not be made.
+function(validate tool)
+    find_program(found_${tool} ${tool})
+    if(found_${tool})
+        run_ok(${found_${tool}} ${ARGN})
+        set(out "${out}" PARENT_SCOPE)
+    else()
+        set(out "" PARENT_SCOPE)
+        message(STATUS "${tool} not installed: not run")
     endif()
 endfunction()
 
+include(${SOURCE}/cmake/installed_files.cmake)
 file(REMOVE_RECURSE "${PREFIX}")
-install_into("${PREFIX}")
+run_ok(${CMAKE_COMMAND} --install "${BUILD}" --prefix "${PREFIX}")
 
-foreach(f bin/lorvane bin/lorvane-cli bin/user.dat share/applications/lorvane.desktop
-          share/icons/hicolor/scalable/apps/lorvane.svg)
-    if(NOT EXISTS "${PREFIX}/${f}")
-        fail("${f} is missing")
-    endif()
-endforeach()
 file(GLOB_RECURSE installed RELATIVE "${PREFIX}" "${PREFIX}/*")
-list(LENGTH installed count)
-if(NOT count EQUAL 5)
-    fail("expected five files, found: ${installed}")
+list(SORT installed)
+set(expected ${LORVANE_INSTALLED_FILES})
+list(SORT expected)
+if(NOT installed STREQUAL expected)
+    fail("installed ${installed}\nexpected ${expected}")
 endif()
 
 file(SHA256 "${SOURCE}/data/user.dat" sample)
-file(SHA256 "${PREFIX}/bin/user.dat" copied)
+file(SHA256 "${PREFIX}/share/lorvane/user.dat" copied)
 if(NOT sample STREQUAL copied)
-    fail("bin/user.dat is not the sample")
+    fail("share/lorvane/user.dat is not the sample")
 endif()
 
-# The installed batch program runs from the prefix.
+# The installed programs run from the prefix and know their version.
 file(WRITE "${PREFIX}/refs.bib" "@book{a,\r\n}\r\n@article{b,\r\n}\r\n")
-execute_process(COMMAND "${PREFIX}/bin/lorvane-cli" count "${PREFIX}/refs.bib"
-                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
-if(rc OR NOT out MATCHES "refs.bib: 2")
+run_ok("${PREFIX}/bin/lorvane-cli" count "${PREFIX}/refs.bib")
+if(NOT out MATCHES "refs.bib: 2")
     fail("bin/lorvane-cli count gave: ${out}")
 endif()
+foreach(program lorvane lorvane-cli)
+    run_ok("${PREFIX}/bin/${program}" --version)
+    if(NOT out STREQUAL "${program} ${VERSION}\n")
+        fail("${program} --version gave: ${out}")
+    endif()
+endforeach()
 
 # The desktop entry starts the installed program with the file and names the installed icon.
 file(STRINGS "${PREFIX}/share/applications/lorvane.desktop" entry)
@@ -54,24 +73,63 @@ endforeach()
 if(NOT entry MATCHES "Name\\[ja\\]=" OR NOT entry MATCHES "Comment\\[ja\\]=")
     fail("the desktop entry has no Japanese name or comment")
 endif()
-
-find_program(VALIDATE desktop-file-validate)
-if(VALIDATE)
-    execute_process(COMMAND "${VALIDATE}" "${PREFIX}/share/applications/lorvane.desktop"
-                    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
-    if(rc OR out)
-        fail("desktop-file-validate: ${out}")
-    endif()
-else()
-    message(STATUS "desktop-file-validate not installed: the entry was not validated")
+validate(desktop-file-validate "${PREFIX}/share/applications/lorvane.desktop")
+if(out)
+    fail("desktop-file-validate: ${out}")
 endif()
 
-# Installing again keeps the user's own list.
-file(WRITE "${PREFIX}/bin/user.dat" "@begin{Journal}\r\nmine\r\n@end{Journal}\r\n")
-install_into("${PREFIX}")
-file(READ "${PREFIX}/bin/user.dat" kept)
-if(NOT kept MATCHES "mine")
-    fail("installing again replaced the user's user.dat")
+# The software-centre file names the desktop entry and the type it opens, in English and Japanese.
+set(metainfo "${PREFIX}/share/metainfo/${LORVANE_APPSTREAM_ID}.metainfo.xml")
+file(READ "${metainfo}" component)
+foreach(part "<id>${LORVANE_APPSTREAM_ID}</id>" "<launchable type=\"desktop-id\">lorvane.desktop</launchable>"
+        "<mediatype>text/x-bibtex</mediatype>" "<name xml:lang=\"ja\">" "<summary xml:lang=\"ja\">"
+        "screenshots/main-window.png" "screenshots/entry-form.png" "<content_rating")
+    string(FIND "${component}" "${part}" at)
+    if(at LESS 0)
+        fail("${metainfo} lacks ${part}")
+    endif()
+endforeach()
+validate(appstreamcli validate --no-net "${metainfo}")
+
+# The manual page and the completion: every command and option lorvane-cli lists.
+run_ok("${PREFIX}/bin/lorvane-cli" --completion-words)
+string(REGEX MATCHALL "(^|[ \n])(-[-a-z0-9]+)" options "${out}")
+string(REGEX REPLACE "[ \n]" "" options "${options}")
+list(REMOVE_DUPLICATES options)
+string(REGEX MATCH "^commands ([^\n]*)" commands "${out}")
+string(REPLACE " " ";" commands "${CMAKE_MATCH_1}")
+file(READ "${SOURCE}/data/man/lorvane-cli.1" page)
+string(REPLACE "\\-" "-" page "${page}")
+foreach(word ${commands} ${options})
+    if(NOT page MATCHES "(^|[^-a-z])${word}([^-a-z]|$)")
+        fail("the manual page lorvane-cli(1) does not name ${word}")
+    endif()
+endforeach()
+
+# Completing the last word of each line (a line ending in a space completes an empty word).
+string(REPLACE ";" " " all_commands "${commands}")
+find_program(BASH bash)
+if(BASH)
+    file(WRITE "${PREFIX}/complete.sh" [=[
+source "$(dirname "$0")/share/bash-completion/completions/lorvane-cli"
+read -ra COMP_WORDS <<<"$1"
+[[ $1 == *' ' ]] && COMP_WORDS+=('')
+COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+_lorvane_cli
+echo "${COMPREPLY[*]}"
+]=])
+    foreach(case "lorvane-cli |${all_commands}" "lorvane-cli add --cat|--category"
+            "lorvane-cli add x --category in|incollection inbook inproceedings"
+            "lorvane-cli import x --labels a|auto" "lorvane-cli export x --fields author,ti|author,title")
+        string(REPLACE "|" ";" case "${case}")
+        list(GET case 0 line)
+        list(GET case 1 want)
+        run_ok(${BASH} "${PREFIX}/complete.sh" "${line}")
+        string(FIND "${out}" "${want}" at)
+        if(at LESS 0)
+            fail("completing '${line}' offered '${out}', not '${want}'")
+        endif()
+    endforeach()
 endif()
 
 file(REMOVE_RECURSE "${PREFIX}")

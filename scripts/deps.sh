@@ -17,5 +17,6 @@ lorvane_install_packages() {
 # stands in for Impact in the about box. libuchardet-dev: a second opinion on EUC-JP.
 LORVANE_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libgl-dev
     libuchardet-dev qt6-translations-l10n libqt6svg6 fonts-noto-cjk fonts-ipafont-gothic fonts-urw-base35)
-# desktop-file-utils: desktop-file-validate checks the installed desktop entry.
-LORVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils)
+# desktop-file-utils and appstream: desktop-file-validate and appstreamcli check the installed desktop entry
+# and software-centre file; dpkg-dev: the test that makes the Debian package (dpkg-shlibdeps).
+LORVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils appstream dpkg-dev)

@@ -1,15 +1,31 @@
 // Program start: the application object, its title and help file, the five windows in their order, the
 // offer of what a run that ended without saving left; the event loop runs until the main window has
-// closed.
+// closed. --version and --help answer on standard output without a display.
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app/recovery.h"
+#include "base/app_info.h"
 #include "ui/qt_platform.h"
 
 #include <QApplication>
 #include <QTimer>
+#include <cstdio>
+#include <cstring>
 
 int main(int argc, char* argv[]) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("lorvane %s\n", qPrintable(base::kVersion));
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::printf(
+            "usage: lorvane [FILE]\n"
+            "Opens FILE, a BibTeX bibliography (.bib), in the editor; without FILE an empty document.\n"
+            "  --version  prints the version\n"
+            "  --help     prints this text\n"
+            "The manual page lorvane(1) and the editor's help (F1) say more.\n");
+        return 0;
+    }
     QApplication application(argc, argv);
     app::initialiseApplication();
     ui::QtPlatform platform;

@@ -65,7 +65,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     title->move(88, 25);
     title->adjustSize();
 
-    auto* version = new QLabel(QStringLiteral("Version2.2"), panel);
+    auto* version = new QLabel(QStringLiteral("Version") + base::kVersion, panel);
     version->setObjectName(QStringLiteral("Version"));
     version->move(190, 64);
     version->adjustSize();

@@ -140,7 +140,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::L1Click() {
     run([this] {
         windows_.form2 =
-            std::make_unique<entry::TForm2>(platform_, adapter_, entry::userListPath(programDir_), this);
+            std::make_unique<entry::TForm2>(platform_, adapter_, entry::findUserList(programDir_), this);
         platform_.runModal(*windows_.form2);
     });
 }

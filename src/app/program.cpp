@@ -23,7 +23,8 @@ Windows::~Windows() = default;
 
 void initialiseApplication() {
     QApplication::setApplicationName(base::kApplicationTitle);
-    QApplication::setOrganizationName(QStringLiteral("Quorvik"));
+    QApplication::setOrganizationName(base::kOrganisationName);
+    QApplication::setApplicationVersion(base::kVersion);
     base::registerFontSubstitutions();
     QApplication::setWindowIcon(QIcon(base::kProgramIcon));
     // Qt's own texts (file dialogs, the editor's context menu) in Japanese, like the rest of the program.
@@ -39,7 +40,7 @@ Program::Program(ui::Platform& platform, const QString& programDir, SettingsStor
     TForm1* main = windows_.form1.get();
     if (!recoveryFolder.isEmpty()) main->startRecovery(recoveryFolder, RecoveryFiles::interval());
     windows_.form2 = std::make_unique<entry::TForm2>(platform, main->entryDocument(),
-                                                     entry::userListPath(programDir), main);
+                                                     entry::findUserList(programDir), main);
     windows_.aboutBox = std::make_unique<TAboutBox>(main);
     windows_.form4 = std::make_unique<csv::TForm4>(platform, main->csvDocument(), main);
     windows_.form5 = std::make_unique<csv::TForm5>(platform, main->csvDocument(), main);

@@ -5,6 +5,13 @@
 namespace base {
 
 inline const QString kApplicationTitle = QStringLiteral("Lorvane Editor");
+// The version, set once in the top CMakeLists.txt; the about box and both programs' --version show it.
+inline const QString kVersion = QStringLiteral(LORVANE_VERSION);
+// The organisation whose folders hold the settings and the user's own user.dat.
+inline const QString kOrganisationName = QStringLiteral("Quorvik");
+// The folder an installation keeps the data every user shares in (the sample user.dat): the install
+// prefix's share/lorvane, fixed when the program is built.
+inline const QString kSharedDataDir = QStringLiteral(LORVANE_SHARED_DATA_DIR);
 // The help file the help command and the dialogs' help buttons open.
 inline const QString kHelpFile = QStringLiteral("C:\\My Documents\\Lorvane Editor\\LORVANE.hlp");
 // The program icon, compiled in (data/lorvane.svg); every window shows it.

@@ -13,26 +13,27 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace cli {
 
 namespace {
 
-const QString kOverview =
-    QStringLiteral("usage: lorvane-cli COMMAND [ARGUMENTS]\n"
-                   "\n"
-                   "  count FILE...\n"
-                   "      each file's entry count, as the editor's status bar counts it\n"
-                   "  add FILE --category C --label LABEL [--FIELD VALUE]...\n"
-                   "      appends one entry exactly as the entry form writes it\n"
-                   "  export FILE --fields F1,F2,... [-o OUT]\n"
-                   "      writes the CSV file that the export dialog writes\n"
-                   "  import CSV --category C --fields F1,F2,... [--labels manual|auto|column] [--to FILE]\n"
-                   "      makes the entries that the import dialog makes\n"
-                   "\n"
-                   "lorvane-cli COMMAND --help describes a command.\n"
-                   "Exit codes: 0 done, 1 refused (the reason on standard error), 2 wrong usage,\n"
-                   "3 a file that cannot be read or written.\n");
+const QString kOverview = QStringLiteral(
+    "usage: lorvane-cli COMMAND [ARGUMENTS]\n"
+    "\n"
+    "  count FILE...\n"
+    "      each file's entry count, as the editor's status bar counts it\n"
+    "  add FILE --category C --label LABEL [--FIELD VALUE]...\n"
+    "      appends one entry exactly as the entry form writes it\n"
+    "  export FILE --fields F1,F2,... [-o OUT]\n"
+    "      writes the CSV file that the export dialog writes\n"
+    "  import CSV --category C --fields F1,F2,... [--labels manual|auto|column] [--to FILE]\n"
+    "      makes the entries that the import dialog makes\n"
+    "\n"
+    "lorvane-cli COMMAND --help describes a command; lorvane-cli --version prints the version.\n"
+    "Exit codes: 0 done, 1 refused (the reason on standard error), 2 wrong usage,\n"
+    "3 a file that cannot be read or written.\n");
 
 const QString kCategoryHelp = QStringLiteral(
     "the entry category: its index 0-12 or its entry type (article, book, booklet, incollection, "
@@ -379,6 +380,48 @@ const Command kCommands[] = {
      declareImport, importCsv},
 };
 
+// Every command's options, the help option among them; run() parses with these.
+const QCommandLineOption kHelpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                     QStringLiteral("Displays help on this command."));
+void declareCommand(const Command& command, QCommandLineParser& parser) {
+    parser.setApplicationDescription(QString::fromUtf8(command.description));
+    command.declare(parser);
+    parser.addOption(kHelpOption);
+}
+
+// The words shell completion offers, one list a line: "commands" and the commands, a line of options per
+// command ("add --category ..."), "categories" (indices and entry types), "fields" (the field names) and
+// "labels" (the --labels modes). The build writes the bash completion from them, so it offers what this
+// program accepts.
+QString completionWords() {
+    QStringList commands, lines;
+    for (const Command& c : kCommands) {
+        commands << QLatin1String(c.name);
+        QCommandLineParser parser;
+        declareCommand(c, parser);
+        // Qt's help lists each option on a line of its own indented by two spaces: "  -o, --output <OUT>".
+        static const QRegularExpression optionLine(QStringLiteral("^  (-\\w)?(?:, )?(--[\\w-]+)?"),
+                                                   QRegularExpression::MultilineOption);
+        QStringList options;
+        for (auto it = optionLine.globalMatch(parser.helpText()); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            for (int group : {1, 2})
+                if (m.hasCaptured(group)) options << m.captured(group);
+        }
+        lines << QLatin1String(c.name) + u' ' + options.join(u' ');
+    }
+    QStringList categories;
+    for (int i = 0; i < entry::kCategoryCount; ++i)
+        categories << QString::number(i);
+    for (const entry::Category& c : entry::categories())
+        categories << QLatin1String(c.entryType);
+    lines.prepend(QStringLiteral("commands ") + commands.join(u' '));
+    lines << QStringLiteral("categories ") + categories.join(u' ')
+          << QStringLiteral("fields ") + csv::bibtexFieldNames().join(u' ')
+          << QStringLiteral("labels manual auto column");
+    return lines.join(u'\n') + u'\n';
+}
+
 QString commandHelp(const Command& command, const QCommandLineParser& parser) {
     // Qt's help text begins with a usage line naming the executable the tests or the tool run as.
     QString options = parser.helpText();
@@ -395,6 +438,15 @@ int run(const QStringList& arguments, QIODevice& out, QIODevice& err) {
         io.print(kOverview);
         return kDone;
     }
+    if (name == u"--version") {
+        io.print(QStringLiteral("lorvane-cli ") + base::kVersion + u'\n');
+        return kDone;
+    }
+    // Not in the help: what the build reads to write the shell completion.
+    if (name == u"--completion-words") {
+        io.print(completionWords());
+        return kDone;
+    }
     const Command* command = nullptr;
     for (const Command& c : kCommands)
         if (name == QLatin1String(c.name)) command = &c;
@@ -405,15 +457,11 @@ int run(const QStringList& arguments, QIODevice& out, QIODevice& err) {
     }
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(command->description));
-    command->declare(parser);
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Displays help on this command."));
-    parser.addOption(help);
+    declareCommand(*command, parser);
     try {
         if (!parser.parse(QStringList{QStringLiteral("lorvane-cli")} + arguments.mid(1)))
             throw WrongUsage{parser.errorText()};
-        if (parser.isSet(help)) {
+        if (parser.isSet(kHelpOption)) {
             io.print(commandHelp(*command, parser));
             return kDone;
         }

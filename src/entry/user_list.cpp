@@ -1,10 +1,13 @@
 #include "entry/user_list.h"
 
+#include "base/app_info.h"
 #include "text/ascii.h"
 #include "text/line_reader.h"
 #include "text/text_file.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace entry {
 namespace {
@@ -46,6 +49,18 @@ QStringList readSectionFromFile(const QString& path, QStringView name) {
 QString userListPath(const QString& programDir) {
     if (programDir.endsWith(u'/')) return programDir + QStringLiteral("user.dat");
     return programDir + QStringLiteral("/user.dat");
+}
+
+QString findUserList(const QString& configDir, const QString& programDir, const QString& sharedDir) {
+    for (const QString& path :
+         {userListPath(QDir(configDir).filePath(base::kOrganisationName)), userListPath(programDir)})
+        if (QFileInfo(path).isFile()) return path;
+    return userListPath(sharedDir);
+}
+
+QString findUserList(const QString& programDir) {
+    return findUserList(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation), programDir,
+                        base::kSharedDataDir);
 }
 
 } // namespace entry

@@ -13,5 +13,11 @@ QStringList readSection(QStringView text, QStringView name);
 QStringList readSectionFromFile(const QString& path, QStringView name);
 // user.dat in the given program folder.
 QString userListPath(const QString& programDir);
+// The user.dat the editor reads: the user's own in `configDir`/Quorvik when it exists, else the one in the
+// program folder when it exists, else the sample every user shares in `sharedDir` (missing or not).
+QString findUserList(const QString& configDir, const QString& programDir, const QString& sharedDir);
+// The same for this user and this installation: the user's configuration folder ($XDG_CONFIG_HOME, or
+// ~/.config) and the shared data folder of the install prefix the program was built for.
+QString findUserList(const QString& programDir);
 
 } // namespace entry

@@ -71,7 +71,7 @@ TEST_F(HelpAndAbout, TheAboutBoxLayout) {
     EXPECT_LE(title->geometry().right(), 281);
 
     auto* version = static_cast<QLabel*>(get("Version"));
-    EXPECT_EQ(version->text(), QStringLiteral("Version2.2"));
+    EXPECT_EQ(version->text(), QStringLiteral("Version" LORVANE_VERSION)); // the version CMake sets
     EXPECT_EQ(version->pos(), QPoint(190, 64));
 
     auto* ok = static_cast<QPushButton*>(get("OKButton"));

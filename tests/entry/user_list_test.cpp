@@ -5,6 +5,7 @@
 #include "base/failure.h"
 
 #include "support/app_fixture.h"
+#include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -127,6 +128,49 @@ TEST(UserListPath, BesideTheProgram) {
     EXPECT_EQ(entry::userListPath(QStringLiteral("/opt/lorvane/bin/")),
               QStringLiteral("/opt/lorvane/bin/user.dat"));
 }
+
+// Which user.dat the editor reads, by which of the three exist: the user's own, the one beside the
+// program, the shared sample.
+struct LookUpCase {
+    const char* name;
+    bool own, beside, shared;
+    const char* chosen;
+};
+
+class FindUserList : public ::testing::TestWithParam<LookUpCase> {};
+
+TEST_P(FindUserList, TheUsersOwnThenBesideTheProgramThenTheSharedSample) {
+    const LookUpCase& c = GetParam();
+    QTemporaryDir dir;
+    const QString config = dir.filePath(QStringLiteral("config")),
+                  program = dir.filePath(QStringLiteral("bin")),
+                  shared = dir.filePath(QStringLiteral("share"));
+    const QString own = config + QStringLiteral("/Quorvik");
+    const QList<std::pair<bool, QString>> folders = {{c.own, own}, {c.beside, program}, {c.shared, shared}};
+    for (const auto& [exists, folder] : folders) {
+        if (!exists) continue;
+        ASSERT_TRUE(QDir().mkpath(folder));
+        QFile file(entry::userListPath(folder));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const QString chosen = QString::fromLatin1(c.chosen);
+    EXPECT_EQ(entry::findUserList(config, program, shared),
+              entry::userListPath(chosen == u"own"      ? own
+                                  : chosen == u"beside" ? program
+                                                        : shared));
+}
+
+const LookUpCase kLookUpCases[] = {
+    {"AllThree", true, true, true, "own"},
+    {"OwnAlone", true, false, false, "own"},
+    {"BesideAndShared", false, true, true, "beside"},
+    {"SharedAlone", false, false, true, "shared"},
+    // Reading a missing shared sample gives empty lists, as a missing file always does.
+    {"None", false, false, false, "shared"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Places, FindUserList, ::testing::ValuesIn(kLookUpCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ShippedUserList, HasJournalsAndPublishers) {
     const QString path = QStringLiteral(LORVANE_SOURCE_DIR "/data/user.dat");
