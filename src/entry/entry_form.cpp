@@ -101,7 +101,7 @@ void TForm2::buildControls() {
             radio->setFont(font);
             radio->move(number % 2 == 1 ? 3 : 65, 4);
             radio->adjustSize();
-            RadioButtons[number] = radio;
+            radioButtons_[number] = radio;
         }
     }
     auto makeCombo = [this](const char* name, int top) {
@@ -129,7 +129,7 @@ void TForm2::buildControls() {
     // Tab order inside the group, then the three buttons.
     QList<QWidget*> order;
     auto edit = [this](int k) { return GroupBox1->findChild<QLineEdit*>(numbered("Edit", k)); };
-    auto pair = [this](int p) { return QList<QWidget*>{RadioButtons[2 * p - 1], RadioButtons[2 * p]}; };
+    auto pair = [this](int p) { return QList<QWidget*>{radioButtons_[2 * p - 1], radioButtons_[2 * p]}; };
     order << edit(1) << pair(1) << edit(2) << edit(3) << pair(2) << edit(4) << ComboBox2 << ComboBox3
           << pair(3) << edit(5) << pair(4) << edit(6) << pair(5) << edit(7) << pair(6) << edit(8);
     for (int k = 9; k <= kSlotCount; ++k)
@@ -147,16 +147,16 @@ void TForm2::buildControls() {
 
 void TForm2::FormCreate() {
     for (int k = 1; k <= kSlotCount; ++k) {
-        SlotLabels[k] = GroupBox1->findChild<QLabel*>(numbered("Label", k));
-        SlotEdits[k] = GroupBox1->findChild<QLineEdit*>(numbered("Edit", k));
-        SlotLabels[k]->hide();
-        SlotEdits[k]->hide();
-        connect(SlotEdits[k], &QLineEdit::textChanged, this, [this] { Edit1Change(); });
+        slotLabels_[k] = GroupBox1->findChild<QLabel*>(numbered("Label", k));
+        slotEdits_[k] = GroupBox1->findChild<QLineEdit*>(numbered("Edit", k));
+        slotLabels_[k]->hide();
+        slotEdits_[k]->hide();
+        connect(slotEdits_[k], &QLineEdit::textChanged, this, [this] { Edit1Change(); });
     }
     for (int p = 1; p <= kPairCount; ++p) {
-        PairPanels[p] = GroupBox1->findChild<QWidget*>(numbered("Panel", p));
-        PairPanels[p]->hide();
-        RadioButtons[2 * p - 1]->setChecked(true);
+        pairPanels_[p] = GroupBox1->findChild<QWidget*>(numbered("Panel", p));
+        pairPanels_[p]->hide();
+        radioButtons_[2 * p - 1]->setChecked(true);
     }
     {
         const QSignalBlocker blocker(ComboBox1);
@@ -179,14 +179,7 @@ void TForm2::ComboBox1Change() {
             platform_.showMessage(kNoCategory);
             return;
         }
-        using Layout = void (TForm2::*)();
-        static constexpr Layout layouts[kCategoryCount] = {
-            &TForm2::ComboBoxIndex0, &TForm2::ComboBoxIndex1,  &TForm2::ComboBoxIndex2,
-            &TForm2::ComboBoxIndex3, &TForm2::ComboBoxIndex4,  &TForm2::ComboBoxIndex5,
-            &TForm2::ComboBoxIndex6, &TForm2::ComboBoxIndex7,  &TForm2::ComboBoxIndex8,
-            &TForm2::ComboBoxIndex9, &TForm2::ComboBoxIndex10, &TForm2::ComboBoxIndex11,
-            &TForm2::ComboBoxIndex12};
-        (this->*layouts[index])();
+        applyLayout(index); // what ComboBoxIndex<index> does
     });
 }
 
@@ -196,8 +189,8 @@ void TForm2::applyLayout(int index) {
     QComboBox* listBox = nullptr;
     for (int k = 1; k <= kSlotCount; ++k) {
         const Slot& slot = c.slotList[k - 1];
-        QLabel* label = SlotLabels[k];
-        QLineEdit* edit = SlotEdits[k];
+        QLabel* label = slotLabels_[k];
+        QLineEdit* edit = slotEdits_[k];
         switch (slot.state) {
         case SlotState::Hidden:
             label->hide();
@@ -225,7 +218,7 @@ void TForm2::applyLayout(int index) {
     ComboBox2->setVisible(listBox == ComboBox2);
     ComboBox3->setVisible(listBox == ComboBox3);
     for (int p = 1; p <= kPairCount; ++p)
-        PairPanels[p]->setVisible(usesPair[p]);
+        pairPanels_[p]->setVisible(usesPair[p]);
     if (listBox && c.listSection) ReadItemFile(listBox, QString::fromLatin1(c.listSection));
 }
 
@@ -250,11 +243,11 @@ EntryInput TForm2::input() const {
     EntryInput in;
     in.category = ComboBox1->currentIndex();
     for (int k = 1; k <= kSlotCount; ++k)
-        in.slotTexts[k] = SlotEdits[k]->text();
+        in.slotTexts[k] = slotEdits_[k]->text();
     in.comboBox2 = ComboBox2->currentText();
     in.comboBox3 = ComboBox3->currentText();
     for (int p = 1; p <= kPairCount; ++p)
-        in.firstOption[p] = RadioButtons[2 * p - 1]->isChecked();
+        in.firstOption[p] = radioButtons_[2 * p - 1]->isChecked();
     return in;
 }
 
@@ -275,31 +268,26 @@ void TForm2::ComboBox3Change() {
 void TForm2::appendEntry(int category) {
     EntryInput in = input();
     in.category = category;
-    EntryLines += formatEntry(in);
-    document_.appendLines(EntryLines);
+    entryLines_ += formatEntry(in);
+    document_.appendLines(entryLines_);
 }
 
 void TForm2::Button1Click() {
     run([this] {
-        if (document_.labelInUse(SlotEdits[1]->text())) {
+        if (document_.labelInUse(slotEdits_[1]->text())) {
             platform_.showMessage(kLabelInUseMessage);
             return;
         }
-        using Formatter = void (TForm2::*)();
-        static constexpr Formatter formatters[kCategoryCount] = {
-            &TForm2::SetText0,  &TForm2::SetText1,  &TForm2::SetText2, &TForm2::SetText3, &TForm2::SetText4,
-            &TForm2::SetText5,  &TForm2::SetText6,  &TForm2::SetText7, &TForm2::SetText8, &TForm2::SetText9,
-            &TForm2::SetText10, &TForm2::SetText11, &TForm2::SetText12};
-        EntryLines.clear();
+        entryLines_.clear();
         const int index = ComboBox1->currentIndex();
-        if (isCategoryIndex(index)) (this->*formatters[index])();
+        if (isCategoryIndex(index)) appendEntry(index); // what SetText<index> does
         for (int k = 1; k <= kSlotCount; ++k)
-            SlotEdits[k]->clear();
+            slotEdits_[k]->clear();
         ComboBox2->clearEditText();
-        EntryLines.clear();
+        entryLines_.clear();
         VolCount();
         // Ready for the next entry: typing goes on in the label slot.
-        SlotEdits[1]->setFocus();
+        slotEdits_[1]->setFocus();
     });
 }
 
@@ -312,8 +300,8 @@ void TForm2::Button3Click() {
 }
 
 void TForm2::VolCount() {
-    EntryCount = document_.entryCount();
-    document_.showEntryCount(entryCountText(EntryCount));
+    entryCount_ = document_.entryCount();
+    document_.showEntryCount(entryCountText(entryCount_));
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {

@@ -36,12 +36,12 @@ public:
 
     // Counts the entries of the document and shows the count in the main window's status bar.
     void VolCount();
-    int entryCount() const { return EntryCount; }
+    int entryCount() const { return entryCount_; }
 
     // The completeness rule: enables Add when every required input of the category is filled.
     void SetButtons();
 
-    // The layout of each category.
+    // The layout of each category by its number; the category change applies it directly.
     void ComboBoxIndex0() { applyLayout(0); }
     void ComboBoxIndex1() { applyLayout(1); }
     void ComboBoxIndex2() { applyLayout(2); }
@@ -56,7 +56,7 @@ public:
     void ComboBoxIndex11() { applyLayout(11); }
     void ComboBoxIndex12() { applyLayout(12); }
 
-    // The entry text of each category, appended to the document.
+    // The entry text of each category by its number, appended to the document; Add appends directly.
     void SetText0() { appendEntry(0); }
     void SetText1() { appendEntry(1); }
     void SetText2() { appendEntry(2); }
@@ -100,12 +100,12 @@ private:
     QPushButton* Button2 = nullptr;
     QPushButton* Button3 = nullptr;
     QGroupBox* GroupBox1 = nullptr;
-    std::array<QLabel*, 19> SlotLabels{};         // [k]: caption of slot k (1..18)
-    std::array<QLineEdit*, 19> SlotEdits{};       // [k]: edit of slot k (1..18)
-    std::array<QWidget*, 7> PairPanels{};         // [p]: panel of choice pair p (1..6)
-    std::array<QRadioButton*, 13> RadioButtons{}; // [n]: RadioButton n (1..12)
-    QStringList EntryLines;
-    int EntryCount = 0;
+    std::array<QLabel*, 19> slotLabels_{};         // [k]: caption of slot k (1..18)
+    std::array<QLineEdit*, 19> slotEdits_{};       // [k]: edit of slot k (1..18)
+    std::array<QWidget*, 7> pairPanels_{};         // [p]: panel of choice pair p (1..6)
+    std::array<QRadioButton*, 13> radioButtons_{}; // [n]: RadioButton n (1..12)
+    QStringList entryLines_;
+    int entryCount_ = 0;
 };
 
 } // namespace entry
