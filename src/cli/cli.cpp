@@ -8,6 +8,7 @@
 #include "csv/fields.h"
 #include "entry/catalogue.h"
 #include "entry/entry_count.h"
+#include "entry/entry_fields.h"
 #include "entry/entry_format.h"
 #include "text/text_file.h"
 
@@ -178,58 +179,35 @@ void declareAdd(QCommandLineParser& parser) {
          QStringLiteral("write the whole file as UTF-8 when its encoding cannot hold the entry")});
 }
 
-// The form's input for the options given: each field goes to the slot that writes it, and a field of a
-// choice pair selects its option.
+// The form's input for the options given, or the refusal that names what is wrong by option.
 entry::EntryInput entryInput(const QCommandLineParser& parser) {
-    entry::EntryInput input;
-    input.category = parseCategory(requiredValue(parser, QStringLiteral("category")));
-    input.slotTexts[1] = requiredValue(parser, QStringLiteral("label"));
-    const entry::Category& category = entry::category(input.category);
-    std::array<QString, entry::kPairCount + 1> pairChosenBy;
-    for (const QString& field : csv::bibtexFieldNames()) {
-        if (!parser.isSet(field)) continue;
-        const QByteArray name = field.toLatin1();
-        int slot = 0;
-        for (int k = 2; k <= entry::kSlotCount && slot == 0; ++k) {
-            const entry::Slot& s = category.slotList[k - 1];
-            if (s.state == entry::SlotState::Hidden) continue;
-            if ((s.field && name == s.field) || (s.secondField && name == s.secondField)) slot = k;
-        }
-        if (slot == 0)
-            throw Refusal{
-                QStringLiteral("category %1 (%2) has no field %3")
-                    .arg(QString::number(input.category), QLatin1String(category.entryType), field)};
-        const entry::Slot& s = category.slotList[slot - 1];
-        if (s.state == entry::SlotState::Choice) {
-            if (!pairChosenBy[s.pair].isEmpty())
-                throw Refusal{QStringLiteral("--%1 and --%2 write the same input; give one of them")
-                                  .arg(pairChosenBy[s.pair], field)};
-            pairChosenBy[s.pair] = field;
-            input.firstOption[s.pair] = name == s.field;
-        }
-        const QString value = parser.value(field);
-        if (s.state == entry::SlotState::CaptionedWithList)
-            (entry::comboBoxOfSlot(slot) == 2 ? input.comboBox2 : input.comboBox3) = value;
-        else
-            input.slotTexts[slot] = value;
+    const int category = parseCategory(requiredValue(parser, QStringLiteral("category")));
+    const QString label = requiredValue(parser, QStringLiteral("label"));
+    QList<entry::FieldValue> fields;
+    for (const QString& field : csv::bibtexFieldNames())
+        if (parser.isSet(field)) fields.append({field, parser.value(field)});
+    const entry::EntryByFields given = entry::entryByFields(category, label, fields);
+    const QString named =
+        QStringLiteral("category %1 (%2)")
+            .arg(QString::number(category), QLatin1String(entry::category(category).entryType));
+    switch (given.refusal) {
+    case entry::FieldsRefusal::None:
+        break;
+    case entry::FieldsRefusal::NoSuchField:
+        throw Refusal{QStringLiteral("%1 has no field %2").arg(named, given.fields.value(0))};
+    case entry::FieldsRefusal::SameInput:
+        throw Refusal{QStringLiteral("--%1 and --%2 write the same input; give one of them")
+                          .arg(given.fields.value(0), given.fields.value(1))};
+    case entry::FieldsRefusal::Missing: {
+        QStringList missing;
+        for (const QStringList& names : given.missing)
+            missing << (names.isEmpty()     ? QStringLiteral("--label")
+                        : names.size() == 1 ? QStringLiteral("--") + names[0]
+                                            : QStringLiteral("--%1 (or --%2)").arg(names[0], names[1]));
+        throw Refusal{QStringLiteral("%1 needs %2").arg(named, missing.join(QStringLiteral(", ")))};
     }
-    // What the form's completeness rule finds missing, named by option.
-    QStringList missing;
-    for (const int k : entry::missingSlots(input)) {
-        const entry::Slot& s = category.slotList[k - 1];
-        if (k == 1)
-            missing << QStringLiteral("--label");
-        else if (s.state == entry::SlotState::Choice)
-            missing
-                << QStringLiteral("--%1 (or --%2)").arg(QLatin1String(s.field), QLatin1String(s.secondField));
-        else
-            missing << QStringLiteral("--") + QLatin1String(s.field);
     }
-    if (!missing.isEmpty())
-        throw Refusal{QStringLiteral("category %1 (%2) needs %3")
-                          .arg(QString::number(input.category), QLatin1String(category.entryType),
-                               missing.join(QStringLiteral(", ")))};
-    return input;
+    return given.input;
 }
 
 int add(const QCommandLineParser& parser, Io& io) {

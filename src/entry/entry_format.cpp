@@ -3,14 +3,33 @@
 #include "entry/catalogue.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 
 namespace entry {
 
+namespace {
+
+// The combo box (2 or 3) that covers slot k in the category's layout, or 0 where the slot's own edit
+// holds its value.
+int comboBoxOver(int categoryIndex, int slot) {
+    if (!isCategoryIndex(categoryIndex) || slot < 1 || slot > kSlotCount) return 0;
+    return category(categoryIndex).slotList[slot - 1].state == SlotState::CaptionedWithList
+               ? comboBoxOfSlot(slot)
+               : 0;
+}
+
+} // namespace
+
 QString EntryInput::slotValue(int slot) const {
-    if (isCategoryIndex(category) && slot >= 1 && slot <= kSlotCount &&
-        entry::category(category).slotList[slot - 1].state == SlotState::CaptionedWithList)
-        return comboBoxOfSlot(slot) == 2 ? comboBox2 : comboBox3;
+    if (const int box = comboBoxOver(category, slot)) return box == 2 ? comboBox2 : comboBox3;
     return slot >= 0 && slot <= kSlotCount ? slotTexts[slot] : QString();
+}
+
+QString& EntryInput::slotInput(int slot) {
+    if (const int box = comboBoxOver(category, slot)) return box == 2 ? comboBox2 : comboBox3;
+    if (slot < 1 || slot > kSlotCount) throw std::out_of_range("entry slot " + std::to_string(slot));
+    return slotTexts[static_cast<std::size_t>(slot)];
 }
 
 QString fieldLine(QStringView name, int columnWidth, QStringView value) {

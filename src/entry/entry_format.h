@@ -18,6 +18,9 @@ struct EntryInput {
 
     // The value of slot k in the current category: the covering combo box's text or the edit's text.
     QString slotValue(int slot) const;
+    // Where slot k's (1..18) value is held in the current category: the covering combo box's text or
+    // the edit's text; std::out_of_range for another slot.
+    QString& slotInput(int slot);
 };
 
 // The lines of the entry (the last one empty). Any text is accepted, an empty required value too.
