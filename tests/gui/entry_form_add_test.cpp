@@ -2,6 +2,7 @@
 // the next entry, the label check, the buttons and keys, and the count in the main window.
 #include "entry/user_list.h"
 #include "support/app_fixture.h"
+#include "support/catalogue_oracle.h"
 #include "support/entry_form_controls.h"
 
 #include <QApplication>
@@ -174,7 +175,8 @@ TEST_F(EntryAdd, DashesFromTheInputMethodAreSavedAsShiftJisWithoutAQuestion) {
 
 TEST_F(EntryAdd, HelpButtonOpensTheProgramsHelpFile) {
     auto form = newForm();
-    platform.expectHelp(QStringLiteral("C:\\My Documents\\Lorvane Editor\\LORVANE.hlp"), QStringLiteral("entry_form"));
+    platform.expectHelp(QStringLiteral("C:\\My Documents\\Lorvane Editor\\LORVANE.hlp"),
+                        QStringLiteral("entry_form"));
     QTest::mouseClick(&Form{*form}.button(3), Qt::LeftButton);
     platform.verify();
 }
@@ -235,34 +237,6 @@ TEST_F(EntryAdd, CountFollowsEveryChangeOfTheMainEditorThroughTheLatestForm) {
     EXPECT_EQ(latest.entryCount(), 1);
 }
 
-// For every category, its head and its required inputs in the order the rule reads them, with the
-// prefixes of their field lines.
-struct Required {
-    const char* input;
-    const char16_t* prefix;
-};
-struct Entry {
-    const char16_t* head;
-    std::vector<Required> required;
-};
-// clang-format off
-const Entry kEntries[13] = {
-    {u"@article{", {{"Edit2", u" author  = "}, {"Edit3", u" title   = "}, {"ComboBox2", u" journal = "}, {"Edit5", u" year    = "}}},
-    {u"@book{", {{"Edit2", u" author    = "}, {"Edit3", u" title     = "}, {"ComboBox2", u" publisher = "}, {"Edit5", u" year      = "}}},
-    {u"@booklet{", {{"Edit2", u" title        = "}}},
-    {u"@incollection{", {{"Edit2", u" author    = "}, {"Edit3", u" title     = "}, {"Edit4", u" booktitle = "}, {"ComboBox3", u" publisher = "}, {"Edit6", u" year      = "}}},
-    {u"@inbook{", {{"Edit2", u" author    = "}, {"Edit3", u" title     = "}, {"Edit4", u" chapter   = "}, {"ComboBox3", u" publisher = "}, {"Edit6", u" year      = "}}},
-    {u"@masterthesis{", {{"Edit2", u" author    = "}, {"Edit3", u" title     = "}, {"Edit4", u" school    = "}, {"Edit5", u" year      = "}}},
-    {u"@phdthesis{", {{"Edit2", u" author    = "}, {"Edit3", u" title     = "}, {"Edit4", u" school    = "}, {"Edit5", u" year      = "}}},
-    {u"@inproceedings{", {{"Edit2", u" author    = "}, {"Edit3", u" title     = "}, {"Edit4", u" booktitle = "}, {"Edit5", u" year      = "}}},
-    {u"@proceedings{", {{"Edit2", u" title     = "}, {"Edit3", u" year      = "}}},
-    {u"@manual{", {{"Edit2", u" title     = "}}},
-    {u"@techreport{", {{"Edit2", u" author    = "}, {"Edit3", u" title     = "}, {"Edit4", u" institution = "}, {"Edit5", u" year      = "}}},
-    {u"@unpublished{", {{"Edit2", u" author    = "}, {"Edit3", u" title     = "}, {"Edit4", u" note      = "}}},
-    {u"@misc{", {}},
-};
-// clang-format on
-
 TEST_F(EntryAdd, NewUserWritesOneEntryOfEachCategoryAndSavesThemAsCp932) {
     auto form = newForm();
     const Form f{*form};
@@ -272,16 +246,18 @@ TEST_F(EntryAdd, NewUserWritesOneEntryOfEachCategoryAndSavesThemAsCp932) {
         f.pick(c);
         const QString label = QStringLiteral("e%1").arg(c);
         f.type(1, label);
-        expected += QString::fromUtf16(kEntries[c].head) + label + QStringLiteral(",\n");
-        for (size_t i = 0; i < kEntries[c].required.size(); ++i) {
+        // The head, then the required inputs in the order the rule reads them, each pair on its first option.
+        const oracle::Category& category = oracle::categories()[c];
+        expected += category.head() + label + QStringLiteral(",\n");
+        const std::vector<oracle::Slot> required = category.requiredSlots();
+        for (size_t i = 1; i < required.size(); ++i) {
             EXPECT_FALSE(f.addEnabled());
-            QWidget& input = f.get<QWidget>(QString::fromLatin1(kEntries[c].required[i].input));
+            QWidget& input = f.get<QWidget>(required[i].inputName());
             QComboBox* box = qobject_cast<QComboBox*>(&input);
             // "①" and "～" are characters of code page 932 that plain Shift-JIS lacks.
-            const QString value = QStringLiteral("①日本%1～").arg(i);
+            const QString value = QStringLiteral("①日本%1～").arg(i - 1);
             commit(box ? *box->lineEdit() : input, value);
-            expected +=
-                QString::fromUtf16(kEntries[c].required[i].prefix) + u'"' + value + QStringLiteral("\",\n");
+            expected += category.linePrefix(required[i].field) + u'"' + value + QStringLiteral("\",\n");
         }
         expected += QStringLiteral("}\n\n");
         ASSERT_TRUE(f.addEnabled());

@@ -2,6 +2,7 @@
 // the lists from user.dat, and what a category change keeps and empties.
 #include "entry/user_list.h"
 #include "support/app_fixture.h"
+#include "support/catalogue_oracle.h"
 #include "support/entry_form_controls.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QStringEncoder>
 #include <QTest>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -25,62 +27,33 @@ QStringList items(const QComboBox& c) {
     return list;
 }
 
-struct Layout {
-    const char16_t* name;
-    // The shown slots from slot 1: caption, "*" first when bold (required), "+" first when bold over the
-    // slot's combo box; "|p" is choice pair p in place of the caption. Later slots are hidden.
-    const char16_t* slots;
-};
-const Layout kLayouts[13] = {
-    {u"論文誌の論文",
-     u"*文献ラベル *著者名 *表題名 +雑誌名 *刊行年 刊行月 巻数 号数 ページ その他の情報 読み"},
-    {u"書籍(発行元あり)",
-     u"*文献ラベル |1 *表題名 +発行元名 *刊行年 刊行月 |5 シリーズ名 発行元住所 版数 その他の情報 読み"},
-    {u"書籍(発行元なし)", u"*文献ラベル *表題名 著者名 出版形態 発行元住所 刊行年 刊行月 その他の情報 読み"},
-    {u"書籍の一部(表題あり)", u"*文献ラベル *著者名 *表題名 *書籍表題名 +発行元名 *刊行年 刊行月 |6 編集者名 "
-                              u"シリーズ名 技報種別 章番号 ページ 発行元住所 版数 その他の情報 読み"},
-    {u"書籍の一部(表題なし)", u"*文献ラベル |1 *表題名 |2 +発行元名 *刊行年 刊行月 |6 シリーズ名 技報種別 "
-                              u"発行元住所 版数 その他の情報 読み"},
-    {u"修士論文", u"*文献ラベル *著者名 *表題名 *学校名 *刊行年 刊行月 技法種別 住所 その他の情報 読み"},
-    {u"博士論文", u"*文献ラベル *著者名 *表題名 *学校名 *刊行年 刊行月 技法種別 住所 その他の情報 読み"},
-    {u"議事録・紀要の記事", u"*文献ラベル *著者名 *表題名 *書籍表題名 *刊行年 刊行月 |5 編集者名 シリーズ名 "
-                            u"ページ 主催者名 発行元名 発行元住所 その他の情報 読み"},
-    {u"議事録・紀要",
-     u"*文献ラベル *表題名 *刊行年 刊行月 |3 編集者名 シリーズ名 主催者名 発行元名 発行元住所 "
-     u"その他の情報 読み"},
-    {u"技術文書・マニュアル", u"*文献ラベル *表題名 著者名 組織名 版数 刊行年 刊行月 その他の情報 読み"},
-    {u"研究レポート",
-     u"*文献ラベル *著者名 *表題名 *研究所名 *刊行年 刊行月 技法種別 号数 発行元住所 その他の情報 読み"},
-    {u"非公式の出版物", u"*文献ラベル *著者名 *表題名 *その他の情報 執筆年 執筆月 読み"},
-    {u"その他", u"*文献ラベル 著者名 表題名 出版形態 刊行年 刊行月 その他の情報 読み"},
-};
-
+// The slots, captions, pairs and list of the category's layout, as the catalogue oracle gives them.
 void expectLayout(const Form& f, int category) {
-    const QStringList slots = QString::fromUtf16(kLayouts[category].slots).split(u' ');
+    const std::vector<oracle::Slot>& slots = oracle::categories()[category].slots;
     bool pairShown[7] = {};
     QComboBox* list = nullptr;
     for (int k = 1; k <= 18; ++k) {
         SCOPED_TRACE(testing::Message() << "slot " << k);
-        const QString slot = k <= slots.size() ? slots[k - 1] : QString();
-        if (slot.isEmpty()) {
+        if (k > int(slots.size())) {
             EXPECT_FALSE(f.shown(f.label(k)));
             EXPECT_FALSE(f.shown(f.edit(k)));
-        } else if (slot.startsWith(u'|')) {
-            const int p = slot.mid(1).toInt();
+            continue;
+        }
+        const oracle::Slot& slot = slots[k - 1];
+        if (slot.isChoice()) {
+            const int p = slot.pair;
             pairShown[p] = true;
             EXPECT_FALSE(f.shown(f.label(k)));
             EXPECT_TRUE(f.shown(f.edit(k)));
-            // Pairs 1 and 2 stand in required slots, and only they are drawn bold.
-            EXPECT_EQ(f.radio(2 * p - 1).font().bold(), p <= 2);
-            EXPECT_EQ(f.radio(2 * p).font().bold(), p <= 2);
+            // A pair in a required slot is drawn bold.
+            EXPECT_EQ(f.radio(2 * p - 1).font().bold(), slot.required);
+            EXPECT_EQ(f.radio(2 * p).font().bold(), slot.required);
         } else {
-            const bool withList = slot.startsWith(u'+');
-            const bool required = withList || slot.startsWith(u'*');
             EXPECT_TRUE(f.shown(f.label(k)));
-            EXPECT_EQ(f.label(k).text(), required ? slot.mid(1) : slot);
-            EXPECT_EQ(f.label(k).font().bold(), required);
-            EXPECT_EQ(f.shown(f.edit(k)), !withList);
-            if (withList) list = &f.combo(k == 4 ? 2 : 3);
+            EXPECT_EQ(f.label(k).text(), slot.caption);
+            EXPECT_EQ(f.label(k).font().bold(), slot.required);
+            EXPECT_EQ(f.shown(f.edit(k)), !slot.list);
+            if (slot.list) list = &f.get<QComboBox>(slot.inputName());
         }
     }
     for (int p = 1; p <= 6; ++p)
@@ -122,7 +95,7 @@ TEST_F(EntryForm, ProgramStartFormIsFreshWithTheThirteenCategoriesToPickFrom) {
     EXPECT_FALSE(categories.isEditable());
     ASSERT_EQ(categories.count(), 13);
     for (int c = 0; c < 13; ++c)
-        EXPECT_EQ(categories.itemText(c), QString::fromUtf16(kLayouts[c].name));
+        EXPECT_EQ(categories.itemText(c), oracle::categories()[c].name);
 }
 
 TEST_F(EntryForm, EveryOpeningStartsAfreshWhateverTheLastOneLeft) {
