@@ -2,6 +2,7 @@
 #include "entry/entry_format.h"
 
 #include "entry/catalogue.h"
+#include "support/catalogue_oracle.h"
 
 #include <gtest/gtest.h>
 
@@ -225,33 +226,23 @@ TEST_P(EntryGolden, PairsOutsideTheLayoutChangeNothing) {
 INSTANTIATE_TEST_SUITE_P(AllCategories, EntryGolden, ::testing::ValuesIn(kGolden),
                          [](const auto& info) { return "Category" + std::to_string(info.param.category); });
 
-struct SecondOption {
-    int category;
-    int pair;
-    int line; // index of the field's line in the golden entry
-    const char16_t* expected;
-};
-
-class EntrySecondOption : public ::testing::TestWithParam<SecondOption> {};
-
-TEST_P(EntrySecondOption, ChangesOnlyTheFieldNameInPlace) {
-    const SecondOption& o = GetParam();
-    EntryInput in = filledInput(o.category);
-    in.firstOption[o.pair] = false;
-    QStringList expected = entry::formatEntry(filledInput(o.category));
-    expected[o.line] = QString::fromUtf16(o.expected);
-    EXPECT_EQ(entry::formatEntry(in), expected);
+// Every use of a choice pair in the catalogue oracle: its second option changes only the field name of
+// its line, in place.
+TEST(EntrySecondOption, ChangesOnlyTheFieldNameInPlace) {
+    int uses = 0;
+    for (const oracle::Category& c : oracle::categories())
+        for (const oracle::Slot& s : c.slots) {
+            if (!s.isChoice()) continue;
+            SCOPED_TRACE(testing::Message() << "category " << c.index << ", pair " << s.pair);
+            ++uses;
+            EntryInput in = filledInput(c.index);
+            in.firstOption[s.pair] = false;
+            QStringList expected = entry::formatEntry(filledInput(c.index));
+            expected[s.number - 1] = c.linePrefix(s.secondField) + QStringLiteral("\"s%1\",").arg(s.number);
+            EXPECT_EQ(entry::formatEntry(in), expected);
+        }
+    EXPECT_EQ(uses, 8);
 }
-
-INSTANTIATE_TEST_SUITE_P(AllPairUses, EntrySecondOption,
-                         ::testing::Values(SecondOption{1, 1, 1, uR"( editor    = "s2",)"},
-                                           SecondOption{4, 1, 1, uR"( editor    = "s2",)"},
-                                           SecondOption{4, 2, 3, uR"( pages     = "s4",)"},
-                                           SecondOption{8, 3, 4, uR"( number    = "s5",)"},
-                                           SecondOption{1, 5, 6, uR"( number    = "s7",)"},
-                                           SecondOption{7, 5, 6, uR"( number    = "s7",)"},
-                                           SecondOption{3, 6, 7, uR"( number    = "s8",)"},
-                                           SecondOption{4, 6, 7, uR"( number    = "s8",)"}));
 
 TEST(FieldLine, PadsTheNameToTheColumnButNeverCutsIt) {
     EXPECT_EQ(entry::fieldLine(u"author", 7, u"A"), QStringLiteral(" author  = \"A\","));
@@ -316,46 +307,40 @@ TEST(FormatEntry, CategoryOutsideTheCatalogueGivesNothing) {
     EXPECT_TRUE(entry::formatEntry(filledInput(-1)).isEmpty());
 }
 
-struct Completeness {
-    int category;
-    std::vector<int> requiredEdits; // slots whose own edit is required
-    int requiredComboBox;           // 2 or 3 when a combo box stands for a required slot, else 0
-};
+class EntryCompleteness : public ::testing::TestWithParam<int> {};
 
-class EntryCompleteness : public ::testing::TestWithParam<Completeness> {};
-
+// The required slots of the catalogue oracle, each through its own edit or the combo box that covers it.
 TEST_P(EntryCompleteness, EachRequiredInputAndNoOtherBlocksAdd) {
-    const Completeness& c = GetParam();
-    ASSERT_EQ(entry::isComplete(filledInput(c.category)), true);
+    const int category = GetParam();
+    std::vector<int> requiredEdits;
+    QString requiredComboBox;
+    for (const oracle::Slot& s : oracle::categories()[category].requiredSlots()) {
+        if (s.list)
+            requiredComboBox = s.inputName();
+        else
+            requiredEdits.push_back(s.number);
+    }
+    ASSERT_EQ(entry::isComplete(filledInput(category)), true);
     for (int k = 1; k <= entry::kSlotCount; ++k) {
         SCOPED_TRACE(k);
-        EntryInput in = filledInput(c.category);
+        EntryInput in = filledInput(category);
         in.slotTexts[k].clear();
-        const bool required =
-            std::find(c.requiredEdits.begin(), c.requiredEdits.end(), k) != c.requiredEdits.end();
+        const bool required = std::find(requiredEdits.begin(), requiredEdits.end(), k) != requiredEdits.end();
         EXPECT_EQ(entry::isComplete(in), !required);
         EXPECT_EQ(entry::missingSlots(in), required ? QList<int>{k} : QList<int>{});
         in.slotTexts[k] = QStringLiteral(" "); // a blank fills a slot
         EXPECT_EQ(entry::isComplete(in), true);
     }
-    EntryInput in = filledInput(c.category);
+    EntryInput in = filledInput(category);
     in.comboBox2.clear();
-    EXPECT_EQ(entry::isComplete(in), c.requiredComboBox != 2);
-    in = filledInput(c.category);
+    EXPECT_EQ(entry::isComplete(in), requiredComboBox != u"ComboBox2");
+    in = filledInput(category);
     in.comboBox3.clear();
-    EXPECT_EQ(entry::isComplete(in), c.requiredComboBox != 3);
+    EXPECT_EQ(entry::isComplete(in), requiredComboBox != u"ComboBox3");
 }
 
-INSTANTIATE_TEST_SUITE_P(AllCategories, EntryCompleteness,
-                         ::testing::Values(Completeness{0, {1, 2, 3, 5}, 2}, Completeness{1, {1, 2, 3, 5}, 2},
-                                           Completeness{2, {1, 2}, 0}, Completeness{3, {1, 2, 3, 4, 6}, 3},
-                                           Completeness{4, {1, 2, 3, 4, 6}, 3},
-                                           Completeness{5, {1, 2, 3, 4, 5}, 0},
-                                           Completeness{6, {1, 2, 3, 4, 5}, 0},
-                                           Completeness{7, {1, 2, 3, 4, 5}, 0}, Completeness{8, {1, 2, 3}, 0},
-                                           Completeness{9, {1, 2}, 0}, Completeness{10, {1, 2, 3, 4, 5}, 0},
-                                           Completeness{11, {1, 2, 3, 4}, 0}, Completeness{12, {1}, 0}),
-                         [](const auto& info) { return "Category" + std::to_string(info.param.category); });
+INSTANTIATE_TEST_SUITE_P(AllCategories, EntryCompleteness, ::testing::Range(0, entry::kCategoryCount),
+                         [](const auto& info) { return "Category" + std::to_string(info.param); });
 
 TEST(IsComplete, NoAnswerOutsideTheCatalogue) {
     EXPECT_EQ(entry::isComplete(filledInput(-1)), std::nullopt);
