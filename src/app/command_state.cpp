@@ -2,11 +2,11 @@
 // editor font first.
 #include "app/command_state.h"
 
+#include "app/command_table.h"
 #include "app/main_window.h"
 #include "base/failure.h"
 #include "base/fonts.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -17,16 +17,6 @@
 namespace app {
 
 namespace {
-
-// Enabled while the document is not empty. Find2 and Replace1 follow their menu Find1, so that their
-// shortcuts are off while the menu is grey.
-const char* const kWhileNotEmpty[] = {
-    "ToolButton1", "ToolButton3",  "ToolButton4",  "ToolButton5",  "ToolButton6", "ToolButton8",
-    "ToolButton9", "ToolButton10", "ToolButton11", "ToolButton15", "Find1",       "Find2",
-    "Replace1",    "New1",         "Save1",        "SA1",          "Print1",      "Cut1",
-    "Copy1",       "Delete1",      "A2",           "CSVO1"};
-// Enabled while the modified flag is set.
-const char* const kWhileModified[] = {"Undo1", "ToolButton16"};
 
 // The editor shows sizes from 1 point up to a size at which a character still fits on the screen.
 constexpr int kSmallestSize = 1;
@@ -53,31 +43,6 @@ bool itemChosen(const QComboBox& box) {
 }
 
 } // namespace
-
-// ---- CommandSwitches --------------------------------------------------------------------------------
-
-CommandSwitches::CommandSwitches(QObject& window) {
-    const auto find = [&window](const char* name) {
-        const QString objectName = QString::fromLatin1(name);
-        return Switch{window.findChild<QAction*>(objectName), window.findChild<QWidget*>(objectName)};
-    };
-    for (const char* name : kWhileNotEmpty)
-        whileNotEmpty_.append(find(name));
-    for (const char* name : kWhileModified)
-        whileModified_.append(find(name));
-}
-
-void CommandSwitches::Switch::set(bool enabled) const {
-    if (action) action->setEnabled(enabled);
-    if (widget) widget->setEnabled(enabled);
-}
-
-void CommandSwitches::apply(bool documentEmpty, bool modified) const {
-    for (const Switch& s : whileNotEmpty_)
-        s.set(!documentEmpty);
-    for (const Switch& s : whileModified_)
-        s.set(modified);
-}
 
 // ---- pure helpers -----------------------------------------------------------------------------------
 
@@ -146,9 +111,8 @@ void TForm1::ComboBox2KeyPress(int key) {
 }
 
 void TForm1::SetButtons() {
-    // While a file loads, the load indicator holds the commands; the update runs when the load is done.
+    // While a file loads, the state of the previous document holds; the update runs when the load is done.
     if (isLoading()) return;
-    if (!switches_) switches_ = std::make_unique<CommandSwitches>(*this);
     if (const QString name = ComboBox1->currentText(); !name.isEmpty()) editorFontName_ = name;
     try {
         editorFontSize_ = fontSizeFromText(ComboBox2->currentText());
@@ -158,7 +122,7 @@ void TForm1::SetButtons() {
         throw;
     }
     applyEditorFont();
-    switches_->apply(document_.isEmpty(), document_.isModified());
+    commands_->setDocumentState(document_.isEmpty(), document_.isModified());
 }
 
 } // namespace app

@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFrame>
 #include <QIcon>
@@ -17,122 +18,115 @@ namespace app {
 namespace {
 
 using Handler = void (TForm1::*)();
+using Enabled = CommandTable::Enabled;
 
 enum class Row { Menu, Item, Separator, Recent };
 
-struct MenuRow {
+// A standard key (which follows the desktop's conventions) or a key sequence written out ("F8").
+struct Shortcut {
+    constexpr Shortcut() = default;
+    constexpr Shortcut(QKeySequence::StandardKey key) : standard(key) {}
+    constexpr Shortcut(const char* keys) : text(keys) {}
+    QKeySequence::StandardKey standard = QKeySequence::UnknownKey;
+    const char* text = nullptr;
+};
+
+// The icon of the desktop's theme, else one of the style's.
+struct Icon {
+    const char* theme = nullptr;
+    QStyle::StandardPixmap fallback = QStyle::SP_CustomBase;
+};
+
+constexpr Enabled kAlways = Enabled::Always;
+constexpr Enabled kNotEmpty = Enabled::WhileNotEmpty;
+constexpr Enabled kModified = Enabled::WhileModified;
+constexpr bool kWaits = true; // greyed while a large file loads
+constexpr bool kGoesOn = false;
+
+struct CommandRow {
     Row kind;
     const char* name;
     const char* caption = nullptr; // UTF-8
-    QKeySequence::StandardKey shortcut = QKeySequence::UnknownKey;
+    Enabled enabled = kAlways;
+    bool waits = kGoesOn;
     Handler handler = nullptr;
+    Shortcut shortcut = {};
+    const char* hint = nullptr; // UTF-8; the tool button's tip
+    Icon icon = {};
 };
 
-// The menu bar, top to bottom; each Menu row opens the menu the rows after it belong to.
+// The menu bar, top to bottom; each Menu row opens the menu the rows after it belong to. A command waits
+// while a large file loads when it would change or replace the document (or save, print or export half of
+// it); exit, help, the about box, copying and selecting go on. A menu's row greys the whole menu.
 // clang-format off
-const MenuRow kMenuRows[] = {
+const CommandRow kCommands[] = {
     {Row::Menu, "File1", "ファイル(&F)"},
-    {Row::Item, "New1", "新規作成(&N)", QKeySequence::New, &TForm1::New1Click},
-    {Row::Item, "Open1", "開く(&O)", QKeySequence::Open, &TForm1::Open1Click},
-    {Row::Item, "Save1", "上書き保存(&S)", QKeySequence::Save, &TForm1::Save1Click},
-    {Row::Item, "SA1", "名前を付けて保存(&S)", QKeySequence::UnknownKey, &TForm1::SA1Click},
+    {Row::Item, "New1", "新規作成(&N)", kNotEmpty, kWaits, &TForm1::New1Click, QKeySequence::New,
+     "新規ファイルの作成", {"document-new", QStyle::SP_FileIcon}},
+    {Row::Item, "Open1", "開く(&O)", kAlways, kWaits, &TForm1::Open1Click, QKeySequence::Open,
+     "ファイルを開く", {"document-open", QStyle::SP_DialogOpenButton}},
+    {Row::Item, "Save1", "上書き保存(&S)", kNotEmpty, kWaits, &TForm1::Save1Click, QKeySequence::Save,
+     "上書き保存", {"document-save", QStyle::SP_DialogSaveButton}},
+    {Row::Item, "SA1", "名前を付けて保存(&S)", kNotEmpty, kWaits, &TForm1::SA1Click},
     {Row::Separator, "N1"},
-    {Row::Item, "A1", "印刷設定(&A)", QKeySequence::UnknownKey, &TForm1::A1Click},
-    {Row::Item, "Print1", "印刷(&P)", QKeySequence::Print, &TForm1::Print1Click},
+    {Row::Item, "A1", "印刷設定(&A)", kAlways, kGoesOn, &TForm1::A1Click},
+    {Row::Item, "Print1", "印刷(&P)", kNotEmpty, kWaits, &TForm1::Print1Click, QKeySequence::Print,
+     "印刷", {"document-print", QStyle::SP_ComputerIcon}},
     {Row::Separator, "N2"},
-    {Row::Item, "Exit1", "終了(&C)", QKeySequence::UnknownKey, &TForm1::Exit1Click},
+    {Row::Item, "Exit1", "終了(&C)", kAlways, kGoesOn, &TForm1::Exit1Click, {},
+     "終了", {"application-exit", QStyle::SP_DialogCloseButton}},
     {Row::Separator, "N3"},
-    {Row::Recent, "N11", "&1", QKeySequence::UnknownKey, &TForm1::N11Click},
-    {Row::Recent, "N21", "&2", QKeySequence::UnknownKey, &TForm1::N21Click},
-    {Row::Recent, "N31", "&3", QKeySequence::UnknownKey, &TForm1::N31Click},
-    {Row::Recent, "N41", "&4", QKeySequence::UnknownKey, &TForm1::N41Click},
-    {Row::Recent, "N51", "&5", QKeySequence::UnknownKey, &TForm1::N51Click},
+    {Row::Recent, "N11", "&1", Enabled::WhileItNamesAFile, kWaits, &TForm1::N11Click},
+    {Row::Recent, "N21", "&2", Enabled::WhileItNamesAFile, kWaits, &TForm1::N21Click},
+    {Row::Recent, "N31", "&3", Enabled::WhileItNamesAFile, kWaits, &TForm1::N31Click},
+    {Row::Recent, "N41", "&4", Enabled::WhileItNamesAFile, kWaits, &TForm1::N41Click},
+    {Row::Recent, "N51", "&5", Enabled::WhileItNamesAFile, kWaits, &TForm1::N51Click},
     {Row::Menu, "Edit1", "編集(&E)"},
-    {Row::Item, "Undo1", "元に戻す(&R)", QKeySequence::Undo, &TForm1::Undo1Click},
-    {Row::Item, "Cut1", "切り取り(&T)", QKeySequence::Cut, &TForm1::Cut1Click},
-    {Row::Item, "Copy1", "コピー(&C)", QKeySequence::Copy, &TForm1::Copy1Click},
-    {Row::Item, "Paste1", "貼り付け(&P)", QKeySequence::Paste, &TForm1::Paste1Click},
-    {Row::Item, "Delete1", "削除(&D)", QKeySequence::UnknownKey, &TForm1::Delete1Click},
-    {Row::Item, "A2", "全て選択(&A)", QKeySequence::SelectAll, &TForm1::A2Click},
-    {Row::Menu, "Find1", "検索(&S)"},
-    {Row::Item, "Find2", "検索(&S)", QKeySequence::Find, &TForm1::Find2Click},
-    {Row::Item, "Replace1", "置換(&R)", QKeySequence::Replace, &TForm1::Replace1Click},
+    {Row::Item, "Undo1", "元に戻す(&R)", kModified, kWaits, &TForm1::Undo1Click, QKeySequence::Undo,
+     "元に戻す", {"edit-undo", QStyle::SP_ArrowBack}},
+    {Row::Item, "Cut1", "切り取り(&T)", kNotEmpty, kWaits, &TForm1::Cut1Click, QKeySequence::Cut,
+     "切り取り", {"edit-cut", QStyle::SP_DialogDiscardButton}},
+    {Row::Item, "Copy1", "コピー(&C)", kNotEmpty, kGoesOn, &TForm1::Copy1Click, QKeySequence::Copy,
+     "コピー", {"edit-copy", QStyle::SP_FileDialogNewFolder}},
+    {Row::Item, "Paste1", "貼り付け(&P)", kAlways, kWaits, &TForm1::Paste1Click, QKeySequence::Paste,
+     "貼り付け", {"edit-paste", QStyle::SP_DialogApplyButton}},
+    {Row::Item, "Delete1", "削除(&D)", kNotEmpty, kWaits, &TForm1::Delete1Click, {},
+     "削除", {"edit-delete", QStyle::SP_TrashIcon}},
+    {Row::Item, "A2", "全て選択(&A)", kNotEmpty, kGoesOn, &TForm1::A2Click, QKeySequence::SelectAll,
+     "すべて選択", {"edit-select-all", QStyle::SP_FileDialogListView}},
+    {Row::Menu, "Find1", "検索(&S)", kNotEmpty, kWaits},
+    {Row::Item, "Find2", "検索(&S)", kNotEmpty, kWaits, &TForm1::Find2Click, QKeySequence::Find,
+     "検索", {"edit-find", QStyle::SP_FileDialogContentsView}},
+    {Row::Item, "Replace1", "置換(&R)", kNotEmpty, kWaits, &TForm1::Replace1Click, QKeySequence::Replace,
+     "置換", {"edit-find-replace", QStyle::SP_BrowserReload}},
     {Row::Menu, "B1", "文献(&B)"},
-    {Row::Item, "L1", "文献リスト作成(&L)", QKeySequence::UnknownKey, &TForm1::L1Click},
-    {Row::Item, "BibB1", "CSVファイルから変換(&B)", QKeySequence::UnknownKey, &TForm1::BibB1Click},
-    {Row::Item, "CSVO1", "CSVファイルに変換(&O)", QKeySequence::UnknownKey, &TForm1::CSVO1Click},
+    {Row::Item, "L1", "文献リスト作成(&L)", kAlways, kWaits, &TForm1::L1Click, {},
+     "文献ﾘｽﾄ作成", {"x-office-address-book", QStyle::SP_FileDialogDetailedView}},
+    {Row::Item, "BibB1", "CSVファイルから変換(&B)", kAlways, kWaits, &TForm1::BibB1Click, {},
+     "CSVファイル形式から変換", {"document-import", QStyle::SP_ArrowLeft}},
+    {Row::Item, "CSVO1", "CSVファイルに変換(&O)", kNotEmpty, kWaits, &TForm1::CSVO1Click, {},
+     "CSVファイル形式に変換", {"document-export", QStyle::SP_ArrowRight}},
     {Row::Menu, "Help1", "ヘルプ(&H)"},
-    {Row::Item, "Help2", "ヘルプ(&H)", QKeySequence::HelpContents, &TForm1::Help2Click},
-    {Row::Item, "About1", "ﾊﾞｰｼﾞｮﾝ情報(&V)", QKeySequence::UnknownKey, &TForm1::About1Click},
+    {Row::Item, "Help2", "ヘルプ(&H)", kAlways, kGoesOn, &TForm1::Help2Click, QKeySequence::HelpContents,
+     "ヘルプ", {"help-contents", QStyle::SP_DialogHelpButton}},
+    {Row::Item, "About1", "ﾊﾞｰｼﾞｮﾝ情報(&V)", kAlways, kGoesOn, &TForm1::About1Click},
 };
 
-struct ButtonRow {
+// The tool buttons, left to right, each a view of its command's action (its icon, hint and state).
+const struct {
     const char* name;
-    const char* hint;    // UTF-8
-    const char* command; // the menu item whose handler the button runs
-    const char* themeIcon;
-    QStyle::StandardPixmap fallbackIcon;
-};
-
-// The tool buttons, left to right: each runs exactly the command of its menu item.
-const ButtonRow kButtonRows[] = {
-    {"ToolButton1", "新規ファイルの作成", "New1", "document-new", QStyle::SP_FileIcon},
-    {"ToolButton2", "ファイルを開く", "Open1", "document-open", QStyle::SP_DialogOpenButton},
-    {"ToolButton3", "上書き保存", "Save1", "document-save", QStyle::SP_DialogSaveButton},
-    {"ToolButton4", "印刷", "Print1", "document-print", QStyle::SP_ComputerIcon},
-    {"ToolButton16", "元に戻す", "Undo1", "edit-undo", QStyle::SP_ArrowBack},
-    {"ToolButton5", "切り取り", "Cut1", "edit-cut", QStyle::SP_DialogDiscardButton},
-    {"ToolButton6", "コピー", "Copy1", "edit-copy", QStyle::SP_FileDialogNewFolder},
-    {"ToolButton7", "貼り付け", "Paste1", "edit-paste", QStyle::SP_DialogApplyButton},
-    {"ToolButton8", "削除", "Delete1", "edit-delete", QStyle::SP_TrashIcon},
-    {"ToolButton9", "すべて選択", "A2", "edit-select-all", QStyle::SP_FileDialogListView},
-    {"ToolButton10", "検索", "Find2", "edit-find", QStyle::SP_FileDialogContentsView},
-    {"ToolButton11", "置換", "Replace1", "edit-find-replace", QStyle::SP_BrowserReload},
-    {"ToolButton12", "文献ﾘｽﾄ作成", "L1", "x-office-address-book", QStyle::SP_FileDialogDetailedView},
-    {"ToolButton18", "CSVファイル形式から変換", "BibB1", "document-import", QStyle::SP_ArrowLeft},
-    {"ToolButton15", "CSVファイル形式に変換", "CSVO1", "document-export", QStyle::SP_ArrowRight},
-    {"ToolButton17", "ヘルプ", "Help2", "help-contents", QStyle::SP_DialogHelpButton},
-    {"ToolButton13", "終了", "Exit1", "application-exit", QStyle::SP_DialogCloseButton},
+    const char* command;
+} kToolButtons[] = {
+    {"ToolButton1", "New1"}, {"ToolButton2", "Open1"}, {"ToolButton3", "Save1"}, {"ToolButton4", "Print1"},
+    {"ToolButton16", "Undo1"}, {"ToolButton5", "Cut1"}, {"ToolButton6", "Copy1"}, {"ToolButton7", "Paste1"},
+    {"ToolButton8", "Delete1"}, {"ToolButton9", "A2"}, {"ToolButton10", "Find2"}, {"ToolButton11", "Replace1"},
+    {"ToolButton12", "L1"}, {"ToolButton18", "BibB1"}, {"ToolButton15", "CSVO1"}, {"ToolButton17", "Help2"},
+    {"ToolButton13", "Exit1"},
 };
 // clang-format on
 
 constexpr int kToolBarHeight = 22;
 constexpr int kButtonSpacing = 23;
-
-Handler handlerOf(const char* item) {
-    for (const MenuRow& row : kMenuRows)
-        if (qstrcmp(row.name, item) == 0) return row.handler;
-    return nullptr;
-}
-
-void buildMenu(TForm1& window, CommandControls& controls) {
-    QMenuBar* bar = window.menuBar();
-    bar->setObjectName(QStringLiteral("MainMenu1"));
-    QMenu* menu = nullptr;
-    int recent = 0;
-    for (const MenuRow& row : kMenuRows) {
-        const QString name = QString::fromLatin1(row.name);
-        const QString caption = QString::fromUtf8(row.caption);
-        if (row.kind == Row::Menu) {
-            menu = bar->addMenu(caption);
-            menu->setObjectName(name);
-            menu->menuAction()->setObjectName(name);
-            continue;
-        }
-        if (row.kind == Row::Separator) {
-            menu->addSeparator()->setObjectName(name);
-            continue;
-        }
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(name);
-        if (row.shortcut != QKeySequence::UnknownKey) action->setShortcut(row.shortcut);
-        if (row.handler) QObject::connect(action, &QAction::triggered, &window, row.handler);
-        if (row.kind == Row::Recent) {
-            action->setEnabled(false);
-            controls.recentItems[recent++] = action;
-        }
-    }
-}
 
 QComboBox* fontBox(QToolBar* toolBar, const char* name, const QString& hint, int width) {
     auto* box = new QComboBox(toolBar);
@@ -146,7 +140,58 @@ QComboBox* fontBox(QToolBar* toolBar, const char* name, const QString& hint, int
     return box;
 }
 
-void buildToolBar(TForm1& window, CommandControls& controls) {
+} // namespace
+
+const QStringList& fontSizes() {
+    static const QStringList sizes = {QStringLiteral("8"),  QStringLiteral("9"),  QStringLiteral("10"),
+                                      QStringLiteral("11"), QStringLiteral("12"), QStringLiteral("13"),
+                                      QStringLiteral("14"), QStringLiteral("15"), QStringLiteral("20"),
+                                      QStringLiteral("25")};
+    return sizes;
+}
+
+CommandTable::CommandTable(TForm1& window) {
+    buildMenu(window);
+    buildToolBar(window);
+    apply();
+}
+
+void CommandTable::buildMenu(TForm1& window) {
+    QMenuBar* bar = window.menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    QMenu* menu = nullptr;
+    int recent = 0;
+    for (const CommandRow& row : kCommands) {
+        const QString name = QString::fromLatin1(row.name);
+        const QString caption = QString::fromUtf8(row.caption);
+        if (row.kind == Row::Separator) {
+            menu->addSeparator()->setObjectName(name);
+            continue;
+        }
+        QAction* action = nullptr;
+        if (row.kind == Row::Menu) {
+            menu = bar->addMenu(caption);
+            menu->setObjectName(name);
+            action = menu->menuAction();
+        } else {
+            action = menu->addAction(caption);
+            if (row.shortcut.standard != QKeySequence::UnknownKey) action->setShortcut(row.shortcut.standard);
+            if (row.shortcut.text) action->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut.text)));
+            if (row.hint) action->setToolTip(QString::fromUtf8(row.hint));
+            if (row.icon.theme) {
+                action->setIcon(QIcon::fromTheme(QString::fromLatin1(row.icon.theme),
+                                                 window.style()->standardIcon(row.icon.fallback)));
+                action->setIconVisibleInMenu(false); // the icons are the tool bar's
+            }
+            if (row.handler) QObject::connect(action, &QAction::triggered, &window, row.handler);
+            if (row.kind == Row::Recent) recentItems_[recent++] = action;
+        }
+        action->setObjectName(name);
+        commands_.append({action, row.enabled, row.waits});
+    }
+}
+
+void CommandTable::buildToolBar(TForm1& window) {
     QToolBar* toolBar = window.addToolBar(QString());
     toolBar->setObjectName(QStringLiteral("ToolBar1"));
     toolBar->setMovable(false);
@@ -159,17 +204,13 @@ void buildToolBar(TForm1& window, CommandControls& controls) {
     toolBar->layout()->setContentsMargins(0, 0, 0, 0);
     toolBar->setFixedHeight(kToolBarHeight);
 
-    for (const ButtonRow& row : kButtonRows) {
+    for (const auto& row : kToolButtons) {
         auto* button = new QToolButton(toolBar);
         button->setObjectName(QString::fromLatin1(row.name));
-        button->setToolTip(QString::fromUtf8(row.hint));
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
         button->setFixedSize(kButtonSpacing, kToolBarHeight);
-        button->setIcon(QIcon::fromTheme(QString::fromLatin1(row.themeIcon),
-                                         window.style()->standardIcon(row.fallbackIcon)));
-        if (const Handler handler = handlerOf(row.command))
-            QObject::connect(button, &QToolButton::clicked, &window, handler);
+        button->setDefaultAction(window.menuBar()->findChild<QAction*>(QString::fromLatin1(row.command)));
         toolBar->addWidget(button);
     }
     auto* separator = new QFrame(toolBar);
@@ -179,26 +220,47 @@ void buildToolBar(TForm1& window, CommandControls& controls) {
     separator->setFixedSize(8, kToolBarHeight);
     toolBar->addWidget(separator);
 
-    controls.fontNameBox = fontBox(toolBar, "ComboBox1", QStringLiteral("フォント名"), 145);
-    controls.fontSizeBox = fontBox(toolBar, "ComboBox2", QStringLiteral("フォントのサイズ"), 47);
-    controls.fontSizeBox->addItems(fontSizes());
+    fontNameBox_ = fontBox(toolBar, "ComboBox1", QStringLiteral("フォント名"), 145);
+    fontSizeBox_ = fontBox(toolBar, "ComboBox2", QStringLiteral("フォントのサイズ"), 47);
+    fontSizeBox_->addItems(fontSizes());
 }
 
-} // namespace
-
-const QStringList& fontSizes() {
-    static const QStringList sizes = {QStringLiteral("8"),  QStringLiteral("9"),  QStringLiteral("10"),
-                                      QStringLiteral("11"), QStringLiteral("12"), QStringLiteral("13"),
-                                      QStringLiteral("14"), QStringLiteral("15"), QStringLiteral("20"),
-                                      QStringLiteral("25")};
-    return sizes;
+bool CommandTable::enabled(const Command& command) const {
+    if (command.waits && state_.loading) return false;
+    switch (command.enabled) {
+    case Enabled::Always:
+        return true;
+    case Enabled::WhileNotEmpty:
+        return !state_.empty;
+    case Enabled::WhileModified:
+        return state_.modified;
+    case Enabled::WhileItNamesAFile:
+        return !command.action->data().toString().isEmpty();
+    }
+    return true;
 }
 
-CommandControls buildCommands(TForm1& window) {
-    CommandControls controls;
-    buildMenu(window, controls);
-    buildToolBar(window, controls);
-    return controls;
+void CommandTable::apply() {
+    for (const Command& command : std::as_const(commands_))
+        command.action->setEnabled(enabled(command));
+    for (const QPointer<QWidget>& control : std::as_const(changeControls_))
+        if (control) control->setEnabled(state_.changesAllowed());
+}
+
+void CommandTable::setDocumentState(bool empty, bool modified) {
+    state_.empty = empty;
+    state_.modified = modified;
+    apply();
+}
+
+void CommandTable::setLoading(bool loading) {
+    state_.loading = loading;
+    apply();
+}
+
+void CommandTable::addChangeControl(QWidget* control) {
+    changeControls_.append(control);
+    control->setEnabled(state_.changesAllowed());
 }
 
 } // namespace app

@@ -182,7 +182,6 @@ void TForm1::finishSave() {
 }
 
 void TForm1::saveDocument() {
-    if (isLoading()) return; // half a file is never written over the whole
     const ui::BusyCursor busy(platform_);
     ui::withFinishingSteps(
         platform_,
@@ -197,7 +196,6 @@ void TForm1::saveDocument() {
 }
 
 void TForm1::saveDocumentAs() {
-    if (isLoading()) return;
     const ui::BusyCursor busy(platform_);
     const std::optional<QString> path = chooseFile(SaveDialog1, true);
     if (!path) return;

@@ -4,6 +4,7 @@
 // through the editor, whose change signal runs the text-change handling and sets the modified flag.
 #include "app/main_window.h"
 
+#include "app/command_table.h"
 #include "app/search_dialogs.h"
 #include "text/search.h"
 
@@ -68,6 +69,9 @@ SearchDialog& TForm1::replaceDialog() {
         ReplaceDialog1 = new SearchDialog(SearchDialog::Kind::Replace, this);
         connect(ReplaceDialog1, &SearchDialog::findRequested, this, &TForm1::ReplaceDialog1Find);
         connect(ReplaceDialog1, &SearchDialog::replaceRequested, this, &TForm1::ReplaceDialog1Replace);
+        // The text is not the user's to change while a file loads, however late the dialog is made.
+        for (QWidget* button : ReplaceDialog1->changeButtons())
+            commands_->addChangeControl(button);
     }
     return *ReplaceDialog1;
 }
@@ -90,7 +94,6 @@ void TForm1::ReplaceDialog1Find() {
 
 void TForm1::ReplaceDialog1Replace() {
     run([this] {
-        if (isLoading()) return; // the text is not the user's to change until it is all in
         const SearchDialog& dialog = replaceDialog();
         if (dialog.options() & SearchDialog::ReplaceFlag)
             replaceFirst(dialog.findText(), dialog.replaceText());

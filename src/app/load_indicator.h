@@ -1,14 +1,11 @@
 #pragma once
 // What the main window shows while a large file fills the editor piece by piece: a progress bar beside the
-// count in the status bar, the busy pointer over the editor alone, Esc to cancel, and the commands that
-// would change or replace the document greyed until the load ends.
+// count in the status bar, the busy pointer over the editor alone and Esc to cancel. It says when a load
+// begins and ends; the command table greys what waits for it.
 #include "app/document.h"
 
-#include <QList>
 #include <QObject>
-#include <QPointer>
 #include <functional>
-#include <utility>
 
 class QMainWindow;
 class QPlainTextEdit;
@@ -24,7 +21,7 @@ namespace app {
 class LoadIndicator final : public QObject, public LoadFeedback {
 public:
     LoadIndicator(QMainWindow& window, QPlainTextEdit& editor, ui::Platform& platform,
-                  std::function<void()> cancel);
+                  std::function<void()> cancel, std::function<void(bool loading)> loadingChanged);
     ~LoadIndicator() override;
 
     void loadStarted(qsizetype total) override;
@@ -42,10 +39,10 @@ private:
     ui::Platform& platform_;
     QProgressBar* progress_;
     std::function<void()> cancel_;
+    std::function<void(bool)> loadingChanged_;
     qsizetype total_ = 0;
     int depth_ = 0;
     bool wasReadOnly_ = false;
-    QList<std::pair<QPointer<QObject>, bool>> locked_; // each greyed control with its state before
 };
 
 } // namespace app

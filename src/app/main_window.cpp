@@ -55,10 +55,10 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
     resize(kOuterSize);
     ui::centreOnScreen(this, kOuterSize);
 
-    const CommandControls controls = buildCommands(*this);
-    ComboBox1 = controls.fontNameBox;
-    ComboBox2 = controls.fontSizeBox;
-    recentItems_ = controls.recentItems;
+    commands_ = std::make_unique<CommandTable>(*this);
+    ComboBox1 = commands_->fontNameBox();
+    ComboBox2 = commands_->fontSizeBox();
+    recentItems_ = commands_->recentItems();
 
     setCentralWidget(RichEdit1);
     connect(RichEdit1, &QPlainTextEdit::textChanged, this, &TForm1::RichEdit1Change);
@@ -68,7 +68,9 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
     statusPanel_ = new QLabel(this);
     statusPanel_->setObjectName(QStringLiteral("StatusPanel0"));
     statusBar()->addWidget(statusPanel_, 1);
-    loadIndicator_ = std::make_unique<LoadIndicator>(*this, *RichEdit1, platform_, [this] { cancelLoad(); });
+    loadIndicator_ = std::make_unique<LoadIndicator>(
+        *this, *RichEdit1, platform_, [this] { cancelLoad(); },
+        [this](bool loading) { commands_->setLoading(loading); });
 
     OpenDialog1.filter = kOpenFilter;
     SaveDialog1.filter = kSaveFilter;

@@ -28,7 +28,7 @@ class QTimer;
 
 namespace app {
 
-class CommandSwitches;
+class CommandTable;
 class LeftoverRecovery;
 class LoadIndicator;
 class RecoveryFiles;
@@ -250,7 +250,7 @@ private:
     SearchDialog* FindDialog1 = nullptr;
     SearchDialog* ReplaceDialog1 = nullptr;
 
-    std::unique_ptr<CommandSwitches> switches_;
+    std::unique_ptr<CommandTable> commands_;
     std::unique_ptr<QPrinter> printer_;
 
     // No work lost.

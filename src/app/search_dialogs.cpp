@@ -56,10 +56,11 @@ SearchDialog::SearchDialog(Kind kind, QWidget* mainWindow) : QDialog(mainWindow)
     findNext->setDefault(true);
     connect(findNext, &QPushButton::clicked, this, [this] { request(FindNextFlag); });
     if (replace) {
-        connect(addButton(buttons, "ReplaceButton", QStringLiteral("置換(&R)")), &QPushButton::clicked, this,
-                [this] { request(ReplaceFlag); });
-        connect(addButton(buttons, "ReplaceAllButton", QStringLiteral("すべて置換(&A)")),
-                &QPushButton::clicked, this, [this] { request(ReplaceAllFlag); });
+        QPushButton* replaceOne = addButton(buttons, "ReplaceButton", QStringLiteral("置換(&R)"));
+        connect(replaceOne, &QPushButton::clicked, this, [this] { request(ReplaceFlag); });
+        QPushButton* replaceAll = addButton(buttons, "ReplaceAllButton", QStringLiteral("すべて置換(&A)"));
+        connect(replaceAll, &QPushButton::clicked, this, [this] { request(ReplaceAllFlag); });
+        changeButtons_ = {replaceOne, replaceAll};
     }
     // Escape closes the dialog as this button does; the texts stay for the next showing.
     connect(addButton(buttons, "CancelButton", QStringLiteral("キャンセル")), &QPushButton::clicked, this,

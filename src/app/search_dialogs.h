@@ -21,6 +21,8 @@ public:
     QString findText() const;
     QString replaceText() const;
     int options() const { return options_; }
+    // The buttons that change the text (置換, すべて置換); none in the find dialog.
+    QList<QWidget*> changeButtons() const { return changeButtons_; }
     // Shows the dialog, or brings it back to the front, with the find edit focused. The first showing
     // places it beside the main window; later ones leave it where the user put it.
     void showBeside();
@@ -36,6 +38,7 @@ private:
     Kind kind_;
     QLineEdit* findEdit_ = nullptr;
     QLineEdit* replaceEdit_ = nullptr;
+    QList<QWidget*> changeButtons_;
     int options_ = 0;
     bool placed_ = false;
 };

@@ -3,6 +3,8 @@
 // commands.
 #include "app/main_window.h"
 
+#include "app/command_table.h"
+
 #include "base/failure.h"
 #include "base/fonts.h"
 
@@ -77,8 +79,9 @@ void TForm1::ReadResume() {
     RecentFiles = readRecentFiles(settings_);
     for (std::size_t i = 0; i < RecentFiles.size(); ++i) {
         recentItems_[i]->setText(recentItemCaption(int(i) + 1, RecentFiles[i]));
-        recentItems_[i]->setEnabled(!RecentFiles[i].isEmpty());
+        recentItems_[i]->setData(RecentFiles[i]); // the command table enables an item that names a file
     }
+    commands_->apply();
 }
 
 void TForm1::openRecentFile(std::size_t index) {

@@ -1,6 +1,8 @@
 // The command-state update SetButtons: the font boxes applied to the editor font, then the enabling of
 // menu items and tool buttons by the document's emptiness and modified flag.
 #include "app/command_state.h"
+#include "app/search_dialogs.h"
+#include "base/failure.h"
 #include "base/fonts.h"
 #include "support/app_fixture.h"
 
@@ -10,9 +12,11 @@
 #include <QFontDatabase>
 #include <QGlyphRun>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRawFont>
 #include <QTest>
 #include <QTextLayout>
+#include <QTimer>
 #include <QToolButton>
 
 using ui::SaveAnswer;
@@ -20,32 +24,35 @@ using ui::SaveAnswer;
 namespace {
 
 enum class Rule { NotEmpty, Modified, Always };
+constexpr bool kWaits = true; // greyed while a large file loads
 struct Control {
     const char* name;
     Rule rule;
+    bool waits = false;
 };
 
-// Every menu item and tool button of the main window, menu and tool bar alike, with what enables it.
+// Every menu item and tool button of the main window, menu and tool bar alike, with what enables it and
+// whether it waits while a large file loads.
 // clang-format off
 const Control kControls[] = {
-    {"New1", Rule::NotEmpty}, {"ToolButton1", Rule::NotEmpty},
-    {"Open1", Rule::Always}, {"ToolButton2", Rule::Always},
-    {"Save1", Rule::NotEmpty}, {"ToolButton3", Rule::NotEmpty},
-    {"SA1", Rule::NotEmpty},
+    {"New1", Rule::NotEmpty, kWaits}, {"ToolButton1", Rule::NotEmpty, kWaits},
+    {"Open1", Rule::Always, kWaits}, {"ToolButton2", Rule::Always, kWaits},
+    {"Save1", Rule::NotEmpty, kWaits}, {"ToolButton3", Rule::NotEmpty, kWaits},
+    {"SA1", Rule::NotEmpty, kWaits},
     {"A1", Rule::Always},
-    {"Print1", Rule::NotEmpty}, {"ToolButton4", Rule::NotEmpty},
+    {"Print1", Rule::NotEmpty, kWaits}, {"ToolButton4", Rule::NotEmpty, kWaits},
     {"Exit1", Rule::Always}, {"ToolButton13", Rule::Always},
-    {"Undo1", Rule::Modified}, {"ToolButton16", Rule::Modified},
-    {"Cut1", Rule::NotEmpty}, {"ToolButton5", Rule::NotEmpty},
+    {"Undo1", Rule::Modified, kWaits}, {"ToolButton16", Rule::Modified, kWaits},
+    {"Cut1", Rule::NotEmpty, kWaits}, {"ToolButton5", Rule::NotEmpty, kWaits},
     {"Copy1", Rule::NotEmpty}, {"ToolButton6", Rule::NotEmpty},
-    {"Paste1", Rule::Always}, {"ToolButton7", Rule::Always},
-    {"Delete1", Rule::NotEmpty}, {"ToolButton8", Rule::NotEmpty},
+    {"Paste1", Rule::Always, kWaits}, {"ToolButton7", Rule::Always, kWaits},
+    {"Delete1", Rule::NotEmpty, kWaits}, {"ToolButton8", Rule::NotEmpty, kWaits},
     {"A2", Rule::NotEmpty}, {"ToolButton9", Rule::NotEmpty},
-    {"Find1", Rule::NotEmpty}, {"Find2", Rule::NotEmpty}, {"ToolButton10", Rule::NotEmpty},
-    {"Replace1", Rule::NotEmpty}, {"ToolButton11", Rule::NotEmpty},
-    {"L1", Rule::Always}, {"ToolButton12", Rule::Always},
-    {"BibB1", Rule::Always}, {"ToolButton18", Rule::Always},
-    {"CSVO1", Rule::NotEmpty}, {"ToolButton15", Rule::NotEmpty},
+    {"Find1", Rule::NotEmpty, kWaits}, {"Find2", Rule::NotEmpty, kWaits}, {"ToolButton10", Rule::NotEmpty, kWaits},
+    {"Replace1", Rule::NotEmpty, kWaits}, {"ToolButton11", Rule::NotEmpty, kWaits},
+    {"L1", Rule::Always, kWaits}, {"ToolButton12", Rule::Always, kWaits},
+    {"BibB1", Rule::Always, kWaits}, {"ToolButton18", Rule::Always, kWaits},
+    {"CSVO1", Rule::NotEmpty, kWaits}, {"ToolButton15", Rule::NotEmpty, kWaits},
     {"Help2", Rule::Always}, {"ToolButton17", Rule::Always},
     {"About1", Rule::Always},
 };
@@ -61,9 +68,11 @@ protected:
         return action && action->isEnabled();
     }
     // Fails for every control whose state the rule does not give.
-    void expectStates(bool notEmpty, bool modified, const char* state) {
+    void expectStates(bool notEmpty, bool modified, const char* state, bool loading = false) {
         for (const Control& c : kControls) {
-            const bool expected = c.rule == Rule::Always || (c.rule == Rule::NotEmpty ? notEmpty : modified);
+            const bool expected =
+                (c.rule == Rule::Always || (c.rule == Rule::NotEmpty ? notEmpty : modified)) &&
+                !(loading && c.waits);
             EXPECT_EQ(enabled(c.name), expected) << c.name << " when " << state;
         }
     }
@@ -121,6 +130,38 @@ TEST_F(CommandState, GreyedCommandsDoNothingFromTheirShortcuts) {
     type(QStringLiteral("b"));
     platform.expectSaveFile(std::nullopt);
     QTest::keySequence(form1().editor(), QKeySequence::Save);
+}
+
+// One rule for menu, tool bar, shortcuts and the replace dialog, whenever the dialog was made. A file this
+// large is first read while the window answers, the document before it still shown.
+TEST_F(CommandState, WhileALargeFileLoadsWhatWaitsIsGreyShortcutsAndTheReplaceDialogAlike) {
+    QByteArray bytes;
+    while (bytes.size() <= 9 * 1024 * 1024)
+        bytes += "@book{a,\n}\n";
+    const QString large = writeFile(QStringLiteral("large.bib"), bytes);
+    form1().show();
+    form1().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form1()));
+    type(QStringLiteral("a"));
+    const auto replaceButtonsEnabled = [this] {
+        return child<QPushButton>(form1().replaceDialog(), "ReplaceButton").isEnabled() &&
+               child<QPushButton>(form1().replaceDialog(), "ReplaceAllButton").isEnabled();
+    };
+    bool sawLoad = false;
+    QTimer::singleShot(0, &form1(), [&] {
+        ASSERT_TRUE(form1().isLoading());
+        sawLoad = true;
+        expectStates(true, true, "loading", true);
+        QTest::keySequence(form1().editor(), QKeySequence::Find);
+        QTest::keySequence(form1().editor(), QKeySequence::Replace);
+        EXPECT_EQ(form1().findChild<app::SearchDialog*>(), nullptr); // neither shortcut made its dialog
+        EXPECT_FALSE(replaceButtonsEnabled());                       // made during the load
+        QTest::keyClick(form1().editor(), Qt::Key_Escape);
+    });
+    EXPECT_THROW(form1().FileOpen(large), base::Cancelled);
+    EXPECT_TRUE(sawLoad);
+    expectStates(true, true, "after the load");
+    EXPECT_TRUE(replaceButtonsEnabled());
 }
 
 TEST_F(CommandState, SavingLeavesUndoAsItWasNewAndOpenGreyIt) {
@@ -243,13 +284,15 @@ TEST(EditorFont, JapaneseIsShownInTheChosenFamilyWhereItHasTheCharacterElseInThe
         const bool isInstalled = installed.contains(name, Qt::CaseInsensitive);
         const QRawFont chosen = QRawFont::fromFont(QFont(name));
         for (const QChar c : sample) {
-            const QString expected = isInstalled && chosen.supportsCharacter(c) ? chosen.familyName() : gothic;
+            const QString expected =
+                isInstalled && chosen.supportsCharacter(c) ? chosen.familyName() : gothic;
             QTextLayout layout(QString(c), app::editorFont(name, 12));
             layout.beginLayout();
             layout.createLine();
             layout.endLayout();
             for (const QGlyphRun& run : layout.glyphRuns()) {
-                EXPECT_EQ(run.rawFont().familyName().toLower().toStdString(), expected.toLower().toStdString())
+                EXPECT_EQ(run.rawFont().familyName().toLower().toStdString(),
+                          expected.toLower().toStdString())
                     << name.toStdString() << " " << QString(c).toStdString();
                 for (quint32 glyph : run.glyphIndexes())
                     EXPECT_NE(glyph, 0u) << name.toStdString();

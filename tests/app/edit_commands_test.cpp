@@ -39,11 +39,6 @@ protected:
         const QTextCursor c = editor()->textCursor();
         return {c.selectionStart(), c.selectionEnd() - c.selectionStart()};
     }
-    template <typename W> static W& child(QWidget& parent, const char* name) {
-        W* w = parent.findChild<W*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return *w;
-    }
     SearchDialog& findDialog() {
         form1().Find2Click();
         return form1().findDialog();

@@ -151,8 +151,9 @@ TEST_F(LargeLoad, NewOpenSaveAndReplaceWaitForTheLoad) {
         QTest::keyClick(form1().editor(), Qt::Key_N, Qt::ControlModifier);
         EXPECT_FALSE(
             form1().replaceDialog().findChild<QPushButton*>(QStringLiteral("ReplaceAllButton"))->isEnabled());
-        form1().ReplaceDialog1Replace();
-        form1().Save1Click();
+        child<QPushButton>(form1().replaceDialog(), "ReplaceAllButton").click();
+        action("Save1")->trigger();
+        QTest::keySequence(form1().editor(), QKeySequence::Save);
     });
     form1().FileOpen(large); // the scripted platform fails the test on any question these would ask
     EXPECT_EQ(form1().documentName(), large);

@@ -107,8 +107,8 @@ TEST_F(ProgramStart, EachWindowCommandShowsAFreshCurrentInstanceModally) {
 
     type(QStringLiteral("x")); // CSV export is greyed while the document is empty
     platform.expectModal(QStringLiteral("TForm4")).expectModal(QStringLiteral("TForm5"));
-    form1().findChild<QAction*>(QStringLiteral("CSVO1"))->trigger();
-    form1().findChild<QToolButton*>(QStringLiteral("ToolButton18"))->click();
+    command("CSVO1");
+    command("ToolButton18");
     EXPECT_EQ(program->windows().form4->windowTitle(), QStringLiteral("CSVファイルへの書出し"));
     EXPECT_EQ(program->windows().form5->windowTitle(), QStringLiteral("CSVファイル形式から変換"));
 }

@@ -2,6 +2,8 @@
 
 #include "entry/user_list.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QLabel>
 #include <QTest>
 #include <QTextCursor>
@@ -56,4 +58,17 @@ bool makeUnreadableFile(const QString& path) {
 
 QString AppFixture::statusText() {
     return form1().findChild<QLabel*>(QStringLiteral("StatusPanel0"))->text();
+}
+
+void AppFixture::command(const char* name) {
+    const QString objectName = QString::fromLatin1(name);
+    if (auto* action = form1().findChild<QAction*>(objectName)) {
+        if (!action->isEnabled()) ADD_FAILURE() << name << " is greyed";
+        action->trigger(); // a greyed action does nothing
+    } else if (auto* button = form1().findChild<QAbstractButton*>(objectName)) {
+        if (!button->isEnabled()) ADD_FAILURE() << name << " is greyed";
+        button->click();
+    } else {
+        ADD_FAILURE() << "no command " << name;
+    }
 }

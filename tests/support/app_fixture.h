@@ -34,6 +34,15 @@ protected:
     QByteArray readFile(const QString& filePath) const;
     // Types text at the end of the document, as a user would (sets the modified flag).
     void type(const QString& text);
+    // The child of `parent` of that type and object name; fails the test without one.
+    template <typename W> static W& child(QWidget& parent, const char* name) {
+        W* w = parent.findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return *w;
+    }
+    // Runs the command of the main window's menu item or button (tool bar, modeless dialog) of that object
+    // name as a user does; fails the test when there is none or it is greyed, which no user could run.
+    void command(const char* name);
     // The status bar panel's text.
     QString statusText();
     // An entry form as the menu command creates it, shown; it reads user.dat now.
