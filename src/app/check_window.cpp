@@ -29,7 +29,7 @@ public:
         endResetModel();
     }
     int rowCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : int(window_.items().size());
+        return parent.isValid() ? 0 : window_.rowCount();
     }
     int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 3; }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
@@ -38,7 +38,7 @@ public:
         return QString::fromUtf16(captions[section]);
     }
     QVariant data(const QModelIndex& index, int role) const override {
-        const CheckWindow::Item& item = window_.items().at(index.row());
+        const CheckWindow::Item& item = window_.itemAt(index.row());
         if (role == Qt::DecorationRole && index.column() == 0) {
             static const QStyle::StandardPixmap icons[] = {QStyle::SP_MessageBoxCritical,
                                                            QStyle::SP_MessageBoxWarning,
@@ -133,14 +133,17 @@ void CheckWindow::recheck() {
             }
             items_.append(Item{std::move(finding), block});
         }
-        std::stable_sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) {
-            return a.finding.severity < b.finding.severity;
-        });
-        byLine_.resize(items_.size());
-        for (int i = 0; i < byLine_.size(); ++i)
-            byLine_[i] = i;
-        std::stable_sort(byLine_.begin(), byLine_.end(),
-                         [this](int a, int b) { return items_[a].finding.line < items_[b].finding.line; });
+        // Errors first: one pass per kind keeps the order of the lines within each.
+        rows_.clear();
+        rows_.reserve(items_.size());
+        rowOf_.resize(items_.size());
+        for (const bibtex::Severity severity :
+             {bibtex::Severity::Error, bibtex::Severity::Warning, bibtex::Severity::Note})
+            for (int i = 0; i < items_.size(); ++i)
+                if (items_[i].finding.severity == severity) {
+                    rowOf_[i] = int(rows_.size());
+                    rows_.append(i);
+                }
     });
     checkedDocument_ = textDocument;
     checked_ = true;
@@ -154,12 +157,12 @@ void CheckWindow::recheck() {
 }
 
 void CheckWindow::jumpTo(int row) {
-    if (row < 0 || row >= items_.size()) return;
+    if (row < 0 || row >= rows_.size()) return;
     if (!checkedDocumentIsCurrent()) {
         recheck(); // the findings were of another document
         return;
     }
-    const Item& item = items_[row];
+    const Item& item = itemAt(row);
     QTextBlock block =
         item.block.isValid() ? item.block : editor_->document()->findBlockByNumber(item.finding.line - 1);
     if (!block.isValid()) block = editor_->document()->lastBlock();
@@ -176,27 +179,27 @@ void CheckWindow::jumpTo(int row) {
 
 bool CheckWindow::walk(bool forward) {
     if (!checked_ || !checkedDocumentIsCurrent()) recheck();
-    if (byLine_.isEmpty()) return false;
+    if (items_.isEmpty()) return false;
     const int caretLine = editor_->textCursor().block().blockNumber() + 1;
-    const int count = int(byLine_.size());
+    const int count = int(items_.size());
     int next;
-    if (walked_ >= 0 && walked_ < count && currentLine(items_[byLine_[walked_]]) == caretLine) {
+    if (walked_ >= 0 && walked_ < count && currentLine(items_[walked_]) == caretLine) {
         next = (walked_ + (forward ? 1 : count - 1)) % count;
     } else {
         // The first finding after (before) the caret's line; the blocks keep their order through edits.
-        const auto lineOf = [this](int row) { return currentLine(items_[row]); };
+        const auto lineOf = [this](const Item& item) { return currentLine(item); };
         if (forward) {
-            const auto it = std::upper_bound(byLine_.begin(), byLine_.end(), caretLine,
-                                             [&](int line, int row) { return line < lineOf(row); });
-            next = it == byLine_.end() ? 0 : int(it - byLine_.begin());
+            const auto it = std::upper_bound(items_.begin(), items_.end(), caretLine,
+                                             [&](int line, const Item& item) { return line < lineOf(item); });
+            next = it == items_.end() ? 0 : int(it - items_.begin());
         } else {
-            const auto it = std::lower_bound(byLine_.begin(), byLine_.end(), caretLine,
-                                             [&](int row, int line) { return lineOf(row) < line; });
-            next = it == byLine_.begin() ? count - 1 : int(it - byLine_.begin()) - 1;
+            const auto it = std::lower_bound(items_.begin(), items_.end(), caretLine,
+                                             [&](const Item& item, int line) { return lineOf(item) < line; });
+            next = it == items_.begin() ? count - 1 : int(it - items_.begin()) - 1;
         }
     }
     walked_ = next;
-    const int row = byLine_[next];
+    const int row = rowOf_[next];
     list_->setCurrentIndex(model_->index(row, 0));
     jumpTo(row);
     return true;

@@ -36,7 +36,8 @@ public:
     // Caret to the start of the finding's line, the line selected, the main window in front.
     void jumpTo(int row);
 
-    const QList<Item>& items() const { return items_; }
+    int rowCount() const { return int(rows_.size()); }
+    const Item& itemAt(int row) const { return items_[rows_[row]]; }
     // The line a finding is on now (1-based).
     int currentLine(const Item& item) const;
 
@@ -47,9 +48,10 @@ private:
     const Document& document_;
     QPointer<QObject> checkedDocument_;
     bool checked_ = false;
-    QList<Item> items_; // errors, then warnings, then notes; by line within each
-    QList<int> byLine_; // the rows in the order of their lines
-    int walked_ = -1;   // the index in byLine_ that F8 or Shift+F8 went to last
+    QList<Item> items_; // in the order of their lines
+    QList<int> rows_;   // the list's rows: errors, then warnings, then notes, by line within each
+    QList<int> rowOf_;  // the row of each item
+    int walked_ = -1;   // the item that F8 or Shift+F8 went to last
     FindingModel* model_ = nullptr;
     QTreeView* list_ = nullptr;
     QLabel* counts_ = nullptr;

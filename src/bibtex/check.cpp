@@ -45,7 +45,7 @@ enum Field : int {
     FieldCount,
     OtherField = -1,
 };
-constexpr std::array<const char16_t*, FieldCount> kFieldNames = {
+constexpr std::array<QStringView, FieldCount> kFieldNames = {
     u"address", u"author",       u"booktitle",   u"chapter",   u"crossref", u"doi",    u"edition",
     u"editor",  u"howpublished", u"institution", u"journal",   u"key",      u"month",  u"note",
     u"number",  u"organization", u"pages",       u"publisher", u"school",   u"series", u"title",
@@ -72,7 +72,7 @@ enum EntryType : std::uint8_t {
     Unpublished,
     OtherType, // the style reads it as misc
 };
-constexpr std::array<const char16_t*, OtherType> kTypeNames = {
+constexpr std::array<QStringView, OtherType> kTypeNames = {
     u"article",      u"book",          u"booklet",    u"conference",    u"inbook",
     u"incollection", u"inproceedings", u"manual",     u"mastersthesis", u"misc",
     u"phdthesis",    u"proceedings",   u"techreport", u"unpublished",
@@ -96,12 +96,46 @@ QString lowered(QStringView s) {
     return result;
 }
 
-template <std::size_t N>
-int indexIn(const std::array<const char16_t*, N>& names, QStringView word, int none) {
+template <std::size_t N> int indexIn(const std::array<QStringView, N>& names, QStringView word, int none) {
     for (std::size_t i = 0; i < N; ++i)
-        if (equalsAsciiCaseless(word, QStringView(names[i]))) return int(i);
+        if (equalsAsciiCaseless(word, names[i])) return int(i);
     return none;
 }
+
+// A label or abbreviation as BibTeX compares them: without regard to ASCII letter case. A view into the
+// checked text (or a literal), so that no label is copied.
+struct CaselessKey {
+    QStringView text;
+    std::size_t hash; // computed once: probing and growing the table never read the text again
+    explicit CaselessKey(QStringView key) : text(key), hash(caselessHash(key)) {}
+    static std::size_t caselessHash(QStringView key) {
+        std::uint64_t h = 1469598103934665603ull;
+        for (QChar c : key)
+            h = (h ^ asciiLower(c.unicode())) * 1099511628211ull;
+        // The low bits of FNV-1a mix poorly, and the table takes its buckets from them.
+        h ^= h >> 33;
+        h *= 0xff51afd7ed558ccdull;
+        h ^= h >> 33;
+        return std::size_t(h);
+    }
+    friend bool operator==(const CaselessKey& a, const CaselessKey& b) {
+        return a.hash == b.hash && equalsAsciiCaseless(a.text, b.text);
+    }
+};
+std::size_t qHash(const CaselessKey& key, std::size_t seed) {
+    return key.hash ^ seed;
+}
+
+// FNV-1a over the characters given; 0 is left for "nothing".
+struct Fingerprint {
+    std::uint64_t h = 1469598103934665603ull;
+    bool any = false;
+    void add(char16_t c) {
+        h = (h ^ c) * 1099511628211ull;
+        any = true;
+    }
+    std::uint64_t value() const { return any ? (h ? h : 1) : 0; }
+};
 
 bool isBlank(char16_t c) {
     return c == u' ' || c == u'\t';
@@ -152,15 +186,61 @@ struct Macro {
 };
 
 // The abbreviations the standard Japanese style defines.
-QHash<QString, Macro> styleMacros() {
-    QHash<QString, Macro> macros;
+QHash<CaselessKey, Macro> styleMacros() {
+    QHash<CaselessKey, Macro> macros;
     for (const char16_t* name :
          {u"jan",    u"feb",      u"mar",   u"apr",    u"may",  u"jun",    u"jul",    u"aug",   u"sep",
           u"oct",    u"nov",      u"dec",   u"acmcs",  u"acta", u"cacm",   u"ibmjrd", u"ibmsj", u"ieeese",
           u"ieeetc", u"ieeetcad", u"ipl",   u"jacm",   u"jcss", u"scp",    u"sicomp", u"tocs",  u"tods",
           u"tog",    u"toms",     u"toois", u"toplas", u"tcs",  u"tieice", u"tipsj",  u"jipsj", u"jorsj"})
-        macros.insert(QString::fromUtf16(name), Macro{QString::fromUtf16(name), false});
+        macros.insert(CaselessKey(QStringView(name)), Macro{QString::fromUtf16(name), false});
     return macros;
+}
+
+// "12-34": one hyphen between two characters that are neither hyphens nor blanks.
+bool hasSingleHyphen(QStringView p) {
+    for (qsizetype i = 1; i + 1 < p.size(); ++i)
+        if (p[i] == u'-' && p[i - 1] != u'-' && p[i + 1] != u'-' && !isBlank(p[i - 1].unicode()) &&
+            !isBlank(p[i + 1].unicode()))
+            return true;
+    return false;
+}
+
+// The doi in lower case, without a resolver's prefix.
+std::uint64_t doiFingerprint(QStringView doi) {
+    doi = doi.trimmed();
+    for (QStringView prefix :
+         {u"https://doi.org/", u"http://doi.org/", u"https://dx.doi.org/", u"http://dx.doi.org/", u"doi:"})
+        if (doi.startsWith(prefix, Qt::CaseInsensitive)) {
+            doi = doi.sliced(prefix.size()).trimmed();
+            break;
+        }
+    Fingerprint f;
+    for (QChar c : doi)
+        f.add(asciiLower(c.unicode()));
+    return f.value();
+}
+
+// Letters and digits only, in folded case: braces, blanks and punctuation do not count.
+std::uint64_t titleFingerprint(QStringView title) {
+    Fingerprint f;
+    for (QChar c : title) {
+        const char16_t u = c.unicode();
+        if ((u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9'))
+            f.add(u);
+        else if (u >= u'A' && u <= u'Z')
+            f.add(char16_t(u + 32));
+        else if (u >= 0x80 && c.isLetterOrNumber())
+            f.add(c.toCaseFolded().unicode());
+    }
+    return f.value();
+}
+
+std::uint64_t yearFingerprint(QStringView year) {
+    Fingerprint f;
+    for (QChar c : year.trimmed())
+        f.add(c.unicode());
+    return f.value();
 }
 
 struct Entry {
@@ -174,9 +254,9 @@ struct Entry {
     bool japaneseEditor = false;
     int authorLine = 0;
     int editorLine = 0;
-    int pagesLine = 0;
     int crossrefLine = 0;
-    QString crossref, doi, pages, title, year;
+    std::uint64_t doi = 0, title = 0, year = 0; // fingerprints of the folded doi, title and year
+    QString crossref;
 };
 
 class Checker {
@@ -209,9 +289,9 @@ private:
     }
 
     const CheckOptions& options_;
-    QHash<QString, Macro> macros_;
+    QHash<CaselessKey, Macro> macros_;
     QList<Entry> entries_;
-    QHash<QString, int> labels_; // lower-cased label -> index in entries_
+    QHash<CaselessKey, int> labels_; // label -> index in entries_
     QList<Finding> findings_;
 
     int lineNumber_ = 0; // 1-based
@@ -242,6 +322,9 @@ private:
 };
 
 QList<Finding> Checker::run(QStringView text) {
+    // About one entry in 200 characters: the table seldom grows.
+    labels_.reserve(qsizetype(text.size() / 200));
+    entries_.reserve(qsizetype(text.size() / 200));
     QList<Run> runs;
     LineState state;
     qsizetype from = 0;
@@ -270,10 +353,20 @@ QList<Finding> Checker::run(QStringView text) {
         sameWorkNotes();
         if (options_.encoding && *options_.encoding != text::Encoding::Utf8) encodingNotes(text);
     }
-    std::stable_sort(findings_.begin(), findings_.end(), [](const Finding& a, const Finding& b) {
-        return a.line != b.line ? a.line < b.line : a.severity < b.severity;
+    // Sorting numbers, then moving each finding once, is cheaper than moving findings while sorting.
+    QList<int> order(findings_.size());
+    for (int i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+        const Finding& x = findings_[a];
+        const Finding& y = findings_[b];
+        return x.line != y.line ? x.line < y.line : x.severity < y.severity;
     });
-    return std::move(findings_);
+    QList<Finding> sorted;
+    sorted.reserve(findings_.size());
+    for (int i : std::as_const(order))
+        sorted.append(std::move(findings_[i]));
+    return sorted;
 }
 
 void Checker::readRuns(QStringView line, const QList<Run>& runs, int offset) {
@@ -358,8 +451,7 @@ void Checker::beginEntry(QStringView key, int keyLine) {
     otherFields_.clear();
     fieldName_ = {};
     inValue_ = false;
-    const QString lower = lowered(key);
-    const auto found = labels_.constFind(lower);
+    const auto found = labels_.constFind(CaselessKey(key));
     if (found != labels_.constEnd()) {
         const Entry& first = entries_[*found];
         const QString label = key.toString();
@@ -376,7 +468,7 @@ void Checker::beginEntry(QStringView key, int keyLine) {
     entry.headLine = headLine_;
     entry.labelLine = keyLine;
     entry.type = pendingType_;
-    labels_.insert(lower, int(entries_.size()));
+    labels_.insert(CaselessKey(key), int(entries_.size()));
     entries_.append(std::move(entry));
     current_ = int(entries_.size()) - 1;
     if (key.isEmpty()) add(keyLine, Severity::Warning, Message::NoLabel);
@@ -387,7 +479,7 @@ void Checker::startValue() {
     blank_ = true;
     japanese_ = false;
     partOpen_ = false;
-    text_.clear();
+    text_.resize(0); // keeps its capacity
     wantText_ = context_ == Context::String || (field_ >= 0 && (kTextFields >> field_) & 1);
 }
 
@@ -399,7 +491,7 @@ void Checker::feedPart(QStringView part, Token token) {
         return;
     }
     if (token == Token::Abbreviation) {
-        const auto found = macros_.constFind(lowered(part));
+        const auto found = macros_.constFind(CaselessKey(part));
         if (found == macros_.constEnd()) {
             // BibTeX reads an undefined abbreviation as empty text.
             add(lineNumber_, Severity::Warning, Message::UndefinedString, currentLabel(), part.toString());
@@ -445,7 +537,8 @@ void Checker::commitField() {
     inValue_ = false;
     partOpen_ = false;
     if (context_ == Context::String) {
-        if (!fieldName_.isNull()) macros_.insert(lowered(fieldName_), Macro{text_, blank_});
+        if (!fieldName_.isNull())
+            macros_.insert(CaselessKey(fieldName_), Macro{QString(text_.constData(), text_.size()), blank_});
         return;
     }
     if (context_ != Context::Entry || current_ < 0 || fieldName_.isNull()) return;
@@ -488,17 +581,17 @@ void Checker::commitField() {
         entry.crossrefLine = fieldLine_;
         break;
     case Doi:
-        entry.doi = text_;
+        entry.doi = doiFingerprint(text_);
         break;
     case Pages:
-        entry.pages = text_;
-        entry.pagesLine = fieldLine_;
+        if (options_.notes && hasSingleHyphen(text_))
+            add(fieldLine_, Severity::Note, Message::SingleHyphen, entry.label.toString(), text_.trimmed());
         break;
     case Title:
-        entry.title = text_;
+        entry.title = titleFingerprint(text_);
         break;
     case Year:
-        entry.year = text_.trimmed();
+        entry.year = yearFingerprint(text_);
         break;
     default:
         break;
@@ -571,14 +664,15 @@ void Checker::finishText(LineState end, int lastLine) {
 void Checker::entryWarnings() {
     const auto filled = [](const Entry& e, Field f) { return (e.filled >> f) & 1; };
     for (Entry& e : entries_) {
-        const QString label = e.label.toString();
-        const QString type = e.type == OtherType ? u"misc"_s : QString::fromUtf16(kTypeNames[e.type]);
+        // Made only for a finding: most entries have none.
+        const auto label = [&e] { return e.label.toString(); };
+        const auto type = [&e] { return e.type == OtherType ? u"misc"_s : kTypeNames[e.type].toString(); };
         bool crossref = false;
         if ((e.present >> Crossref) & 1) {
-            const auto target = labels_.constFind(lowered(e.crossref));
+            const auto target = labels_.constFind(CaselessKey(e.crossref));
             if (target == labels_.constEnd()) {
                 // BibTeX drops a crossref to no entry and reads the entry without it.
-                add(e.crossrefLine, Severity::Warning, Message::NoCrossrefEntry, label, e.crossref);
+                add(e.crossrefLine, Severity::Warning, Message::NoCrossrefEntry, label(), e.crossref);
             } else {
                 const Entry& parent = entries_[*target];
                 e.filled |= parent.filled & ~e.present;
@@ -588,13 +682,13 @@ void Checker::entryWarnings() {
         }
         const auto need = [&](Field f) {
             if (!filled(e, f))
-                add(e.headLine, Severity::Warning, Message::EmptyField, label,
-                    QString::fromUtf16(kFieldNames[f]), type);
+                add(e.headLine, Severity::Warning, Message::EmptyField, label(), kFieldNames[f].toString(),
+                    type());
         };
         const auto needEither = [&](Field a, Field b, const char16_t* both) {
             if (!filled(e, a) && !filled(e, b))
-                add(e.headLine, Severity::Warning, Message::EmptyField, label, QString::fromUtf16(both),
-                    type);
+                add(e.headLine, Severity::Warning, Message::EmptyField, label(), QString::fromUtf16(both),
+                    type());
         };
         // Sorting comes first in the style, for every entry.
         const char16_t* sortFields = nullptr;
@@ -617,7 +711,7 @@ void Checker::entryWarnings() {
             break;
         }
         if (sortFields)
-            add(e.headLine, Severity::Warning, Message::SortNeeds, label, QString::fromUtf16(sortFields));
+            add(e.headLine, Severity::Warning, Message::SortNeeds, label(), QString::fromUtf16(sortFields));
         switch (e.type) {
         case Article:
             need(Author);
@@ -632,7 +726,7 @@ void Checker::entryWarnings() {
             if (!filled(e, Author))
                 needEither(Author, Editor, u"author and editor");
             else if (!crossref && filled(e, Editor))
-                add(e.headLine, Severity::Warning, Message::AuthorAndEditor, label, {}, type);
+                add(e.headLine, Severity::Warning, Message::AuthorAndEditor, label(), {}, type());
             need(Title);
             if (e.type == Inbook) needEither(Chapter, Pages, u"chapter and pages");
             if (!crossref) need(Publisher);
@@ -688,47 +782,19 @@ void Checker::entryWarnings() {
         }
         if (!options_.notes) continue;
         if (e.japaneseAuthor && !filled(e, Yomi))
-            add(e.authorLine, Severity::Note, Message::NoYomi, label, u"author"_s);
+            add(e.authorLine, Severity::Note, Message::NoYomi, label(), u"author"_s);
         else if (e.japaneseEditor && !filled(e, Yomi))
-            add(e.editorLine, Severity::Note, Message::NoYomi, label, u"editor"_s);
-        // "12-34": one hyphen between two characters that are not hyphens.
-        const QString& p = e.pages;
-        for (qsizetype i = 1; i + 1 < p.size(); ++i)
-            if (p[i] == u'-' && p[i - 1] != u'-' && p[i + 1] != u'-' && !isBlank(p[i - 1].unicode()) &&
-                !isBlank(p[i + 1].unicode())) {
-                add(e.pagesLine, Severity::Note, Message::SingleHyphen, label, p.trimmed());
-                break;
-            }
+            add(e.editorLine, Severity::Note, Message::NoYomi, label(), u"editor"_s);
     }
-}
-
-QString doiKey(const QString& doi) {
-    QString key = doi.trimmed().toLower();
-    for (QStringView prefix :
-         {u"https://doi.org/", u"http://doi.org/", u"https://dx.doi.org/", u"http://dx.doi.org/", u"doi:"})
-        if (key.startsWith(prefix)) {
-            key.remove(0, prefix.size());
-            break;
-        }
-    return key.trimmed();
-}
-
-// Letters and digits only, in folded case.
-QString titleKey(const QString& title) {
-    QString key;
-    key.reserve(title.size());
-    for (QChar c : title)
-        if (c.isLetterOrNumber()) key += c.toCaseFolded();
-    return key;
 }
 
 void Checker::sameWorkNotes() {
     const auto noteGroups = [this](Message message, auto keyOf) {
-        QHash<QString, int> first;
+        QHash<std::uint64_t, int> first;
         QHash<int, int> noted; // entry -> the entry its note names
         for (int i = 0; i < entries_.size(); ++i) {
-            const QString key = keyOf(entries_[i]);
-            if (key.isEmpty()) continue;
+            const std::uint64_t key = keyOf(entries_[i]);
+            if (!key) continue;
             const auto found = first.constFind(key);
             if (found == first.constEnd()) {
                 first.insert(key, i);
@@ -745,12 +811,9 @@ void Checker::sameWorkNotes() {
                 QString::number(a.headLine));
         }
     };
-    noteGroups(Message::SameDoi, [](const Entry& e) { return e.doi.isEmpty() ? QString() : doiKey(e.doi); });
-    noteGroups(Message::SameTitle, [](const Entry& e) {
-        if (e.title.isEmpty() || e.year.isEmpty()) return QString();
-        const QString title = titleKey(e.title);
-        return title.isEmpty() ? QString() : e.year + u'\x1F' + title;
-    });
+    noteGroups(Message::SameDoi, [](const Entry& e) { return e.doi; });
+    noteGroups(Message::SameTitle,
+               [](const Entry& e) { return e.title && e.year ? (e.title * 31) ^ e.year : std::uint64_t(0); });
 }
 
 void Checker::encodingNotes(QStringView text) {
