@@ -102,6 +102,8 @@ CheckWindow::CheckWindow(QWidget* mainWindow, QPlainTextEdit* editor, const Docu
     layout->addLayout(top);
     layout->addWidget(list_, 1);
     setTabOrder(list_, recheckButton);
+    // The keys go to the list when the window comes up: arrows and Enter at once.
+    list_->setFocus();
 }
 
 bool CheckWindow::checkedDocumentIsCurrent() const {
