@@ -273,7 +273,7 @@ private:
     void feedPart(QStringView part, Token token);
     void commitField();
     void discardField() { inValue_ = false; }
-    void fail(const Run& run, bool atNextEntry);
+    void fail(const Run& run, QChar at);
     void finishText(LineState end, int lastLine);
     void entryWarnings();
     void sameWorkNotes();
@@ -436,8 +436,7 @@ void Checker::readRuns(QStringView line, const QList<Run>& runs, int offset) {
             feedPart(piece, run.token);
             break;
         case Token::Error:
-            fail(run,
-                 run.length == 0 && offset + run.start < line.size() && line[offset + run.start] == u'@');
+            fail(run, offset + run.start < line.size() ? line[offset + run.start] : QChar());
             break;
         }
         previous_ = &run;
@@ -598,7 +597,8 @@ void Checker::commitField() {
     }
 }
 
-void Checker::fail(const Run& run, bool atNextEntry) {
+void Checker::fail(const Run& run, QChar at) {
+    const bool atNextEntry = run.length == 0 && at == u'@';
     // BibTeX keeps a value that was whole before the fault (a "," missing after it); one cut short by the
     // fault is lost, as is one whose abbreviation runs straight into the faulty character.
     const bool afterWholeValue = run.problem == Problem::NoComma && inValue_ && !partOpen_ &&
@@ -623,6 +623,10 @@ void Checker::fail(const Run& run, bool atNextEntry) {
         if (atNextEntry) {
             // The next entry begins before this one closed.
             add(headLine_, Severity::Error, Message::NotClosed, label, QString(opening_), {}, lineNumber_);
+        } else if (run.problem == Problem::NoComma && at == u'=' && previous_ &&
+                   previous_->token == Token::Label) {
+            // "@article{title = ...": the first field's name was read as the label.
+            add(lineNumber_, Severity::Error, Message::MissingLabel, {}, label);
         } else if (run.problem == Problem::NoComma) {
             const QChar close = opening_ == u'(' ? u')' : u'}';
             add(lineNumber_, Severity::Error, Message::NoComma, label,
@@ -901,6 +905,8 @@ QString japaneseMessage(const Finding& f) {
         return u"} に対応する { がありません"_s;
     case Message::LabelRepeated:
         return u"文献ラベル '"_s + f.label + u"' は "_s + f.arg1 + u" 行目でも使われています"_s;
+    case Message::MissingLabel:
+        return u"文献ラベルがありません ('"_s + f.arg1 + u"' がラベルと読まれました)"_s;
     case Message::NameCommas:
         return f.arg1 + u" の "_s + f.arg2 +
                u" 人目の名前の , が多すぎるか最後にあります (\"姓, 名\" と書いてください)"_s;
@@ -957,6 +963,8 @@ QString englishMessage(const Finding& f) {
         return u"\"}\" without its \"{\""_s + in;
     case Message::LabelRepeated:
         return u"label \""_s + f.label + u"\" is also used at line "_s + f.arg1;
+    case Message::MissingLabel:
+        return u"label missing (\""_s + f.arg1 + u"\" was read as the label)"_s;
     case Message::NameCommas:
         return u"name "_s + f.arg2 + u" of "_s + f.arg1 + in +
                u" has a \",\" too many or at its end (write \"Last, First\")"_s;

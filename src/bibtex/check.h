@@ -29,6 +29,7 @@ enum class Message : std::uint8_t {
     NoValue,          // "=" or "#" without a value
     UnbalancedBraces, // a "}" in a quoted value that no "{" opened
     LabelRepeated,    // arg1: the line (1-based) of the label's other use
+    MissingLabel,     // arg1: the field name that was read as the label ("@article{title = ...")
     NameCommas, // arg1: "author", "editor" or "yomi"; arg2: which name (1-based) has a "," too many or last
     // Warnings: what the standard Japanese style warns about, and what BibTeX warns about while reading.
     NoLabel,    // an entry with an empty label

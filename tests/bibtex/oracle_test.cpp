@@ -37,6 +37,7 @@ const Fault kFaults[] = {
     {"unclosed at the end", u"@misc{b, note={n},\n", Message::NotClosed, 1},
     {"missing =", u"@misc{b, author={A},\n note {n}}\n", Message::NoEquals, 2},
     {"missing ,", u"@misc{b, author={A}\n note={n}}\n", Message::NoComma, 2},
+    {"missing label", u"@misc{author = {A}, title={T}}\n", Message::MissingLabel, 1},
     {"missing field name", u"@misc{b, author={A}, ={n}}\n", Message::NoFieldName, 1},
     {"missing value", u"@misc{b, author={A}, note=,\n}\n", Message::NoValue, 1},
     {"value ends the file", u"@misc{b, author={A}, note=\n", Message::NotClosed, 1},
