@@ -28,9 +28,7 @@ void TForm1::Check1Click() {
             ui::BusyCursor busy(platform_);
             window.recheck();
         }
-        window.show();
-        window.raise();
-        window.activateWindow();
+        window.showBeside();
     });
 }
 

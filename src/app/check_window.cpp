@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTextDocument>
 #include <QTreeView>
@@ -103,6 +104,33 @@ CheckWindow::CheckWindow(QWidget* mainWindow, QPlainTextEdit* editor, const Docu
     layout->addWidget(list_, 1);
     setTabOrder(list_, recheckButton);
     // The keys go to the list when the window comes up: arrows and Enter at once.
+    list_->setFocus();
+}
+
+void CheckWindow::showBeside() {
+    const QWidget* main = parentWidget();
+    if (!placed_ && main && main->screen()) {
+        placed_ = true;
+        const QRect screen = main->screen()->availableGeometry();
+        const QRect m = main->frameGeometry();
+        const QSize outer = size() + QSize(8, 32); // the frame, unknown before the first showing
+        const QPoint places[] = {
+            {m.right() + 8, m.top()}, {m.left() - 8 - outer.width(), m.top()}, {m.left(), m.bottom() + 8}};
+        QPoint place(m.left() + (m.width() - outer.width()) / 2, m.bottom() - outer.height());
+        for (const QPoint& candidate : places)
+            if (screen.contains(QRect(candidate, outer))) {
+                place = candidate;
+                break;
+            }
+        place.setX(
+            std::clamp(place.x(), screen.left(), std::max(screen.left(), screen.right() - outer.width())));
+        place.setY(
+            std::clamp(place.y(), screen.top(), std::max(screen.top(), screen.bottom() - outer.height())));
+        move(place);
+    }
+    show();
+    raise();
+    activateWindow();
     list_->setFocus();
 }
 

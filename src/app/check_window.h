@@ -28,6 +28,9 @@ public:
 
     CheckWindow(QWidget* mainWindow, QPlainTextEdit* editor, const Document& document);
 
+    // Shows the window, or brings it to the front. The first showing puts it beside the main window where
+    // the screen has room, else over the main window's lower part, so the text above it stays in view.
+    void showBeside();
     // Checks the document's text now and shows the findings; the list's first row is current.
     void recheck();
     // F8 (forward) and Shift+F8: the finding after (before) the caret's line, around the end; the first
@@ -48,6 +51,7 @@ private:
     const Document& document_;
     QPointer<QObject> checkedDocument_;
     bool checked_ = false;
+    bool placed_ = false;
     QList<Item> items_; // in the order of their lines
     QList<int> rows_;   // the list's rows: errors, then warnings, then notes, by line within each
     QList<int> rowOf_;  // the row of each item
