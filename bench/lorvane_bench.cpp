@@ -523,6 +523,7 @@ void reportCheck() {
         const app::LoadedDocument document = app::loadDocumentFile(file);
         bibtex::CheckOptions options;
         options.encoding = document.format.text.encoding;
+        options.finalLineBreak = bibtex::finalLineBreak(document.text, document.format.text, document.lineEnds);
         findings = bibtex::checkText(document.text, options).size();
         check = std::min(check, timer.nsecsElapsed() / 1e9);
     }

@@ -148,6 +148,8 @@ void CheckWindow::recheck() {
     const QString text = document_.text();
     bibtex::CheckOptions options;
     options.encoding = document_.format().text.encoding;
+    // The usual line break: the editor keeps the few lines that end otherwise in their blocks.
+    options.finalLineBreak = document_.format().text.lineBreak;
     QList<bibtex::Finding> findings = bibtex::checkText(text, options); // by line
     QTextDocument* textDocument = editor_->document();
     model_->reset([&] {

@@ -268,6 +268,9 @@ private:
     enum class Context { None, AwaitingOpening, AwaitingKey, Entry, String, Preamble };
 
     void readRuns(QStringView line, const QList<Run>& runs, int offset);
+    // On BibTeX's last line, after an entry ended at run `index`: BibTeX reads no further. True when an
+    // entry follows there (reported).
+    bool stopsAtLastLine(QStringView line, const QList<Run>& runs, qsizetype index, int offset);
     void beginEntry(QStringView key, int keyLine);
     void startValue();
     void feedPart(QStringView part, Token token);
@@ -303,6 +306,8 @@ private:
     int current_ = -1;               // the entry being read
     QList<QStringView> otherFields_; // names of the current entry's fields the style does not read
     bool restartAfter_ = false;      // a repeated label: BibTeX skips the rest of the entry
+    bool lastLine_ = false;          // the line BibTeX reads last
+    bool stopped_ = false;           // BibTeX read no further on its last line
     int restartAt_ = 0;
 
     // The field or @string being read.
@@ -328,20 +333,29 @@ QList<Finding> Checker::run(QStringView text) {
     QList<Run> runs;
     LineState state;
     qsizetype from = 0;
+    // BibTeX's last line: the text's last one, or the one before a final line break of one character.
+    const bool endsWithBreak = text.endsWith(u'\n');
+    const bool singleCharacterBreak = options_.finalLineBreak != text::LineBreak::CrLf;
     for (;;) {
         ++lineNumber_;
         qsizetype end = text.indexOf(u'\n', from);
         const bool last = end < 0;
         if (last) end = text.size();
         const QStringView line = text.sliced(from, end - from);
+        lastLine_ = last ? !endsWithBreak : end + 1 == text.size() && singleCharacterBreak;
         state = readLine(line, state, &runs);
         readRuns(line, runs, 0);
         // A repeated label: BibTeX skips the rest of that entry, looking for "@" from the label on.
-        while (restartAfter_) {
+        while (restartAfter_ && !stopped_) {
             restartAfter_ = false;
             const int at = restartAt_;
             state = readLine(line.sliced(at), LineState(), &runs);
+            if (lastLine_ && stopsAtLastLine(line, runs, -1, at)) break;
             readRuns(line, runs, at);
+        }
+        if (stopped_) {
+            state = LineState();
+            break;
         }
         if (last) break;
         from = end + 1;
@@ -413,6 +427,7 @@ void Checker::readRuns(QStringView line, const QList<Run>& runs, int offset) {
             } else {
                 if (inValue_) commitField();
                 context_ = Context::None;
+                if (lastLine_ && stopsAtLastLine(line, runs, &run - runs.constData(), offset)) return;
             }
             break;
         case Token::Label:
@@ -437,12 +452,25 @@ void Checker::readRuns(QStringView line, const QList<Run>& runs, int offset) {
             break;
         case Token::Error:
             fail(run, offset + run.start < line.size() ? line[offset + run.start] : QChar());
+            if (lastLine_ && stopsAtLastLine(line, runs, &run - runs.constData(), offset)) return;
             break;
         }
         previous_ = &run;
     }
     // A value part that goes on in the next line: its line break reads as a blank.
     if (partOpen_ && wantText_) text_ += u' ';
+}
+
+bool Checker::stopsAtLastLine(QStringView line, const QList<Run>& runs, qsizetype index, int offset) {
+    for (qsizetype i = index + 1; i + 1 < runs.size(); ++i)
+        if (runs[i].token == Token::At && runs[i + 1].token == Token::EntryType) {
+            const int at = i + 3 < runs.size() && runs[i + 3].token == Token::Label ? int(i + 3) : -1;
+            add(lineNumber_, Severity::Warning, Message::IgnoredAtEnd,
+                at >= 0 ? line.sliced(offset + runs[at].start, runs[at].length).toString() : QString());
+            stopped_ = true;
+            return true;
+        }
+    return false;
 }
 
 void Checker::beginEntry(QStringView key, int keyLine) {
@@ -923,6 +951,8 @@ QString japaneseMessage(const Finding& f) {
         return f.arg1 + u" が 2 回あります (2 回目は使われません)"_s;
     case Message::UndefinedString:
         return u"略語 '"_s + f.arg1 + u"' が定義されていません (使う前に @string で定義してください)"_s;
+    case Message::IgnoredAtEnd:
+        return u"ファイルの最後の行で前の文献に続く文献は BibTeX に読まれません (改行して次の行に書いてください)"_s;
     case Message::NoCrossrefEntry:
         return u"crossref の文献ラベル '"_s + f.arg1 + u"' の文献がありません"_s;
     case Message::NoYomi:
@@ -981,6 +1011,9 @@ QString englishMessage(const Finding& f) {
     case Message::UndefinedString:
         return u"string \""_s + f.arg1 + u"\" is undefined"_s + in +
                u" (define it with @string before its use)"_s;
+    case Message::IgnoredAtEnd:
+        return u"BibTeX never reads an entry"_s + in +
+               u" that follows another on the file's last line (start it on a line of its own)"_s;
     case Message::NoCrossrefEntry:
         return u"crossref \""_s + f.arg1 + u"\""_s + in + u" names no entry"_s;
     case Message::NoYomi:

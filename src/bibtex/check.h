@@ -39,6 +39,7 @@ enum class Message : std::uint8_t {
     FieldRepeated, // arg1: the field name
     UndefinedString, // arg1: the abbreviation
     NoCrossrefEntry, // arg1: the label crossref names
+    IgnoredAtEnd,    // an entry after another on the file's last line, which BibTeX never reads
     // Notes: ours, beyond BibTeX.
     NoYomi,       // arg1: "author" or "editor"
     Unencodable,  // arg1: the characters; arg2: the encoding's name
@@ -63,7 +64,19 @@ struct CheckOptions {
     // The document's encoding: characters it cannot hold get a note. None: no such note.
     std::optional<text::Encoding> encoding;
     bool notes = true;
+    // How the text's final line break is written in the file. BibTeX stops reading once the file's last
+    // line is in, so it never reads an entry that follows another on that line; after a final CR LF that
+    // last line is the empty one BibTeX sees between CR and LF.
+    text::LineBreak finalLineBreak = text::LineBreak::Lf;
 };
+
+// The line break the file writes after the text's last line break, for CheckOptions::finalLineBreak.
+inline text::LineBreak finalLineBreak(QStringView text, const text::TextFormat& format,
+                                      const text::LineEnds& lineEnds) {
+    const int line = int(text.count(u'\n')) - 1; // the line that the final line break ends
+    if (!lineEnds.isEmpty() && lineEnds.constLast().line == line) return lineEnds.constLast().lineBreak;
+    return format.lineBreak;
+}
 
 // Lines are separated by '\n'. Sorted by line; on one line errors come before warnings before notes.
 QList<Finding> checkText(QStringView text, const CheckOptions& options = {});

@@ -186,6 +186,8 @@ int check(const QCommandLineParser& parser, Io& io) {
             const app::LoadedDocument document = app::loadDocumentFile(file);
             bibtex::CheckOptions options;
             options.encoding = document.format.text.encoding;
+            options.finalLineBreak =
+                bibtex::finalLineBreak(document.text, document.format.text, document.lineEnds);
             options.notes = !parser.isSet(kNoNotes);
             QString report;
             for (const bibtex::Finding& finding : bibtex::checkText(document.text, options)) {

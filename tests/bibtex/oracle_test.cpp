@@ -37,6 +37,11 @@ const Fault kFaults[] = {
     {"unclosed at the end", u"@misc{b, note={n},\n", Message::NotClosed, 1},
     {"missing =", u"@misc{b, author={A},\n note {n}}\n", Message::NoEquals, 2},
     {"missing ,", u"@misc{b, author={A}\n note={n}}\n", Message::NoComma, 2},
+    {"an entry after another on the last line",
+     u"@misc{a, author={A}}\n@misc{b, author={B}} @misc{c, author={C}}", Message::IgnoredAtEnd, 2},
+    // After a final CR LF, BibTeX's last line is the empty one it sees between CR and LF: c is read.
+    {"an entry after another before a final CR LF",
+     u"@misc{a, author={A}}\r\n@misc{b, author={B}} @misc{c, title={C}}\r\n", Message::SortNeeds, 2},
     {"missing label", u"@misc{author = {A}, title={T}}\n", Message::MissingLabel, 1},
     {"missing field name", u"@misc{b, author={A}, ={n}}\n", Message::NoFieldName, 1},
     {"missing value", u"@misc{b, author={A}, note=,\n}\n", Message::NoValue, 1},
@@ -67,7 +72,10 @@ const Fault kFaults[] = {
 
 TEST(BibtexCheck, FindsEachFaultAtItsLine) {
     for (const Fault& fault : kFaults) {
-        const QList<Finding> findings = checkText(QString::fromUtf16(fault.text));
+        const text::DecodedText decoded = text::decodeText(QString::fromUtf16(fault.text).toUtf8());
+        CheckOptions options;
+        options.finalLineBreak = finalLineBreak(decoded.text, decoded.format, decoded.lineEnds);
+        const QList<Finding> findings = checkText(decoded.text, options);
         const bool found = std::any_of(findings.begin(), findings.end(), [&](const Finding& f) {
             return f.message == fault.message && f.line == fault.line;
         });
@@ -139,6 +147,7 @@ void compareWithPbibtex(const QString& name, const QByteArray& bytes, const QStr
     const QList<int> lineMap = editorLines(bytes);
     CheckOptions options;
     options.notes = true;
+    options.finalLineBreak = finalLineBreak(decoded.text, decoded.format, decoded.lineEnds);
     const QList<Finding> findings = checkText(decoded.text, options);
     int checkErrors = 0;
     for (const Finding& f : findings) {
