@@ -209,10 +209,14 @@ LineState Reader::read(QStringView line, LineState start, QList<Run>* runs) {
             }
             const bool adjacentOk = j == n || isWhite(s[j]) || s[j] == u'{' || s[j] == u'(';
             if (equalsLower(s + i, j - i, u"comment")) {
-                // BibTeX reads nothing of a @comment beyond its name: the rest is comment text.
+                // BibTeX reads nothing of a @comment beyond its name (which must end as a type does):
+                // the rest is comment text.
                 add(i, j - i, Token::Command);
                 i = j;
-                phase = Outside;
+                if (adjacentOk)
+                    phase = Outside;
+                else
+                    fail(Problem::NoOpening);
                 break;
             }
             if (equalsLower(s + i, j - i, u"string")) {

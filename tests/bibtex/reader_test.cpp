@@ -88,6 +88,7 @@ TEST(BibtexReader, ReadsAsBibtexReadsADatabase) {
         // @comment stops at its name; what follows is comment text, and an "@" in it starts an entry.
         {u"@comment{ @misc{k} }", u"@:@ K:comment C:{  @:@ T:misc D:{ L:k D:} C: }", true},
         {u"mail: a@b.c", u"C:mail: a @:@ T:b.c", false},
+        {u"@comment\"x\" @misc{k}", u"@:@ K:comment E(opening):\" C:x\"  @:@ T:misc D:{ L:k D:}", true},
         // Errors: the run covers the character BibTeX stopped at, and the search for "@" goes on from there.
         {u"@misc{k title = {x}} more @book{b}",
          u"@:@ T:misc D:{ L:k E(comma):t C:itle = {x}} more  @:@ T:book D:{ L:b D:}", true},
