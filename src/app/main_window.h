@@ -28,6 +28,7 @@ class QTimer;
 
 namespace app {
 
+class CheckWindow;
 class CommandTable;
 class LeftoverRecovery;
 class LoadIndicator;
@@ -62,6 +63,12 @@ public:
     void L1Click();
     void BibB1Click();
     void CSVO1Click();
+    // The check (check_commands.cpp): the window "文献の検査", and F8 / Shift+F8 to the next and previous
+    // finding without it.
+    void Check1Click();
+    void NextFinding1Click();
+    void PreviousFinding1Click();
+    CheckWindow& checkWindow();
     // The recent-file items 1 to 5 of the menu "ファイル(&F)": each opens its file and moves it to the
     // front of the list.
     void N11Click();
@@ -249,6 +256,7 @@ private:
     ui::FileDialogState SaveDialog1;
     SearchDialog* FindDialog1 = nullptr;
     SearchDialog* ReplaceDialog1 = nullptr;
+    CheckWindow* CheckForm1 = nullptr; // made at its first use
 
     std::unique_ptr<CommandTable> commands_;
     std::unique_ptr<QPrinter> printer_;

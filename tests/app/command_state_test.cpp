@@ -53,6 +53,8 @@ const Control kControls[] = {
     {"L1", Rule::Always, kWaits}, {"ToolButton12", Rule::Always, kWaits},
     {"BibB1", Rule::Always, kWaits}, {"ToolButton18", Rule::Always, kWaits},
     {"CSVO1", Rule::NotEmpty, kWaits}, {"ToolButton15", Rule::NotEmpty, kWaits},
+    {"Check1", Rule::NotEmpty, kWaits}, {"NextFinding1", Rule::NotEmpty, kWaits},
+    {"PreviousFinding1", Rule::NotEmpty, kWaits},
     {"Help2", Rule::Always}, {"ToolButton17", Rule::Always},
     {"About1", Rule::Always},
 };
