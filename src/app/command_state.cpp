@@ -66,38 +66,39 @@ QFont editorFont(const QString& name, int pointSize) {
 // ---- TForm1 -----------------------------------------------------------------------------------------
 
 void TForm1::wireFontBoxes() {
-    for (QComboBox* box : {ComboBox1, ComboBox2}) {
+    for (QComboBox* box : {fontNameBox_, fontSizeBox_}) {
         // Qt picks the list item that matches typed text when the edit field loses focus; here typed text
         // waits for the next command-state update, so only a pick from the list applies at once.
         QObject::disconnect(box->lineEdit(), SIGNAL(editingFinished()), box, nullptr);
     }
-    connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
-    connect(ComboBox2, &QComboBox::activated, this, &TForm1::ComboBox2Change);
+    connect(fontNameBox_, &QComboBox::activated, this, &TForm1::ComboBox1Change);
+    connect(fontSizeBox_, &QComboBox::activated, this, &TForm1::ComboBox2Change);
     // Keys reach the box, which hands them on to its edit field directly, past any filter of the field's.
-    ComboBox2->installEventFilter(new KeyWatcher(ComboBox2, [this](int key) { ComboBox2KeyPress(key); }));
+    fontSizeBox_->installEventFilter(
+        new KeyWatcher(fontSizeBox_, [this](int key) { ComboBox2KeyPress(key); }));
 }
 
 void TForm1::applyEditorFont() {
     // Runs after every change of the text: most often the font is already the one asked for.
-    const QFont& current = RichEdit1->font();
+    const QFont& current = editor_->font();
     if (!current.families().isEmpty() && current.families().constFirst() == editorFontName_ &&
         current.pointSize() == std::clamp(editorFontSize_, kSmallestSize, kLargestSize))
         return;
-    RichEdit1->setFont(editorFont(editorFontName_, editorFontSize_));
+    editor_->setFont(editorFont(editorFontName_, editorFontSize_));
 }
 
 void TForm1::ComboBox1Change() {
     run([this] {
-        if (!itemChosen(*ComboBox1)) return; // a typed name waits for the next command-state update
-        editorFontName_ = ComboBox1->currentText();
+        if (!itemChosen(*fontNameBox_)) return; // a typed name waits for the next command-state update
+        editorFontName_ = fontNameBox_->currentText();
         applyEditorFont();
     });
 }
 
 void TForm1::ComboBox2Change() {
     run([this] {
-        if (!itemChosen(*ComboBox2)) return;
-        editorFontSize_ = fontSizeFromText(ComboBox2->currentText());
+        if (!itemChosen(*fontSizeBox_)) return;
+        editorFontSize_ = fontSizeFromText(fontSizeBox_->currentText());
         applyEditorFont();
     });
 }
@@ -105,7 +106,7 @@ void TForm1::ComboBox2Change() {
 void TForm1::ComboBox2KeyPress(int key) {
     run([&] {
         if (key != Qt::Key_Return && key != Qt::Key_Enter) return;
-        editorFontSize_ = fontSizeFromText(ComboBox2->currentText());
+        editorFontSize_ = fontSizeFromText(fontSizeBox_->currentText());
         applyEditorFont();
     });
 }
@@ -113,9 +114,9 @@ void TForm1::ComboBox2KeyPress(int key) {
 void TForm1::SetButtons() {
     // While a file loads, the state of the previous document holds; the update runs when the load is done.
     if (isLoading()) return;
-    if (const QString name = ComboBox1->currentText(); !name.isEmpty()) editorFontName_ = name;
+    if (const QString name = fontNameBox_->currentText(); !name.isEmpty()) editorFontName_ = name;
     try {
-        editorFontSize_ = fontSizeFromText(ComboBox2->currentText());
+        editorFontSize_ = fontSizeFromText(fontSizeBox_->currentText());
     } catch (...) {
         // The name applies all the same; the enabling waits for a size that is a whole number.
         applyEditorFont();

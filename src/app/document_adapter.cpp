@@ -34,7 +34,7 @@ QString DocumentAdapter::documentName() const {
 }
 
 QString DocumentAdapter::lastDir() const {
-    return window_.LastDir;
+    return window_.lastDir_;
 }
 
 text::TextFormat DocumentAdapter::textFormat() const {
@@ -42,8 +42,8 @@ text::TextFormat DocumentAdapter::textFormat() const {
 }
 
 std::optional<QString> DocumentAdapter::chooseOpenFile(int filterIndex) {
-    window_.OpenDialog1.filterIndex = filterIndex;
-    return window_.chooseFile(window_.OpenDialog1, false);
+    window_.openDialog_.filterIndex = filterIndex;
+    return window_.chooseFile(window_.openDialog_, false);
 }
 
 void DocumentAdapter::VolCount() {

@@ -1,25 +1,27 @@
 // The document commands of the main window: New, Open, Save, Save As, open by path and the close
-// request, with the save-changes prompt.
+// request, with the save-changes prompt; the settings and the recent-file list they read and write.
 #include "app/main_window.h"
 
+#include "app/command_table.h"
 #include "app/load_indicator.h"
 #include "app/program.h"
 #include "base/app_info.h"
+#include "base/failure.h"
+#include "base/fonts.h"
 #include "entry/entry_form.h"
 #include "text/text_file.h"
 #include "ui/guarded.h"
 
+#include <QAction>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QPlainTextEdit>
 #include <QScopeGuard>
 #include <QTimer>
-
 #include <atomic>
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 #include <thread>
+#include <unistd.h>
 
 namespace app {
 
@@ -150,14 +152,14 @@ void TForm1::cancelLoad() {
 }
 
 void TForm1::writeDocument(const QString& path) {
-    PreviousCaption = windowTitle();
+    previousCaption_ = windowTitle();
     try {
         DocumentFormat format = document_.format();
         text::EncodedText encoded = document_.encode(format);
         if (!encoded.ok()) {
             // Never write "?" for a character the encoding cannot hold: offer UTF-8, or write nothing.
             if (!platform_.askYesNo(unencodableQuestion(encoded.unencodable, format.text.encoding))) {
-                setWindowTitle(PreviousCaption);
+                setWindowTitle(previousCaption_);
                 document_.setModified(true);
                 return;
             }
@@ -169,14 +171,14 @@ void TForm1::writeDocument(const QString& path) {
         document_.setModified(false);
         documentWritten(path);
     } catch (...) {
-        setWindowTitle(PreviousCaption);
+        setWindowTitle(previousCaption_);
         document_.setModified(true);
         throw;
     }
 }
 
 void TForm1::finishSave() {
-    CurrentFile = SaveDialog1.fileName;
+    currentFile_ = saveDialog_.fileName;
     WriteResume();
     ReadResume();
 }
@@ -197,7 +199,7 @@ void TForm1::saveDocument() {
 
 void TForm1::saveDocumentAs() {
     const ui::BusyCursor busy(platform_);
-    const std::optional<QString> path = chooseFile(SaveDialog1, true);
+    const std::optional<QString> path = chooseFile(saveDialog_, true);
     if (!path) return;
     setWindowTitle(*path);
     ui::withFinishingSteps(
@@ -228,8 +230,8 @@ void TForm1::openDocument() {
         platform_,
         [this] {
             const ui::BusyCursor busy(platform_);
-            OpenDialog1.filterIndex = 0;
-            const std::optional<QString> path = chooseFile(OpenDialog1, false);
+            openDialog_.filterIndex = 0;
+            const std::optional<QString> path = chooseFile(openDialog_, false);
             if (!path) return;
             loadUnderCaption(*path, [&] { loadDocument(*path); });
         },
@@ -238,9 +240,9 @@ void TForm1::openDocument() {
             logStep("VolCount");
             if (windows_.form2) windows_.form2->VolCount();
             logStep("CurrentFile");
-            CurrentFile = OpenDialog1.fileName;
+            currentFile_ = openDialog_.fileName;
             logStep("LastDir");
-            LastDir = QDir::currentPath();
+            lastDir_ = QDir::currentPath();
             logStep("WriteResume");
             WriteResume();
             logStep("ReadResume");
@@ -252,7 +254,7 @@ void TForm1::openDocument() {
 
 void TForm1::loadUnderCaption(const QString& caption, const std::function<void()>& load) {
     const bool wasModified = isModified();
-    PreviousCaption = windowTitle();
+    previousCaption_ = windowTitle();
     setWindowTitle(caption);
     try {
         load();
@@ -263,9 +265,9 @@ void TForm1::loadUnderCaption(const QString& caption, const std::function<void()
 }
 
 void TForm1::restoreAfterFailedLoad(bool wasModified) {
-    setWindowTitle(PreviousCaption);
+    setWindowTitle(previousCaption_);
     // The untitled name is no file: the dialog then remembers no file at all.
-    OpenDialog1.fileName = PreviousCaption == base::kUntitledName ? QString() : PreviousCaption;
+    openDialog_.fileName = previousCaption_ == base::kUntitledName ? QString() : previousCaption_;
     document_.setModified(wasModified);
 }
 
@@ -276,18 +278,18 @@ void TForm1::FileOpen(const QString& path) {
             const ui::BusyCursor busy(platform_);
             loadUnderCaption(path, [&] {
                 loadDocument(path);
-                OpenDialog1.fileName = path;
+                openDialog_.fileName = path;
             });
         },
         [&] {
             logStep("VolCount");
             if (windows_.form2) windows_.form2->VolCount();
             logStep("CurrentFile");
-            CurrentFile = path;
+            currentFile_ = path;
             logStep("LastDir");
-            LastDir = QDir::currentPath();
-            OpenDialog1.initialDir = folderWithSeparator(path);
-            SaveDialog1.initialDir = folderWithSeparator(path);
+            lastDir_ = QDir::currentPath();
+            openDialog_.initialDir = folderWithSeparator(path);
+            saveDialog_.initialDir = folderWithSeparator(path);
             logStep("SetButtons");
             SetButtons();
         });
@@ -318,6 +320,114 @@ void TForm1::FormCloseQuery(bool& canClose) {
     // settings are written either way; a failed save ends the request before that.
     if (!askToSave()) canClose = false;
     WriteSettings();
+}
+
+// ---- settings and recent files ------------------------------------------------------------------
+
+// The main window's settings and its recent-file list: the window state, lastDir_ and the editor font
+// read at creation and written at every close request, the recent-file update and the five recent-file
+// commands.
+
+namespace {
+
+// A window both maximised and minimised (minimised from the maximised state) is minimised.
+int stateCodeOf(Qt::WindowStates states) {
+    if (states & Qt::WindowMinimized) return 3;
+    if (states & Qt::WindowMaximized) return 2;
+    return 1;
+}
+
+} // namespace
+
+template <typename Write> void TForm1::storeSettings(Write&& write) {
+    try {
+        std::forward<Write>(write)();
+    } catch (const base::Failure& failure) {
+        if (settingsFailureReported_) return;
+        settingsFailureReported_ = true;
+        platform_.reportError(base::withFinalPeriod(failure.message()));
+    }
+}
+
+void TForm1::ReadSettings() {
+    WindowSettings defaults;
+    defaults.lastDir = QDir::currentPath();
+    defaults.fontName = base::kEditorFontName;
+    const WindowSettings stored = readWindowSettings(settings_, defaults);
+    switch (stored.stateCode) {
+    case 1:
+        setWindowState(Qt::WindowNoState);
+        break;
+    case 2:
+        setWindowState(Qt::WindowMaximized);
+        break;
+    case 3:
+        setWindowState(Qt::WindowMinimized);
+        break;
+    default: // the window stays as designed: normal, centred
+        break;
+    }
+    lastDir_ = stored.lastDir;
+    editorFontName_ = stored.fontName;
+    editorFontSize_ = stored.fontSize;
+}
+
+void TForm1::WriteSettings() {
+    const QFont font = editor_->font();
+    WindowSettings settings;
+    settings.stateCode = stateCodeOf(windowState());
+    settings.lastDir = lastDir_;
+    settings.fontName = font.family();
+    // A font given in pixels has no point size; the size last read or chosen stands for it.
+    settings.fontSize = font.pointSize() > 0 ? font.pointSize() : editorFontSize_;
+    storeSettings([&] { writeWindowSettings(settings_, settings); });
+}
+
+void TForm1::WriteResume() {
+    const RecentFileList list = movedToFront(recentFiles_, currentFile_);
+    storeSettings([&] { writeRecentFiles(settings_, list); });
+}
+
+void TForm1::ReadResume() {
+    recentFiles_ = readRecentFiles(settings_);
+    for (std::size_t i = 0; i < recentFiles_.size(); ++i) {
+        recentItems_[i]->setText(recentItemCaption(int(i) + 1, recentFiles_[i]));
+        recentItems_[i]->setData(recentFiles_[i]); // the command table enables an item that names a file
+    }
+    commands_->apply();
+}
+
+void TForm1::openRecentFile(std::size_t index) {
+    run([&] {
+        // The file of the item chosen: answering Yes saves first, and the save's own recent-file update
+        // may move the entries under the items.
+        const QString path = recentFiles_[index];
+        if (!askToSave()) return;
+        // A file that cannot be opened is reported and keeps its place: the update is skipped.
+        FileOpen(path);
+        WriteResume();
+        ReadResume();
+    });
+}
+
+void TForm1::N11Click() {
+    openRecentFile(0);
+}
+
+void TForm1::N21Click() {
+    openRecentFile(1);
+}
+
+void TForm1::N31Click() {
+    openRecentFile(2);
+}
+
+void TForm1::N41Click() {
+    openRecentFile(3);
+}
+
+void TForm1::N51Click() {
+    openRecentFile(4);
 }
 
 } // namespace app

@@ -1,10 +1,17 @@
+// The main window: its making and wiring, the text-change handling, and the commands that only hand on
+// to the editor, a dialog or the platform (edit, find and replace, the check, printing, help, the
+// windows of the menu 文献). The document commands are in document_commands.cpp.
 #include "app/main_window.h"
 
+#include "app/about_box.h"
+#include "app/check_window.h"
 #include "app/command_state.h"
 #include "app/command_table.h"
 #include "app/load_indicator.h"
+#include "app/printing.h"
 #include "app/program.h"
 #include "app/recovery.h"
+#include "app/search_dialogs.h"
 #include "base/app_info.h"
 #include "base/fonts.h"
 #include "csv/csv_export_form.h"
@@ -12,15 +19,19 @@
 #include "entry/entry_count.h"
 #include "entry/entry_form.h"
 #include "entry/user_list.h"
+#include "text/search.h"
 #include "ui/form_setup.h"
 #include "ui/guarded.h"
+#include "ui/platform.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QStatusBar>
+#include <QTextCursor>
 #include <QWindow>
 
 namespace app {
@@ -49,19 +60,19 @@ QPlainTextEdit* makeEditor(QWidget* parent) {
 
 TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, SettingsStore settings)
     : platform_(platform), windows_(windows), programDir_(std::move(programDir)),
-      settings_(std::move(settings)), RichEdit1(makeEditor(this)), document_(RichEdit1), adapter_(*this) {
+      settings_(std::move(settings)), editor_(makeEditor(this)), document_(editor_), adapter_(*this) {
     setObjectName(QStringLiteral("TForm1"));
     setFont(base::windowFont());
     resize(kOuterSize);
     ui::centreOnScreen(this, kOuterSize);
 
     commands_ = std::make_unique<CommandTable>(*this);
-    ComboBox1 = commands_->fontNameBox();
-    ComboBox2 = commands_->fontSizeBox();
+    fontNameBox_ = commands_->fontNameBox();
+    fontSizeBox_ = commands_->fontSizeBox();
     recentItems_ = commands_->recentItems();
 
-    setCentralWidget(RichEdit1);
-    connect(RichEdit1, &QPlainTextEdit::textChanged, this, &TForm1::RichEdit1Change);
+    setCentralWidget(editor_);
+    connect(editor_, &QPlainTextEdit::textChanged, this, &TForm1::RichEdit1Change);
 
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->setSizeGripEnabled(true);
@@ -69,11 +80,11 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
     statusPanel_->setObjectName(QStringLiteral("StatusPanel0"));
     statusBar()->addWidget(statusPanel_, 1);
     loadIndicator_ = std::make_unique<LoadIndicator>(
-        *this, *RichEdit1, platform_, [this] { cancelLoad(); },
+        *this, *editor_, platform_, [this] { cancelLoad(); },
         [this](bool loading) { commands_->setLoading(loading); });
 
-    OpenDialog1.filter = kOpenFilter;
-    SaveDialog1.filter = kSaveFilter;
+    openDialog_.filter = kOpenFilter;
+    saveDialog_.filter = kSaveFilter;
     wireFontBoxes();
     FormCreate();
 }
@@ -91,13 +102,13 @@ void TForm1::FormCreate() {
     families.removeDuplicates();
     std::sort(families.begin(), families.end(),
               [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
-    ComboBox1->addItems(families);
+    fontNameBox_->addItems(families);
     ReadSettings();
-    OpenDialog1.initialDir = LastDir;
-    SaveDialog1.initialDir = LastDir;
+    openDialog_.initialDir = lastDir_;
+    saveDialog_.initialDir = lastDir_;
     applyEditorFont();
-    ComboBox1->setEditText(editorFontName_);
-    ComboBox2->setEditText(QString::number(editorFontSize_));
+    fontNameBox_->setEditText(editorFontName_);
+    fontSizeBox_->setEditText(QString::number(editorFontSize_));
     ReadResume();
     run([this] { SetButtons(); });
 }
@@ -159,6 +170,214 @@ void TForm1::BibB1Click() {
         windows_.form5 = std::make_unique<csv::TForm5>(platform_, adapter_, this);
         platform_.runModal(*windows_.form5);
     });
+}
+
+// ---- edit commands, find and replace ------------------------------------------------------------
+
+// The edit commands of the main window (undo, cut, copy, paste, delete, select all) and find and
+// replace through findDialog_ and replaceDialog_. The rules of searching are text::findNext,
+// text::findFirstExact and text::replaceAll; this file only wires them to the editor. Every change goes
+// through the editor, whose change signal runs the text-change handling and sets the modified flag.
+
+namespace {
+
+const QString kNotFound = QStringLiteral("見つかりませんでした");
+
+// The editor's cursor with [start, start + length) selected.
+QTextCursor selection(QPlainTextEdit* editor, qsizetype start, qsizetype length) {
+    QTextCursor cursor = editor->textCursor();
+    cursor.setPosition(int(start));
+    cursor.setPosition(int(start + length), QTextCursor::KeepAnchor);
+    return cursor;
+}
+
+} // namespace
+
+void TForm1::Undo1Click() {
+    run([this] { editor_->undo(); });
+}
+
+void TForm1::Cut1Click() {
+    run([this] { editor_->cut(); });
+}
+
+void TForm1::Copy1Click() {
+    run([this] { editor_->copy(); });
+}
+
+void TForm1::Paste1Click() {
+    run([this] { editor_->paste(); });
+}
+
+void TForm1::Delete1Click() {
+    run([this] {
+        QTextCursor cursor = editor_->textCursor();
+        if (!cursor.hasSelection()) return;
+        cursor.removeSelectedText();
+        editor_->setTextCursor(cursor);
+    });
+}
+
+void TForm1::A2Click() {
+    run([this] { editor_->selectAll(); });
+}
+
+SearchDialog& TForm1::findDialog() {
+    if (!findDialog_) {
+        findDialog_ = new SearchDialog(SearchDialog::Kind::Find, this);
+        connect(findDialog_, &SearchDialog::findRequested, this, &TForm1::FindDialog1Find);
+    }
+    return *findDialog_;
+}
+
+SearchDialog& TForm1::replaceDialog() {
+    if (!replaceDialog_) {
+        replaceDialog_ = new SearchDialog(SearchDialog::Kind::Replace, this);
+        connect(replaceDialog_, &SearchDialog::findRequested, this, &TForm1::ReplaceDialog1Find);
+        connect(replaceDialog_, &SearchDialog::replaceRequested, this, &TForm1::ReplaceDialog1Replace);
+        // The text is not the user's to change while a file loads, however late the dialog is made.
+        for (QWidget* button : replaceDialog_->changeButtons())
+            commands_->addChangeControl(button);
+    }
+    return *replaceDialog_;
+}
+
+void TForm1::Find2Click() {
+    run([this] { findDialog().showBeside(); });
+}
+
+void TForm1::Replace1Click() {
+    run([this] { replaceDialog().showBeside(); });
+}
+
+void TForm1::FindDialog1Find() {
+    run([this] { findNext(findDialog().findText()); });
+}
+
+void TForm1::ReplaceDialog1Find() {
+    run([this] { findNext(replaceDialog().findText()); });
+}
+
+void TForm1::ReplaceDialog1Replace() {
+    run([this] {
+        const SearchDialog& dialog = replaceDialog();
+        if (dialog.options() & SearchDialog::ReplaceFlag)
+            replaceFirst(dialog.findText(), dialog.replaceText());
+        else if (dialog.options() & SearchDialog::ReplaceAllFlag)
+            replaceAll(dialog.findText(), dialog.replaceText());
+    });
+}
+
+void TForm1::findNext(const QString& findText) {
+    // From the end of the selection; with none, from the top wherever the caret stands.
+    const QTextCursor current = editor_->textCursor();
+    const qsizetype from = current.hasSelection() ? current.selectionEnd() : 0;
+    const qsizetype at = document_.findNext(findText, from);
+    if (at < 0) {
+        platform_.showMessage(kNotFound);
+        return;
+    }
+    activateWindow();
+    editor_->setFocus();
+    editor_->setTextCursor(selection(editor_, at, findText.size()));
+}
+
+void TForm1::replaceFirst(const QString& findText, const QString& replacement) {
+    // The first occurrence of the whole document, whatever is selected; the focus stays where it is.
+    const qsizetype at = text::findFirstExact(document_.text(), findText);
+    if (at < 0) {
+        platform_.showMessage(kNotFound);
+        return;
+    }
+    document_.applyEdits({{at, findText.size(), replacement}});
+    editor_->setTextCursor(selection(editor_, at + replacement.size(), 0));
+}
+
+void TForm1::replaceAll(const QString& findText, const QString& replacement) {
+    const text::ReplaceAllResult result = text::replaceAll(document_.text(), findText, replacement);
+    if (result.count == 0) {
+        platform_.showMessage(kNotFound);
+        return;
+    }
+    document_.applyEdits(result.edits);
+    // The caret ends after the last replacement, as if each had been selected and replaced in turn.
+    const text::TextEdit& last = result.edits.last();
+    qsizetype end = 0;
+    for (const text::TextEdit& e : result.edits)
+        end += e.replacement.size() - e.length;
+    editor_->setTextCursor(selection(editor_, last.position + last.length + end, 0));
+    platform_.showMessage(QString::number(result.count) + QStringLiteral("個置換えました"));
+}
+
+// ---- the check ----------------------------------------------------------------------------------
+
+// The check commands of the main window: 文献の検査 opens the modeless CheckWindow (made at its first use)
+// and checks the document; F8 and Shift+F8 walk the findings without it. The check runs on these commands
+// only, never on a keystroke.
+
+CheckWindow& TForm1::checkWindow() {
+    if (!checkWindow_) {
+        checkWindow_ = new CheckWindow(this, editor_, document_);
+        // F8 and Shift+F8 work in the window as well.
+        for (const char* name : {"NextFinding1", "PreviousFinding1"})
+            checkWindow_->addAction(findChild<QAction*>(QString::fromLatin1(name)));
+    }
+    return *checkWindow_;
+}
+
+void TForm1::Check1Click() {
+    run([this] {
+        CheckWindow& window = checkWindow();
+        {
+            ui::BusyCursor busy(platform_);
+            window.recheck();
+        }
+        window.showBeside();
+    });
+}
+
+void TForm1::NextFinding1Click() {
+    run([this] { checkWindow().walk(true); });
+}
+
+void TForm1::PreviousFinding1Click() {
+    run([this] { checkWindow().walk(false); });
+}
+
+// ---- printing -----------------------------------------------------------------------------------
+
+// Printer setup and printing of the document, through the platform's dialogs.
+
+QPrinter& TForm1::printer() {
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+void TForm1::A1Click() {
+    run([this] { platform_.setUpPrinter(printer()); });
+}
+
+void TForm1::Print1Click() {
+    run([this] {
+        if (!platform_.choosePrinter(printer())) return;
+        const ui::BusyCursor busy(platform_);
+        const QString text = document_.text();
+        // An empty document has no lines.
+        printLines(text.isEmpty() ? QStringList() : text.split(u'\n'), editor_->font(), printer());
+    });
+}
+
+// ---- help and the about box ---------------------------------------------------------------------
+
+// Help and the about box.
+
+void TForm1::Help2Click() {
+    run([this] { platform_.showHelp(base::kHelpFile, {}); });
+}
+
+// The one about box made at program start, shown again each time.
+void TForm1::About1Click() {
+    run([this] { platform_.runModal(*windows_.aboutBox); });
 }
 
 } // namespace app

@@ -1,7 +1,7 @@
 #pragma once
-// TForm1: the main window. It holds the one document, the text of RichEdit1, and wires the commands of
-// its menu and tool bar to the files that carry them out (document_commands.cpp, ...); the other windows
-// reach the document through the DocumentAdapter.
+// TForm1: the main window. It holds the one document, the text of its editor RichEdit1, and wires the
+// commands of its menu and tool bar to the files that carry them out (document_commands.cpp, ...); the other
+// windows reach the document through the DocumentAdapter.
 #include "app/document.h"
 #include "app/document_adapter.h"
 #include "app/recent_files.h"
@@ -63,7 +63,7 @@ public:
     void L1Click();
     void BibB1Click();
     void CSVO1Click();
-    // The check (check_commands.cpp): the window "文献の検査", and F8 / Shift+F8 to the next and previous
+    // The check (main_window.cpp): the window "文献の検査", and F8 / Shift+F8 to the next and previous
     // finding without it.
     void Check1Click();
     void NextFinding1Click();
@@ -77,7 +77,7 @@ public:
     void N41Click();
     void N51Click();
 
-    // Edit commands on RichEdit1 (edit_commands.cpp); the text-change handling follows every change.
+    // Edit commands on the editor (main_window.cpp); the text-change handling follows every change.
     void Undo1Click();
     void Cut1Click();
     void Copy1Click();
@@ -101,18 +101,19 @@ public:
     void ComboBox1Change();
     void ComboBox2Change();
     void ComboBox2KeyPress(int key);
-    // Printer setup and printing (print_commands.cpp).
+    // Printer setup and printing (main_window.cpp).
     void A1Click();
     void Print1Click();
-    // Help and the about box (help_commands.cpp).
+    // Help and the about box (main_window.cpp).
     void Help2Click();
     void About1Click();
 
-    // The recent-file update: WriteResume moves CurrentFile to the front of the stored list, ReadResume
-    // reads the list back into RecentFiles and the five menu items.
+    // The recent-file update: WriteResume moves the current file to the front of the stored list,
+    // ReadResume reads the list back and into the five menu items.
     void WriteResume();
     void ReadResume();
-    // The window state, LastDir and the editor font: read at creation, written at every close request.
+    // The window state, the last folder and the editor font: read at creation, written at every close
+    // request.
     void ReadSettings();
     void WriteSettings();
 
@@ -141,13 +142,13 @@ public:
     bool isModified() const { return document_.isModified(); }
     QString documentText() const { return document_.text(); }
     int entryCount() const { return document_.entryCount(); }
-    const QString& previousCaption() const { return PreviousCaption; }
-    const QString& currentFile() const { return CurrentFile; }
-    const QString& lastDir() const { return LastDir; }
-    const RecentFileList& recentFiles() const { return RecentFiles; }
-    ui::FileDialogState& openDialog() { return OpenDialog1; }
-    ui::FileDialogState& saveDialog() { return SaveDialog1; }
-    QPlainTextEdit* editor() const { return RichEdit1; }
+    const QString& previousCaption() const { return previousCaption_; }
+    const QString& currentFile() const { return currentFile_; }
+    const QString& lastDir() const { return lastDir_; }
+    const RecentFileList& recentFiles() const { return recentFiles_; }
+    ui::FileDialogState& openDialog() { return openDialog_; }
+    ui::FileDialogState& saveDialog() { return saveDialog_; }
+    QPlainTextEdit* editor() const { return editor_; }
     // A file larger than this is opened only once the user agrees (it takes seconds and gigabytes); one
     // the machine's memory cannot hold is refused before anything is read.
     static constexpr qint64 kAskAboveBytes = 100 * 1024 * 1024;
@@ -197,12 +198,12 @@ private:
     void loadUnderCaption(const QString& caption, const std::function<void()>& load);
     void restoreAfterFailedLoad(bool wasModified);
     std::optional<QString> chooseFile(ui::FileDialogState& state, bool forSaving);
-    // The settings commands' helpers (settings_commands.cpp).
+    // The settings commands' helpers (document_commands.cpp).
     void openRecentFile(std::size_t index);
     // Runs a write to the settings store. A store that cannot be written never stops a command (nor the
     // close); its first failure in a run is reported, later ones would only repeat it.
     template <typename Write> void storeSettings(Write&& write);
-    // Find and replace (edit_commands.cpp).
+    // Find and replace (main_window.cpp).
     void findNext(const QString& findText);
     void replaceFirst(const QString& findText, const QString& replacement);
     void replaceAll(const QString& findText, const QString& replacement);
@@ -232,9 +233,9 @@ private:
     SettingsStore settings_;
     bool settingsFailureReported_ = false;
 
-    QPlainTextEdit* RichEdit1 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QComboBox* ComboBox2 = nullptr;
+    QPlainTextEdit* editor_ = nullptr;
+    QComboBox* fontNameBox_ = nullptr;
+    QComboBox* fontSizeBox_ = nullptr;
     QLabel* statusPanel_ = nullptr;
     std::array<QAction*, 5> recentItems_{};
 
@@ -245,18 +246,17 @@ private:
     std::vector<std::thread> readThreads_; // joined when the window goes
     QStringList* stepLog_ = nullptr;
     DocumentAdapter adapter_;
-    QString PreviousCaption;
-    QString CurrentFile;
-    QString LastDir;
-    RecentFileList RecentFiles;
-    int StateCode = 1;
+    QString previousCaption_;
+    QString currentFile_;
+    QString lastDir_;
+    RecentFileList recentFiles_;
     QString editorFontName_;
     int editorFontSize_ = 12;
-    ui::FileDialogState OpenDialog1;
-    ui::FileDialogState SaveDialog1;
-    SearchDialog* FindDialog1 = nullptr;
-    SearchDialog* ReplaceDialog1 = nullptr;
-    CheckWindow* CheckForm1 = nullptr; // made at its first use
+    ui::FileDialogState openDialog_;
+    ui::FileDialogState saveDialog_;
+    SearchDialog* findDialog_ = nullptr;
+    SearchDialog* replaceDialog_ = nullptr;
+    CheckWindow* checkWindow_ = nullptr; // made at its first use
 
     std::unique_ptr<CommandTable> commands_;
     std::unique_ptr<QPrinter> printer_;

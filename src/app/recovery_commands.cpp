@@ -49,7 +49,7 @@ void TForm1::startRecovery(const QString& folder, std::chrono::milliseconds inte
     });
     recoveryTimer_->start();
     // The editor's signal follows whichever document it shows (a large load gives it a new one).
-    connect(RichEdit1, &QPlainTextEdit::textChanged, this, [this] { recoveryDue_ = true; });
+    connect(editor_, &QPlainTextEdit::textChanged, this, [this] { recoveryDue_ = true; });
     connect(this, &QWidget::windowTitleChanged, this, [this] { recoveryDue_ = true; });
 }
 
