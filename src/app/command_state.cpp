@@ -1,9 +1,6 @@
-// The command-state update SetButtons and the two font boxes on the tool bar, which it applies to the
-// editor font first.
+// The two font boxes on the tool bar and the editor font they give.
 #include "app/command_state.h"
 
-#include "app/command_table.h"
-#include "app/main_window.h"
 #include "base/failure.h"
 #include "base/fonts.h"
 
@@ -63,67 +60,74 @@ QFont editorFont(const QString& name, int pointSize) {
     return font;
 }
 
-// ---- TForm1 -----------------------------------------------------------------------------------------
+// ---- FontBoxes -------------------------------------------------------------------------------------
 
-void TForm1::wireFontBoxes() {
-    for (QComboBox* box : {fontNameBox_, fontSizeBox_}) {
+FontBoxes::FontBoxes(QComboBox& nameBox, QComboBox& sizeBox, QPlainTextEdit& editor,
+                     std::function<void(int)> onKey)
+    : nameBox_(nameBox), sizeBox_(sizeBox), editor_(editor) {
+    for (QComboBox* box : {&nameBox_, &sizeBox_}) {
         // Qt picks the list item that matches typed text when the edit field loses focus; here typed text
         // waits for the next command-state update, so only a pick from the list applies at once.
         QObject::disconnect(box->lineEdit(), SIGNAL(editingFinished()), box, nullptr);
     }
-    connect(fontNameBox_, &QComboBox::activated, this, &TForm1::ComboBox1Change);
-    connect(fontSizeBox_, &QComboBox::activated, this, &TForm1::ComboBox2Change);
     // Keys reach the box, which hands them on to its edit field directly, past any filter of the field's.
-    fontSizeBox_->installEventFilter(
-        new KeyWatcher(fontSizeBox_, [this](int key) { ComboBox2KeyPress(key); }));
+    sizeBox_.installEventFilter(new KeyWatcher(&sizeBox_, std::move(onKey)));
 }
 
-void TForm1::applyEditorFont() {
+void FontBoxes::fillNames(QStringList families) {
+    // "Default" is one of the names, sorted among the installed families without regard to case.
+    families << QStringLiteral("Default");
+    families.removeDuplicates();
+    std::sort(families.begin(), families.end(),
+              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    nameBox_.addItems(families);
+}
+
+void FontBoxes::show(const QString& name, int size) {
+    name_ = name;
+    size_ = size;
+    apply();
+    nameBox_.setEditText(name_);
+    sizeBox_.setEditText(QString::number(size_));
+}
+
+void FontBoxes::apply() {
     // Runs after every change of the text: most often the font is already the one asked for.
-    const QFont& current = editor_->font();
-    if (!current.families().isEmpty() && current.families().constFirst() == editorFontName_ &&
-        current.pointSize() == std::clamp(editorFontSize_, kSmallestSize, kLargestSize))
+    const QFont& current = editor_.font();
+    if (!current.families().isEmpty() && current.families().constFirst() == name_ &&
+        current.pointSize() == std::clamp(size_, kSmallestSize, kLargestSize))
         return;
-    editor_->setFont(editorFont(editorFontName_, editorFontSize_));
+    editor_.setFont(editorFont(name_, size_));
 }
 
-void TForm1::ComboBox1Change() {
-    run([this] {
-        if (!itemChosen(*fontNameBox_)) return; // a typed name waits for the next command-state update
-        editorFontName_ = fontNameBox_->currentText();
-        applyEditorFont();
-    });
+void FontBoxes::namePicked() {
+    if (!itemChosen(nameBox_)) return; // a typed name waits for the next command-state update
+    name_ = nameBox_.currentText();
+    apply();
 }
 
-void TForm1::ComboBox2Change() {
-    run([this] {
-        if (!itemChosen(*fontSizeBox_)) return;
-        editorFontSize_ = fontSizeFromText(fontSizeBox_->currentText());
-        applyEditorFont();
-    });
+void FontBoxes::sizePicked() {
+    if (!itemChosen(sizeBox_)) return;
+    size_ = fontSizeFromText(sizeBox_.currentText());
+    apply();
 }
 
-void TForm1::ComboBox2KeyPress(int key) {
-    run([&] {
-        if (key != Qt::Key_Return && key != Qt::Key_Enter) return;
-        editorFontSize_ = fontSizeFromText(fontSizeBox_->currentText());
-        applyEditorFont();
-    });
+void FontBoxes::keyPressed(int key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return;
+    size_ = fontSizeFromText(sizeBox_.currentText());
+    apply();
 }
 
-void TForm1::SetButtons() {
-    // While a file loads, the state of the previous document holds; the update runs when the load is done.
-    if (isLoading()) return;
-    if (const QString name = fontNameBox_->currentText(); !name.isEmpty()) editorFontName_ = name;
+void FontBoxes::takeTyped() {
+    if (const QString name = nameBox_.currentText(); !name.isEmpty()) name_ = name;
     try {
-        editorFontSize_ = fontSizeFromText(fontSizeBox_->currentText());
+        size_ = fontSizeFromText(sizeBox_.currentText());
     } catch (...) {
-        // The name applies all the same; the enabling waits for a size that is a whole number.
-        applyEditorFont();
+        // The name applies all the same; the caller's enabling waits for a size that is a whole number.
+        apply();
         throw;
     }
-    applyEditorFont();
-    commands_->setDocumentState(document_.isEmpty(), document_.isModified());
+    apply();
 }
 
 } // namespace app

@@ -2,6 +2,7 @@
 // request, with the save-changes prompt; the settings and the recent-file list they read and write.
 #include "app/main_window.h"
 
+#include "app/command_state.h"
 #include "app/command_table.h"
 #include "app/load_indicator.h"
 #include "app/program.h"
@@ -368,8 +369,7 @@ void TForm1::ReadSettings() {
         break;
     }
     lastDir_ = stored.lastDir;
-    editorFontName_ = stored.fontName;
-    editorFontSize_ = stored.fontSize;
+    fontBoxes_->show(stored.fontName, stored.fontSize);
 }
 
 void TForm1::WriteSettings() {
@@ -379,7 +379,7 @@ void TForm1::WriteSettings() {
     settings.lastDir = lastDir_;
     settings.fontName = font.family();
     // A font given in pixels has no point size; the size last read or chosen stands for it.
-    settings.fontSize = font.pointSize() > 0 ? font.pointSize() : editorFontSize_;
+    settings.fontSize = font.pointSize() > 0 ? font.pointSize() : fontBoxes_->size();
     storeSettings([&] { writeWindowSettings(settings_, settings); });
 }
 

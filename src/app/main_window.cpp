@@ -67,8 +67,10 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
     ui::centreOnScreen(this, kOuterSize);
 
     commands_ = std::make_unique<CommandTable>(*this);
-    fontNameBox_ = commands_->fontNameBox();
-    fontSizeBox_ = commands_->fontSizeBox();
+    fontBoxes_ = std::make_unique<FontBoxes>(*commands_->fontNameBox(), *commands_->fontSizeBox(), *editor_,
+                                             [this](int key) { ComboBox2KeyPress(key); });
+    connect(commands_->fontNameBox(), &QComboBox::activated, this, &TForm1::ComboBox1Change);
+    connect(commands_->fontSizeBox(), &QComboBox::activated, this, &TForm1::ComboBox2Change);
     recentItems_ = commands_->recentItems();
 
     setCentralWidget(editor_);
@@ -85,7 +87,6 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
 
     openDialog_.filter = kOpenFilter;
     saveDialog_.filter = kSaveFilter;
-    wireFontBoxes();
     FormCreate();
 }
 
@@ -97,18 +98,10 @@ TForm1::~TForm1() {
 void TForm1::FormCreate() {
     setWindowTitle(base::kUntitledName);
     document_.setModified(false);
-    // "Default" is one of the names, sorted among the installed families without regard to case.
-    QStringList families = platform_.fontFamilies() << QStringLiteral("Default");
-    families.removeDuplicates();
-    std::sort(families.begin(), families.end(),
-              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
-    fontNameBox_->addItems(families);
+    fontBoxes_->fillNames(platform_.fontFamilies());
     ReadSettings();
     openDialog_.initialDir = lastDir_;
     saveDialog_.initialDir = lastDir_;
-    applyEditorFont();
-    fontNameBox_->setEditText(editorFontName_);
-    fontSizeBox_->setEditText(QString::number(editorFontSize_));
     ReadResume();
     run([this] { SetButtons(); });
 }
@@ -378,6 +371,27 @@ void TForm1::Help2Click() {
 // The one about box made at program start, shown again each time.
 void TForm1::About1Click() {
     run([this] { platform_.runModal(*windows_.aboutBox); });
+}
+
+// ---- command state and font boxes -------------------------------------------------------------------
+
+void TForm1::ComboBox1Change() {
+    run([this] { fontBoxes_->namePicked(); });
+}
+
+void TForm1::ComboBox2Change() {
+    run([this] { fontBoxes_->sizePicked(); });
+}
+
+void TForm1::ComboBox2KeyPress(int key) {
+    run([&] { fontBoxes_->keyPressed(key); });
+}
+
+void TForm1::SetButtons() {
+    // While a file loads, the state of the previous document holds; the update runs when the load is done.
+    if (isLoading()) return;
+    fontBoxes_->takeTyped(); // a size that is no whole number is reported, and the enabling waits
+    commands_->setDocumentState(document_.isEmpty(), document_.isModified());
 }
 
 } // namespace app

@@ -30,6 +30,7 @@ namespace app {
 
 class CheckWindow;
 class CommandTable;
+class FontBoxes;
 class LeftoverRecovery;
 class LoadIndicator;
 class RecoveryFiles;
@@ -95,7 +96,7 @@ public:
     SearchDialog& replaceDialog();
 
     // The command-state update: the font boxes to the editor font, then the enabling by the document's
-    // emptiness and modified flag (command_state.cpp).
+    // emptiness and modified flag, applied by the command table.
     void SetButtons();
     // The font boxes: a name or size picked from the list applies at once, a size also on Enter.
     void ComboBox1Change();
@@ -221,10 +222,6 @@ private:
     // recovery or a load runs.
     bool startRecoveryWrite();
 
-    // Command state and font boxes (command_state.cpp).
-    void wireFontBoxes();
-    void applyEditorFont();
-
     ui::Platform& platform_;
     Windows& windows_;
     QString programDir_;
@@ -234,8 +231,6 @@ private:
     bool settingsFailureReported_ = false;
 
     QPlainTextEdit* editor_ = nullptr;
-    QComboBox* fontNameBox_ = nullptr;
-    QComboBox* fontSizeBox_ = nullptr;
     QLabel* statusPanel_ = nullptr;
     std::array<QAction*, 5> recentItems_{};
 
@@ -250,8 +245,6 @@ private:
     QString currentFile_;
     QString lastDir_;
     RecentFileList recentFiles_;
-    QString editorFontName_;
-    int editorFontSize_ = 12;
     ui::FileDialogState openDialog_;
     ui::FileDialogState saveDialog_;
     SearchDialog* findDialog_ = nullptr;
@@ -259,6 +252,7 @@ private:
     CheckWindow* checkWindow_ = nullptr; // made at its first use
 
     std::unique_ptr<CommandTable> commands_;
+    std::unique_ptr<FontBoxes> fontBoxes_;
     std::unique_ptr<QPrinter> printer_;
 
     // No work lost.
