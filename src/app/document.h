@@ -11,6 +11,7 @@
 #include <memory>
 
 class QPlainTextEdit;
+class QTextBlock;
 class QTextDocument;
 
 namespace app {
@@ -81,6 +82,12 @@ public:
     int entryCount() const;
     // Whether "{" + label + "," occurs anywhere in the text, A-Z and a-z alike.
     bool labelInUse(const QString& label) const;
+    // The labels of the entry heads, each as its label key ("{" + label + "," with A-Z lower-cased), in no
+    // order; taken from the index, so at once.
+    QStringList headLabels() const;
+    // The first head line of the entry with this label, A-Z and a-z alike; invalid when there is none.
+    QTextBlock entryHead(const QString& label) const;
+    static bool isEntryHead(const QTextBlock& line);
 
 private:
     struct Loading;
