@@ -26,9 +26,11 @@ JumpBox::JumpBox(QWidget* mainWindow) : QDialog(mainWindow) {
     label->setBuddy(edit_);
     auto* jump = new QPushButton(QStringLiteral("移動(&J)"));
     jump->setObjectName(QStringLiteral("JumpButton"));
-    jump->setDefault(true);
+    // Enter in the line is the one way a jump is asked for (returnPressed); no button is the default.
+    jump->setAutoDefault(false);
     auto* cancel = new QPushButton(QStringLiteral("キャンセル"));
     cancel->setObjectName(QStringLiteral("CancelButton"));
+    cancel->setAutoDefault(false);
 
     // The pop-up offers what offer() found, as it is: the completer filters nothing and never writes
     // into the line by itself.
@@ -41,6 +43,13 @@ JumpBox::JumpBox(QWidget* mainWindow) : QDialog(mainWindow) {
     connect(completer_, qOverload<const QString&>(&QCompleter::activated), edit_, &QLineEdit::setText);
     connect(edit_, &QLineEdit::textEdited, this, &JumpBox::offer);
     connect(jump, &QPushButton::clicked, this, &JumpBox::jumpRequested);
+    // The line sees Enter before the pop-up does: a label picked in the list goes into the line first.
+    connect(edit_, &QLineEdit::returnPressed, this, [this] {
+        const QModelIndex picked = completer_->popup()->currentIndex();
+        if (completer_->popup()->isVisible() && picked.isValid()) edit_->setText(picked.data().toString());
+        completer_->popup()->hide();
+        Q_EMIT jumpRequested();
+    });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* layout = new QHBoxLayout(this);
