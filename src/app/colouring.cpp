@@ -3,6 +3,7 @@
 #include "app/line_state.h"
 #include "bibtex/reader.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QPlainTextEdit>
@@ -20,6 +21,10 @@ using bibtex::Token;
 // Lines re-read beyond those a change touched before the rest waits until it is needed: a typed brace
 // that opens the rest of the file costs no more than this.
 constexpr int kReadOnAfterChange = 2000;
+// A change of up to this many lines (typing, pasting a few lines) is coloured at once, before the editor
+// lays the lines out again: colouring a line after its layout would lay it out once more. Longer changes
+// wait to be shown.
+constexpr int kColourAtOnce = 64;
 // How far the matching brace is looked for, in lines each way.
 constexpr int kMatchReach = 2000;
 // A slice of the background reading, in nanoseconds: the window answers between slices.
@@ -57,6 +62,11 @@ QColor mix(const QColor& from, const QColor& to, double share) {
                             float(from.greenF() + (to.greenF() - from.greenF()) * share),
                             float(from.blueF() + (to.blueF() - from.blueF()) * share));
 }
+
+// The editor's first line on screen, which QPlainTextEdit keeps to itself and its subclasses.
+struct EditorAccess : QPlainTextEdit {
+    using QPlainTextEdit::firstVisibleBlock;
+};
 
 bool isBracket(QChar c) {
     return c == u'{' || c == u'}' || c == u'(' || c == u')';
@@ -146,9 +156,18 @@ bool Colouring::eventFilter(QObject* watched, QEvent* event) {
 void Colouring::colourShownLines() {
     if (!enabled_) return;
     if (editor_->document() != document_) follow();
-    QTextBlock first = editor_->cursorForPosition(QPoint(0, 0)).block();
-    QTextBlock last = editor_->cursorForPosition(QPoint(0, editor_->viewport()->height())).block();
-    if (last.next().isValid()) last = last.next(); // a line shown in part
+    // The lines from the first on screen down to the viewport's height, and one more (the first may be
+    // shown in part); hit-testing the corners would cost a line's shaping each.
+    const QTextBlock first = (editor_->*(&EditorAccess::firstVisibleBlock))();
+    const QAbstractTextDocumentLayout* layout = document_->documentLayout();
+    const qreal height = editor_->viewport()->height();
+    QTextBlock last = first;
+    qreal filled = 0;
+    for (QTextBlock block = first; block.isValid() && filled <= height; block = block.next()) {
+        last = block;
+        if (block.isVisible()) filled += layout->blockBoundingRect(block).height();
+    }
+    if (last.next().isValid()) last = last.next();
     knowUntil(last.blockNumber());
     for (QTextBlock block = first; block.isValid(); block = block.next()) {
         if (!line_state::coloured(block.userState())) colour(block);
@@ -198,12 +217,19 @@ void Colouring::readInBackground() {
 void Colouring::colour(QTextBlock& block) {
     QList<bibtex::Run> runs;
     const LineState start = startOf(block);
-    bibtex::readLine(block.text(), start, &runs);
     QList<QTextLayout::FormatRange> ranges;
     ranges.reserve(runs.size());
+    // The blanks after a run take its format (an error's keep the editor's background): the editor shapes a
+    // line piece by piece of one format, and fewer pieces keep a keystroke's new layout of the line quick.
+    const QString text = block.text();
+    bibtex::readLine(text, start, &runs);
     for (const bibtex::Run& run : runs) {
         const QTextCharFormat& format = formats_[std::size_t(run.token)];
-        if (format.propertyCount() > 0) ranges.append({run.start, run.length, format});
+        if (format.propertyCount() == 0) continue;
+        int end = run.start + run.length;
+        while (run.token != Token::Error && end < text.size() && (text[end] == u' ' || text[end] == u'\t'))
+            ++end;
+        ranges.append({run.start, end - run.start, format});
     }
     QTextLayout* layout = block.layout();
     if (layout->formats() != ranges) {
@@ -262,6 +288,11 @@ void Colouring::onContentsChange(int from, int /*charsRemoved*/, int charsAdded)
         block = next;
         start = LineState::fromPacked(storable(end));
     }
+    if (lastLine - firstLine < kColourAtOnce)
+        for (QTextBlock b = first; b.isValid(); b = b.next()) {
+            colour(b);
+            if (b == last) break;
+        }
     if (knownLines_ < blockCount_ && !background_.isActive()) background_.start(0);
 }
 

@@ -94,7 +94,7 @@ TEST_F(ViewCommands, EachKindOfRunShowsInItsOwnColourAndTheStateCarriesOverLines
         {u"@article{lab1,", 0, u"{", std::nullopt},
         {u"@misc{k,\n  title = {A {B} c},", 1, u"title", Token::FieldName},
         {u"@misc{k,\n  title = {A {B} c},", 1, u"{A {B} c}", Token::Braced},
-        {u"@misc{k,\n  title = {A {B} c},", 1, u" = ", std::nullopt},
+        {u"@misc{k,\n  title = {A {B} c},", 1, u"=", std::nullopt},
         {u"@misc{k, year = 2024}", 0, u"2024", Token::Number},
         {u"@misc{k, journal = jacs # \"x\"}", 0, u"jacs", Token::Abbreviation},
         {u"@misc{k, journal = jacs # \"x\"}", 0, u"\"x\"", Token::Quoted},
@@ -168,7 +168,7 @@ TEST_F(ViewCommands, OnlyTheLinesShownAreColouredAndEditsFarAboveReachTheLinesSh
         scrollToLine(random.bounded(editor()->document()->blockCount()));
         expectShownLinesAsReadFromTheTop(qPrintable(QStringLiteral("edit %1").arg(i)));
     }
-    EXPECT_LT(linesWithColours(), 60 * shownLines);
+    EXPECT_LT(linesWithColours(), editor()->document()->blockCount() / 4);
 }
 
 TEST_F(ViewCommands, HighlightItemIsOnByDefaultTakesTheColoursAwayAndIsKeptAfterARestart) {
