@@ -90,8 +90,9 @@ void TForm1::JumpDialog1Jump() {
 void TForm1::moveToLine(const QTextBlock& line) {
     QTextCursor cursor(line);
     RichEdit1->setTextCursor(cursor);
-    // The editor scrolls by lines: the line at the top is the scroll bar's value.
-    RichEdit1->verticalScrollBar()->setValue(line.blockNumber());
+    // The editor scrolls by lines as shown (a wrapped line counts each of its rows): the row at the top is
+    // the scroll bar's value.
+    RichEdit1->verticalScrollBar()->setValue(line.firstLineNumber());
 }
 
 void TForm1::nextEntry() {

@@ -264,8 +264,8 @@ TEST_F(ViewCommands, LabelMatchesBeginningWithTheTextComeFirstAnyLetterCase) {
 
 TEST_F(ViewCommands, JumpBoxMovesToTheEntryOrSaysItWasNotFound) {
     QString text;
-    for (int i = 0; i < 300; ++i)
-        text += QStringLiteral("@Article{Key%1,\n  title = {T},\n}\n\n").arg(i);
+    for (int i = 0; i < 300; ++i) // titles wrapped over several rows
+        text += QStringLiteral("@Article{Key%1,\n  title = {%2},\n}\n\n").arg(i).arg(QStringLiteral("Wrapped words ").repeated(i % 3 * 20));
     show(text);
     auto* item = form1().findChild<QAction*>(QStringLiteral("Jump1"));
     ASSERT_TRUE(item);
