@@ -70,6 +70,13 @@ void JumpBox::showWith(QStringList labelKeys) {
     edit_->setFocus();
 }
 
+void JumpBox::refocus() {
+    raise();
+    activateWindow();
+    edit_->setFocus();
+    edit_->selectAll();
+}
+
 QString JumpBox::label() const {
     return edit_->text();
 }

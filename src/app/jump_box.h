@@ -20,6 +20,8 @@ public:
     // Shows the box with the line emptied; `labelKeys` are what the completion offers.
     void showWith(QStringList labelKeys);
     QString label() const;
+    // Back to the front with the line's text selected, after a message about it.
+    void refocus();
     // The labels the pop-up list offers now, in order.
     QStringList offered() const;
     // At most this many labels are offered.

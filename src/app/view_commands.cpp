@@ -78,6 +78,7 @@ void TForm1::JumpDialog1Jump() {
         const QTextBlock head = document_.entryHead(jumpBox().label());
         if (!head.isValid()) {
             platform_.showMessage(QStringLiteral("見つかりませんでした"));
+            jumpBox().refocus();
             return;
         }
         moveToLine(head);
