@@ -1,6 +1,7 @@
 // Figures for the large documents the editor must stay instant in: a generated 150,000-entry CP932
 // bibliography (1.5 million lines). Prints times and peak memory; nothing here passes or fails.
 #include "app/colouring.h"
+#include "app/jump_box.h"
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app/search_dialogs.h"
@@ -261,6 +262,35 @@ void labelSearch(benchmark::State& state) {
         benchmark::DoNotOptimize(editor.form1().document().labelInUse(QStringLiteral("absent")));
 }
 
+// 文献へ移動 over the 150,000 labels: "open" is Ctrl+J (the box shown with the labels of the index), "type"
+// a label typed into it key by key ("ref1234", each key filtering the matches of the one before and
+// sorting the 100 shown), "jump" Enter on the last entry's label (the walk to its head line).
+void jumpBox(benchmark::State& state, int step) {
+    Editor editor;
+    app::TForm1& form1 = editor.form1();
+    form1.show();
+    auto* edit = form1.jumpBox().findChild<QLineEdit*>(QStringLiteral("JumpLabelEdit"));
+    for (auto _ : state) {
+        if (step == 0) {
+            form1.Jump1Click();
+            continue;
+        }
+        state.PauseTiming();
+        form1.Jump1Click();
+        state.ResumeTiming();
+        if (step == 1) {
+            for (const QChar c : QStringLiteral("ref1234")) {
+                edit->setText(edit->text() + c);
+                Q_EMIT edit->textEdited(edit->text());
+            }
+        } else {
+            edit->setText(QStringLiteral("ref149999"));
+            form1.JumpDialog1Jump();
+        }
+    }
+    state.counters["offered"] = double(form1.jumpBox().offered().size());
+}
+
 // Replace All of a label prefix: "{ref14" begins 11,111 labels (ref14, ref140-149, ..., ref140000-149999)
 // from the top of the document to its end. One change: the text-change handling runs once and one undo
 // takes it back; `undo` times that undo.
@@ -446,6 +476,9 @@ BENCHMARK_CAPTURE(recoveryWrite, takeTextOnly, true)->Unit(benchmark::kMilliseco
 BENCHMARK(countFromScratch)->Unit(benchmark::kMillisecond);
 BENCHMARK(entryFormAdd)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(labelSearch)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK_CAPTURE(jumpBox, open, 0)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK_CAPTURE(jumpBox, type, 1)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK_CAPTURE(jumpBox, jump, 2)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK_CAPTURE(replaceAll, replace, false)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(replaceAll, undo, true)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(findNothing)->Unit(benchmark::kMillisecond)->Iterations(10);

@@ -277,7 +277,7 @@ bool Document::labelInUse(const QString& label) const {
     return key.isEmpty() ? entry::labelInUse(text(), label) : index_->hasLabelKey(key);
 }
 
-QStringList Document::headLabels() const {
+const QMap<QString, int>& Document::headLabels() const {
     return index_->headLabels();
 }
 

@@ -96,10 +96,6 @@ DocumentIndex::DocumentIndex(QTextDocument* document)
 
 DocumentIndex::~DocumentIndex() = default;
 
-QStringList DocumentIndex::headLabels() const {
-    return contents_->headLabels.keys();
-}
-
 bool DocumentIndex::isHeadLine(const QTextBlock& block) {
     const LineMark* m = markOf(block);
     return m && m->head();

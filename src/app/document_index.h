@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QScopeGuard>
 #include <QString>
@@ -25,9 +26,11 @@ class DocumentIndex : public QObject {
 public:
     struct Contents {
         int entryCount = 0;
-        QHash<QString, int> labelKeys;  // key -> number of occurrences
-        QHash<QString, int> headLabels; // the first key of each head line -> number of heads
-        int ownLineEnds = 0;            // marks with a line end of their own
+        QHash<QString, int> labelKeys; // key -> number of occurrences
+        // The first key of each head line -> number of heads; in order, so that the labels beginning with a
+        // text are one stretch of it.
+        QMap<QString, int> headLabels;
+        int ownLineEnds = 0; // marks with a line end of their own
         // The marks a change of the document's took away with their lines, in the order they went (line
         // ends of their own, or none), while the index is not marking itself.
         std::vector<std::optional<text::LineBreak>> lost;
@@ -43,8 +46,8 @@ public:
 
     int entryCount() const { return contents_->entryCount; }
     bool hasLabelKey(const QString& key) const { return contents_->labelKeys.contains(key); }
-    // The labels of the entry heads as keys ("{" + label + ","), in no order.
-    QStringList headLabels() const;
+    // The labels of the entry heads as keys ("{" + label + ","), in order.
+    const QMap<QString, int>& headLabels() const { return contents_->headLabels; }
     // The first head line with this label key; an invalid block when there is none.
     QTextBlock headOf(const QString& labelKey) const;
     static bool isHeadLine(const QTextBlock& block);

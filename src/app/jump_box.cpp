@@ -60,8 +60,8 @@ JumpBox::JumpBox(QWidget* mainWindow) : QDialog(mainWindow) {
     layout->addWidget(cancel);
 }
 
-void JumpBox::showWith(QStringList labelKeys) {
-    matches_.setLabelKeys(std::move(labelKeys));
+void JumpBox::showWith(std::function<const QMap<QString, int>&()> labelKeys) {
+    labelKeys_ = std::move(labelKeys);
     edit_->clear();
     model_->setStringList({});
     show();
@@ -86,7 +86,7 @@ QStringList JumpBox::offered() const {
 }
 
 void JumpBox::offer(const QString& typed) {
-    const QStringList found = matches_.matches(typed, kMostOffered);
+    const QStringList found = labelKeys_ ? labelMatches(labelKeys_(), typed, kMostOffered) : QStringList();
     model_->setStringList(found);
     if (found.isEmpty())
         completer_->popup()->hide();

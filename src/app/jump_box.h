@@ -5,6 +5,7 @@
 #include "app/label_matches.h"
 
 #include <QDialog>
+#include <functional>
 
 class QCompleter;
 class QLineEdit;
@@ -17,8 +18,9 @@ class JumpBox : public QDialog {
 public:
     explicit JumpBox(QWidget* mainWindow);
 
-    // Shows the box with the line emptied; `labelKeys` are what the completion offers.
-    void showWith(QStringList labelKeys);
+    // Shows the box with the line emptied; the completion offers the keys `labelKeys` gives at each keystroke
+    // (the document's, as they are then).
+    void showWith(std::function<const QMap<QString, int>&()> labelKeys);
     QString label() const;
     // Back to the front with the line's text selected, after a message about it.
     void refocus();
@@ -36,7 +38,7 @@ private:
     QLineEdit* edit_ = nullptr;
     QCompleter* completer_ = nullptr;
     QStringListModel* model_ = nullptr;
-    LabelMatches matches_;
+    std::function<const QMap<QString, int>&()> labelKeys_;
 };
 
 } // namespace app

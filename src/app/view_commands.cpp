@@ -70,7 +70,9 @@ JumpBox& TForm1::jumpBox() {
 }
 
 void TForm1::Jump1Click() {
-    run([this] { jumpBox().showWith(document_.headLabels()); });
+    run([this] {
+        jumpBox().showWith([this]() -> const QMap<QString, int>& { return document_.headLabels(); });
+    });
 }
 
 void TForm1::JumpDialog1Jump() {

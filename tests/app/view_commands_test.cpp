@@ -241,31 +241,34 @@ TEST_F(ViewCommands, PrintingStaysBlackWithTheColouringOn) {
 }
 
 TEST_F(ViewCommands, LabelMatchesBeginningWithTheTextComeFirstAnyLetterCase) {
-    app::LabelMatches matches;
-    matches.setLabelKeys({QStringLiteral("{yamada2020,"), QStringLiteral("{abe2019,"),
-                          QStringLiteral("{oyama1999,"), QStringLiteral("{yama,"),
-                          QStringLiteral("{山田2021,"), QStringLiteral("{kim2020a,")});
+    QMap<QString, int> keys;
+    for (const char* key : {"{yamada2020,", "{abe2019,", "{oyama1999,", "{yama,", "{山田2021,", "{kim2020a,"})
+        keys[QString::fromUtf8(key)] = 1;
     struct Row {
         QString typed;
+        int most;
         QStringList expected;
     };
     const std::vector<Row> rows = {
-        {u"YAMA"_s, {u"yama"_s, u"yamada2020"_s, u"oyama1999"_s}},
-        {u"yamad"_s, {u"yamada2020"_s}}, // narrowed from the previous matches
-        {u"2020"_s, {u"kim2020a"_s, u"yamada2020"_s}},
-        {u"山田"_s, {u"山田2021"_s}},
-        {u"zz"_s, {}},
-        {QString(), {}},
+        {u"YAMA"_s, 10, {u"yama"_s, u"yamada2020"_s, u"oyama1999"_s}},
+        {u"yamad"_s, 10, {u"yamada2020"_s}},
+        {u"2020"_s, 10, {u"kim2020a"_s, u"yamada2020"_s}},
+        {u"山田"_s, 10, {u"山田2021"_s}},
+        {u"zz"_s, 10, {}},
+        {QString(), 10, {}},
+        {u"a"_s, 2, {u"abe2019"_s, u"kim2020a"_s}},
+        {u"yama"_s, 1, {u"yama"_s}},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(matches.matches(row.typed, 10), row.expected) << row.typed.toStdString();
-    EXPECT_EQ(matches.matches(QStringLiteral("a"), 2), QStringList({u"abe2019"_s, u"kim2020a"_s}));
+        EXPECT_EQ(app::labelMatches(keys, row.typed, row.most), row.expected) << row.typed.toStdString();
 }
 
 TEST_F(ViewCommands, JumpBoxMovesToTheEntryOrSaysItWasNotFound) {
     QString text;
     for (int i = 0; i < 300; ++i) // titles wrapped over several rows
-        text += QStringLiteral("@Article{Key%1,\n  title = {%2},\n}\n\n").arg(i).arg(QStringLiteral("Wrapped words ").repeated(i % 3 * 20));
+        text += QStringLiteral("@Article{Key%1,\n  title = {%2},\n}\n\n")
+                    .arg(i)
+                    .arg(QStringLiteral("Wrapped words ").repeated(i % 3 * 20));
     show(text);
     auto* item = form1().findChild<QAction*>(QStringLiteral("Jump1"));
     ASSERT_TRUE(item);
