@@ -1,5 +1,6 @@
 #include "app/colouring.h"
 
+#include "app/document_index.h"
 #include "app/line_state.h"
 #include "bibtex/reader.h"
 
@@ -7,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -27,6 +29,11 @@ constexpr int kReadOnAfterChange = 2000;
 constexpr int kColourAtOnce = 64;
 // How far the matching brace is looked for, in lines each way.
 constexpr int kMatchReach = 2000;
+// Lines on screen this far below the last known one are coloured from a guess: read from the nearest entry
+// head above them (at most kGuessBack lines up) as if no entry were open there, until the reading from the
+// top reaches them (in the background) and corrects what differs.
+constexpr int kGuessBeyond = 20000;
+constexpr int kGuessBack = 1000;
 // A slice of the background reading, in nanoseconds: the window answers between slices.
 constexpr qint64 kSliceNs = 4'000'000;
 
@@ -43,11 +50,14 @@ LineState startOf(const QTextBlock& block) {
     return LineState::fromPacked(line_state::packedStart(block.userState()));
 }
 
-void setStart(QTextBlock& block, LineState start) {
+// True when the line was coloured from another start: its colours are out of date.
+bool setStart(QTextBlock& block, LineState start) {
     const int state = block.userState();
     const int packed = storable(start);
-    const bool stillColoured = line_state::coloured(state) && line_state::packedStart(state) == packed;
+    const bool wasColoured = line_state::coloured(state);
+    const bool stillColoured = wasColoured && line_state::packedStart(state) == packed;
     block.setUserState(line_state::withStart(state, packed, stillColoured));
+    return wasColoured && !stillColoured;
 }
 
 void markUncoloured(QTextBlock& block) {
@@ -168,7 +178,10 @@ void Colouring::colourShownLines() {
         if (block.isVisible()) filled += layout->blockBoundingRect(block).height();
     }
     if (last.next().isValid()) last = last.next();
-    knowUntil(last.blockNumber());
+    if (last.blockNumber() - knownLines_ > kGuessBeyond)
+        guessFrom(first, last);
+    else
+        knowUntil(last.blockNumber());
     for (QTextBlock block = first; block.isValid(); block = block.next()) {
         if (!line_state::coloured(block.userState())) colour(block);
         if (block == last) break;
@@ -187,15 +200,32 @@ void Colouring::knowUntil(int line, qint64 deadlineNs) {
     timer.start();
     QTextBlock block = document_->findBlockByNumber(knownLines_ - 1);
     LineState start = startOf(block);
+    bool outdated = false;
+    const auto repaint = qScopeGuard([&] {
+        if (outdated) editor_->viewport()->update();
+    });
     for (int read = 1; knownLines_ <= line; ++read) {
         const LineState end = bibtex::readLine(block.text(), start);
         QTextBlock next = block.next();
         if (!next.isValid()) break;
-        setStart(next, end);
+        outdated = setStart(next, end) || outdated;
         ++knownLines_;
         block = next;
         start = LineState::fromPacked(storable(end));
         if (deadlineNs >= 0 && read % 256 == 0 && timer.nsecsElapsed() > deadlineNs) break;
+    }
+}
+
+void Colouring::guessFrom(const QTextBlock& first, const QTextBlock& last) {
+    QTextBlock block = first;
+    for (int back = 0; back < kGuessBack && !DocumentIndex::isHeadLine(block) && block.previous().isValid();
+         ++back)
+        block = block.previous();
+    if (!DocumentIndex::isHeadLine(block)) block = first;
+    setStart(block, LineState()); // the lines on screen are coloured next, from what is stored now
+    for (; block.isValid() && block != last; block = block.next()) {
+        QTextBlock next = block.next();
+        setStart(next, bibtex::readLine(block.text(), startOf(block)));
     }
 }
 
@@ -270,6 +300,12 @@ void Colouring::onContentsChange(int from, int /*charsRemoved*/, int charsAdded)
     knownLines_ = firstLine + 1;
     QTextBlock block = first;
     LineState start = startOf(first);
+    // Lines below the change that were coloured from another start are painted again (the editor repaints
+    // only the changed lines).
+    bool outdated = false;
+    const auto repaint = qScopeGuard([&] {
+        if (outdated) editor_->viewport()->update();
+    });
     for (int line = firstLine, beyond = 0;;) {
         const LineState end = bibtex::readLine(block.text(), start);
         QTextBlock next = block.next();
@@ -283,7 +319,7 @@ void Colouring::onContentsChange(int from, int /*charsRemoved*/, int charsAdded)
             }
             if (++beyond > kReadOnAfterChange) break;
         }
-        setStart(next, end);
+        outdated = setStart(next, end) || outdated;
         knownLines_ = line + 1;
         block = next;
         start = LineState::fromPacked(storable(end));

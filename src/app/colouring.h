@@ -55,6 +55,7 @@ private:
     // Reads line states from the last known one on until line `line` is known (or `deadline` passes).
     void knowUntil(int line, qint64 deadlineNs = -1);
     void colour(QTextBlock& block);
+    void guessFrom(const QTextBlock& first, const QTextBlock& last);
     void uncolourAll();
     void readInBackground();
     void showMatch();

@@ -171,6 +171,22 @@ TEST_F(ViewCommands, OnlyTheLinesShownAreColouredAndEditsFarAboveReachTheLinesSh
     EXPECT_LT(linesWithColours(), editor()->document()->blockCount() / 4);
 }
 
+TEST_F(ViewCommands, LinesFarBelowTheKnownOnesShowAtOnceAndTheReadingFromTheTopCorrectsThem) {
+    // A brace left open in the first line takes in every entry below (each closes what it opens).
+    QString text = QStringLiteral("@misc{open, note = {\n");
+    for (int i = 0; i < 9000; ++i)
+        text += QStringLiteral("@article{k%1,\n  title = {T},\n}\n").arg(i);
+    show(text);
+    scrollToLine(editor()->verticalScrollBar()->maximum());
+    colouring().colourShownLines();
+    const QTextBlock shown = editor()->cursorForPosition(QPoint(0, 0)).block();
+    ASSERT_LT(colouring().knownLines(), shown.blockNumber()); // not read down to here: guessed
+    EXPECT_GT(linesWithColours(), 0);
+    colouring().readToEnd(); // what the background reading does while the window is idle
+    expectShownLinesAsReadFromTheTop("read to the end");
+    EXPECT_EQ(shownAt(shown, 0), brushOf(Token::Braced));
+}
+
 TEST_F(ViewCommands, HighlightItemIsOnByDefaultTakesTheColoursAwayAndIsKeptAfterARestart) {
     ASSERT_TRUE(highlightItem()->isCheckable());
     EXPECT_TRUE(highlightItem()->isChecked());
