@@ -20,7 +20,7 @@ namespace {
 using Handler = void (TForm1::*)();
 using Enabled = CommandTable::Enabled;
 
-enum class Row { Menu, Item, Separator, Recent };
+enum class Row { Menu, Item, Check, Separator, Recent };
 
 // A standard key (which follows the desktop's conventions) or a key sequence written out ("F8").
 struct Shortcut {
@@ -99,6 +99,9 @@ const CommandRow kCommands[] = {
      "検索", {"edit-find", QStyle::SP_FileDialogContentsView}},
     {Row::Item, "Replace1", "置換(&R)", kNotEmpty, kWaits, &TForm1::Replace1Click, QKeySequence::Replace,
      "置換", {"edit-find-replace", QStyle::SP_BrowserReload}},
+    {Row::Item, "Jump1", "文献へ移動(&J)", kNotEmpty, kWaits, &TForm1::Jump1Click, "Ctrl+J"},
+    {Row::Menu, "View1", "表示(&V)"},
+    {Row::Check, "Highlight1", "色分け表示(&C)", kAlways, kGoesOn, &TForm1::Highlight1Click},
     {Row::Menu, "B1", "文献(&B)"},
     {Row::Item, "L1", "文献リスト作成(&L)", kAlways, kWaits, &TForm1::L1Click, {},
      "文献ﾘｽﾄ作成", {"x-office-address-book", QStyle::SP_FileDialogDetailedView}},
@@ -187,6 +190,10 @@ void CommandTable::buildMenu(TForm1& window) {
                 action->setIcon(QIcon::fromTheme(QString::fromLatin1(row.icon.theme),
                                                  window.style()->standardIcon(row.icon.fallback)));
                 action->setIconVisibleInMenu(false); // the icons are the tool bar's
+            }
+            if (row.kind == Row::Check) {
+                action->setCheckable(true);
+                action->setChecked(true);
             }
             if (row.handler) QObject::connect(action, &QAction::triggered, &window, row.handler);
             if (row.kind == Row::Recent) recentItems_[recent++] = action;

@@ -4,6 +4,7 @@
 #include "app/document_file.h"
 #include "text/search.h"
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QTextOption>
@@ -11,6 +12,7 @@
 #include <memory>
 
 class QPlainTextEdit;
+class QTextBlock;
 class QTextDocument;
 
 namespace app {
@@ -84,6 +86,12 @@ public:
     int entryCount() const;
     // Whether "{" + label + "," occurs anywhere in the text, A-Z and a-z alike.
     bool labelInUse(const QString& label) const;
+    // The labels of the entry heads, each as its label key ("{" + label + "," with A-Z lower-cased), in
+    // order; the index's own, kept up to date with every change.
+    const QMap<QString, int>& headLabels() const;
+    // The first head line of the entry with this label, A-Z and a-z alike; invalid when there is none.
+    QTextBlock entryHead(const QString& label) const;
+    static bool isEntryHead(const QTextBlock& line);
 
 private:
     struct Loading;

@@ -370,6 +370,7 @@ void TForm1::ReadSettings() {
     }
     lastDir_ = stored.lastDir;
     fontBoxes_->show(stored.fontName, stored.fontSize);
+    highlight_ = stored.highlight;
 }
 
 void TForm1::WriteSettings() {
@@ -380,6 +381,7 @@ void TForm1::WriteSettings() {
     settings.fontName = font.family();
     // A font given in pixels has no point size; the size last read or chosen stands for it.
     settings.fontSize = font.pointSize() > 0 ? font.pointSize() : fontBoxes_->size();
+    settings.highlight = highlight_;
     storeSettings([&] { writeWindowSettings(settings_, settings); });
 }
 

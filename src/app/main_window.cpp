@@ -5,8 +5,10 @@
 
 #include "app/about_box.h"
 #include "app/check_window.h"
+#include "app/colouring.h"
 #include "app/command_state.h"
 #include "app/command_table.h"
+#include "app/jump_box.h"
 #include "app/load_indicator.h"
 #include "app/printing.h"
 #include "app/program.h"
@@ -27,10 +29,13 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QWindow>
 
@@ -87,6 +92,7 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
 
     openDialog_.filter = kOpenFilter;
     saveDialog_.filter = kSaveFilter;
+    wireView();
     FormCreate();
 }
 
@@ -100,6 +106,7 @@ void TForm1::FormCreate() {
     document_.setModified(false);
     fontBoxes_->fillNames(platform_.fontFamilies());
     ReadSettings();
+    applyHighlightSetting();
     openDialog_.initialDir = lastDir_;
     saveDialog_.initialDir = lastDir_;
     ReadResume();
@@ -392,6 +399,113 @@ void TForm1::SetButtons() {
     if (isLoading()) return;
     fontBoxes_->takeTyped(); // a size that is no whole number is reported, and the enabling waits
     commands_->setDocumentState(document_.isEmpty(), document_.isModified());
+}
+
+// ---- the view: colouring, jump and entry keys ------------------------------------------------------
+
+// The main window's view of the text: the colouring and its menu item 色分け表示, 文献へ移動 over the box
+// jumpDialog_, and Ctrl+Down and Ctrl+Up, which move the caret from entry head to entry head.
+
+namespace {
+
+// Ctrl+Down and Ctrl+Up reach the editor's window before the editor, which has no use for them.
+class EntryKeys final : public QObject {
+public:
+    explicit EntryKeys(TForm1& window) : QObject(&window), window_(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() != Qt::ControlModifier &&
+            key->modifiers() != (Qt::ControlModifier | Qt::KeypadModifier))
+            return false;
+        if (key->key() == Qt::Key_Down) {
+            window_.nextEntry();
+            return true;
+        }
+        if (key->key() == Qt::Key_Up) {
+            window_.previousEntry();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    TForm1& window_;
+};
+
+} // namespace
+
+void TForm1::wireView() {
+    colouring_ = new Colouring(editor_);
+    colouring_->setBusy([this] { return isLoading(); });
+    editor_->installEventFilter(new EntryKeys(*this));
+}
+
+void TForm1::applyHighlightSetting() {
+    findChild<QAction*>(QStringLiteral("Highlight1"))->setChecked(highlight_);
+    colouring_->setEnabled(highlight_);
+}
+
+void TForm1::Highlight1Click() {
+    run([this] {
+        highlight_ = findChild<QAction*>(QStringLiteral("Highlight1"))->isChecked();
+        colouring_->setEnabled(highlight_);
+    });
+}
+
+JumpBox& TForm1::jumpBox() {
+    if (!jumpDialog_) {
+        jumpDialog_ = new JumpBox(this);
+        connect(jumpDialog_, &JumpBox::jumpRequested, this, &TForm1::JumpDialog1Jump);
+    }
+    return *jumpDialog_;
+}
+
+void TForm1::Jump1Click() {
+    run([this] {
+        jumpBox().showWith([this]() -> const QMap<QString, int>& { return document_.headLabels(); });
+    });
+}
+
+void TForm1::JumpDialog1Jump() {
+    run([this] {
+        const QTextBlock head = document_.entryHead(jumpBox().label());
+        if (!head.isValid()) {
+            platform_.showMessage(QStringLiteral("見つかりませんでした"));
+            jumpBox().refocus();
+            return;
+        }
+        moveToLine(head);
+        jumpBox().hide();
+        activateWindow();
+        editor_->setFocus();
+    });
+}
+
+void TForm1::moveToLine(const QTextBlock& line) {
+    QTextCursor cursor(line);
+    editor_->setTextCursor(cursor);
+    // The editor scrolls by lines as shown (a wrapped line counts each of its rows): the row at the top is
+    // the scroll bar's value.
+    editor_->verticalScrollBar()->setValue(line.firstLineNumber());
+}
+
+void TForm1::nextEntry() {
+    for (QTextBlock line = editor_->textCursor().block().next(); line.isValid(); line = line.next())
+        if (Document::isEntryHead(line)) {
+            editor_->setTextCursor(QTextCursor(line));
+            return;
+        }
+}
+
+void TForm1::previousEntry() {
+    for (QTextBlock line = editor_->textCursor().block().previous(); line.isValid(); line = line.previous())
+        if (Document::isEntryHead(line)) {
+            editor_->setTextCursor(QTextCursor(line));
+            return;
+        }
 }
 
 } // namespace app

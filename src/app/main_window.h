@@ -24,13 +24,16 @@ class QEventLoop;
 class QLabel;
 class QPlainTextEdit;
 class QPrinter;
+class QTextBlock;
 class QTimer;
 
 namespace app {
 
 class CheckWindow;
+class Colouring;
 class CommandTable;
 class FontBoxes;
+class JumpBox;
 class LeftoverRecovery;
 class LoadIndicator;
 class RecoveryFiles;
@@ -88,12 +91,22 @@ public:
     // Find and replace through the modeless FindDialog1 and ReplaceDialog1.
     void Find2Click();
     void Replace1Click();
+    // 文献へ移動 (main_window.cpp): the box, and the move to the entry whose label it holds.
+    void Jump1Click();
+    void JumpDialog1Jump();
+    // 色分け表示: the colouring on or off, kept in the settings.
+    void Highlight1Click();
+    // Ctrl+Down and Ctrl+Up in the editor: the caret to the next or previous entry head.
+    void nextEntry();
+    void previousEntry();
     void FindDialog1Find();
     void ReplaceDialog1Find();
     void ReplaceDialog1Replace();
     // The dialogs, made at their first showing.
     SearchDialog& findDialog();
     SearchDialog& replaceDialog();
+    JumpBox& jumpBox();
+    Colouring& colouring() { return *colouring_; }
 
     // The command-state update: the font boxes to the editor font, then the enabling by the document's
     // emptiness and modified flag, applied by the command table.
@@ -222,6 +235,12 @@ private:
     // recovery or a load runs.
     bool startRecoveryWrite();
 
+    // The colouring and the entry keys (main_window.cpp).
+    void wireView();
+    // The 色分け表示 item and the colouring to the setting read.
+    void applyHighlightSetting();
+    void moveToLine(const QTextBlock& line);
+
     ui::Platform& platform_;
     Windows& windows_;
     QString programDir_;
@@ -250,6 +269,9 @@ private:
     SearchDialog* findDialog_ = nullptr;
     SearchDialog* replaceDialog_ = nullptr;
     CheckWindow* checkWindow_ = nullptr; // made at its first use
+    JumpBox* jumpDialog_ = nullptr;
+    Colouring* colouring_ = nullptr;
+    bool highlight_ = true;
 
     std::unique_ptr<CommandTable> commands_;
     std::unique_ptr<FontBoxes> fontBoxes_;

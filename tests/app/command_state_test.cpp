@@ -50,6 +50,7 @@ const Control kControls[] = {
     {"A2", Rule::NotEmpty}, {"ToolButton9", Rule::NotEmpty},
     {"Find1", Rule::NotEmpty, kWaits}, {"Find2", Rule::NotEmpty, kWaits}, {"ToolButton10", Rule::NotEmpty, kWaits},
     {"Replace1", Rule::NotEmpty, kWaits}, {"ToolButton11", Rule::NotEmpty, kWaits},
+    {"Jump1", Rule::NotEmpty, kWaits}, {"Highlight1", Rule::Always},
     {"L1", Rule::Always, kWaits}, {"ToolButton12", Rule::Always, kWaits},
     {"BibB1", Rule::Always, kWaits}, {"ToolButton18", Rule::Always, kWaits},
     {"CSVO1", Rule::NotEmpty, kWaits}, {"ToolButton15", Rule::NotEmpty, kWaits},

@@ -19,7 +19,7 @@ using HelpAndAbout = AppFixture;
 TEST_F(HelpAndAbout, HelpAsksThePlatformForTheHelpFileFromMenuToolButtonAndF1) {
     const QString helpFile = QStringLiteral("C:\\My Documents\\Lorvane Editor\\LORVANE.hlp");
     platform.expectHelp(helpFile).expectHelp(helpFile).expectHelp(helpFile);
-    form1().findChild<QAction*>(QStringLiteral("Help2"))->trigger();
+    command("Help2");
     form1().findChild<QToolButton*>(QStringLiteral("ToolButton17"))->click();
     form1().show();
     form1().activateWindow();
@@ -31,7 +31,7 @@ TEST_F(HelpAndAbout, TheAboutBoxMadeAtStartIsShownEachTime) {
     QDialog* shown[2] = {};
     platform.expectModal(QStringLiteral("TAboutBox"), [&](QDialog& d) { shown[0] = &d; })
         .expectModal(QStringLiteral("TAboutBox"), [&](QDialog& d) { shown[1] = &d; });
-    form1().findChild<QAction*>(QStringLiteral("About1"))->trigger();
+    command("About1");
     form1().About1Click();
     EXPECT_EQ(shown[0], program->windows().aboutBox.get());
     EXPECT_EQ(shown[1], shown[0]);

@@ -212,7 +212,7 @@ TEST_F(Printing, AJobThatCannotStartIsReported) {
     type(QStringLiteral("x"));
     platform.expectPrint(toPdf(path(QStringLiteral("no/such/folder/out.pdf"))))
         .expectError(QStringLiteral("印刷を開始できません."));
-    form1().findChild<QAction*>(QStringLiteral("Print1"))->trigger();
+    command("Print1");
     platform.verify();
     EXPECT_EQ(platform.busyDepth(), 0);
 }
