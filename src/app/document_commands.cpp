@@ -15,14 +15,13 @@
 
 #include <QAction>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QScopeGuard>
-#include <QTimer>
-#include <atomic>
-#include <thread>
+
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
 
 namespace app {
 
@@ -90,13 +89,13 @@ void TForm1::checkSizeBeforeReading(const QString& path) {
 void TForm1::loadDocument(const QString& path) {
     checkSizeBeforeReading(path);
     const FileStamp disk = fileStamp(path); // before the read: a change while reading counts too
-    const bool large = disk.size > kReadAtOnceBytes;
+    const bool large = disk.size > BackgroundRead::kAboveBytes;
     // A large file: the window shows one load from the read to the last piece.
     if (large) loadIndicator_->loadStarted(0);
     const auto finished = qScopeGuard([&] {
         if (large) loadIndicator_->loadFinished();
     });
-    LoadedDocument loaded = large ? readWhileTheWindowAnswers(path) : loadDocumentFile(path);
+    LoadedDocument loaded = large ? backgroundRead_.read(path) : loadDocumentFile(path);
     const QString warning = openWarning(path, loaded);
     if (!document_.load(std::move(loaded), loadIndicator_.get())) throw base::Cancelled();
     documentReplaced(disk);
@@ -104,49 +103,10 @@ void TForm1::loadDocument(const QString& path) {
     if (!warning.isEmpty()) platform_.showMessage(warning);
 }
 
-LoadedDocument TForm1::readWhileTheWindowAnswers(const QString& path) {
-    // Reading and decoding tens of megabytes takes longer than the window may stand still, so they run
-    // in a thread of their own, on nothing but their own copy of the path; the window waits in an event
-    // loop, and a cancel leaves the thread to finish into a result nobody reads (the main window waits for
-    // it when it goes, so that it never outlives the tables it reads with).
-    struct Read {
-        std::atomic<bool> done = false;
-        std::optional<LoadedDocument> document;
-        std::exception_ptr failure;
-    };
-    const auto read = std::make_shared<Read>();
-    readThreads_.emplace_back([read, file = path] {
-        try {
-            read->document = loadDocumentFile(file);
-        } catch (...) {
-            read->failure = std::current_exception();
-        }
-        read->done = true;
-    });
-    QEventLoop wait;
-    QTimer poll;
-    readCancelled_ = false;
-    QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
-        if (read->done || readCancelled_) wait.quit();
-    });
-    poll.start(5);
-    reading_ = &wait;
-    const auto notReading = qScopeGuard([this] { reading_ = nullptr; });
-    wait.exec();
-    // (The loop ends early, unread, only when the program is told to quit.)
-    if (readCancelled_ || !read->done) throw base::Cancelled();
-    if (read->failure) std::rethrow_exception(read->failure);
-    return std::move(*read->document);
-}
-
 void TForm1::cancelLoad() {
-    if (reading_) {
-        readCancelled_ = true;
-        reading_->quit();
-    } else if (document_.isLoading()) {
+    if (!backgroundRead_.cancel()) {
+        if (!document_.isLoading()) return;
         document_.cancelLoad();
-    } else {
-        return;
     }
     // The previous document is back with its own modified flag; the caption follows it.
     restoreAfterFailedLoad(isModified());

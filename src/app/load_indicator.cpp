@@ -1,13 +1,20 @@
 #include "app/load_indicator.h"
 
+#include "app/document_file.h"
+#include "base/failure.h"
+
 #include "ui/platform.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QStatusBar>
+#include <QTimer>
+#include <atomic>
 
 namespace app {
 
@@ -62,6 +69,55 @@ bool LoadIndicator::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return false;
+}
+
+// ---- BackgroundRead ---------------------------------------------------------------------------------
+
+BackgroundRead::~BackgroundRead() {
+    for (std::thread& read : threads_)
+        read.join();
+}
+
+LoadedDocument BackgroundRead::read(const QString& path) {
+    // Reading and decoding tens of megabytes takes longer than the window may stand still, so they run
+    // in a thread of their own, on nothing but their own copy of the path; the window waits in an event
+    // loop, and a cancel leaves the thread to finish into a result nobody reads (this waits for
+    // it when it goes, so that it never outlives the tables it reads with).
+    struct Read {
+        std::atomic<bool> done = false;
+        std::optional<LoadedDocument> document;
+        std::exception_ptr failure;
+    };
+    const auto read = std::make_shared<Read>();
+    threads_.emplace_back([read, file = path] {
+        try {
+            read->document = loadDocumentFile(file);
+        } catch (...) {
+            read->failure = std::current_exception();
+        }
+        read->done = true;
+    });
+    QEventLoop wait;
+    QTimer poll;
+    cancelled_ = false;
+    QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
+        if (read->done || cancelled_) wait.quit();
+    });
+    poll.start(5);
+    waiting_ = &wait;
+    const auto notReading = qScopeGuard([this] { waiting_ = nullptr; });
+    wait.exec();
+    // (The loop ends early, unread, only when the program is told to quit.)
+    if (cancelled_ || !read->done) throw base::Cancelled();
+    if (read->failure) std::rethrow_exception(read->failure);
+    return std::move(*read->document);
+}
+
+bool BackgroundRead::cancel() {
+    if (!waiting_) return false;
+    cancelled_ = true;
+    waiting_->quit();
+    return true;
 }
 
 } // namespace app

@@ -6,7 +6,10 @@
 
 #include <QObject>
 #include <functional>
+#include <thread>
+#include <vector>
 
+class QEventLoop;
 class QMainWindow;
 class QPlainTextEdit;
 class QProgressBar;
@@ -43,6 +46,24 @@ private:
     qsizetype total_ = 0;
     int depth_ = 0;
     bool wasReadOnly_ = false;
+};
+
+// A large file read and decoded in a thread of its own while the window answers.
+class BackgroundRead {
+public:
+    // A file larger than this is read so (a few tens of milliseconds' worth on its own).
+    static constexpr qint64 kAboveBytes = 8 * 1024 * 1024;
+    // Waits for the read in an event loop; base::Cancelled after cancel(), the read's failure as thrown.
+    LoadedDocument read(const QString& path);
+    // Ends the wait of a read running; false when none runs.
+    bool cancel();
+    bool isReading() const { return waiting_ != nullptr; }
+    ~BackgroundRead(); // waits for every read's thread
+
+private:
+    QEventLoop* waiting_ = nullptr;
+    bool cancelled_ = false;
+    std::vector<std::thread> threads_;
 };
 
 } // namespace app

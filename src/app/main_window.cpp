@@ -96,10 +96,7 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
     FormCreate();
 }
 
-TForm1::~TForm1() {
-    for (std::thread& read : readThreads_)
-        read.join();
-}
+TForm1::~TForm1() = default;
 
 void TForm1::FormCreate() {
     setWindowTitle(base::kUntitledName);

@@ -4,6 +4,7 @@
 // windows reach the document through the DocumentAdapter.
 #include "app/document.h"
 #include "app/document_adapter.h"
+#include "app/load_indicator.h"
 #include "app/recent_files.h"
 #include "app/settings_store.h"
 #include "ui/guarded.h"
@@ -15,7 +16,6 @@
 #include <functional>
 #include <future>
 #include <memory>
-#include <thread>
 #include <vector>
 
 class QAction;
@@ -169,7 +169,7 @@ public:
     // For tests: the finishing steps of Open and open by path, by name, as they run.
     void setFinishingStepLog(QStringList* log) { stepLog_ = log; }
     // A file is being read or filled in: the text and the commands wait for it.
-    bool isLoading() const { return reading_ || document_.isLoading(); }
+    bool isLoading() const { return backgroundRead_.isReading() || document_.isLoading(); }
     // The printer printing uses, with what printer setup chose; made at its first use.
     QPrinter& printer();
 
@@ -197,11 +197,7 @@ private:
     void writeDocument(const QString& path);
     void finishSave();
     void loadDocument(const QString& path);
-    // A file larger than this is read and decoded while the window answers (a few tens of
-    // milliseconds' worth on its own).
-    static constexpr qint64 kReadAtOnceBytes = 8 * 1024 * 1024;
     void checkSizeBeforeReading(const QString& path);
-    LoadedDocument readWhileTheWindowAnswers(const QString& path);
     // Esc, or a close request, during a load: the previous document, caption and all, is back at once.
     void cancelLoad();
     void logStep(const char* step) {
@@ -255,9 +251,7 @@ private:
 
     Document document_;
     std::unique_ptr<LoadIndicator> loadIndicator_;
-    QEventLoop* reading_ = nullptr; // while a large file is read
-    bool readCancelled_ = false;
-    std::vector<std::thread> readThreads_; // joined when the window goes
+    BackgroundRead backgroundRead_; // joins its threads when the window goes
     QStringList* stepLog_ = nullptr;
     DocumentAdapter adapter_;
     QString previousCaption_;
