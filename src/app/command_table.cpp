@@ -275,4 +275,12 @@ void CommandTable::addChangeControl(QWidget* control) {
     control->setEnabled(state_.changesAllowed());
 }
 
+void RecentFilesMenu::show(const RecentFileList& files) {
+    files_ = files;
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+        items_[i]->setText(recentItemCaption(int(i) + 1, files_[i]));
+        items_[i]->setData(files_[i]);
+    }
+}
+
 } // namespace app

@@ -3,6 +3,8 @@
 // of its QAction), caption, shortcut, hint, icon, handler, when it is enabled and whether it waits while a
 // large file loads. The menu bar holds the actions; the tool buttons are views of them. One function
 // applies the window's state to every action.
+#include "app/recent_files.h"
+
 #include <QList>
 #include <QPointer>
 #include <QStringList>
@@ -62,6 +64,19 @@ private:
     QComboBox* fontNameBox_ = nullptr;
     QComboBox* fontSizeBox_ = nullptr;
     std::array<QAction*, 5> recentItems_{};
+};
+
+// The recent-file items N11 .. N51 of the menu ファイル and the list they show: item k carries entry k as
+// its caption and its data (the command table enables an item whose data names a file).
+class RecentFilesMenu {
+public:
+    explicit RecentFilesMenu(const std::array<QAction*, 5>& items) : items_(items) {}
+    void show(const RecentFileList& files);
+    const RecentFileList& files() const { return files_; }
+
+private:
+    std::array<QAction*, 5> items_;
+    RecentFileList files_;
 };
 
 // The items of the font size box.

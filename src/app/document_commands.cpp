@@ -345,17 +345,17 @@ void TForm1::WriteSettings() {
     storeSettings([&] { writeWindowSettings(settings_, settings); });
 }
 
+const RecentFileList& TForm1::recentFiles() const {
+    return recentMenu_->files();
+}
+
 void TForm1::WriteResume() {
-    const RecentFileList list = movedToFront(recentFiles_, currentFile_);
+    const RecentFileList list = movedToFront(recentMenu_->files(), currentFile_);
     storeSettings([&] { writeRecentFiles(settings_, list); });
 }
 
 void TForm1::ReadResume() {
-    recentFiles_ = readRecentFiles(settings_);
-    for (std::size_t i = 0; i < recentFiles_.size(); ++i) {
-        recentItems_[i]->setText(recentItemCaption(int(i) + 1, recentFiles_[i]));
-        recentItems_[i]->setData(recentFiles_[i]); // the command table enables an item that names a file
-    }
+    recentMenu_->show(readRecentFiles(settings_));
     commands_->apply();
 }
 
@@ -363,7 +363,7 @@ void TForm1::openRecentFile(std::size_t index) {
     run([&] {
         // The file of the item chosen: answering Yes saves first, and the save's own recent-file update
         // may move the entries under the items.
-        const QString path = recentFiles_[index];
+        const QString path = recentMenu_->files()[index];
         if (!askToSave()) return;
         // A file that cannot be opened is reported and keeps its place: the update is skipped.
         FileOpen(path);

@@ -76,7 +76,7 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
                                              [this](int key) { ComboBox2KeyPress(key); });
     connect(commands_->fontNameBox(), &QComboBox::activated, this, &TForm1::ComboBox1Change);
     connect(commands_->fontSizeBox(), &QComboBox::activated, this, &TForm1::ComboBox2Change);
-    recentItems_ = commands_->recentItems();
+    recentMenu_ = std::make_unique<RecentFilesMenu>(commands_->recentItems());
 
     setCentralWidget(editor_);
     connect(editor_, &QPlainTextEdit::textChanged, this, &TForm1::RichEdit1Change);

@@ -34,6 +34,7 @@ class Colouring;
 class CommandTable;
 class FontBoxes;
 class JumpBox;
+class RecentFilesMenu;
 class LeftoverRecovery;
 class LoadIndicator;
 class RecoveryFiles;
@@ -159,7 +160,7 @@ public:
     const QString& previousCaption() const { return previousCaption_; }
     const QString& currentFile() const { return currentFile_; }
     const QString& lastDir() const { return lastDir_; }
-    const RecentFileList& recentFiles() const { return recentFiles_; }
+    const RecentFileList& recentFiles() const;
     ui::FileDialogState& openDialog() { return openDialog_; }
     ui::FileDialogState& saveDialog() { return saveDialog_; }
     QPlainTextEdit* editor() const { return editor_; }
@@ -247,7 +248,6 @@ private:
 
     QPlainTextEdit* editor_ = nullptr;
     QLabel* statusPanel_ = nullptr;
-    std::array<QAction*, 5> recentItems_{};
 
     Document document_;
     std::unique_ptr<LoadIndicator> loadIndicator_;
@@ -257,7 +257,6 @@ private:
     QString previousCaption_;
     QString currentFile_;
     QString lastDir_;
-    RecentFileList recentFiles_;
     ui::FileDialogState openDialog_;
     ui::FileDialogState saveDialog_;
     SearchDialog* findDialog_ = nullptr;
@@ -269,6 +268,7 @@ private:
 
     std::unique_ptr<CommandTable> commands_;
     std::unique_ptr<FontBoxes> fontBoxes_;
+    std::unique_ptr<RecentFilesMenu> recentMenu_;
     std::unique_ptr<QPrinter> printer_;
 
     // No work lost.
