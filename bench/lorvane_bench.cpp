@@ -99,8 +99,8 @@ Fixture& fixture() {
 }
 
 // The figures never touch the user's own settings.
-app::SettingsStore benchSettings() {
-    return app::SettingsStore::iniFile(fixture().dir.filePath(QStringLiteral("Quorvik.conf")));
+settings::SettingsStore benchSettings() {
+    return settings::SettingsStore::iniFile(fixture().dir.filePath(QStringLiteral("Quorvik.conf")));
 }
 
 // The large document open in the main window; with a recovery folder, its text is kept there every 30
@@ -448,7 +448,7 @@ int loadProbe(const QString& way, const QString& file) {
     QuietPlatform platform;
     const QString folder = QFileInfo(file).path();
     app::Program program(platform, folder,
-                         app::SettingsStore::iniFile(folder + QStringLiteral("/Quorvik.conf")));
+                         settings::SettingsStore::iniFile(folder + QStringLiteral("/Quorvik.conf")));
     program.show();
     QPlainTextEdit bareEditor;
     QCoreApplication::processEvents();

@@ -86,15 +86,15 @@ void TForm1::checkSizeBeforeReading(const QString& path) {
 
 void TForm1::loadDocument(const QString& path) {
     checkSizeBeforeReading(path);
-    const FileStamp disk = fileStamp(path); // before the read: a change while reading counts too
+    const FileStamp disk = document::fileStamp(path); // before the read: a change while reading counts too
     const bool large = disk.size > kReadAtOnceBytes;
     // A large file: the window shows one load from the read to the last piece.
     if (large) loadIndicator_->loadStarted(0);
     const auto finished = qScopeGuard([&] {
         if (large) loadIndicator_->loadFinished();
     });
-    LoadedDocument loaded = large ? readWhileTheWindowAnswers(path) : loadDocumentFile(path);
-    const QString warning = openWarning(path, loaded);
+    LoadedDocument loaded = large ? readWhileTheWindowAnswers(path) : document::loadDocumentFile(path);
+    const QString warning = document::openWarning(path, loaded);
     if (!document_.load(std::move(loaded), loadIndicator_.get())) throw base::Cancelled();
     documentReplaced(disk);
     RichEdit1Change();
@@ -114,7 +114,7 @@ LoadedDocument TForm1::readWhileTheWindowAnswers(const QString& path) {
     const auto read = std::make_shared<Read>();
     readThreads_.emplace_back([read, file = path] {
         try {
-            read->document = loadDocumentFile(file);
+            read->document = document::loadDocumentFile(file);
         } catch (...) {
             read->failure = std::current_exception();
         }
@@ -152,16 +152,17 @@ void TForm1::cancelLoad() {
 void TForm1::writeDocument(const QString& path) {
     PreviousCaption = windowTitle();
     try {
-        DocumentFormat format = document_.format();
+        document::DocumentFormat format = document_.format();
         text::EncodedText encoded = document_.encode(format);
         if (!encoded.ok()) {
             // Never write "?" for a character the encoding cannot hold: offer UTF-8, or write nothing.
-            if (!platform_.askYesNo(unencodableQuestion(encoded.unencodable, format.text.encoding))) {
+            if (!platform_.askYesNo(
+                    document::unencodableQuestion(encoded.unencodable, format.text.encoding))) {
                 setWindowTitle(PreviousCaption);
                 document_.setModified(true);
                 return;
             }
-            format = asUtf8(format);
+            format = document::asUtf8(format);
             encoded = document_.encode(format);
         }
         text::writeFileBytes(path, encoded.bytes);

@@ -2,7 +2,7 @@
 // What the main window shows while a large file fills the editor piece by piece: a progress bar beside the
 // count in the status bar, the busy pointer over the editor alone, Esc to cancel, and the commands that
 // would change or replace the document greyed until the load ends.
-#include "app/document.h"
+#include "document/document.h"
 
 #include <QList>
 #include <QObject>
@@ -21,7 +21,7 @@ class Platform;
 namespace app {
 
 // Loads may nest (a file read in the background, then filled in pieces): the window shows one load.
-class LoadIndicator final : public QObject, public LoadFeedback {
+class LoadIndicator final : public QObject, public document::LoadFeedback {
 public:
     LoadIndicator(QMainWindow& window, QPlainTextEdit& editor, ui::Platform& platform,
                   std::function<void()> cancel);

@@ -34,10 +34,10 @@ template <typename Write> void TForm1::storeSettings(Write&& write) {
 }
 
 void TForm1::ReadSettings() {
-    WindowSettings defaults;
+    settings::WindowSettings defaults;
     defaults.lastDir = QDir::currentPath();
     defaults.fontName = base::kEditorFontName;
-    const WindowSettings stored = readWindowSettings(settings_, defaults);
+    const settings::WindowSettings stored = settings::readWindowSettings(settings_, defaults);
     switch (stored.stateCode) {
     case 1:
         setWindowState(Qt::WindowNoState);
@@ -59,24 +59,24 @@ void TForm1::ReadSettings() {
 void TForm1::WriteSettings() {
     StateCode = stateCodeOf(windowState());
     const QFont font = RichEdit1->font();
-    WindowSettings settings;
+    settings::WindowSettings settings;
     settings.stateCode = StateCode;
     settings.lastDir = LastDir;
     settings.fontName = font.family();
     // A font given in pixels has no point size; the size last read or chosen stands for it.
     settings.fontSize = font.pointSize() > 0 ? font.pointSize() : editorFontSize_;
-    storeSettings([&] { writeWindowSettings(settings_, settings); });
+    storeSettings([&] { settings::writeWindowSettings(settings_, settings); });
 }
 
 void TForm1::WriteResume() {
-    const RecentFileList list = movedToFront(RecentFiles, CurrentFile);
-    storeSettings([&] { writeRecentFiles(settings_, list); });
+    const RecentFileList list = settings::movedToFront(RecentFiles, CurrentFile);
+    storeSettings([&] { settings::writeRecentFiles(settings_, list); });
 }
 
 void TForm1::ReadResume() {
-    RecentFiles = readRecentFiles(settings_);
+    RecentFiles = settings::readRecentFiles(settings_);
     for (std::size_t i = 0; i < RecentFiles.size(); ++i) {
-        recentItems_[i]->setText(recentItemCaption(int(i) + 1, RecentFiles[i]));
+        recentItems_[i]->setText(settings::recentItemCaption(int(i) + 1, RecentFiles[i]));
         recentItems_[i]->setEnabled(!RecentFiles[i].isEmpty());
     }
 }

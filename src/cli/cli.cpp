@@ -1,11 +1,11 @@
 #include "cli/cli.h"
 
-#include "app/document_file.h"
 #include "base/app_info.h"
 #include "base/failure.h"
 #include "csv/csv_export.h"
 #include "csv/csv_import.h"
 #include "csv/fields.h"
+#include "document/document_file.h"
 #include "entry/catalogue.h"
 #include "entry/entry_count.h"
 #include "entry/entry_fields.h"
@@ -110,15 +110,15 @@ QString requiredValue(const QCommandLineParser& parser, const QString& option) {
 struct FileToAppend {
     QString path;
     QByteArray bytes; // the file as it is (empty for a file that does not exist yet)
-    app::LoadedDocument document;
+    document::LoadedDocument document;
 };
 
 FileToAppend openForAppending(const QString& path, Io& io) {
     FileToAppend file{path, {}, {}};
     if (!QFileInfo::exists(path)) return file; // a new document: CP932 with CR LF
     file.bytes = text::readFileBytes(path);
-    file.document = app::decodeDocument(file.bytes);
-    if (const QString warning = app::openWarning(path, file.document); !warning.isEmpty())
+    file.document = document::decodeDocument(file.bytes);
+    if (const QString warning = document::openWarning(path, file.document); !warning.isEmpty())
         io.warn(warning + u'\n');
     return file;
 }
@@ -128,17 +128,18 @@ FileToAppend openForAppending(const QString& path, Io& io) {
 // the editor's save offers. Returns the entry count of the file written.
 int appendToFile(FileToAppend& file, const QStringList& lines, bool utf8) {
     const QString& before = file.document.text;
-    const QString appended = app::textToAppend(lines, !before.isEmpty() && !before.endsWith(u'\n'));
-    app::DocumentFormat tailFormat = file.document.format;
+    const QString appended = document::textToAppend(lines, !before.isEmpty() && !before.endsWith(u'\n'));
+    document::DocumentFormat tailFormat = file.document.format;
     tailFormat.text.byteOrderMark = false; // the file has its own already
-    const text::EncodedText tail = app::encodeDocument(appended, tailFormat);
+    const text::EncodedText tail = document::encodeDocument(appended, tailFormat);
     const QString after = before + appended;
     if (tail.ok()) {
         text::writeFileBytes(file.path, file.bytes + tail.bytes);
     } else if (utf8) {
         text::writeFileBytes(
             file.path,
-            app::encodeDocument(after, app::asUtf8(file.document.format), file.document.lineEnds).bytes);
+            document::encodeDocument(after, document::asUtf8(file.document.format), file.document.lineEnds)
+                .bytes);
     } else {
         throw Refusal{
             QStringLiteral("%1: the file's encoding cannot hold %2 (--utf8 writes the file as UTF-8)")
@@ -157,7 +158,7 @@ int count(const QCommandLineParser& parser, Io& io) {
         try {
             io.print(QStringLiteral("%1: %2\n")
                          .arg(file)
-                         .arg(entry::countEntries(app::loadDocumentFile(file).text)));
+                         .arg(entry::countEntries(document::loadDocumentFile(file).text)));
         } catch (const base::Failure& failure) {
             io.warn(base::withFinalPeriod(failure.message()) + u'\n');
             exit = kFileError;
@@ -241,7 +242,7 @@ int exportCsv(const QCommandLineParser& parser, Io& io) {
     const QString out = parser.isSet(QStringLiteral("o")) ? parser.value(QStringLiteral("o"))
                                                           : csv::proposedCsvName(path, QString(), QString());
     if (out != u"-" && csv::isSameFile(out, path)) throw Refusal{csv::exportOntoDocumentMessage(out)};
-    const app::LoadedDocument document = app::loadDocumentFile(path);
+    const document::LoadedDocument document = document::loadDocumentFile(path);
     const csv::CsvFile csvFile = csv::exportCsv(document.text, document.format.text, fields);
     if (out == u"-") {
         io.printBytes(csvFile.bytes);
@@ -309,14 +310,14 @@ int importCsv(const QCommandLineParser& parser, Io& io) {
         io.print(QStringLiteral("%1: %2\n").arg(path).arg(entries));
         return kDone;
     }
-    const QString entries = app::textToAppend(lines, false);
-    app::DocumentFormat format;
-    text::EncodedText encoded = app::encodeDocument(entries, format);
+    const QString entries = document::textToAppend(lines, false);
+    document::DocumentFormat format;
+    text::EncodedText encoded = document::encodeDocument(entries, format);
     if (!encoded.ok()) {
         if (!utf8)
             throw Refusal{
                 QStringLiteral("Shift-JIS cannot hold %1 (--utf8 writes UTF-8)").arg(encoded.unencodable)};
-        encoded = app::encodeDocument(entries, app::asUtf8(format));
+        encoded = document::encodeDocument(entries, document::asUtf8(format));
     }
     io.printBytes(encoded.bytes);
     return kDone;

@@ -1,9 +1,9 @@
 // A file larger than what loads at once fills the editor piece by piece while the window answers: it
 // ends as a load in one piece would, and Esc or a close request in the middle gives the previous
 // document back.
-#include "app/document_file.h"
 #include "app/search_dialogs.h"
 #include "base/failure.h"
+#include "document/document_file.h"
 #include "entry/entry_count.h"
 #include "support/app_fixture.h"
 
@@ -22,7 +22,7 @@ protected:
     LargeLoad() {
         // CP932 with CR LF, every hundredth line ending in LF alone; more than one piece's worth.
         QByteArray bytes;
-        for (int i = 0; bytes.size() <= 3 * app::Document::kLoadAtOnce; ++i) {
+        for (int i = 0; bytes.size() <= 3 * document::Document::kLoadAtOnce; ++i) {
             const QString entry =
                 QStringLiteral("@article{ref%1,\n author = \"山田 太郎\",\n title = \"第%1報\",\n}\n\n")
                     .arg(i);
@@ -52,8 +52,8 @@ protected:
 };
 
 TEST_F(LargeLoad, PiecesGiveWhatOnePieceGives) {
-    const app::LoadedDocument expected = app::loadDocumentFile(large);
-    ASSERT_GT(expected.text.size(), app::Document::kLoadAtOnce);
+    const document::LoadedDocument expected = document::loadDocumentFile(large);
+    ASSERT_GT(expected.text.size(), document::Document::kLoadAtOnce);
     ASSERT_FALSE(expected.lineEnds.isEmpty());
     bool sawProgress = false;
     QStringList steps;
@@ -103,7 +103,7 @@ TEST_F(LargeLoad, EscapeGivesThePreviousDocumentBack) {
     const QString small = writeFile(QStringLiteral("small.bib"), "@book{a,\r\n}\r\n");
     form1().FileOpen(small);
     type(QStringLiteral("x"));
-    const app::RecentFileList recent = form1().recentFiles();
+    const settings::RecentFileList recent = form1().recentFiles();
     showActive();
     whileLoading([&] { QTest::keyClick(form1().editor(), Qt::Key_Escape); });
     EXPECT_THROW(form1().FileOpen(large), base::Cancelled);
@@ -156,7 +156,7 @@ TEST_F(LargeLoad, NewOpenSaveAndReplaceWaitForTheLoad) {
     });
     form1().FileOpen(large); // the scripted platform fails the test on any question these would ask
     EXPECT_EQ(form1().documentName(), large);
-    EXPECT_EQ(form1().documentText(), app::loadDocumentFile(large).text);
+    EXPECT_EQ(form1().documentText(), document::loadDocumentFile(large).text);
 }
 
 } // namespace

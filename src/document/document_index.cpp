@@ -1,4 +1,4 @@
-#include "app/document_index.h"
+#include "document/document_index.h"
 
 #include "entry/entry_count.h"
 
@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <optional>
 
-namespace app {
+namespace document {
 
 namespace {
 
@@ -194,4 +194,4 @@ int DocumentIndex::markLines(QStringView lines, int firstLine, const text::LineE
     return lineNumber - firstLine + 1;
 }
 
-} // namespace app
+} // namespace document

@@ -1,7 +1,7 @@
 #pragma once
 // The one document: the text of the main window's editor, with what its file needs to get it back byte
 // for byte (encoding, line ends) and what the other windows ask of it (entry count, label check).
-#include "app/document_file.h"
+#include "document/document_file.h"
 #include "text/search.h"
 
 #include <QString>
@@ -13,7 +13,7 @@
 class QPlainTextEdit;
 class QTextDocument;
 
-namespace app {
+namespace document {
 
 class DocumentIndex;
 
@@ -96,4 +96,4 @@ private:
     Loading* loading_ = nullptr; // while a load in pieces runs
 };
 
-} // namespace app
+} // namespace document

@@ -1,6 +1,6 @@
-#include "app/document.h"
+#include "document/document.h"
 
-#include "app/document_index.h"
+#include "document/document_index.h"
 #include "entry/entry_count.h"
 
 #include <QEventLoop>
@@ -12,7 +12,7 @@
 #include <QTextCursor>
 #include <QTimer>
 
-namespace app {
+namespace document {
 
 namespace {
 
@@ -286,4 +286,4 @@ bool Document::labelInUse(const QString& label) const {
     return key.isEmpty() ? entry::labelInUse(text(), label) : index_->hasLabelKey(key);
 }
 
-} // namespace app
+} // namespace document

@@ -16,7 +16,7 @@
 
 class QTextDocument;
 
-namespace app {
+namespace document {
 
 class DocumentIndex : public QObject {
     Q_OBJECT
@@ -97,4 +97,4 @@ private:
     mutable std::optional<QString> rawText_; // until the next change
 };
 
-} // namespace app
+} // namespace document

@@ -1,11 +1,11 @@
-#include "app/document_file.h"
+#include "document/document_file.h"
 
 #include "text/text_file.h"
 
 #include <QDateTime>
 #include <QFileInfo>
 
-namespace app {
+namespace document {
 
 FileStamp fileStamp(const QString& path) {
     const QFileInfo info(path);
@@ -71,4 +71,4 @@ QString textToAppend(const QStringList& lines, bool lastLineUnended) {
     return text;
 }
 
-} // namespace app
+} // namespace document

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace app {
+namespace document {
 
 // How the open document's file is laid out; a new document is CP932 with CR LF.
 struct DocumentFormat {
@@ -53,4 +53,4 @@ DocumentFormat asUtf8(const DocumentFormat& format);
 // and a last line that has none yet gets one first.
 QString textToAppend(const QStringList& lines, bool lastLineUnended);
 
-} // namespace app
+} // namespace document
