@@ -21,10 +21,11 @@ namespace {
 // Enabled while the document is not empty. Find2 and Replace1 follow their menu Find1, so that their
 // shortcuts are off while the menu is grey.
 const char* const kWhileNotEmpty[] = {
-    "ToolButton1", "ToolButton3",  "ToolButton4",  "ToolButton5",  "ToolButton6", "ToolButton8",
-    "ToolButton9", "ToolButton10", "ToolButton11", "ToolButton15", "Find1",       "Find2",
-    "Replace1",    "New1",         "Save1",        "SA1",          "Print1",      "Cut1",
-    "Copy1",       "Delete1",      "A2",           "CSVO1"};
+    "ToolButton1", "ToolButton3", "ToolButton4",  "ToolButton5",  "ToolButton6",
+    "ToolButton8", "ToolButton9", "ToolButton10", "ToolButton11", "ToolButton15",
+    "Find1",       "Find2",       "Replace1",     "New1",         "Save1",
+    "SA1",         "Print1",      "Cut1",         "Copy1",        "Delete1",
+    "A2",          "CSVO1",       "Check1",       "NextFinding1", "PreviousFinding1"};
 // Enabled while the modified flag is set.
 const char* const kWhileModified[] = {"Undo1", "ToolButton16"};
 

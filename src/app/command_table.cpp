@@ -26,6 +26,7 @@ struct MenuRow {
     const char* caption = nullptr; // UTF-8
     QKeySequence::StandardKey shortcut = QKeySequence::UnknownKey;
     Handler handler = nullptr;
+    const char* keys = nullptr; // a shortcut that is no standard key ("Ctrl+Shift+K")
 };
 
 // The menu bar, top to bottom; each Menu row opens the menu the rows after it belong to.
@@ -61,6 +62,11 @@ const MenuRow kMenuRows[] = {
     {Row::Item, "L1", "文献リスト作成(&L)", QKeySequence::UnknownKey, &TForm1::L1Click},
     {Row::Item, "BibB1", "CSVファイルから変換(&B)", QKeySequence::UnknownKey, &TForm1::BibB1Click},
     {Row::Item, "CSVO1", "CSVファイルに変換(&O)", QKeySequence::UnknownKey, &TForm1::CSVO1Click},
+    {Row::Separator, "N4"},
+    {Row::Item, "Check1", "文献の検査(&K)", QKeySequence::UnknownKey, &TForm1::Check1Click, "Ctrl+Shift+K"},
+    {Row::Item, "NextFinding1", "次の検査結果(&N)", QKeySequence::UnknownKey, &TForm1::NextFinding1Click, "F8"},
+    {Row::Item, "PreviousFinding1", "前の検査結果(&P)", QKeySequence::UnknownKey, &TForm1::PreviousFinding1Click,
+     "Shift+F8"},
     {Row::Menu, "Help1", "ヘルプ(&H)"},
     {Row::Item, "Help2", "ヘルプ(&H)", QKeySequence::HelpContents, &TForm1::Help2Click},
     {Row::Item, "About1", "ﾊﾞｰｼﾞｮﾝ情報(&V)", QKeySequence::UnknownKey, &TForm1::About1Click},
@@ -126,6 +132,7 @@ void buildMenu(TForm1& window, CommandControls& controls) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(name);
         if (row.shortcut != QKeySequence::UnknownKey) action->setShortcut(row.shortcut);
+        if (row.keys) action->setShortcut(QKeySequence(QString::fromLatin1(row.keys)));
         if (row.handler) QObject::connect(action, &QAction::triggered, &window, row.handler);
         if (row.kind == Row::Recent) {
             action->setEnabled(false);

@@ -42,6 +42,7 @@ using document::RecoveryFiles;
 using settings::RecentFileList;
 using settings::SettingsStore;
 
+class CheckWindow;
 class CommandSwitches;
 class LoadIndicator;
 struct Windows;
@@ -74,6 +75,12 @@ public:
     void L1Click();
     void BibB1Click();
     void CSVO1Click();
+    // The check (check_commands.cpp): the window "文献の検査", and F8 / Shift+F8 to the next and previous
+    // finding without it.
+    void Check1Click();
+    void NextFinding1Click();
+    void PreviousFinding1Click();
+    CheckWindow& checkWindow();
     // The recent-file items 1 to 5 of the menu "ファイル(&F)": each opens its file and moves it to the
     // front of the list.
     void N11Click();
@@ -261,6 +268,7 @@ private:
     ui::FileDialogState SaveDialog1;
     SearchDialog* FindDialog1 = nullptr;
     SearchDialog* ReplaceDialog1 = nullptr;
+    CheckWindow* CheckForm1 = nullptr; // made at its first use
 
     std::unique_ptr<CommandSwitches> switches_;
     std::unique_ptr<QPrinter> printer_;

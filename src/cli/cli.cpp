@@ -2,6 +2,7 @@
 
 #include "base/app_info.h"
 #include "base/failure.h"
+#include "bibtex/check.h"
 #include "csv/csv_export.h"
 #include "csv/csv_import.h"
 #include "csv/fields.h"
@@ -31,6 +32,8 @@ const QString kOverview = QStringLiteral(
     "      writes the CSV file that the export dialog writes\n"
     "  import CSV --category C --fields F1,F2,... [--labels manual|auto|column] [--to FILE]\n"
     "      makes the entries that the import dialog makes\n"
+    "  check [--no-notes] FILE...\n"
+    "      what BibTeX will reject or warn about, one finding a line (FILE:LINE: KIND: MESSAGE)\n"
     "\n"
     "lorvane-cli COMMAND --help describes a command; lorvane-cli --version prints the version.\n"
     "Exit codes: 0 done, 1 refused (the reason on standard error), 2 wrong usage,\n"
@@ -159,6 +162,46 @@ int count(const QCommandLineParser& parser, Io& io) {
             io.print(QStringLiteral("%1: %2\n")
                          .arg(file)
                          .arg(entry::countEntries(document::loadDocumentFile(file).text)));
+        } catch (const base::Failure& failure) {
+            io.warn(base::withFinalPeriod(failure.message()) + u'\n');
+            exit = kFileError;
+        }
+    }
+    return exit;
+}
+
+const QCommandLineOption
+    kNoNotes(QStringLiteral("no-notes"),
+             QStringLiteral("leaves out the notes (what BibTeX accepts but is likely a slip)"));
+
+void declareCheck(QCommandLineParser& parser) {
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("a bibliography file"),
+                                 QStringLiteral("FILE..."));
+    parser.addOption(kNoNotes);
+}
+
+// Exit code 1 when a file has an error, 3 when one cannot be read (the other files are checked all the same).
+int check(const QCommandLineParser& parser, Io& io) {
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) throw WrongUsage{QStringLiteral("give at least one FILE")};
+    int exit = kDone;
+    for (const QString& file : files) {
+        try {
+            const document::LoadedDocument document = document::loadDocumentFile(file);
+            bibtex::CheckOptions options;
+            options.encoding = document.format.text.encoding;
+            options.finalLineBreak =
+                bibtex::finalLineBreak(document.text, document.format.text, document.lineEnds);
+            options.notes = !parser.isSet(kNoNotes);
+            QString report;
+            for (const bibtex::Finding& finding : bibtex::checkText(document.text, options)) {
+                report += QStringLiteral("%1:%2: %3: %4\n")
+                              .arg(file)
+                              .arg(finding.line)
+                              .arg(bibtex::severityName(finding.severity), bibtex::englishMessage(finding));
+                if (finding.severity == bibtex::Severity::Error && exit == kDone) exit = kRefused;
+            }
+            io.print(report);
         } catch (const base::Failure& failure) {
             io.warn(base::withFinalPeriod(failure.message()) + u'\n');
             exit = kFileError;
@@ -357,6 +400,14 @@ const Command kCommands[] = {
      "Makes the entries that the import dialog makes, one per non-blank line of CSV (it has no heading "
      "line), and appends them to FILE or writes them to standard output.",
      declareImport, importCsv},
+    {"check", "check [--no-notes] FILE...",
+     "Reads each FILE as BibTeX reads a database and prints one finding a line, \"FILE:LINE: "
+     "error|warning|note: "
+     "MESSAGE\": errors are what BibTeX rejects (it skips the rest of the entry), warnings what the standard "
+     "Japanese style warns about, notes what BibTeX accepts but is likely a slip. Exit code 0 without "
+     "errors, 1 "
+     "with one, 3 when a file cannot be read.",
+     declareCheck, check},
 };
 
 // Every command's options, the help option among them; run() parses with these.

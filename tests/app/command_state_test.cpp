@@ -46,6 +46,7 @@ const Control kControls[] = {
     {"L1", Rule::Always}, {"ToolButton12", Rule::Always},
     {"BibB1", Rule::Always}, {"ToolButton18", Rule::Always},
     {"CSVO1", Rule::NotEmpty}, {"ToolButton15", Rule::NotEmpty},
+    {"Check1", Rule::NotEmpty}, {"NextFinding1", Rule::NotEmpty}, {"PreviousFinding1", Rule::NotEmpty},
     {"Help2", Rule::Always}, {"ToolButton17", Rule::Always},
     {"About1", Rule::Always},
 };

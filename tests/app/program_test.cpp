@@ -53,6 +53,9 @@ TEST_F(ProgramStart, MenusAndToolButtonsCarryTheirNamesCaptionsAndHints) {
                  {"L1", "文献リスト作成(&L)"},
                  {"BibB1", "CSVファイルから変換(&B)"},
                  {"CSVO1", "CSVファイルに変換(&O)"},
+                 {"Check1", "文献の検査(&K)"},
+                 {"NextFinding1", "次の検査結果(&N)"},
+                 {"PreviousFinding1", "前の検査結果(&P)"},
                  {"About1", "ﾊﾞｰｼﾞｮﾝ情報(&V)"}};
     for (const auto& item : items) {
         auto* action = form1().findChild<QAction*>(QString::fromLatin1(item.name));

@@ -1,0 +1,240 @@
+#include "app/check_window.h"
+
+#include "base/fonts.h"
+#include "document/document.h"
+
+#include <QAbstractTableModel>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTextDocument>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <functional>
+
+namespace app {
+
+// The list's rows: made when they are drawn, so that 150,000 findings show at once.
+class FindingModel : public QAbstractTableModel {
+public:
+    explicit FindingModel(const CheckWindow& window) : QAbstractTableModel(nullptr), window_(window) {}
+    void reset(const std::function<void()>& change) {
+        beginResetModel();
+        change();
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : window_.rowCount();
+    }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 3; }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+        static const char16_t* const captions[] = {u"行", u"文献ラベル", u"内容"};
+        return QString::fromUtf16(captions[section]);
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        const CheckWindow::Item& item = window_.itemAt(index.row());
+        if (role == Qt::DecorationRole && index.column() == 0) {
+            static const QStyle::StandardPixmap icons[] = {QStyle::SP_MessageBoxCritical,
+                                                           QStyle::SP_MessageBoxWarning,
+                                                           QStyle::SP_MessageBoxInformation};
+            return window_.style()->standardIcon(icons[int(item.finding.severity)]);
+        }
+        if (role == Qt::ToolTipRole && index.column() == 0)
+            return bibtex::japaneseSeverityName(item.finding.severity);
+        if (role != Qt::DisplayRole) return {};
+        switch (index.column()) {
+        case 0:
+            return window_.currentLine(item);
+        case 1:
+            return item.finding.label;
+        default:
+            return bibtex::japaneseMessage(item.finding);
+        }
+    }
+
+private:
+    const CheckWindow& window_;
+};
+
+CheckWindow::CheckWindow(QWidget* mainWindow, QPlainTextEdit* editor, const document::Document& document)
+    : QDialog(mainWindow), editor_(editor), document_(document) {
+    setObjectName(QStringLiteral("CheckForm1"));
+    setWindowTitle(QStringLiteral("文献の検査"));
+    setFont(base::windowFont());
+    setModal(false);
+    resize(720, 400);
+
+    counts_ = new QLabel;
+    counts_->setObjectName(QStringLiteral("CountLabel"));
+    auto* recheckButton = new QPushButton(QStringLiteral("再検査(&R)"));
+    recheckButton->setObjectName(QStringLiteral("RecheckButton"));
+    // Enter belongs to the list: it jumps to the finding.
+    recheckButton->setAutoDefault(false);
+    connect(recheckButton, &QPushButton::clicked, this, &CheckWindow::recheck);
+
+    model_ = new FindingModel(*this);
+    model_->setParent(this);
+    list_ = new QTreeView;
+    list_->setObjectName(QStringLiteral("FindingList"));
+    list_->setModel(model_);
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);
+    list_->setAllColumnsShowFocus(true);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->header()->setStretchLastSection(true);
+    list_->header()->resizeSection(0, 80);
+    list_->header()->resizeSection(1, 150);
+    // Enter or a double-click.
+    connect(list_, &QTreeView::activated, this, [this](const QModelIndex& index) { jumpTo(index.row()); });
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(counts_, 1);
+    top->addWidget(recheckButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(list_, 1);
+    setTabOrder(list_, recheckButton);
+    // The keys go to the list when the window comes up: arrows and Enter at once.
+    list_->setFocus();
+}
+
+void CheckWindow::showBeside() {
+    const QWidget* main = parentWidget();
+    if (!placed_ && main && main->screen()) {
+        placed_ = true;
+        const QRect screen = main->screen()->availableGeometry();
+        const QRect m = main->frameGeometry();
+        const QSize outer = size() + QSize(8, 32); // the frame, unknown before the first showing
+        const QPoint places[] = {
+            {m.right() + 8, m.top()}, {m.left() - 8 - outer.width(), m.top()}, {m.left(), m.bottom() + 8}};
+        QPoint place(m.left() + (m.width() - outer.width()) / 2, m.bottom() - outer.height());
+        for (const QPoint& candidate : places)
+            if (screen.contains(QRect(candidate, outer))) {
+                place = candidate;
+                break;
+            }
+        place.setX(
+            std::clamp(place.x(), screen.left(), std::max(screen.left(), screen.right() - outer.width())));
+        place.setY(
+            std::clamp(place.y(), screen.top(), std::max(screen.top(), screen.bottom() - outer.height())));
+        move(place);
+    }
+    show();
+    raise();
+    activateWindow();
+    list_->setFocus();
+}
+
+bool CheckWindow::checkedDocumentIsCurrent() const {
+    return checkedDocument_ && checkedDocument_ == editor_->document();
+}
+
+int CheckWindow::currentLine(const Item& item) const {
+    // A block of a document that is no longer the editor's says nothing: the number found at the check.
+    if (checkedDocumentIsCurrent() && item.block.isValid()) return item.block.blockNumber() + 1;
+    return item.finding.line;
+}
+
+void CheckWindow::recheck() {
+    const QString text = document_.text();
+    bibtex::CheckOptions options;
+    options.encoding = document_.format().text.encoding;
+    // The usual line break: the editor keeps the few lines that end otherwise in their blocks.
+    options.finalLineBreak = document_.format().text.lineBreak;
+    QList<bibtex::Finding> findings = bibtex::checkText(text, options); // by line
+    QTextDocument* textDocument = editor_->document();
+    model_->reset([&] {
+        items_.clear();
+        items_.reserve(findings.size());
+        // One walk over the blocks, in the order of the lines.
+        QTextBlock block = textDocument->begin();
+        int blockLine = 1;
+        for (bibtex::Finding& finding : findings) {
+            while (blockLine < finding.line && block.isValid()) {
+                block = block.next();
+                ++blockLine;
+            }
+            items_.append(Item{std::move(finding), block});
+        }
+        // Errors first: one pass per kind keeps the order of the lines within each.
+        rows_.clear();
+        rows_.reserve(items_.size());
+        rowOf_.resize(items_.size());
+        for (const bibtex::Severity severity :
+             {bibtex::Severity::Error, bibtex::Severity::Warning, bibtex::Severity::Note})
+            for (int i = 0; i < items_.size(); ++i)
+                if (items_[i].finding.severity == severity) {
+                    rowOf_[i] = int(rows_.size());
+                    rows_.append(i);
+                }
+    });
+    checkedDocument_ = textDocument;
+    checked_ = true;
+    walked_ = -1;
+    int counts[3] = {};
+    for (const Item& item : std::as_const(items_))
+        ++counts[int(item.finding.severity)];
+    counts_->setText(
+        QStringLiteral("エラー %1 件　警告 %2 件　注意 %3 件").arg(counts[0]).arg(counts[1]).arg(counts[2]));
+    if (!items_.isEmpty()) list_->setCurrentIndex(model_->index(0, 0));
+}
+
+void CheckWindow::jumpTo(int row) {
+    if (row < 0 || row >= rows_.size()) return;
+    if (!checkedDocumentIsCurrent()) {
+        recheck(); // the findings were of another document
+        return;
+    }
+    const Item& item = itemAt(row);
+    QTextBlock block =
+        item.block.isValid() ? item.block : editor_->document()->findBlockByNumber(item.finding.line - 1);
+    if (!block.isValid()) block = editor_->document()->lastBlock();
+    QTextCursor cursor(block);
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.setPosition(block.position(), QTextCursor::KeepAnchor);
+    editor_->setTextCursor(cursor);
+    editor_->ensureCursorVisible();
+    QWidget* main = editor_->window();
+    main->raise();
+    main->activateWindow();
+    editor_->setFocus();
+}
+
+bool CheckWindow::walk(bool forward) {
+    if (!checked_ || !checkedDocumentIsCurrent()) recheck();
+    if (items_.isEmpty()) return false;
+    const int caretLine = editor_->textCursor().block().blockNumber() + 1;
+    const int count = int(items_.size());
+    int next;
+    if (walked_ >= 0 && walked_ < count && currentLine(items_[walked_]) == caretLine) {
+        next = (walked_ + (forward ? 1 : count - 1)) % count;
+    } else {
+        // The first finding after (before) the caret's line; the blocks keep their order through edits.
+        const auto lineOf = [this](const Item& item) { return currentLine(item); };
+        if (forward) {
+            const auto it = std::upper_bound(items_.begin(), items_.end(), caretLine,
+                                             [&](int line, const Item& item) { return line < lineOf(item); });
+            next = it == items_.end() ? 0 : int(it - items_.begin());
+        } else {
+            const auto it = std::lower_bound(items_.begin(), items_.end(), caretLine,
+                                             [&](const Item& item, int line) { return lineOf(item) < line; });
+            next = it == items_.begin() ? count - 1 : int(it - items_.begin()) - 1;
+        }
+    }
+    walked_ = next;
+    const int row = rowOf_[next];
+    list_->setCurrentIndex(model_->index(row, 0));
+    jumpTo(row);
+    return true;
+}
+
+} // namespace app
