@@ -129,26 +129,14 @@ FileToAppend openForAppending(const QString& path, Io& io) {
 // Writes the lines after the file's last line in its own encoding and line breaks, keeping every
 // byte before them; with `utf8`, a file whose encoding cannot hold them is written whole as UTF-8, as
 // the editor's save offers. Returns the entry count of the file written.
-int appendToFile(FileToAppend& file, const QStringList& lines, bool utf8) {
-    const QString& before = file.document.text;
-    const QString appended = document::textToAppend(lines, !before.isEmpty() && !before.endsWith(u'\n'));
-    document::DocumentFormat tailFormat = file.document.format;
-    tailFormat.text.byteOrderMark = false; // the file has its own already
-    const text::EncodedText tail = document::encodeDocument(appended, tailFormat);
-    const QString after = before + appended;
-    if (tail.ok()) {
-        text::writeFileBytes(file.path, file.bytes + tail.bytes);
-    } else if (utf8) {
-        text::writeFileBytes(
-            file.path,
-            document::encodeDocument(after, document::asUtf8(file.document.format), file.document.lineEnds)
-                .bytes);
-    } else {
+int writeAppended(FileToAppend& file, const QStringList& lines, bool utf8) {
+    const document::AppendedFile appended = document::appendToFile(file.bytes, file.document, lines, utf8);
+    if (!appended.bytes.ok())
         throw Refusal{
             QStringLiteral("%1: the file's encoding cannot hold %2 (--utf8 writes the file as UTF-8)")
-                .arg(file.path, tail.unencodable)};
-    }
-    return entry::countEntries(after);
+                .arg(file.path, appended.bytes.unencodable)};
+    text::writeFileBytes(file.path, appended.bytes.bytes);
+    return entry::countEntries(appended.text);
 }
 
 // ---- the commands -------------------------------------------------------------------------------------
@@ -259,7 +247,7 @@ int add(const QCommandLineParser& parser, Io& io) {
     const entry::EntryInput input = entryInput(parser);
     FileToAppend file = openForAppending(path, io);
     if (entry::labelInUse(file.document.text, input.slotTexts[1])) throw Refusal{entry::kLabelInUseMessage};
-    const int entries = appendToFile(file, entry::formatEntry(input), parser.isSet(QStringLiteral("utf8")));
+    const int entries = writeAppended(file, entry::formatEntry(input), parser.isSet(QStringLiteral("utf8")));
     io.print(QStringLiteral("%1: %2\n").arg(path).arg(entries));
     return kDone;
 }
@@ -349,7 +337,7 @@ int importCsv(const QCommandLineParser& parser, Io& io) {
     if (parser.isSet(QStringLiteral("to"))) {
         const QString path = parser.value(QStringLiteral("to"));
         FileToAppend file = openForAppending(path, io);
-        const int entries = appendToFile(file, lines, utf8);
+        const int entries = writeAppended(file, lines, utf8);
         io.print(QStringLiteral("%1: %2\n").arg(path).arg(entries));
         return kDone;
     }

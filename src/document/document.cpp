@@ -1,6 +1,7 @@
 #include "document/document.h"
 
 #include "document/document_index.h"
+#include "document/load_pieces.h"
 #include "entry/entry_count.h"
 
 #include <QEventLoop>
@@ -134,33 +135,28 @@ bool Document::loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback,
     editor_->setDocument(fresh);
     loading_ = &loading;
 
-    // The text cut into pieces, each ending after a line break (so no line is split between two inserts); the
-    // first is small, it only has to fill the first screen. Each piece is let go once it is in, so the text
-    // is not held whole beside the document it has become. The rest is cut in a turn of its own, once the
-    // first screen shows.
+    // The text cut into pieces (see pieceEnds); the first is small, it only has to fill the first screen.
+    // Each piece is let go once it is in, so the text is not held whole beside the document it has become.
+    // The rest is copied out in a turn of its own, once the first screen shows.
     const qsizetype total = loaded.text.size();
+    const QList<qsizetype> ends = pieceEnds(loaded.text, kFirstPieceSize, kPieceSize);
     QList<QString> pieces;
-    auto cut = [&](qsizetype from, qsizetype most) {
-        qsizetype until = std::min(total, from + most);
-        if (until < total) {
-            // A line longer than a piece goes in whole: the editor lays a line out anew at each insert.
-            qsizetype lf = loaded.text.lastIndexOf(u'\n', until - 1);
-            if (lf < from) lf = loaded.text.indexOf(u'\n', until);
-            until = lf < 0 ? total : lf + 1;
-        }
-        pieces.append(loaded.text.sliced(from, until - from));
-        return until;
+    qsizetype cutUntil = 0;
+    auto cut = [&] {
+        const qsizetype until = ends[pieces.size()];
+        pieces.append(loaded.text.sliced(cutUntil, until - cutUntil));
+        cutUntil = until;
     };
-    qsizetype cutUntil = cut(0, kFirstPieceSize);
+    cut();
     // A few pieces a turn, ahead of the one going in: the copying never holds a turn up.
     auto cutAhead = [&] {
-        for (int i = 0; i < 16 && cutUntil < total; ++i)
-            cutUntil = cut(cutUntil, kPieceSize);
+        for (int i = 0; i < 16 && pieces.size() < ends.size(); ++i)
+            cut();
         if (cutUntil >= total) loaded.text = QString();
     };
 
     // The lines are marked as they arrive, each whole line once: the index never needs a pass of its own.
-    // Every piece but the last ends after a line break (see cut), so no line is split between two.
+    // Every piece but the last ends after a line break, so no line is split between two.
     int markedLines = 0;
     QString carried; // the last piece's last line, which no line break ends
     auto markWholeLines = [&](const QString& piece) {
