@@ -46,6 +46,12 @@ void chooseWrapMode(QPlainTextEdit* editor, QStringView text) {
 
 Document::Document(QPlainTextEdit* editor) : editor_(editor), index_(attach(editor->document(), editor)) {}
 
+void Document::setPath(const QString& path) {
+    if (path == path_) return;
+    path_ = path;
+    Q_EMIT pathChanged(path_);
+}
+
 QString linesOfRawText(QString rawText) {
     rawText.replace(QChar::ParagraphSeparator, u'\n');
     return rawText;

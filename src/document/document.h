@@ -4,6 +4,7 @@
 #include "document/document_file.h"
 #include "text/search.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTextOption>
@@ -30,9 +31,14 @@ public:
 // The editor's raw text (QTextDocument::toRawText(), U+2029 between lines) with '\n' between lines.
 QString linesOfRawText(QString rawText);
 
-class Document {
+class Document : public QObject {
+    Q_OBJECT
 public:
     explicit Document(QPlainTextEdit* editor);
+
+    // The file the document was last read from or written to; empty for a document that has none yet.
+    const QString& path() const { return path_; }
+    void setPath(const QString& path);
 
     // Lines separated by '\n'.
     QString text() const;
@@ -85,6 +91,9 @@ public:
     // Whether "{" + label + "," occurs anywhere in the text, A-Z and a-z alike.
     bool labelInUse(const QString& label) const;
 
+Q_SIGNALS:
+    void pathChanged(const QString& path);
+
 private:
     struct Loading;
     void replaceText(const QString& text, const text::LineEnds& lineEnds);
@@ -94,6 +103,7 @@ private:
     DocumentIndex* index_;
     DocumentFormat format_;
     Loading* loading_ = nullptr; // while a load in pieces runs
+    QString path_;
 };
 
 } // namespace document

@@ -1,5 +1,6 @@
 // The entry count and the label keys kept line by line must always answer as a pass over the whole
 // text from scratch would.
+#include "document/document.h"
 #include "document/document_index.h"
 #include "entry/entry_count.h"
 #include "support/app_fixture.h"
@@ -74,6 +75,19 @@ TEST(DocumentIndex, ReplacingTheWholeTextCountsItInOnePass) {
     EXPECT_EQ(index.entryCount(), entry::countEntries(editor.toPlainText()));
     index.replaceText(QString(), {}, [&] { editor.clear(); });
     EXPECT_EQ(index.entryCount(), 0);
+}
+
+// The caption follows the path: a signal for each change, none for the same path again.
+TEST(DocumentPath, SignalledWhenItChanges) {
+    QPlainTextEdit editor;
+    document::Document document(&editor);
+    QStringList signalled;
+    QObject::connect(&document, &document::Document::pathChanged,
+                     [&](const QString& path) { signalled.append(path); });
+    for (const char* path : {"/a.bib", "/a.bib", "/b.bib", ""})
+        document.setPath(QString::fromLatin1(path));
+    EXPECT_EQ(signalled, QStringList({QStringLiteral("/a.bib"), QStringLiteral("/b.bib"), QString()}));
+    EXPECT_EQ(document.path(), QString());
 }
 
 using AppendLines = AppFixture;
