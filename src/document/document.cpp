@@ -216,7 +216,13 @@ bool Document::loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback,
     loading_ = nullptr;
     editor_->setReadOnly(wasReadOnly);
     if (feedback) feedback->loadFinished();
-    if (loading.cancelled) return false;
+    if (loading.cancelled) {
+        // The editor shows the previous document again; the half-filled one goes now rather than with the
+        // editor.
+        end = QTextCursor();
+        delete fresh;
+        return false;
+    }
     fresh->setUndoRedoEnabled(true);
     editor_->moveCursor(QTextCursor::Start);
     return true;
@@ -231,7 +237,7 @@ void Document::cancelLoad() {
     previous->setParent(editor_);
     index_ = loading_->previousIndex;
     editor_->setWordWrapMode(loading_->previousWrapMode);
-    editor_->setDocument(previous); // deletes the half-filled document, which the editor owns
+    editor_->setDocument(previous); // the half-filled document goes when the load returns
     QTextCursor cursor(previous);
     cursor.setPosition(loading_->previousAnchor);
     cursor.setPosition(loading_->previousPosition, QTextCursor::KeepAnchor);
