@@ -1,6 +1,8 @@
 // Figures for the large documents the editor must stay instant in: a generated 150,000-entry CP932
 // bibliography (1.5 million lines). Prints times and peak memory; nothing here passes or fails.
 #include "app/check_window.h"
+#include "app/colouring.h"
+#include "app/jump_box.h"
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app/search_dialogs.h"
@@ -25,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -176,15 +179,65 @@ void recoveryWrite(benchmark::State& state, bool takeTextOnly) {
     }
 }
 
-void typeOneCharacter(benchmark::State& state, bool withRecovery) {
-    Editor editor(withRecovery ? benchRecoveryFolder() : QString());
-    QPlainTextEdit* edit = editor.form1().editor();
-    QTextCursor cursor(edit->document()->findBlockByNumber(750000));
+enum class Typing { Plain, WithRecovery, Shown, Highlighted };
+
+// A character typed into a value and taken back. "plain" and "withRecovery" run without the colouring in a
+// window never shown. "shown" and "highlighted" show the window at the line typed into (the editor lays the
+// line out again at each change), without and with the colouring; the lines on screen are coloured after
+// each change as the paint that follows a keystroke colours them (the states of all lines read beforehand,
+// as the background reading leaves them).
+void typeOneCharacter(benchmark::State& state, Typing typing) {
+    Editor editor(typing == Typing::WithRecovery ? benchRecoveryFolder() : QString());
+    app::TForm1& form1 = editor.form1();
+    QPlainTextEdit* edit = form1.editor();
+    app::Colouring& colouring = form1.colouring();
+    colouring.setEnabled(typing == Typing::Highlighted);
+    const bool shown = typing == Typing::Shown || typing == Typing::Highlighted;
+    QTextCursor cursor(edit->document()->findBlockByNumber(750002));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.movePosition(QTextCursor::Left, QTextCursor::MoveAnchor, 3); // inside the title's quotes
+    if (shown) {
+        form1.show();
+        edit->setTextCursor(cursor);
+        edit->centerCursor();
+        colouring.readToEnd();
+        edit->viewport()->repaint();
+    }
     for (auto _ : state) {
         cursor.insertText(QStringLiteral("a")); // the text-change handling runs inside
+        colouring.colourShownLines();
         cursor.deletePreviousChar();
+        colouring.colourShownLines();
     }
-    state.counters["entries"] = editor.form1().entryCount();
+    state.counters["entries"] = form1.entryCount();
+}
+
+// Scrolling up one page at a time from the end of the document, each page painted at once: "highlighted"
+// colours the new lines of every page (their states read beforehand); "plain" without the colouring.
+// "firstPaintAtTheEnd" is the one paint at the end right after the load, before any state is read: it
+// reads the states of all the lines above.
+void scrollOnePage(benchmark::State& state, int way) {
+    Editor editor;
+    app::TForm1& form1 = editor.form1();
+    QPlainTextEdit* edit = form1.editor();
+    form1.colouring().setEnabled(way != 0);
+    form1.show();
+    QCoreApplication::processEvents();
+    QScrollBar* bar = edit->verticalScrollBar();
+    if (way == 2) {
+        for (auto _ : state) {
+            bar->setValue(bar->maximum());
+            edit->viewport()->repaint();
+        }
+        return;
+    }
+    if (way == 1) form1.colouring().readToEnd();
+    bar->setValue(bar->maximum());
+    edit->viewport()->repaint();
+    for (auto _ : state) {
+        bar->setValue(bar->value() - bar->pageStep());
+        edit->viewport()->repaint();
+    }
 }
 
 void countFromScratch(benchmark::State& state) {
@@ -212,6 +265,35 @@ void labelSearch(benchmark::State& state) {
     Editor editor;
     for (auto _ : state)
         benchmark::DoNotOptimize(editor.form1().document().labelInUse(QStringLiteral("absent")));
+}
+
+// 文献へ移動 over the 150,000 labels: "open" is Ctrl+J (the box shown with the labels of the index), "type"
+// a label typed into it key by key ("ref1234", each key filtering the matches of the one before and
+// sorting the 100 shown), "jump" Enter on the last entry's label (the walk to its head line).
+void jumpBox(benchmark::State& state, int step) {
+    Editor editor;
+    app::TForm1& form1 = editor.form1();
+    form1.show();
+    auto* edit = form1.jumpBox().findChild<QLineEdit*>(QStringLiteral("JumpLabelEdit"));
+    for (auto _ : state) {
+        if (step == 0) {
+            form1.Jump1Click();
+            continue;
+        }
+        state.PauseTiming();
+        form1.Jump1Click();
+        state.ResumeTiming();
+        if (step == 1) {
+            for (const QChar c : QStringLiteral("ref1234")) {
+                edit->setText(edit->text() + c);
+                Q_EMIT edit->textEdited(edit->text());
+            }
+        } else {
+            edit->setText(QStringLiteral("ref149999"));
+            form1.JumpDialog1Jump();
+        }
+    }
+    state.counters["offered"] = double(form1.jumpBox().offered().size());
 }
 
 // Replace All of a label prefix: "{ref14" begins 11,111 labels (ref14, ref140-149, ..., ref140000-149999)
@@ -397,13 +479,21 @@ BENCHMARK(fileToEditorReady)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(decodeOnly)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(save)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(typeInLongLine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK_CAPTURE(typeOneCharacter, plain, false)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(typeOneCharacter, withRecovery, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(typeOneCharacter, plain, Typing::Plain)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(typeOneCharacter, withRecovery, Typing::WithRecovery)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(typeOneCharacter, shown, Typing::Shown)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(typeOneCharacter, highlighted, Typing::Highlighted)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(scrollOnePage, plain, 0)->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK_CAPTURE(scrollOnePage, highlighted, 1)->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK_CAPTURE(scrollOnePage, firstPaintAtTheEnd, 2)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_CAPTURE(recoveryWrite, whole, false)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK_CAPTURE(recoveryWrite, takeTextOnly, true)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(countFromScratch)->Unit(benchmark::kMillisecond);
 BENCHMARK(entryFormAdd)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(labelSearch)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK_CAPTURE(jumpBox, open, 0)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK_CAPTURE(jumpBox, type, 1)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK_CAPTURE(jumpBox, jump, 2)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK_CAPTURE(replaceAll, replace, false)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(replaceAll, undo, true)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(findNothing, afterAChange, false)->Unit(benchmark::kMillisecond)->Iterations(10);
@@ -466,6 +556,7 @@ int loadProbe(const QString& way, const QString& file) {
         }
     } firstPaint;
     QPlainTextEdit* editor = way == u"bare" ? &bareEditor : program.windows().form1->editor();
+    program.windows().form1->colouring().setEnabled(way != u"uncoloured");
     if (way == u"bare") bareEditor.show();
     editor->viewport()->installEventFilter(&firstPaint);
     firstPaint.seen = [&] {
@@ -496,7 +587,9 @@ LoadFigures runProbe(const QString& way, const QString& file) {
 }
 
 void reportLoading() {
-    std::printf("\nLoading a file (seconds, MB; in brackets the ratio to a bare editor's setPlainText):\n");
+    std::printf("\nLoading a file (seconds, MB; in brackets the ratio to a bare editor's setPlainText; the\n"
+                "second line of each size is the editor with the colouring off, in brackets the coloured\n"
+                "editor's figure divided by it):\n");
     std::printf("%8s  %18s  %18s  %18s  %16s\n", "entries", "first screen", "longest freeze", "total",
                 "peak memory");
     QTemporaryDir dir;
@@ -506,6 +599,7 @@ void reportLoading() {
                              text::encodeText(generatedBibliography(entries), text::defaultFormat()).bytes);
         const LoadFigures bare = runProbe(QStringLiteral("bare"), file);
         const LoadFigures editor = runProbe(QStringLiteral("editor"), file);
+        const LoadFigures uncoloured = runProbe(QStringLiteral("uncoloured"), file);
         auto cell = [](double value, double base) {
             return QStringLiteral("%1 (%2)")
                 .arg(value, 0, 'f', 3)
@@ -515,6 +609,16 @@ void reportLoading() {
                     qPrintable(cell(editor.firstScreen, bare.firstScreen)),
                     qPrintable(cell(editor.longestFreeze, bare.longestFreeze)),
                     qPrintable(cell(editor.total, bare.total)), qPrintable(cell(editor.peakMb, bare.peakMb)));
+        auto against = [](double value, double coloured) {
+            return QStringLiteral("%1 (%2)")
+                .arg(value, 0, 'f', 3)
+                .arg(value > 0 ? coloured / value : 0, 0, 'f', 2);
+        };
+        std::printf("%8s  %18s  %18s  %18s  %16s\n", "off",
+                    qPrintable(against(uncoloured.firstScreen, editor.firstScreen)),
+                    qPrintable(against(uncoloured.longestFreeze, editor.longestFreeze)),
+                    qPrintable(against(uncoloured.total, editor.total)),
+                    qPrintable(against(uncoloured.peakMb, editor.peakMb)));
     }
 }
 

@@ -18,7 +18,7 @@ namespace {
 
 using Handler = void (TForm1::*)();
 
-enum class Row { Menu, Item, Separator, Recent };
+enum class Row { Menu, Item, Check, Separator, Recent };
 
 struct MenuRow {
     Row kind;
@@ -26,7 +26,7 @@ struct MenuRow {
     const char* caption = nullptr; // UTF-8
     QKeySequence::StandardKey shortcut = QKeySequence::UnknownKey;
     Handler handler = nullptr;
-    const char* keys = nullptr; // a shortcut that is no standard key ("Ctrl+Shift+K")
+    const char* keys = nullptr; // a shortcut that is no standard key
 };
 
 // The menu bar, top to bottom; each Menu row opens the menu the rows after it belong to.
@@ -58,6 +58,9 @@ const MenuRow kMenuRows[] = {
     {Row::Menu, "Find1", "検索(&S)"},
     {Row::Item, "Find2", "検索(&S)", QKeySequence::Find, &TForm1::Find2Click},
     {Row::Item, "Replace1", "置換(&R)", QKeySequence::Replace, &TForm1::Replace1Click},
+    {Row::Item, "Jump1", "文献へ移動(&J)", QKeySequence::UnknownKey, &TForm1::Jump1Click, "Ctrl+J"},
+    {Row::Menu, "View1", "表示(&V)"},
+    {Row::Check, "Highlight1", "色分け表示(&C)", QKeySequence::UnknownKey, &TForm1::Highlight1Click},
     {Row::Menu, "B1", "文献(&B)"},
     {Row::Item, "L1", "文献リスト作成(&L)", QKeySequence::UnknownKey, &TForm1::L1Click},
     {Row::Item, "BibB1", "CSVファイルから変換(&B)", QKeySequence::UnknownKey, &TForm1::BibB1Click},
@@ -133,6 +136,10 @@ void buildMenu(TForm1& window, CommandControls& controls) {
         action->setObjectName(name);
         if (row.shortcut != QKeySequence::UnknownKey) action->setShortcut(row.shortcut);
         if (row.keys) action->setShortcut(QKeySequence(QString::fromLatin1(row.keys)));
+        if (row.kind == Row::Check) {
+            action->setCheckable(true);
+            action->setChecked(true);
+        }
         if (row.handler) QObject::connect(action, &QAction::triggered, &window, row.handler);
         if (row.kind == Row::Recent) {
             action->setEnabled(false);

@@ -73,6 +73,7 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
     OpenDialog1.filter = kOpenFilter;
     SaveDialog1.filter = kSaveFilter;
     wireFontBoxes();
+    wireView();
     FormCreate();
 }
 
@@ -91,6 +92,7 @@ void TForm1::FormCreate() {
               [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     ComboBox1->addItems(families);
     ReadSettings();
+    applyHighlightSetting();
     OpenDialog1.initialDir = LastDir;
     SaveDialog1.initialDir = LastDir;
     applyEditorFont();

@@ -24,6 +24,7 @@ class QEventLoop;
 class QLabel;
 class QPlainTextEdit;
 class QPrinter;
+class QTextBlock;
 class QTimer;
 
 namespace document {
@@ -43,7 +44,9 @@ using settings::RecentFileList;
 using settings::SettingsStore;
 
 class CheckWindow;
+class Colouring;
 class CommandSwitches;
+class JumpBox;
 class LoadIndicator;
 struct Windows;
 class SearchDialog;
@@ -99,12 +102,22 @@ public:
     // Find and replace through the modeless FindDialog1 and ReplaceDialog1.
     void Find2Click();
     void Replace1Click();
+    // 文献へ移動 (view_commands.cpp): the box, and the move to the entry whose label it holds.
+    void Jump1Click();
+    void JumpDialog1Jump();
+    // 色分け表示: the colouring on or off, kept in the settings.
+    void Highlight1Click();
+    // Ctrl+Down and Ctrl+Up in the editor: the caret to the next or previous entry head.
+    void nextEntry();
+    void previousEntry();
     void FindDialog1Find();
     void ReplaceDialog1Find();
     void ReplaceDialog1Replace();
     // The dialogs, made at their first showing.
     SearchDialog& findDialog();
     SearchDialog& replaceDialog();
+    JumpBox& jumpBox();
+    Colouring& colouring() { return *colouring_; }
 
     // The command-state update: the font boxes to the editor font, then the enabling by the document's
     // emptiness and modified flag (command_state.cpp).
@@ -232,6 +245,12 @@ private:
     // recovery or a load runs.
     bool startRecoveryWrite();
 
+    // The colouring and the entry keys (view_commands.cpp).
+    void wireView();
+    // The 色分け表示 item and the colouring to the setting read.
+    void applyHighlightSetting();
+    void moveToLine(const QTextBlock& line);
+
     // Command state and font boxes (command_state.cpp).
     void wireFontBoxes();
     void applyEditorFont();
@@ -269,6 +288,9 @@ private:
     SearchDialog* FindDialog1 = nullptr;
     SearchDialog* ReplaceDialog1 = nullptr;
     CheckWindow* CheckForm1 = nullptr; // made at its first use
+    JumpBox* JumpDialog1 = nullptr;
+    Colouring* colouring_ = nullptr;
+    bool highlight_ = true;
 
     std::unique_ptr<CommandSwitches> switches_;
     std::unique_ptr<QPrinter> printer_;

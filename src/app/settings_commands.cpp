@@ -54,6 +54,7 @@ void TForm1::ReadSettings() {
     LastDir = stored.lastDir;
     editorFontName_ = stored.fontName;
     editorFontSize_ = stored.fontSize;
+    highlight_ = stored.highlight;
 }
 
 void TForm1::WriteSettings() {
@@ -65,6 +66,7 @@ void TForm1::WriteSettings() {
     settings.fontName = font.family();
     // A font given in pixels has no point size; the size last read or chosen stands for it.
     settings.fontSize = font.pointSize() > 0 ? font.pointSize() : editorFontSize_;
+    settings.highlight = highlight_;
     storeSettings([&] { settings::writeWindowSettings(settings_, settings); });
 }
 

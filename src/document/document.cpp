@@ -294,4 +294,17 @@ bool Document::labelInUse(const QString& label) const {
     return key.isEmpty() ? entry::labelInUse(text(), label) : index_->hasLabelKey(key);
 }
 
+const QMap<QString, int>& Document::headLabels() const {
+    return index_->headLabels();
+}
+
+QTextBlock Document::entryHead(const QString& label) const {
+    const QString key = entry::labelKey(label);
+    return key.isEmpty() ? QTextBlock() : index_->headOf(key);
+}
+
+bool Document::isEntryHead(const QTextBlock& line) {
+    return DocumentIndex::isHeadLine(line);
+}
+
 } // namespace document

@@ -4,6 +4,7 @@
 #include "document/document_file.h"
 #include "text/search.h"
 
+#include <QMap>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -12,6 +13,7 @@
 #include <memory>
 
 class QPlainTextEdit;
+class QTextBlock;
 class QTextDocument;
 
 namespace document {
@@ -90,6 +92,12 @@ public:
     int entryCount() const;
     // Whether "{" + label + "," occurs anywhere in the text, A-Z and a-z alike.
     bool labelInUse(const QString& label) const;
+    // The labels of the entry heads, each as its label key ("{" + label + "," with A-Z lower-cased), in
+    // order; the index's own, kept up to date with every change.
+    const QMap<QString, int>& headLabels() const;
+    // The first head line of the entry with this label, A-Z and a-z alike; invalid when there is none.
+    QTextBlock entryHead(const QString& label) const;
+    static bool isEntryHead(const QTextBlock& line);
 
 Q_SIGNALS:
     void pathChanged(const QString& path);

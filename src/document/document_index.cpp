@@ -1,5 +1,6 @@
 #include "document/document_index.h"
 
+#include "document/line_state.h"
 #include "entry/entry_count.h"
 
 #include <QScopeGuard>
@@ -15,8 +16,16 @@ namespace {
 
 using OwnLineEnd = std::optional<text::LineBreak>;
 
-// The block state of a line the index has seen; a line a change makes starts with the state -1.
-constexpr int kKnown = 0;
+// A line the index has seen carries line_state::kSeenBit in its block state; a line a change makes starts
+// with the state -1. The colouring keeps its own bits beside it.
+void markSeen(QTextBlock& block) {
+    block.setUserState(line_state::seen(block.userState()));
+}
+
+// The label of a head line is its first key: "@article{" opens the entry.
+QString headLabel(bool head, const QStringList& keys) {
+    return head && !keys.isEmpty() ? keys.first() : QString();
+}
 
 // The mark of a line with an entry head, label keys or a line end of its own. Qt deletes a block's user
 // data with the block, so a removed line takes its share of the index with it.
@@ -29,6 +38,7 @@ public:
         contents_->ownLineEnds += lineEnd_ ? 1 : 0;
         for (const QString& key : keys_)
             ++contents_->labelKeys[key];
+        if (const QString label = headLabel(head_, keys_); !label.isEmpty()) ++contents_->headLabels[label];
     }
     ~LineMark() override {
         if (!contents_->marking) contents_->lost.push_back(lineEnd_);
@@ -38,11 +48,17 @@ public:
             auto it = contents_->labelKeys.find(key);
             if (--it.value() == 0) contents_->labelKeys.erase(it);
         }
+        if (const QString label = headLabel(head_, keys_); !label.isEmpty()) {
+            auto it = contents_->headLabels.find(label);
+            if (--it.value() == 0) contents_->headLabels.erase(it);
+        }
     }
     bool same(bool head, const QStringList& keys, OwnLineEnd lineEnd) const {
         return head == head_ && lineEnd == lineEnd_ && keys == keys_;
     }
     OwnLineEnd lineEnd() const { return lineEnd_; }
+    bool head() const { return head_; }
+    QString label() const { return headLabel(head_, keys_); }
 
 private:
     std::shared_ptr<DocumentIndex::Contents> contents_;
@@ -79,6 +95,18 @@ DocumentIndex::DocumentIndex(QTextDocument* document)
 }
 
 DocumentIndex::~DocumentIndex() = default;
+
+bool DocumentIndex::isHeadLine(const QTextBlock& block) {
+    const LineMark* m = markOf(block);
+    return m && m->head();
+}
+
+QTextBlock DocumentIndex::headOf(const QString& label) const {
+    if (!contents_->headLabels.contains(label)) return {};
+    for (QTextBlock block = document_->begin(); block.isValid(); block = block.next())
+        if (const LineMark* m = markOf(block); m && m->head() && m->label() == label) return block;
+    return {};
+}
 
 text::LineEnds DocumentIndex::lineEnds() const {
     text::LineEnds ends;
@@ -130,7 +158,7 @@ void DocumentIndex::markRange(int from, int to) {
     // large append.
     const QTextBlock last = document_->findBlock(to);
     // Lines this change made carry no mark yet: they take the line end of the line they were split from.
-    // Only they do: a line examined before, or there at loading, has the state kKnown and keeps the usual
+    // Only they do: a line examined before, or there at loading, carries kSeenBit and keeps the usual
     // line end even when the change (an undo, say) spans lines that end otherwise.
     OwnLineEnd inherited;
     if (contents_->ownLineEnds > 0)
@@ -146,13 +174,13 @@ void DocumentIndex::markRange(int from, int to) {
     bool longLine = false;
     for (QTextBlock block = first; block.isValid(); block = block.next()) {
         const LineMark* m = markOf(block);
-        const bool made = !m && block.userState() != kKnown;
+        const bool made = !m && !line_state::seenByIndex(block.userState());
         const QString own = longStretch ? QString() : block.text();
         const QStringView text = longStretch ? QStringView(whole).sliced(position, block.length() - 1) : own;
         // A line without a mark and without "{" gets none: most lines are passed over here.
         if (m || made || text.contains(u'{'))
             mark(block, text, made ? inherited : m ? m->lineEnd() : OwnLineEnd(), contents_);
-        block.setUserState(kKnown);
+        markSeen(block);
         position += block.length();
         longLine = longLine || block.length() > kLongLine;
         if (block == last) break;
@@ -184,7 +212,7 @@ int DocumentIndex::markLines(QStringView lines, int firstLine, const text::LineE
         const QStringView line = lines.sliced(start, (end < 0 ? lines.size() : end) - start);
         OwnLineEnd lineEnd;
         if (own != lineEnds.cend() && own->line == lineNumber) lineEnd = (own++)->lineBreak;
-        if (walk) block.setUserState(kKnown);
+        if (walk) markSeen(block);
         if (lineEnd || line.contains(u'{'))
             mark(walk ? block : document_->findBlockByNumber(lineNumber), line, lineEnd, contents_);
         if (end < 0) break;

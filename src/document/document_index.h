@@ -7,13 +7,16 @@
 
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QScopeGuard>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 #include <vector>
 
+class QTextBlock;
 class QTextDocument;
 
 namespace document {
@@ -24,7 +27,10 @@ public:
     struct Contents {
         int entryCount = 0;
         QHash<QString, int> labelKeys; // key -> number of occurrences
-        int ownLineEnds = 0;           // marks with a line end of their own
+        // The first key of each head line -> number of heads; in order, so that the labels beginning with a
+        // text are one stretch of it.
+        QMap<QString, int> headLabels;
+        int ownLineEnds = 0; // marks with a line end of their own
         // The marks a change of the document's took away with their lines, in the order they went (line
         // ends of their own, or none), while the index is not marking itself.
         std::vector<std::optional<text::LineBreak>> lost;
@@ -40,6 +46,11 @@ public:
 
     int entryCount() const { return contents_->entryCount; }
     bool hasLabelKey(const QString& key) const { return contents_->labelKeys.contains(key); }
+    // The labels of the entry heads as keys ("{" + label + ","), in order.
+    const QMap<QString, int>& headLabels() const { return contents_->headLabels; }
+    // The first head line with this label key; an invalid block when there is none.
+    QTextBlock headOf(const QString& labelKey) const;
+    static bool isHeadLine(const QTextBlock& block);
     // The lines that end otherwise than the usual line end, in order. A line the user adds takes the line
     // end of the line it was split from.
     text::LineEnds lineEnds() const;

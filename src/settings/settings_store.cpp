@@ -15,6 +15,7 @@ const QString kState = QStringLiteral("Locate/State");
 const QString kIniDir = QStringLiteral("File/IniDir");
 const QString kFontName = QStringLiteral("Option/FontName");
 const QString kFontSize = QStringLiteral("Option/FontSize");
+const QString kHighlight = QStringLiteral("Option/Highlight");
 
 QString resumeKey(std::size_t index) {
     return QStringLiteral("File/Resume") + QString::number(index + 1);
@@ -90,6 +91,8 @@ WindowSettings readWindowSettings(const SettingsStore& store, const WindowSettin
     settings.fontSize = batch.readInteger(kFontSize, defaults.fontSize);
     // No font can be shown at a size below one point.
     if (settings.fontSize < 1) settings.fontSize = defaults.fontSize;
+    const int highlight = batch.readInteger(kHighlight, -1);
+    settings.highlight = highlight == 0 || highlight == 1 ? highlight == 1 : defaults.highlight;
     return settings;
 }
 
@@ -99,6 +102,7 @@ void writeWindowSettings(const SettingsStore& store, const WindowSettings& setti
     batch.write(kIniDir, settings.lastDir);
     batch.write(kFontName, settings.fontName);
     batch.write(kFontSize, settings.fontSize);
+    batch.write(kHighlight, settings.highlight ? 1 : 0);
     batch.close();
 }
 

@@ -61,7 +61,8 @@ struct WindowSettings {
     int stateCode = 1; // 1 normal, 2 maximised, 3 minimised
     QString lastDir;
     QString fontName;
-    int fontSize = 12; // points
+    int fontSize = 12;     // points
+    bool highlight = true; // 色分け表示
 };
 
 // Each missing or unreadable value takes its default from `defaults`; a font size below 1 too.

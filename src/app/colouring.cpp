@@ -1,0 +1,399 @@
+#include "app/colouring.h"
+
+#include "bibtex/reader.h"
+#include "document/document_index.h"
+#include "document/line_state.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QPlainTextEdit>
+#include <QScopeGuard>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+namespace app {
+
+namespace {
+
+using bibtex::LineState;
+using bibtex::Token;
+
+// Lines re-read beyond those a change touched before the rest waits until it is needed: a typed brace
+// that opens the rest of the file costs no more than this.
+constexpr int kReadOnAfterChange = 2000;
+// A change of up to this many lines (typing, pasting a few lines) is coloured at once, before the editor
+// lays the lines out again: colouring a line after its layout would lay it out once more. Longer changes
+// wait to be shown.
+constexpr int kColourAtOnce = 64;
+// How far the matching brace is looked for, in lines each way.
+constexpr int kMatchReach = 2000;
+// Lines on screen this far below the last known one are coloured from a guess: read from the nearest entry
+// head above them (at most kGuessBack lines up) as if no entry were open there, until the reading from the
+// top reaches them (in the background) and corrects what differs.
+constexpr int kGuessBeyond = 20000;
+constexpr int kGuessBack = 1000;
+// A slice of the background reading, in nanoseconds: the window answers between slices.
+constexpr qint64 kSliceNs = 4'000'000;
+
+// The packed state as a block holds it. Only a brace depth of millions (a hostile file) needs more bits
+// than a block has beside the index's: such a depth is kept as the deepest a block holds.
+int storable(LineState state) {
+    const int packed = state.packed();
+    if (packed <= document::line_state::kLargestStart) return packed;
+    constexpr int kLowBits = 0x7f; // phase, delimiter and kind of entry (bibtex/reader.cpp)
+    return (packed & kLowBits) | (document::line_state::kLargestStart & ~kLowBits);
+}
+
+LineState startOf(const QTextBlock& block) {
+    return LineState::fromPacked(document::line_state::packedStart(block.userState()));
+}
+
+// True when the line was coloured from another start: its colours are out of date.
+bool setStart(QTextBlock& block, LineState start) {
+    const int state = block.userState();
+    const int packed = storable(start);
+    const bool wasColoured = document::line_state::coloured(state);
+    const bool stillColoured = wasColoured && document::line_state::packedStart(state) == packed;
+    block.setUserState(document::line_state::withStart(state, packed, stillColoured));
+    return wasColoured && !stillColoured;
+}
+
+void markUncoloured(QTextBlock& block) {
+    const int state = block.userState();
+    if (document::line_state::coloured(state))
+        block.setUserState(
+            document::line_state::withStart(state, document::line_state::packedStart(state), false));
+}
+
+// `share` of the way from `from` to `to`.
+QColor mix(const QColor& from, const QColor& to, double share) {
+    return QColor::fromRgbF(float(from.redF() + (to.redF() - from.redF()) * share),
+                            float(from.greenF() + (to.greenF() - from.greenF()) * share),
+                            float(from.blueF() + (to.blueF() - from.blueF()) * share));
+}
+
+// The editor's first line on screen, which QPlainTextEdit keeps to itself and its subclasses.
+struct EditorAccess : QPlainTextEdit {
+    using QPlainTextEdit::firstVisibleBlock;
+};
+
+bool isBracket(QChar c) {
+    return c == u'{' || c == u'}' || c == u'(' || c == u')';
+}
+
+} // namespace
+
+Colouring::Colouring(QPlainTextEdit* editor) : QObject(editor), editor_(editor) {
+    makeFormats();
+    editor_->installEventFilter(this);
+    editor_->viewport()->installEventFilter(this);
+    background_.setSingleShot(true);
+    connect(&background_, &QTimer::timeout, this, &Colouring::readInBackground);
+    connect(editor_, &QPlainTextEdit::cursorPositionChanged, this, &Colouring::showMatch);
+    follow();
+}
+
+Colouring::~Colouring() = default;
+
+void Colouring::makeFormats() {
+    // Colours only (never bold or italic, which may change a character's width), taken from the editor's
+    // palette and mixed towards its text colour, so that they stay quiet and readable on light and dark.
+    const QPalette palette = editor_->palette();
+    const QColor text = palette.color(QPalette::Text);
+    const QColor base = palette.color(QPalette::Base);
+    const bool dark = base.lightness() < text.lightness();
+    auto hue = [&](int h) { return QColor::fromHsl(h, dark ? 120 : 170, dark ? 175 : 80); };
+    auto foreground = [](const QColor& c) {
+        QTextCharFormat format;
+        format.setForeground(c);
+        return format;
+    };
+    auto at = [&](Token t) -> QTextCharFormat& { return formats_[std::size_t(t)]; };
+    formats_.fill(QTextCharFormat());
+    at(Token::Comment) = foreground(mix(text, base, 0.45));
+    at(Token::At) = foreground(mix(hue(215), palette.color(QPalette::Link), 0.3));
+    at(Token::EntryType) = at(Token::At);
+    at(Token::Command) = foreground(mix(hue(285), palette.color(QPalette::LinkVisited), 0.3));
+    at(Token::Label) = foreground(hue(20));
+    at(Token::FieldName) = foreground(hue(185));
+    at(Token::Braced) = foreground(hue(115));
+    at(Token::Quoted) = at(Token::Braced);
+    at(Token::Number) = at(Token::Braced);
+    at(Token::Abbreviation) = foreground(hue(45));
+    QTextCharFormat error = foreground(QColor::fromHsl(0, 200, dark ? 170 : 100));
+    error.setBackground(mix(base, QColor(Qt::red), 0.18));
+    at(Token::Error) = error;
+    matchFormat_ = QTextCharFormat();
+    matchFormat_.setBackground(mix(base, palette.color(QPalette::Highlight), 0.35));
+}
+
+void Colouring::follow() {
+    disconnect(changeConnection_);
+    document_ = editor_->document();
+    knownLines_ = 0;
+    blockCount_ = document_->blockCount();
+    if (enabled_)
+        changeConnection_ =
+            connect(document_, &QTextDocument::contentsChange, this, &Colouring::onContentsChange);
+}
+
+void Colouring::setEnabled(bool enabled) {
+    if (enabled == enabled_) return;
+    enabled_ = enabled;
+    if (!enabled) {
+        background_.stop();
+        uncolourAll();
+        editor_->setExtraSelections({});
+    }
+    follow();
+    if (enabled) showMatch();
+    editor_->viewport()->update();
+}
+
+bool Colouring::eventFilter(QObject* watched, QEvent* event) {
+    if (enabled_ && watched == editor_->viewport() && event->type() == QEvent::Paint) colourShownLines();
+    if (watched == editor_ && event->type() == QEvent::PaletteChange) {
+        makeFormats();
+        if (enabled_) {
+            uncolourAll();
+            editor_->viewport()->update();
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void Colouring::colourShownLines() {
+    if (!enabled_) return;
+    if (editor_->document() != document_) follow();
+    // The lines from the first on screen down to the viewport's height, and one more (the first may be
+    // shown in part); hit-testing the corners would cost a line's shaping each.
+    const QTextBlock first = (editor_->*(&EditorAccess::firstVisibleBlock))();
+    const QAbstractTextDocumentLayout* layout = document_->documentLayout();
+    const qreal height = editor_->viewport()->height();
+    QTextBlock last = first;
+    qreal filled = 0;
+    for (QTextBlock block = first; block.isValid() && filled <= height; block = block.next()) {
+        last = block;
+        if (block.isVisible()) filled += layout->blockBoundingRect(block).height();
+    }
+    if (last.next().isValid()) last = last.next();
+    if (last.blockNumber() - knownLines_ > kGuessBeyond)
+        guessFrom(first, last);
+    else
+        knowUntil(last.blockNumber());
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
+        if (!document::line_state::coloured(block.userState())) colour(block);
+        if (block == last) break;
+    }
+    if (knownLines_ < blockCount_ && !background_.isActive()) background_.start(0);
+}
+
+void Colouring::knowUntil(int line, qint64 deadlineNs) {
+    if (knownLines_ == 0) {
+        QTextBlock top = document_->begin();
+        setStart(top, LineState());
+        knownLines_ = 1;
+    }
+    if (knownLines_ > line) return;
+    QElapsedTimer timer;
+    timer.start();
+    QTextBlock block = document_->findBlockByNumber(knownLines_ - 1);
+    LineState start = startOf(block);
+    bool outdated = false;
+    const auto repaint = qScopeGuard([&] {
+        if (outdated) editor_->viewport()->update();
+    });
+    for (int read = 1; knownLines_ <= line; ++read) {
+        const LineState end = bibtex::readLine(block.text(), start);
+        QTextBlock next = block.next();
+        if (!next.isValid()) break;
+        outdated = setStart(next, end) || outdated;
+        ++knownLines_;
+        block = next;
+        start = LineState::fromPacked(storable(end));
+        if (deadlineNs >= 0 && read % 256 == 0 && timer.nsecsElapsed() > deadlineNs) break;
+    }
+}
+
+void Colouring::guessFrom(const QTextBlock& first, const QTextBlock& last) {
+    QTextBlock block = first;
+    for (int back = 0;
+         back < kGuessBack && !document::DocumentIndex::isHeadLine(block) && block.previous().isValid();
+         ++back)
+        block = block.previous();
+    if (!document::DocumentIndex::isHeadLine(block)) block = first;
+    setStart(block, LineState()); // the lines on screen are coloured next, from what is stored now
+    for (; block.isValid() && block != last; block = block.next()) {
+        QTextBlock next = block.next();
+        setStart(next, bibtex::readLine(block.text(), startOf(block)));
+    }
+}
+
+void Colouring::readToEnd() {
+    if (editor_->document() != document_) follow();
+    knowUntil(blockCount_ - 1);
+}
+
+void Colouring::readInBackground() {
+    if (!enabled_ || document_ != editor_->document()) return;
+    if (busy_ && busy_()) {
+        background_.start(50);
+        return;
+    }
+    knowUntil(blockCount_ - 1, kSliceNs);
+    if (knownLines_ < blockCount_) background_.start(0);
+}
+
+void Colouring::colour(QTextBlock& block) {
+    QList<bibtex::Run> runs;
+    const LineState start = startOf(block);
+    QList<QTextLayout::FormatRange> ranges;
+    ranges.reserve(runs.size());
+    // The blanks after a run take its format (an error's keep the editor's background): the editor shapes a
+    // line piece by piece of one format, and fewer pieces keep a keystroke's new layout of the line quick.
+    const QString text = block.text();
+    bibtex::readLine(text, start, &runs);
+    for (const bibtex::Run& run : runs) {
+        const QTextCharFormat& format = formats_[std::size_t(run.token)];
+        if (format.propertyCount() == 0) continue;
+        int end = run.start + run.length;
+        while (run.token != Token::Error && end < text.size() && (text[end] == u' ' || text[end] == u'\t'))
+            ++end;
+        ranges.append({run.start, end - run.start, format});
+    }
+    QTextLayout* layout = block.layout();
+    if (layout->formats() != ranges) {
+        layout->setFormats(ranges);
+        document_->markContentsDirty(block.position(), block.length());
+    }
+    block.setUserState(document::line_state::withStart(block.userState(), storable(start), true));
+}
+
+void Colouring::uncolourAll() {
+    if (!document_) return;
+    for (QTextBlock block = document_->begin(); block.isValid(); block = block.next()) {
+        if (!document::line_state::coloured(block.userState())) continue;
+        block.layout()->clearFormats();
+        document_->markContentsDirty(block.position(), block.length());
+        markUncoloured(block);
+    }
+}
+
+void Colouring::onContentsChange(int from, int /*charsRemoved*/, int charsAdded) {
+    const int count = document_->blockCount();
+    const int delta = count - blockCount_;
+    blockCount_ = count;
+    QTextBlock first = document_->findBlock(from);
+    QTextBlock last = document_->findBlock(from + charsAdded);
+    if (!last.isValid()) last = document_->lastBlock();
+    // The changed lines' colours no longer fit their text.
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
+        markUncoloured(block);
+        if (block == last) break;
+    }
+    const int firstLine = first.blockNumber();
+    const int lastLine = last.blockNumber();
+    if (knownLines_ <= firstLine) return; // nothing known is affected
+    // The lines after the change keep their states as they were; the number known before it applies to
+    // them only if it reached beyond the changed lines.
+    const int knownAfter = knownLines_ > lastLine - delta + 1 ? knownLines_ + delta : -1;
+    knownLines_ = firstLine + 1;
+    QTextBlock block = first;
+    LineState start = startOf(first);
+    // Lines below the change that were coloured from another start are painted again (the editor repaints
+    // only the changed lines).
+    bool outdated = false;
+    const auto repaint = qScopeGuard([&] {
+        if (outdated) editor_->viewport()->update();
+    });
+    for (int line = firstLine, beyond = 0;;) {
+        const LineState end = bibtex::readLine(block.text(), start);
+        QTextBlock next = block.next();
+        if (!next.isValid()) break;
+        ++line; // next's number
+        if (line > lastLine) {
+            if (knownAfter < 0 || line >= knownAfter) break;
+            if (startOf(next) == LineState::fromPacked(storable(end))) {
+                knownLines_ = knownAfter; // the rest starts as it did
+                break;
+            }
+            if (++beyond > kReadOnAfterChange) break;
+        }
+        outdated = setStart(next, end) || outdated;
+        knownLines_ = line + 1;
+        block = next;
+        start = LineState::fromPacked(storable(end));
+    }
+    if (lastLine - firstLine < kColourAtOnce)
+        for (QTextBlock b = first; b.isValid(); b = b.next()) {
+            colour(b);
+            if (b == last) break;
+        }
+    if (knownLines_ < blockCount_ && !background_.isActive()) background_.start(0);
+}
+
+void Colouring::showMatch() {
+    if (!enabled_) return;
+    if (editor_->document() != document_) follow();
+    const QTextCursor cursor = editor_->textCursor();
+    QList<QTextEdit::ExtraSelection> selections;
+    auto select = [&](int position) {
+        QTextCursor c(editor_->document());
+        c.setPosition(position);
+        c.setPosition(position + 1, QTextCursor::KeepAnchor);
+        selections.append({c, matchFormat_});
+    };
+    const QTextBlock block = cursor.block();
+    const QString text = block.text();
+    const int column = cursor.positionInBlock();
+    for (const int at : {column, column - 1}) {
+        if (cursor.hasSelection() || at < 0 || at >= text.size()) continue;
+        const QChar c = text[at];
+        int match = -1;
+        if (isBracket(c)) {
+            const bool forward = c == u'{' || c == u'(';
+            const QChar open = c == u'{' || c == u'}' ? u'{' : u'(';
+            const QChar close = open == u'{' ? u'}' : u')';
+            int depth = 0;
+            QTextBlock b = block;
+            QString line = text;
+            int i = at;
+            for (int lines = 0; b.isValid() && lines < kMatchReach && match < 0; ++lines) {
+                for (; forward ? i < line.size() : i >= 0; i += forward ? 1 : -1) {
+                    if (line[i] == open) depth += forward ? 1 : -1;
+                    if (line[i] == close) depth += forward ? -1 : 1;
+                    if (depth == 0) {
+                        match = b.position() + i;
+                        break;
+                    }
+                }
+                b = forward ? b.next() : b.previous();
+                line = b.isValid() ? b.text() : QString();
+                i = forward ? 0 : int(line.size()) - 1;
+            }
+        } else if (c == u'"') {
+            // A quote matches the other end of the quoted value it opens or closes on this line.
+            knowUntil(block.blockNumber());
+            QList<bibtex::Run> runs;
+            bibtex::readLine(text, startOf(block), &runs);
+            for (const bibtex::Run& run : runs) {
+                const int end = run.start + run.length - 1;
+                if (run.token != Token::Quoted || end == run.start || text[run.start] != u'"' ||
+                    text[end] != u'"')
+                    continue;
+                if (at == run.start) match = block.position() + end;
+                if (at == end) match = block.position() + run.start;
+            }
+        }
+        if (match >= 0) {
+            select(block.position() + at);
+            select(match);
+            break;
+        }
+    }
+    editor_->setExtraSelections(selections);
+}
+
+} // namespace app

@@ -1,0 +1,379 @@
+// The main window's view of the text: the colouring of the lines shown (what each kind of run looks like,
+// and that lines read after edits far above them match a reading from the top), 表示 > 色分け表示 and its
+// setting, printing in black, 文献へ移動 and Ctrl+Down / Ctrl+Up.
+#include "app/colouring.h"
+#include "app/jump_box.h"
+#include "bibtex/reader.h"
+#include "document/label_matches.h"
+#include "entry/entry_count.h"
+#include "support/app_fixture.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+
+namespace {
+
+using namespace Qt::StringLiterals;
+using bibtex::Token;
+
+// The oracle: the runs of line `number`, reading the document from its top.
+QList<bibtex::Run> runsFromTheTop(const QTextDocument& document, int number) {
+    bibtex::LineState state;
+    QList<bibtex::Run> runs;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const bibtex::LineState end = bibtex::readLine(block.text(), state, &runs);
+        if (block.blockNumber() == number) return runs;
+        state = end;
+    }
+    return {};
+}
+
+class ViewCommands : public AppFixture {
+protected:
+    QPlainTextEdit* editor() { return form1().editor(); }
+    app::Colouring& colouring() { return form1().colouring(); }
+    QAction* highlightItem() { return form1().findChild<QAction*>(QStringLiteral("Highlight1")); }
+    void show(const QString& text) {
+        editor()->setPlainText(text);
+        form1().show();
+        colouring().colourShownLines();
+    }
+    // The foreground the line shows at `column`; an invalid brush where it has no format of its own.
+    QBrush shownAt(const QTextBlock& block, int column) {
+        QBrush brush;
+        for (const QTextLayout::FormatRange& r : block.layout()->formats())
+            if (column >= r.start && column < r.start + r.length) brush = r.format.foreground();
+        return brush;
+    }
+    QBrush brushOf(Token token) { return colouring().formatOf(int(token)).foreground(); }
+    int linesWithColours() {
+        int count = 0;
+        for (QTextBlock b = editor()->document()->begin(); b.isValid(); b = b.next())
+            count += b.layout()->formats().isEmpty() ? 0 : 1;
+        return count;
+    }
+    // Every line on the screen shows the colours a reading from the top gives it.
+    void expectShownLinesAsReadFromTheTop(const char* when) {
+        colouring().colourShownLines();
+        const QTextBlock first = editor()->cursorForPosition(QPoint(0, 0)).block();
+        const QTextBlock last =
+            editor()->cursorForPosition(QPoint(0, editor()->viewport()->height())).block();
+        for (QTextBlock b = first; b.isValid(); b = b.next()) {
+            for (const bibtex::Run& run : runsFromTheTop(*editor()->document(), b.blockNumber()))
+                for (int c = run.start; c < run.start + run.length; ++c)
+                    ASSERT_EQ(shownAt(b, c), colouring().formatOf(int(run.token)).foreground())
+                        << when << ": line " << b.blockNumber() << " column " << c << " "
+                        << b.text().toStdString();
+            if (b == last) break;
+        }
+    }
+    void scrollToLine(int line) {
+        editor()->verticalScrollBar()->setValue(line);
+        QCoreApplication::processEvents();
+    }
+};
+
+TEST_F(ViewCommands, EachKindOfRunShowsInItsOwnColourAndTheStateCarriesOverLines) {
+    struct Row {
+        const char16_t* text;
+        int line;
+        const char16_t* part;      // the first occurrence in that line
+        std::optional<Token> kind; // none: shown in the editor's own text colour
+    };
+    const std::vector<Row> rows = {
+        {u"@article{lab1,", 0, u"@", Token::At},
+        {u"@article{lab1,", 0, u"article", Token::EntryType},
+        {u"@article{lab1,", 0, u"lab1", Token::Label},
+        {u"@article{lab1,", 0, u"{", std::nullopt},
+        {u"@misc{k,\n  title = {A {B} c},", 1, u"title", Token::FieldName},
+        {u"@misc{k,\n  title = {A {B} c},", 1, u"{A {B} c}", Token::Braced},
+        {u"@misc{k,\n  title = {A {B} c},", 1, u"=", std::nullopt},
+        {u"@misc{k, year = 2024}", 0, u"2024", Token::Number},
+        {u"@misc{k, journal = jacs # \"x\"}", 0, u"jacs", Token::Abbreviation},
+        {u"@misc{k, journal = jacs # \"x\"}", 0, u"\"x\"", Token::Quoted},
+        {u"@string{jacs = \"J. Am.\"}", 0, u"string", Token::Command},
+        {u"気になる文献 free text", 0, u"気になる文献 free text", Token::Comment},
+        {u"@misc{k, note = {a\nb @article{x,\n}}}\nafter", 1, u"b @article{x,", Token::Braced},
+        {u"@misc{k, note = {a\nb @article{x,\n}}}\nafter", 3, u"after", Token::Comment},
+        {u"@misc{k, note = \"a\nstill \"}", 1, u"still \"", Token::Quoted},
+        {u"@misc{k, title = \"a}\"}", 0, u"}", Token::Error},
+    };
+    for (const Row& row : rows) {
+        const QString text = QString::fromUtf16(row.text);
+        show(text);
+        const QTextBlock block = editor()->document()->findBlockByNumber(row.line);
+        const QString part = QString::fromUtf16(row.part);
+        const int at = int(block.text().indexOf(part));
+        ASSERT_GE(at, 0) << text.toStdString();
+        for (int c = at; c < at + part.size(); ++c)
+            EXPECT_EQ(shownAt(block, c), row.kind ? brushOf(*row.kind) : QBrush())
+                << text.toStdString() << " / " << part.toStdString() << " column " << c;
+    }
+    // Kinds that must stand apart from one another and from the text around them.
+    const QColor text = editor()->palette().color(QPalette::Text);
+    for (Token t : {Token::At, Token::Label, Token::FieldName, Token::Braced, Token::Comment, Token::Error})
+        EXPECT_NE(brushOf(t).color(), text) << int(t);
+    EXPECT_NE(brushOf(Token::Label), brushOf(Token::FieldName));
+    EXPECT_NE(brushOf(Token::FieldName), brushOf(Token::Braced));
+    // Colour only: no kind changes the width of a character.
+    for (int t = 0; t <= int(Token::Error); ++t) {
+        const QTextCharFormat f = colouring().formatOf(t);
+        EXPECT_FALSE(f.hasProperty(QTextFormat::FontWeight) || f.hasProperty(QTextFormat::FontItalic) ||
+                     f.hasProperty(QTextFormat::FontPointSize) || f.hasProperty(QTextFormat::FontFamilies))
+            << t;
+    }
+}
+
+TEST_F(ViewCommands, OnlyTheLinesShownAreColouredAndEditsFarAboveReachTheLinesShownLater) {
+    QString text;
+    for (int i = 0; i < 1500; ++i)
+        text += QStringLiteral("@article{k%1,\n  title = {T %1},\n  year = 2020\n}\n").arg(i);
+    show(text);
+    const int shownLines = linesWithColours();
+    EXPECT_GT(shownLines, 5);
+    EXPECT_LT(shownLines, 100);
+    expectShownLinesAsReadFromTheTop("loaded");
+
+    // An unclosed brace at the top takes in every line below it; the states beyond the re-read lines
+    // are read when those lines are shown.
+    QTextCursor top(editor()->document());
+    top.movePosition(QTextCursor::EndOfBlock);
+    top.insertText(QStringLiteral(" note = ") + QString(2000, u'{')); // each entry's "}" closes one
+    scrollToLine(5000);
+    expectShownLinesAsReadFromTheTop("brace opened at the top");
+    EXPECT_EQ(shownAt(editor()->cursorForPosition(QPoint(0, 0)).block(), 0), brushOf(Token::Braced));
+    editor()->undo();
+    scrollToLine(5800);
+    expectShownLinesAsReadFromTheTop("undone");
+
+    // Random edits of the characters that change how BibTeX reads, each followed by a look somewhere.
+    QRandomGenerator random(21);
+    const QStringList pieces = {QStringLiteral("{"),      QStringLiteral("}"),  QStringLiteral("\""),
+                                QStringLiteral("@misc{"), QStringLiteral("\n"), QStringLiteral(","),
+                                QStringLiteral(" = "),    QStringLiteral("#")};
+    for (int i = 0; i < 60; ++i) {
+        QTextCursor c(editor()->document());
+        c.setPosition(random.bounded(editor()->document()->characterCount() - 1));
+        if (random.bounded(3) == 0)
+            c.deleteChar();
+        else
+            c.insertText(pieces[random.bounded(pieces.size())]);
+        scrollToLine(random.bounded(editor()->document()->blockCount()));
+        expectShownLinesAsReadFromTheTop(qPrintable(QStringLiteral("edit %1").arg(i)));
+    }
+    EXPECT_LT(linesWithColours(), editor()->document()->blockCount() / 4);
+}
+
+TEST_F(ViewCommands, LinesFarBelowTheKnownOnesShowAtOnceAndTheReadingFromTheTopCorrectsThem) {
+    // A brace left open in the first line takes in every entry below (each closes what it opens).
+    QString text = QStringLiteral("@misc{open, note = {\n");
+    for (int i = 0; i < 9000; ++i)
+        text += QStringLiteral("@article{k%1,\n  title = {T},\n}\n").arg(i);
+    // The reading in the background waits, as during a load: on a quiet machine one slice of it would
+    // read these few lines to the end before the screen is looked at.
+    colouring().setBusy([] { return true; });
+    show(text);
+    scrollToLine(editor()->verticalScrollBar()->maximum());
+    colouring().colourShownLines();
+    const QTextBlock shown = editor()->cursorForPosition(QPoint(0, 0)).block();
+    ASSERT_LT(colouring().knownLines(), shown.blockNumber()); // not read down to here: guessed
+    EXPECT_GT(linesWithColours(), 0);
+    colouring().readToEnd(); // what the background reading does while the window is idle
+    expectShownLinesAsReadFromTheTop("read to the end");
+    EXPECT_EQ(shownAt(shown, 0), brushOf(Token::Braced));
+}
+
+TEST_F(ViewCommands, HighlightItemIsOnByDefaultTakesTheColoursAwayAndIsKeptAfterARestart) {
+    ASSERT_TRUE(highlightItem()->isCheckable());
+    EXPECT_TRUE(highlightItem()->isChecked());
+    show(QStringLiteral("@article{a,\n title = {x}}\n"));
+    EXPECT_GT(linesWithColours(), 0);
+    highlightItem()->trigger();
+    EXPECT_FALSE(colouring().isEnabled());
+    EXPECT_EQ(linesWithColours(), 0);
+    editor()->viewport()->repaint();
+    EXPECT_EQ(linesWithColours(), 0);
+
+    bool canClose = true;
+    form1().FormCloseQuery(canClose);
+    EXPECT_EQ(settings::SettingsBatch(settings).readString(QStringLiteral("Option/Highlight"), {}),
+              QStringLiteral("0"));
+    restart();
+    EXPECT_FALSE(highlightItem()->isChecked());
+    EXPECT_FALSE(colouring().isEnabled());
+    highlightItem()->trigger();
+    form1().FormCloseQuery(canClose);
+    EXPECT_EQ(settings::SettingsBatch(settings).readString(QStringLiteral("Option/Highlight"), {}),
+              QStringLiteral("1"));
+    // A value that is neither 1 nor 0 leaves the colouring on.
+    for (const QString& stored : {QStringLiteral("2"), QStringLiteral("yes")}) {
+        {
+            settings::SettingsBatch batch(settings);
+            batch.write(QStringLiteral("Option/Highlight"), stored);
+        }
+        restart();
+        EXPECT_TRUE(highlightItem()->isChecked()) << stored.toStdString();
+    }
+}
+
+TEST_F(ViewCommands, PrintingStaysBlackWithTheColouringOn) {
+    show(QStringLiteral("@article{lab1,\n  title = {T},\n  journal = jacs # \"x\"}\nfree text"));
+    ASSERT_GT(linesWithColours(), 0);
+    const QString pdf = path(QStringLiteral("out.pdf"));
+    platform.expectPrint([&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+    });
+    form1().Print1Click();
+    platform.verify();
+    // Every colour the pages set, in every content stream, is black (Qt writes them compressed).
+    const QByteArray bytes = readFile(pdf);
+    static const QRegularExpression stream(QStringLiteral("stream\\r?\\n"));
+    static const QRegularExpression colour(QStringLiteral("([-0-9. ]+) (rg|RG|scn|SCN)\\b"));
+    int colours = 0;
+    for (qsizetype at = bytes.indexOf("stream\n"); at >= 0; at = bytes.indexOf("stream\n", at + 1)) {
+        const qsizetype from = at + 7;
+        const qsizetype to = bytes.indexOf("endstream", from);
+        if (to < 0) break;
+        QByteArray body = bytes.mid(from, to - from);
+        const quint32 size = quint32(body.size()) * 64;
+        body.prepend(char(size & 0xff))
+            .prepend(char((size >> 8) & 0xff))
+            .prepend(char((size >> 16) & 0xff))
+            .prepend(char(size >> 24));
+        const QString content = QString::fromLatin1(qUncompress(body));
+        for (auto m = colour.globalMatch(content); m.hasNext();) {
+            const auto match = m.next();
+            ++colours;
+            for (const QString& n : match.captured(1).split(u' ', Qt::SkipEmptyParts))
+                EXPECT_EQ(n.toDouble(), 0.0) << match.captured(0).toStdString();
+        }
+    }
+    EXPECT_GT(colours, 0); // the text's colour was found
+}
+
+TEST_F(ViewCommands, LabelMatchesBeginningWithTheTextComeFirstAnyLetterCase) {
+    QMap<QString, int> keys;
+    for (const char* key : {"{yamada2020,", "{abe2019,", "{oyama1999,", "{yama,", "{山田2021,", "{kim2020a,"})
+        keys[QString::fromUtf8(key)] = 1;
+    struct Row {
+        QString typed;
+        int most;
+        QStringList expected;
+    };
+    const std::vector<Row> rows = {
+        {u"YAMA"_s, 10, {u"yama"_s, u"yamada2020"_s, u"oyama1999"_s}},
+        {u"yamad"_s, 10, {u"yamada2020"_s}},
+        {u"2020"_s, 10, {u"kim2020a"_s, u"yamada2020"_s}},
+        {u"山田"_s, 10, {u"山田2021"_s}},
+        {u"zz"_s, 10, {}},
+        {QString(), 10, {}},
+        {u"a"_s, 2, {u"abe2019"_s, u"kim2020a"_s}},
+        {u"yama"_s, 1, {u"yama"_s}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(document::labelMatches(keys, row.typed, row.most), row.expected) << row.typed.toStdString();
+}
+
+TEST_F(ViewCommands, JumpBoxMovesToTheEntryOrSaysItWasNotFound) {
+    QString text;
+    for (int i = 0; i < 300; ++i) // titles wrapped over several rows
+        text += QStringLiteral("@Article{Key%1,\n  title = {%2},\n}\n\n")
+                    .arg(i)
+                    .arg(QStringLiteral("Wrapped words ").repeated(i % 3 * 20));
+    show(text);
+    auto* item = form1().findChild<QAction*>(QStringLiteral("Jump1"));
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->shortcut(), QKeySequence(QStringLiteral("Ctrl+J")));
+    item->trigger();
+    app::JumpBox& box = form1().jumpBox();
+    ASSERT_TRUE(box.isVisible());
+    auto* edit = box.findChild<QLineEdit*>(QStringLiteral("JumpLabelEdit"));
+    QTest::keyClicks(edit, QStringLiteral("KEY25"));
+    const QStringList offered = box.offered();
+    ASSERT_GE(offered.size(), 11);
+    EXPECT_EQ(offered.mid(0, 3), QStringList({u"key25"_s, u"key250"_s, u"key251"_s}));
+    EXPECT_EQ(offered.size(), 11);
+
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(editor()->textCursor().block().blockNumber(), 25 * 4);
+    EXPECT_EQ(editor()->textCursor().positionInBlock(), 0);
+    EXPECT_EQ(editor()->cursorForPosition(QPoint(0, 0)).block().blockNumber(), 25 * 4);
+
+    item->trigger();
+    QTest::keyClicks(edit, QStringLiteral("key9999"));
+    platform.expectMessage(QStringLiteral("見つかりませんでした"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    platform.verify();
+    EXPECT_TRUE(box.isVisible());
+    EXPECT_EQ(edit->text(), QStringLiteral("key9999"));
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(editor()->textCursor().block().blockNumber(), 25 * 4);
+}
+
+TEST_F(ViewCommands, CtrlDownAndCtrlUpWalkTheEntryHeads) {
+    const QString text =
+        QStringLiteral("% notes\n@article{a,\n title = {x}}\n\n  @book{b,\n}\ntext\n@misc{c}\n");
+    show(text);
+    editor()->setFocus();
+    const QList<int> heads = entry::entryHeadLineNumbers(text);
+    ASSERT_EQ(heads, QList<int>({1, 4, 7}));
+    QList<int> down, up;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(editor(), Qt::Key_Down, Qt::ControlModifier);
+        down << editor()->textCursor().block().blockNumber();
+    }
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(editor(), Qt::Key_Up, Qt::ControlModifier);
+        up << editor()->textCursor().block().blockNumber();
+    }
+    EXPECT_EQ(down, QList<int>({1, 4, 7, 7})); // the last head stays
+    EXPECT_EQ(up, QList<int>({4, 1, 1, 1}));
+    EXPECT_EQ(editor()->textCursor().positionInBlock(), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ViewCommands, TheBraceOrQuoteMatchingTheOneAtTheCaretIsMarked) {
+    struct Row {
+        QString text;
+        int caret;
+        QList<int> marked; // the two characters marked, or none
+    };
+    const QString nested = QStringLiteral("@misc{k, t = {a {b} c}}");
+    const QString quoted = QStringLiteral("@misc{k, t = \"a {b}\"}");
+    const QString lines = QStringLiteral("@misc(k,\n t = {x}\n)");
+    const std::vector<Row> rows = {
+        {nested, 13, {13, 21}}, // before "{a"
+        {nested, 19, {18, 16}}, // after "b}": the "}" before the caret
+        {nested, 5, {5, 22}},   // the entry's own braces
+        {quoted, 13, {13, 19}}, // the quotes of a quoted value
+        {quoted, 19, {19, 13}}, // the character after the caret goes first
+        {lines, 5, {5, 18}},    // over lines
+        {nested, 2, {}},        {QStringLiteral("@misc{k, t = {a"), 13, {}}, // nothing closes it
+    };
+    for (const Row& row : rows) {
+        show(row.text);
+        QTextCursor c = editor()->textCursor();
+        c.setPosition(row.caret);
+        editor()->setTextCursor(c);
+        QList<int> marked;
+        for (const QTextEdit::ExtraSelection& s : editor()->extraSelections())
+            marked << s.cursor.selectionStart();
+        EXPECT_EQ(marked, row.marked) << row.text.toStdString() << " at " << row.caret;
+    }
+}
+
+} // namespace
