@@ -1,7 +1,6 @@
 // Figures for the large documents the editor must stay instant in: a generated 150,000-entry CP932
 // bibliography (1.5 million lines). Prints times and peak memory; nothing here passes or fails.
 #include "app/check_window.h"
-#include "app/colouring.h"
 #include "app/jump_box.h"
 #include "app/main_window.h"
 #include "app/program.h"
@@ -17,6 +16,7 @@
 #include "entry/entry_form.h"
 #include "text/encoding.h"
 #include "text/text_file.h"
+#include "view/colouring.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -190,7 +190,7 @@ void typeOneCharacter(benchmark::State& state, Typing typing) {
     Editor editor(typing == Typing::WithRecovery ? benchRecoveryFolder() : QString());
     app::TForm1& form1 = editor.form1();
     QPlainTextEdit* edit = form1.editor();
-    app::Colouring& colouring = form1.colouring();
+    view::Colouring& colouring = form1.colouring();
     colouring.setEnabled(typing == Typing::Highlighted);
     const bool shown = typing == Typing::Shown || typing == Typing::Highlighted;
     QTextCursor cursor(edit->document()->findBlockByNumber(750002));

@@ -31,6 +31,9 @@ namespace document {
 class LeftoverRecovery;
 class RecoveryFiles;
 } // namespace document
+namespace view {
+class Colouring;
+}
 
 namespace app {
 
@@ -42,9 +45,9 @@ using document::LoadedDocument;
 using document::RecoveryFiles;
 using settings::RecentFileList;
 using settings::SettingsStore;
+using view::Colouring;
 
 class CheckWindow;
-class Colouring;
 class CommandSwitches;
 class JumpBox;
 class LoadIndicator;

@@ -1,7 +1,7 @@
 // Printer setup and printing of the document, through the platform's dialogs.
 #include "app/main_window.h"
 
-#include "app/printing.h"
+#include "view/printing.h"
 
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -23,7 +23,7 @@ void TForm1::Print1Click() {
         const ui::BusyCursor busy(platform_);
         const QString text = document_.text();
         // An empty document has no lines.
-        printLines(text.isEmpty() ? QStringList() : text.split(u'\n'), RichEdit1->font(), printer());
+        view::printLines(text.isEmpty() ? QStringList() : text.split(u'\n'), RichEdit1->font(), printer());
     });
 }
 

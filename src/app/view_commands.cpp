@@ -1,8 +1,8 @@
 // The main window's view of the text: the colouring and its menu item 色分け表示, 文献へ移動 over the box
 // JumpDialog1, and Ctrl+Down and Ctrl+Up, which move the caret from entry head to entry head.
-#include "app/colouring.h"
 #include "app/jump_box.h"
 #include "app/main_window.h"
+#include "view/colouring.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -44,7 +44,7 @@ private:
 } // namespace
 
 void TForm1::wireView() {
-    colouring_ = new Colouring(RichEdit1);
+    colouring_ = new view::Colouring(RichEdit1);
     colouring_->setBusy([this] { return isLoading(); });
     RichEdit1->installEventFilter(new EntryKeys(*this));
 }

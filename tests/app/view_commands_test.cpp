@@ -1,12 +1,12 @@
 // The main window's view of the text: the colouring of the lines shown (what each kind of run looks like,
 // and that lines read after edits far above them match a reading from the top), 表示 > 色分け表示 and its
 // setting, printing in black, 文献へ移動 and Ctrl+Down / Ctrl+Up.
-#include "app/colouring.h"
 #include "app/jump_box.h"
 #include "bibtex/reader.h"
 #include "document/label_matches.h"
 #include "entry/entry_count.h"
 #include "support/app_fixture.h"
+#include "view/colouring.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -38,7 +38,7 @@ QList<bibtex::Run> runsFromTheTop(const QTextDocument& document, int number) {
 class ViewCommands : public AppFixture {
 protected:
     QPlainTextEdit* editor() { return form1().editor(); }
-    app::Colouring& colouring() { return form1().colouring(); }
+    view::Colouring& colouring() { return form1().colouring(); }
     QAction* highlightItem() { return form1().findChild<QAction*>(QStringLiteral("Highlight1")); }
     void show(const QString& text) {
         editor()->setPlainText(text);

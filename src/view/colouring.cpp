@@ -1,4 +1,4 @@
-#include "app/colouring.h"
+#include "view/colouring.h"
 
 #include "bibtex/reader.h"
 #include "document/document_index.h"
@@ -13,7 +13,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
-namespace app {
+namespace view {
 
 namespace {
 
@@ -396,4 +396,4 @@ void Colouring::showMatch() {
     editor_->setExtraSelections(selections);
 }
 
-} // namespace app
+} // namespace view
