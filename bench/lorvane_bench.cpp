@@ -1,8 +1,6 @@
 // Figures for the large documents the editor must stay instant in: a generated 150,000-entry CP932
 // bibliography (1.5 million lines). Prints times and peak memory; nothing here passes or fails.
 #include "app/check_window.h"
-#include "app/colouring.h"
-#include "app/document_file.h"
 #include "app/jump_box.h"
 #include "app/main_window.h"
 #include "app/program.h"
@@ -13,10 +11,12 @@
 #include "csv/csv_import.h"
 #include "csv/csv_import_form.h"
 #include "csv/field_chooser.h"
+#include "document/document_file.h"
 #include "entry/entry_count.h"
 #include "entry/entry_form.h"
 #include "text/encoding.h"
 #include "text/text_file.h"
+#include "view/colouring.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -107,8 +107,8 @@ Fixture& fixture() {
 }
 
 // The figures never touch the user's own settings.
-app::SettingsStore benchSettings() {
-    return app::SettingsStore::iniFile(fixture().dir.filePath(QStringLiteral("Quorvik.conf")));
+settings::SettingsStore benchSettings() {
+    return settings::SettingsStore::iniFile(fixture().dir.filePath(QStringLiteral("Quorvik.conf")));
 }
 
 // The large document open in the main window; with a recovery folder, its text is kept there every 30
@@ -190,7 +190,7 @@ void typeOneCharacter(benchmark::State& state, Typing typing) {
     Editor editor(typing == Typing::WithRecovery ? benchRecoveryFolder() : QString());
     app::TForm1& form1 = editor.form1();
     QPlainTextEdit* edit = form1.editor();
-    app::Colouring& colouring = form1.colouring();
+    view::Colouring& colouring = form1.colouring();
     colouring.setEnabled(typing == Typing::Highlighted);
     const bool shown = typing == Typing::Shown || typing == Typing::Highlighted;
     QTextCursor cursor(edit->document()->findBlockByNumber(750002));
@@ -543,7 +543,7 @@ int loadProbe(const QString& way, const QString& file) {
     QuietPlatform platform;
     const QString folder = QFileInfo(file).path();
     app::Program program(platform, folder,
-                         app::SettingsStore::iniFile(folder + QStringLiteral("/Quorvik.conf")));
+                         settings::SettingsStore::iniFile(folder + QStringLiteral("/Quorvik.conf")));
     program.show();
     QPlainTextEdit bareEditor;
     QCoreApplication::processEvents();
@@ -635,10 +635,11 @@ void reportCheck() {
     qsizetype findings = 0;
     for (int run = 0; run < 3; ++run) {
         timer.start();
-        const app::LoadedDocument document = app::loadDocumentFile(file);
+        const document::LoadedDocument document = document::loadDocumentFile(file);
         bibtex::CheckOptions options;
         options.encoding = document.format.text.encoding;
-        options.finalLineBreak = bibtex::finalLineBreak(document.text, document.format.text, document.lineEnds);
+        options.finalLineBreak =
+            bibtex::finalLineBreak(document.text, document.format.text, document.lineEnds);
         findings = bibtex::checkText(document.text, options).size();
         check = std::min(check, timer.nsecsElapsed() / 1e9);
     }

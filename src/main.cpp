@@ -3,8 +3,8 @@
 // closed. --version and --help answer on standard output without a display.
 #include "app/main_window.h"
 #include "app/program.h"
-#include "app/recovery.h"
 #include "base/app_info.h"
+#include "document/recovery.h"
 #include "ui/qt_platform.h"
 
 #include <QApplication>
@@ -29,8 +29,8 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     app::initialiseApplication();
     ui::QtPlatform platform;
-    app::Program program(platform, QCoreApplication::applicationDirPath(), app::SettingsStore::user(),
-                         app::RecoveryFiles::userFolder());
+    app::Program program(platform, QCoreApplication::applicationDirPath(), settings::SettingsStore::user(),
+                         document::RecoveryFiles::userFolder());
     program.show();
     // What a run that ended without saving left, then a file named on the command line, as a file manager
     // passes it: once the event loop runs, so that closing the window while a large file loads ends the

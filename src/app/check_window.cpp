@@ -1,7 +1,7 @@
 #include "app/check_window.h"
 
-#include "app/document.h"
 #include "base/fonts.h"
+#include "document/document.h"
 
 #include <QAbstractTableModel>
 #include <QHBoxLayout>
@@ -63,7 +63,7 @@ private:
     const CheckWindow& window_;
 };
 
-CheckWindow::CheckWindow(QWidget* mainWindow, QPlainTextEdit* editor, const Document& document)
+CheckWindow::CheckWindow(QWidget* mainWindow, QPlainTextEdit* editor, const document::Document& document)
     : QDialog(mainWindow), editor_(editor), document_(document) {
     setObjectName(QStringLiteral("CheckForm1"));
     setWindowTitle(QStringLiteral("文献の検査"));

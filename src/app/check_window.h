@@ -13,9 +13,12 @@ class QPlainTextEdit;
 class QPushButton;
 class QTreeView;
 
+namespace document {
+class Document;
+}
+
 namespace app {
 
-class Document;
 class FindingModel;
 
 class CheckWindow : public QDialog {
@@ -26,7 +29,7 @@ public:
         QTextBlock block; // the line's block in the document that was checked
     };
 
-    CheckWindow(QWidget* mainWindow, QPlainTextEdit* editor, const Document& document);
+    CheckWindow(QWidget* mainWindow, QPlainTextEdit* editor, const document::Document& document);
 
     // Shows the window, or brings it to the front. The first showing puts it beside the main window where
     // the screen has room, else over the main window's lower part, so the text above it stays in view.
@@ -48,7 +51,7 @@ private:
     bool checkedDocumentIsCurrent() const;
 
     QPlainTextEdit* editor_;
-    const Document& document_;
+    const document::Document& document_;
     QPointer<QObject> checkedDocument_;
     bool checked_ = false;
     bool placed_ = false;

@@ -275,10 +275,10 @@ void CommandTable::addChangeControl(QWidget* control) {
     control->setEnabled(state_.changesAllowed());
 }
 
-void RecentFilesMenu::show(const RecentFileList& files) {
+void RecentFilesMenu::show(const settings::RecentFileList& files) {
     files_ = files;
     for (std::size_t i = 0; i < files_.size(); ++i) {
-        items_[i]->setText(recentItemCaption(int(i) + 1, files_[i]));
+        items_[i]->setText(settings::recentItemCaption(int(i) + 1, files_[i]));
         items_[i]->setData(files_[i]);
     }
 }

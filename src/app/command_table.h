@@ -3,7 +3,7 @@
 // of its QAction), caption, shortcut, hint, icon, handler, when it is enabled and whether it waits while a
 // large file loads. The menu bar holds the actions; the tool buttons are views of them. One function
 // applies the window's state to every action.
-#include "app/recent_files.h"
+#include "settings/recent_files.h"
 
 #include <QList>
 #include <QPointer>
@@ -71,12 +71,12 @@ private:
 class RecentFilesMenu {
 public:
     explicit RecentFilesMenu(const std::array<QAction*, 5>& items) : items_(items) {}
-    void show(const RecentFileList& files);
-    const RecentFileList& files() const { return files_; }
+    void show(const settings::RecentFileList& files);
+    const settings::RecentFileList& files() const { return files_; }
 
 private:
     std::array<QAction*, 5> items_;
-    RecentFileList files_;
+    settings::RecentFileList files_;
 };
 
 // The items of the font size box.

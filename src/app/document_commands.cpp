@@ -88,15 +88,15 @@ void TForm1::checkSizeBeforeReading(const QString& path) {
 
 void TForm1::loadDocument(const QString& path) {
     checkSizeBeforeReading(path);
-    const FileStamp disk = fileStamp(path); // before the read: a change while reading counts too
+    const FileStamp disk = document::fileStamp(path); // before the read: a change while reading counts too
     const bool large = disk.size > BackgroundRead::kAboveBytes;
     // A large file: the window shows one load from the read to the last piece.
     if (large) loadIndicator_->loadStarted(0);
     const auto finished = qScopeGuard([&] {
         if (large) loadIndicator_->loadFinished();
     });
-    LoadedDocument loaded = large ? backgroundRead_.read(path) : loadDocumentFile(path);
-    const QString warning = openWarning(path, loaded);
+    LoadedDocument loaded = large ? backgroundRead_.read(path) : document::loadDocumentFile(path);
+    const QString warning = document::openWarning(path, loaded);
     if (!document_.load(std::move(loaded), loadIndicator_.get())) throw base::Cancelled();
     documentReplaced(disk);
     RichEdit1Change();
@@ -115,16 +115,17 @@ void TForm1::cancelLoad() {
 void TForm1::writeDocument(const QString& path) {
     previousCaption_ = windowTitle();
     try {
-        DocumentFormat format = document_.format();
+        document::DocumentFormat format = document_.format();
         text::EncodedText encoded = document_.encode(format);
         if (!encoded.ok()) {
             // Never write "?" for a character the encoding cannot hold: offer UTF-8, or write nothing.
-            if (!platform_.askYesNo(unencodableQuestion(encoded.unencodable, format.text.encoding))) {
+            if (!platform_.askYesNo(
+                    document::unencodableQuestion(encoded.unencodable, format.text.encoding))) {
                 setWindowTitle(previousCaption_);
                 document_.setModified(true);
                 return;
             }
-            format = asUtf8(format);
+            format = document::asUtf8(format);
             encoded = document_.encode(format);
         }
         text::writeFileBytes(path, encoded.bytes);
@@ -311,10 +312,10 @@ template <typename Write> void TForm1::storeSettings(Write&& write) {
 }
 
 void TForm1::ReadSettings() {
-    WindowSettings defaults;
+    settings::WindowSettings defaults;
     defaults.lastDir = QDir::currentPath();
     defaults.fontName = base::kEditorFontName;
-    const WindowSettings stored = readWindowSettings(settings_, defaults);
+    const settings::WindowSettings stored = settings::readWindowSettings(settings_, defaults);
     switch (stored.stateCode) {
     case 1:
         setWindowState(Qt::WindowNoState);
@@ -335,14 +336,14 @@ void TForm1::ReadSettings() {
 
 void TForm1::WriteSettings() {
     const QFont font = editor_->font();
-    WindowSettings settings;
+    settings::WindowSettings settings;
     settings.stateCode = stateCodeOf(windowState());
     settings.lastDir = lastDir_;
     settings.fontName = font.family();
     // A font given in pixels has no point size; the size last read or chosen stands for it.
     settings.fontSize = font.pointSize() > 0 ? font.pointSize() : fontBoxes_->size();
     settings.highlight = highlight_;
-    storeSettings([&] { writeWindowSettings(settings_, settings); });
+    storeSettings([&] { settings::writeWindowSettings(settings_, settings); });
 }
 
 const RecentFileList& TForm1::recentFiles() const {
@@ -350,12 +351,12 @@ const RecentFileList& TForm1::recentFiles() const {
 }
 
 void TForm1::WriteResume() {
-    const RecentFileList list = movedToFront(recentMenu_->files(), currentFile_);
-    storeSettings([&] { writeRecentFiles(settings_, list); });
+    const RecentFileList list = settings::movedToFront(recentMenu_->files(), currentFile_);
+    storeSettings([&] { settings::writeRecentFiles(settings_, list); });
 }
 
 void TForm1::ReadResume() {
-    recentMenu_->show(readRecentFiles(settings_));
+    recentMenu_->show(settings::readRecentFiles(settings_));
     commands_->apply();
 }
 

@@ -86,7 +86,8 @@ QStringList JumpBox::offered() const {
 }
 
 void JumpBox::offer(const QString& typed) {
-    const QStringList found = labelKeys_ ? labelMatches(labelKeys_(), typed, kMostOffered) : QStringList();
+    const QStringList found =
+        labelKeys_ ? document::labelMatches(labelKeys_(), typed, kMostOffered) : QStringList();
     model_->setStringList(found);
     if (found.isEmpty())
         completer_->popup()->hide();

@@ -2,7 +2,7 @@
 // JumpDialog1, the box of 文献へ移動: a line for an entry's label that completes from the labels of the
 // document in a pop-up list. It only says that Enter was pressed; the main window does the moving. Made
 // at its first showing, then only hidden.
-#include "app/label_matches.h"
+#include "document/label_matches.h"
 
 #include <QDialog>
 #include <functional>

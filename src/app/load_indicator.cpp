@@ -1,7 +1,7 @@
 #include "app/load_indicator.h"
 
-#include "app/document_file.h"
 #include "base/failure.h"
+#include "document/document_file.h"
 
 #include "ui/platform.h"
 
@@ -78,20 +78,20 @@ BackgroundRead::~BackgroundRead() {
         read.join();
 }
 
-LoadedDocument BackgroundRead::read(const QString& path) {
+document::LoadedDocument BackgroundRead::read(const QString& path) {
     // Reading and decoding tens of megabytes takes longer than the window may stand still, so they run
     // in a thread of their own, on nothing but their own copy of the path; the window waits in an event
     // loop, and a cancel leaves the thread to finish into a result nobody reads (this waits for
     // it when it goes, so that it never outlives the tables it reads with).
     struct Read {
         std::atomic<bool> done = false;
-        std::optional<LoadedDocument> document;
+        std::optional<document::LoadedDocument> document;
         std::exception_ptr failure;
     };
     const auto read = std::make_shared<Read>();
     threads_.emplace_back([read, file = path] {
         try {
-            read->document = loadDocumentFile(file);
+            read->document = document::loadDocumentFile(file);
         } catch (...) {
             read->failure = std::current_exception();
         }

@@ -2,7 +2,7 @@
 // What the main window shows while a large file fills the editor piece by piece: a progress bar beside the
 // count in the status bar, the busy pointer over the editor alone and Esc to cancel. It says when a load
 // begins and ends; the command table greys what waits for it.
-#include "app/document.h"
+#include "document/document.h"
 
 #include <QObject>
 #include <functional>
@@ -21,7 +21,7 @@ class Platform;
 namespace app {
 
 // Loads may nest (a file read in the background, then filled in pieces): the window shows one load.
-class LoadIndicator final : public QObject, public LoadFeedback {
+class LoadIndicator final : public QObject, public document::LoadFeedback {
 public:
     LoadIndicator(QMainWindow& window, QPlainTextEdit& editor, ui::Platform& platform,
                   std::function<void()> cancel, std::function<void(bool loading)> loadingChanged);
@@ -54,7 +54,7 @@ public:
     // A file larger than this is read so (a few tens of milliseconds' worth on its own).
     static constexpr qint64 kAboveBytes = 8 * 1024 * 1024;
     // Waits for the read in an event loop; base::Cancelled after cancel(), the read's failure as thrown.
-    LoadedDocument read(const QString& path);
+    document::LoadedDocument read(const QString& path);
     // Ends the wait of a read running; false when none runs.
     bool cancel();
     bool isReading() const { return waiting_ != nullptr; }

@@ -5,19 +5,17 @@
 
 #include "app/about_box.h"
 #include "app/check_window.h"
-#include "app/colouring.h"
 #include "app/command_state.h"
 #include "app/command_table.h"
 #include "app/jump_box.h"
 #include "app/load_indicator.h"
-#include "app/printing.h"
 #include "app/program.h"
-#include "app/recovery.h"
 #include "app/search_dialogs.h"
 #include "base/app_info.h"
 #include "base/fonts.h"
 #include "csv/csv_export_form.h"
 #include "csv/csv_import_form.h"
+#include "document/recovery.h"
 #include "entry/entry_count.h"
 #include "entry/entry_form.h"
 #include "entry/user_list.h"
@@ -25,6 +23,8 @@
 #include "ui/form_setup.h"
 #include "ui/guarded.h"
 #include "ui/platform.h"
+#include "view/colouring.h"
+#include "view/printing.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -360,7 +360,7 @@ void TForm1::Print1Click() {
         const ui::BusyCursor busy(platform_);
         const QString text = document_.text();
         // An empty document has no lines.
-        printLines(text.isEmpty() ? QStringList() : text.split(u'\n'), editor_->font(), printer());
+        view::printLines(text.isEmpty() ? QStringList() : text.split(u'\n'), editor_->font(), printer());
     });
 }
 
@@ -435,7 +435,7 @@ private:
 } // namespace
 
 void TForm1::wireView() {
-    colouring_ = new Colouring(editor_);
+    colouring_ = new view::Colouring(editor_);
     colouring_->setBusy([this] { return isLoading(); });
     editor_->installEventFilter(new EntryKeys(*this));
 }

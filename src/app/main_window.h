@@ -2,11 +2,11 @@
 // TForm1: the main window. It holds the one document, the text of its editor RichEdit1, and wires the
 // commands of its menu and tool bar to the files that carry them out (document_commands.cpp, ...); the other
 // windows reach the document through the DocumentAdapter.
-#include "app/document.h"
 #include "app/document_adapter.h"
 #include "app/load_indicator.h"
-#include "app/recent_files.h"
-#include "app/settings_store.h"
+#include "document/document.h"
+#include "settings/recent_files.h"
+#include "settings/settings_store.h"
 #include "ui/guarded.h"
 #include "ui/platform.h"
 
@@ -27,17 +27,32 @@ class QPrinter;
 class QTextBlock;
 class QTimer;
 
+namespace document {
+class LeftoverRecovery;
+class RecoveryFiles;
+} // namespace document
+namespace view {
+class Colouring;
+}
+
 namespace app {
 
+// The window's words for the document and the settings it holds.
+using document::Document;
+using document::FileStamp;
+using document::LeftoverRecovery;
+using document::LoadedDocument;
+using document::RecoveryFiles;
+using settings::RecentFileList;
+using settings::SettingsStore;
+using view::Colouring;
+
 class CheckWindow;
-class Colouring;
 class CommandTable;
 class FontBoxes;
 class JumpBox;
 class RecentFilesMenu;
-class LeftoverRecovery;
 class LoadIndicator;
-class RecoveryFiles;
 struct Windows;
 class SearchDialog;
 

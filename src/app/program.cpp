@@ -2,11 +2,11 @@
 
 #include "app/about_box.h"
 #include "app/main_window.h"
-#include "app/recovery.h"
 #include "base/app_info.h"
 #include "base/fonts.h"
 #include "csv/csv_export_form.h"
 #include "csv/csv_import_form.h"
+#include "document/recovery.h"
 #include "entry/entry_form.h"
 #include "entry/user_list.h"
 
@@ -34,11 +34,11 @@ void initialiseApplication() {
         QCoreApplication::installTranslator(&qtTexts);
 }
 
-Program::Program(ui::Platform& platform, const QString& programDir, SettingsStore settings,
+Program::Program(ui::Platform& platform, const QString& programDir, settings::SettingsStore settings,
                  const QString& recoveryFolder) {
     windows_.form1 = std::make_unique<TForm1>(platform, windows_, programDir, std::move(settings));
     TForm1* main = windows_.form1.get();
-    if (!recoveryFolder.isEmpty()) main->startRecovery(recoveryFolder, RecoveryFiles::interval());
+    if (!recoveryFolder.isEmpty()) main->startRecovery(recoveryFolder, document::RecoveryFiles::interval());
     windows_.form2 = std::make_unique<entry::TForm2>(platform, main->entryDocument(),
                                                      entry::findUserList(programDir), main);
     windows_.aboutBox = std::make_unique<TAboutBox>(main);

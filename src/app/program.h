@@ -1,7 +1,7 @@
 #pragma once
 // Program start: the windows, created in their fixed order, and the program-wide current instance of
 // each.
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 #include "ui/platform.h"
 
 #include <QString>
@@ -39,7 +39,7 @@ void initialiseApplication();
 // a document with unsaved changes in recovery files in `recoveryFolder` (none when it is empty).
 class Program {
 public:
-    Program(ui::Platform& platform, const QString& programDir, SettingsStore settings,
+    Program(ui::Platform& platform, const QString& programDir, settings::SettingsStore settings,
             const QString& recoveryFolder = {});
     ~Program();
     void show();

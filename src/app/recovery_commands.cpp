@@ -4,9 +4,9 @@
 #include "app/main_window.h"
 
 #include "app/load_indicator.h"
-#include "app/recovery.h"
 #include "base/app_info.h"
 #include "base/failure.h"
+#include "document/recovery.h"
 
 #include <QDir>
 #include <QPlainTextEdit>
@@ -17,7 +17,7 @@ namespace app {
 
 namespace {
 
-QString recoveryQuestion(const RecoveryRecord& record) {
+QString recoveryQuestion(const document::RecoveryRecord& record) {
     return QStringLiteral("保存されないまま終了した文書の控えがあります。\r\n"
                           "文書: %1\r\n"
                           "控えの時刻: %2\r\n"
@@ -63,7 +63,7 @@ bool TForm1::startRecoveryWrite() {
     finishRecoveryWrite(); // one write at a time
     recoveryDue_ = false;
     if (!isModified()) return true;
-    RecoveryRecord record;
+    document::RecoveryRecord record;
     record.caption = windowTitle();
     record.format = document_.format();
     record.disk = diskStamp_;
@@ -79,7 +79,7 @@ bool TForm1::startRecoveryWrite() {
                     this, [this] { finishRecoveryWrite(); }, Qt::QueuedConnection);
             });
             // In the layout the record names, which the restore reads it in.
-            const QString text = linesOfRawText(std::move(snapshot.rawText));
+            const QString text = document::linesOfRawText(std::move(snapshot.rawText));
             text::EncodedText encoded = text::encodeText(text, record.textFormat(), snapshot.lineEnds);
             if (!encoded.ok()) {
                 // Saving would ask; the recovery file keeps every character, in UTF-8.
@@ -115,11 +115,11 @@ void TForm1::documentReplaced(const FileStamp& disk) {
 }
 
 void TForm1::documentWritten(const QString& path) {
-    documentReplaced(fileStamp(path));
+    documentReplaced(document::fileStamp(path));
 }
 
 bool TForm1::mayOverwrite(const QString& path) {
-    const FileStamp now = fileStamp(path);
+    const FileStamp now = document::fileStamp(path);
     // A file deleted meanwhile is simply written again: nothing of another program's is lost.
     if (!now.exists || now == diskStamp_) return true;
     return platform_.askYesNo(overwriteQuestion(path));

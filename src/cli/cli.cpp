@@ -1,12 +1,12 @@
 #include "cli/cli.h"
 
-#include "app/document_file.h"
 #include "base/app_info.h"
 #include "base/failure.h"
 #include "bibtex/check.h"
 #include "csv/csv_export.h"
 #include "csv/csv_import.h"
 #include "csv/fields.h"
+#include "document/document_file.h"
 #include "entry/catalogue.h"
 #include "entry/entry_count.h"
 #include "entry/entry_fields.h"
@@ -113,15 +113,15 @@ QString requiredValue(const QCommandLineParser& parser, const QString& option) {
 struct FileToAppend {
     QString path;
     QByteArray bytes; // the file as it is (empty for a file that does not exist yet)
-    app::LoadedDocument document;
+    document::LoadedDocument document;
 };
 
 FileToAppend openForAppending(const QString& path, Io& io) {
     FileToAppend file{path, {}, {}};
     if (!QFileInfo::exists(path)) return file; // a new document: CP932 with CR LF
     file.bytes = text::readFileBytes(path);
-    file.document = app::decodeDocument(file.bytes);
-    if (const QString warning = app::openWarning(path, file.document); !warning.isEmpty())
+    file.document = document::decodeDocument(file.bytes);
+    if (const QString warning = document::openWarning(path, file.document); !warning.isEmpty())
         io.warn(warning + u'\n');
     return file;
 }
@@ -129,25 +129,14 @@ FileToAppend openForAppending(const QString& path, Io& io) {
 // Writes the lines after the file's last line in its own encoding and line breaks, keeping every
 // byte before them; with `utf8`, a file whose encoding cannot hold them is written whole as UTF-8, as
 // the editor's save offers. Returns the entry count of the file written.
-int appendToFile(FileToAppend& file, const QStringList& lines, bool utf8) {
-    const QString& before = file.document.text;
-    const QString appended = app::textToAppend(lines, !before.isEmpty() && !before.endsWith(u'\n'));
-    app::DocumentFormat tailFormat = file.document.format;
-    tailFormat.text.byteOrderMark = false; // the file has its own already
-    const text::EncodedText tail = app::encodeDocument(appended, tailFormat);
-    const QString after = before + appended;
-    if (tail.ok()) {
-        text::writeFileBytes(file.path, file.bytes + tail.bytes);
-    } else if (utf8) {
-        text::writeFileBytes(
-            file.path,
-            app::encodeDocument(after, app::asUtf8(file.document.format), file.document.lineEnds).bytes);
-    } else {
+int writeAppended(FileToAppend& file, const QStringList& lines, bool utf8) {
+    const document::AppendedFile appended = document::appendToFile(file.bytes, file.document, lines, utf8);
+    if (!appended.bytes.ok())
         throw Refusal{
             QStringLiteral("%1: the file's encoding cannot hold %2 (--utf8 writes the file as UTF-8)")
-                .arg(file.path, tail.unencodable)};
-    }
-    return entry::countEntries(after);
+                .arg(file.path, appended.bytes.unencodable)};
+    text::writeFileBytes(file.path, appended.bytes.bytes);
+    return entry::countEntries(appended.text);
 }
 
 // ---- the commands -------------------------------------------------------------------------------------
@@ -160,7 +149,7 @@ int count(const QCommandLineParser& parser, Io& io) {
         try {
             io.print(QStringLiteral("%1: %2\n")
                          .arg(file)
-                         .arg(entry::countEntries(app::loadDocumentFile(file).text)));
+                         .arg(entry::countEntries(document::loadDocumentFile(file).text)));
         } catch (const base::Failure& failure) {
             io.warn(base::withFinalPeriod(failure.message()) + u'\n');
             exit = kFileError;
@@ -169,8 +158,9 @@ int count(const QCommandLineParser& parser, Io& io) {
     return exit;
 }
 
-const QCommandLineOption kNoNotes(QStringLiteral("no-notes"),
-                                  QStringLiteral("leaves out the notes (what BibTeX accepts but is likely a slip)"));
+const QCommandLineOption
+    kNoNotes(QStringLiteral("no-notes"),
+             QStringLiteral("leaves out the notes (what BibTeX accepts but is likely a slip)"));
 
 void declareCheck(QCommandLineParser& parser) {
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("a bibliography file"),
@@ -185,7 +175,7 @@ int check(const QCommandLineParser& parser, Io& io) {
     int exit = kDone;
     for (const QString& file : files) {
         try {
-            const app::LoadedDocument document = app::loadDocumentFile(file);
+            const document::LoadedDocument document = document::loadDocumentFile(file);
             bibtex::CheckOptions options;
             options.encoding = document.format.text.encoding;
             options.finalLineBreak =
@@ -257,7 +247,7 @@ int add(const QCommandLineParser& parser, Io& io) {
     const entry::EntryInput input = entryInput(parser);
     FileToAppend file = openForAppending(path, io);
     if (entry::labelInUse(file.document.text, input.slotTexts[1])) throw Refusal{entry::kLabelInUseMessage};
-    const int entries = appendToFile(file, entry::formatEntry(input), parser.isSet(QStringLiteral("utf8")));
+    const int entries = writeAppended(file, entry::formatEntry(input), parser.isSet(QStringLiteral("utf8")));
     io.print(QStringLiteral("%1: %2\n").arg(path).arg(entries));
     return kDone;
 }
@@ -283,7 +273,7 @@ int exportCsv(const QCommandLineParser& parser, Io& io) {
     const QString out = parser.isSet(QStringLiteral("o")) ? parser.value(QStringLiteral("o"))
                                                           : csv::proposedCsvName(path, QString(), QString());
     if (out != u"-" && csv::isSameFile(out, path)) throw Refusal{csv::exportOntoDocumentMessage(out)};
-    const app::LoadedDocument document = app::loadDocumentFile(path);
+    const document::LoadedDocument document = document::loadDocumentFile(path);
     const csv::CsvFile csvFile = csv::exportCsv(document.text, document.format.text, fields);
     if (out == u"-") {
         io.printBytes(csvFile.bytes);
@@ -347,18 +337,18 @@ int importCsv(const QCommandLineParser& parser, Io& io) {
     if (parser.isSet(QStringLiteral("to"))) {
         const QString path = parser.value(QStringLiteral("to"));
         FileToAppend file = openForAppending(path, io);
-        const int entries = appendToFile(file, lines, utf8);
+        const int entries = writeAppended(file, lines, utf8);
         io.print(QStringLiteral("%1: %2\n").arg(path).arg(entries));
         return kDone;
     }
-    const QString entries = app::textToAppend(lines, false);
-    app::DocumentFormat format;
-    text::EncodedText encoded = app::encodeDocument(entries, format);
+    const QString entries = document::textToAppend(lines, false);
+    document::DocumentFormat format;
+    text::EncodedText encoded = document::encodeDocument(entries, format);
     if (!encoded.ok()) {
         if (!utf8)
             throw Refusal{
                 QStringLiteral("Shift-JIS cannot hold %1 (--utf8 writes UTF-8)").arg(encoded.unencodable)};
-        encoded = app::encodeDocument(entries, app::asUtf8(format));
+        encoded = document::encodeDocument(entries, document::asUtf8(format));
     }
     io.printBytes(encoded.bytes);
     return kDone;
@@ -399,9 +389,11 @@ const Command kCommands[] = {
      "line), and appends them to FILE or writes them to standard output.",
      declareImport, importCsv},
     {"check", "check [--no-notes] FILE...",
-     "Reads each FILE as BibTeX reads a database and prints one finding a line, \"FILE:LINE: error|warning|note: "
+     "Reads each FILE as BibTeX reads a database and prints one finding a line, \"FILE:LINE: "
+     "error|warning|note: "
      "MESSAGE\": errors are what BibTeX rejects (it skips the rest of the entry), warnings what the standard "
-     "Japanese style warns about, notes what BibTeX accepts but is likely a slip. Exit code 0 without errors, 1 "
+     "Japanese style warns about, notes what BibTeX accepts but is likely a slip. Exit code 0 without "
+     "errors, 1 "
      "with one, 3 when a file cannot be read.",
      declareCheck, check},
 };

@@ -1,6 +1,6 @@
 // Real bibliography files written by other people and tools: opened in the editor and saved again,
 // each comes back byte for byte.
-#include "app/document_file.h"
+#include "document/document_file.h"
 #include "entry/entry_count.h"
 #include "support/app_fixture.h"
 
@@ -19,7 +19,7 @@ TEST_F(CorpusFiles, OpenThenSaveAsKeepsEveryByte) {
         SCOPED_TRACE(name.toStdString());
         const QString source = corpus.filePath(name);
         // Bytes that are no character are announced, and kept all the same.
-        const QString warning = app::openWarning(source, app::loadDocumentFile(source));
+        const QString warning = document::openWarning(source, document::loadDocumentFile(source));
         if (!warning.isEmpty()) platform.expectMessage(warning);
         form1().FileOpen(source);
         platform.verify();

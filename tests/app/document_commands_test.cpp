@@ -1,7 +1,7 @@
 // The document commands of the main window: New, Open, Save, Save As, open by path and the close
 // request, with the save-changes prompt, the caption as document name and the modified flag.
-#include "app/document_file.h"
 #include "base/app_info.h"
+#include "document/document_file.h"
 #include "support/app_fixture.h"
 
 #include "base/failure.h"
@@ -407,7 +407,7 @@ class RoundTrip : public DocumentCommands, public ::testing::WithParamInterface<
 TEST_P(RoundTrip, OpenThenSaveAsGivesTheSameBytes) {
     const QString file = writeFile(QStringLiteral("in.bib"), GetParam());
     // Bytes that are no character are announced on opening, and kept.
-    const QString warning = app::openWarning(file, app::loadDocumentFile(file));
+    const QString warning = document::openWarning(file, document::loadDocumentFile(file));
     platform.expectOpenFile(file);
     if (!warning.isEmpty()) platform.expectMessage(warning);
     form1().Open1Click();

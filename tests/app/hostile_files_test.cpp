@@ -1,6 +1,6 @@
 // Hostile and unlucky files: each ends in a clear message or works, and nothing is lost.
-#include "app/document_file.h"
 #include "csv/csv_import_form.h"
+#include "document/document_file.h"
 #include "support/app_fixture.h"
 #include "support/entry_form_controls.h"
 

@@ -1,15 +1,16 @@
 // A file larger than what loads at once fills the editor piece by piece while the window answers: it
 // ends as a load in one piece would, and Esc or a close request in the middle gives the previous
 // document back.
-#include "app/document_file.h"
 #include "app/search_dialogs.h"
 #include "base/failure.h"
+#include "document/document_file.h"
 #include "entry/entry_count.h"
 #include "support/app_fixture.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -22,7 +23,7 @@ protected:
     LargeLoad() {
         // CP932 with CR LF, every hundredth line ending in LF alone; more than one piece's worth.
         QByteArray bytes;
-        for (int i = 0; bytes.size() <= 3 * app::Document::kLoadAtOnce; ++i) {
+        for (int i = 0; bytes.size() <= 3 * document::Document::kLoadAtOnce; ++i) {
             const QString entry =
                 QStringLiteral("@article{ref%1,\n author = \"山田 太郎\",\n title = \"第%1報\",\n}\n\n")
                     .arg(i);
@@ -52,8 +53,8 @@ protected:
 };
 
 TEST_F(LargeLoad, PiecesGiveWhatOnePieceGives) {
-    const app::LoadedDocument expected = app::loadDocumentFile(large);
-    ASSERT_GT(expected.text.size(), app::Document::kLoadAtOnce);
+    const document::LoadedDocument expected = document::loadDocumentFile(large);
+    ASSERT_GT(expected.text.size(), document::Document::kLoadAtOnce);
     ASSERT_FALSE(expected.lineEnds.isEmpty());
     bool sawProgress = false;
     QStringList steps;
@@ -103,10 +104,15 @@ TEST_F(LargeLoad, EscapeGivesThePreviousDocumentBack) {
     const QString small = writeFile(QStringLiteral("small.bib"), "@book{a,\r\n}\r\n");
     form1().FileOpen(small);
     type(QStringLiteral("x"));
-    const app::RecentFileList recent = form1().recentFiles();
+    const settings::RecentFileList recent = form1().recentFiles();
     showActive();
-    whileLoading([&] { QTest::keyClick(form1().editor(), Qt::Key_Escape); });
+    QPointer<QTextDocument> halfFilled;
+    whileLoading([&] {
+        halfFilled = form1().editor()->document();
+        QTest::keyClick(form1().editor(), Qt::Key_Escape);
+    });
     EXPECT_THROW(form1().FileOpen(large), base::Cancelled);
+    EXPECT_TRUE(halfFilled.isNull()); // the half-filled text goes, not kept until the window closes
     EXPECT_EQ(form1().documentText(), QStringLiteral("@book{a,\n}\nx"));
     EXPECT_EQ(form1().documentName(), small);
     EXPECT_TRUE(form1().isModified());
@@ -157,7 +163,7 @@ TEST_F(LargeLoad, NewOpenSaveAndReplaceWaitForTheLoad) {
     });
     form1().FileOpen(large); // the scripted platform fails the test on any question these would ask
     EXPECT_EQ(form1().documentName(), large);
-    EXPECT_EQ(form1().documentText(), app::loadDocumentFile(large).text);
+    EXPECT_EQ(form1().documentText(), document::loadDocumentFile(large).text);
 }
 
 } // namespace

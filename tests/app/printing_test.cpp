@@ -1,7 +1,7 @@
 // Printing: the page layout of the plain text output, and the document printed to a PDF file through
 // the platform's printer setup and print dialogs.
-#include "app/printing.h"
 #include "support/app_fixture.h"
+#include "view/printing.h"
 
 #include <QFontMetricsF>
 #include <QPageSize>
@@ -33,17 +33,17 @@ class PrintLayout : public ::testing::Test {
 protected:
     QFont font{QStringLiteral("Noto Sans Mono CJK JP"), 12};
     QFontMetricsF metrics{font};
-    QString joined(const app::PrintedLine& line) {
+    QString joined(const view::PrintedLine& line) {
         QString text;
-        for (const app::PrintedPiece& piece : line.pieces)
+        for (const view::PrintedPiece& piece : line.pieces)
             text += piece.text;
         return text;
     }
 };
 
 TEST_F(PrintLayout, LinesGoDownThePageAndANewPageBeginsWhenTheNextLineWouldNotFit) {
-    const app::PrintLayout layout =
-        app::layOutForPrinting(numberedLines(25), metrics, pageFor(metrics, 10.5, 80));
+    const view::PrintLayout layout =
+        view::layOutForPrinting(numberedLines(25), metrics, pageFor(metrics, 10.5, 80));
     ASSERT_EQ(layout.lines.size(), 25);
     EXPECT_EQ(layout.pageCount, 3);
     for (int i = 0; i < 25; ++i) {
@@ -53,12 +53,12 @@ TEST_F(PrintLayout, LinesGoDownThePageAndANewPageBeginsWhenTheNextLineWouldNotFi
         EXPECT_DOUBLE_EQ(layout.lines[i].pieces.constFirst().x, 0);
     }
     // Full pages leave no empty page after them; blank lines at the end begin none either.
-    EXPECT_EQ(app::layOutForPrinting(numberedLines(20), metrics, pageFor(metrics, 10, 80)).pageCount, 2);
-    EXPECT_EQ(
-        app::layOutForPrinting(numberedLines(10) << QString() << QString(), metrics, pageFor(metrics, 10, 80))
-            .pageCount,
-        1);
-    EXPECT_EQ(app::layOutForPrinting({}, metrics, pageFor(metrics, 10, 80)).pageCount, 1);
+    EXPECT_EQ(view::layOutForPrinting(numberedLines(20), metrics, pageFor(metrics, 10, 80)).pageCount, 2);
+    EXPECT_EQ(view::layOutForPrinting(numberedLines(10) << QString() << QString(), metrics,
+                                      pageFor(metrics, 10, 80))
+                  .pageCount,
+              1);
+    EXPECT_EQ(view::layOutForPrinting({}, metrics, pageFor(metrics, 10, 80)).pageCount, 1);
 }
 
 TEST_F(PrintLayout, ALongLineBreaksBetweenCharactersNeverInsideOne) {
@@ -66,10 +66,10 @@ TEST_F(PrintLayout, ALongLineBreaksBetweenCharactersNeverInsideOne) {
     const QString unit = QStringLiteral("あ𠮷か\u3099a\U0001F600");
     const QString line = unit.repeated(40);
     const QSizeF page = pageFor(metrics, 100, 30);
-    const app::PrintLayout layout = app::layOutForPrinting({line}, metrics, page);
+    const view::PrintLayout layout = view::layOutForPrinting({line}, metrics, page);
     ASSERT_GT(layout.lines.size(), 1);
     QString rejoined;
-    for (const app::PrintedLine& printed : layout.lines) {
+    for (const view::PrintedLine& printed : layout.lines) {
         ASSERT_EQ(printed.pieces.size(), 1);
         const QString text = printed.pieces.constFirst().text;
         EXPECT_LE(metrics.horizontalAdvance(text), page.width() + 0.5) << text.toStdString();
@@ -82,16 +82,16 @@ TEST_F(PrintLayout, ALongLineBreaksBetweenCharactersNeverInsideOne) {
     // Fixed-width characters: as many on each printed line as fit.
     const qreal wide = metrics.horizontalAdvance(QStringLiteral("あ"));
     const int perLine = int(page.width() / wide);
-    const app::PrintLayout kana =
-        app::layOutForPrinting({QStringLiteral("あ").repeated(3 * perLine + 1)}, metrics, page);
+    const view::PrintLayout kana =
+        view::layOutForPrinting({QStringLiteral("あ").repeated(3 * perLine + 1)}, metrics, page);
     ASSERT_EQ(kana.lines.size(), 4);
     EXPECT_EQ(kana.lines[0].pieces.constFirst().text.size(), perLine);
     EXPECT_EQ(kana.lines[3].pieces.constFirst().text, QStringLiteral("あ"));
     EXPECT_DOUBLE_EQ(kana.lines[3].top, 3 * metrics.lineSpacing());
 
-    const app::PrintLayout standIns = app::layOutForPrinting({QStringLiteral("a\xDC80"
-                                                                             "b")},
-                                                             metrics, page);
+    const view::PrintLayout standIns = view::layOutForPrinting({QStringLiteral("a\xDC80"
+                                                                               "b")},
+                                                               metrics, page);
     EXPECT_EQ(joined(standIns.lines[0]), QStringLiteral("a\uFFFDb"));
 }
 
@@ -114,10 +114,10 @@ TEST_F(PrintLayout, TabsAdvanceToTheNextMultipleOfEightAverageCharacterWidths) {
     const QByteArray pastFirstLine = (pastFirst + QStringLiteral("\tb")).toUtf8();
     rows.push_back({pastFirstLine.constData(), {0, 2}});
     for (const auto& row : rows) {
-        const app::PrintLayout layout =
-            app::layOutForPrinting({QString::fromUtf8(row.line)}, metrics, pageFor(metrics, 10, 80));
+        const view::PrintLayout layout =
+            view::layOutForPrinting({QString::fromUtf8(row.line)}, metrics, pageFor(metrics, 10, 80));
         ASSERT_EQ(layout.lines.size(), 1) << row.line;
-        const QList<app::PrintedPiece>& pieces = layout.lines[0].pieces;
+        const QList<view::PrintedPiece>& pieces = layout.lines[0].pieces;
         ASSERT_EQ(pieces.size(), row.xs.size()) << row.line;
         for (int i = 0; i < pieces.size(); ++i)
             EXPECT_NEAR(pieces[i].x, row.xs[i] * stop, 1e-6) << row.line;
@@ -125,12 +125,12 @@ TEST_F(PrintLayout, TabsAdvanceToTheNextMultipleOfEightAverageCharacterWidths) {
 }
 
 TEST_F(PrintLayout, AFormFeedBeginsANewPage) {
-    const app::PrintLayout layout = app::layOutForPrinting(
+    const view::PrintLayout layout = view::layOutForPrinting(
         {QStringLiteral("one"), QStringLiteral("two\fthree"), QStringLiteral("\f"), QStringLiteral("four\f")},
         metrics, pageFor(metrics, 10, 80));
     EXPECT_EQ(layout.pageCount, 4); // the form feed after "four" begins a page of its own
     QStringList where;
-    for (const app::PrintedLine& line : layout.lines)
+    for (const view::PrintedLine& line : layout.lines)
         if (!line.pieces.isEmpty())
             where << QStringLiteral("%1@%2:%3")
                          .arg(joined(line))
@@ -154,8 +154,8 @@ protected:
     int expectedPages(const QStringList& lines) {
         QPrinter& printer = form1().printer();
         const QFont font(form1().editor()->font(), &printer);
-        return app::layOutForPrinting(lines, QFontMetricsF(font, &printer),
-                                      printer.pageRect(QPrinter::DevicePixel).size())
+        return view::layOutForPrinting(lines, QFontMetricsF(font, &printer),
+                                       printer.pageRect(QPrinter::DevicePixel).size())
             .pageCount;
     }
     void setText(const QStringList& lines) { type(lines.join(u'\n')); }

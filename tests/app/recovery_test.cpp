@@ -1,17 +1,17 @@
 // No work lost: Save asks before overwriting a file another program changed, and the text of a document
 // with unsaved changes survives a run that ends without saving.
-#include "app/recovery.h"
 #include "base/app_info.h"
+#include "document/recovery.h"
 #include "support/app_fixture.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTest>
-#include <QTextCursor>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextCursor>
 #include <QTimer>
 
 #include <cstdio>
@@ -98,7 +98,7 @@ TEST_F(ChangedOnDisk, SaveAsOntoAnotherFileDoesNotAsk) {
 
 class Recovery : public AppFixture {
 protected:
-    const app::RecoveryFiles& own() { return *form1().recoveryFiles(); }
+    const document::RecoveryFiles& own() { return *form1().recoveryFiles(); }
     QString ownRecord() { return QDir(recoveryDir.path()).filePath(own().name() + QStringLiteral(".json")); }
     QStringList leftFiles() {
         return QDir(recoveryDir.path())
@@ -110,8 +110,8 @@ protected:
         ASSERT_TRUE(QMetaObject::invokeMethod(timer(), "timeout"));
         EXPECT_TRUE(form1().finishRecoveryWrite());
     }
-    app::RecoveryRecord ownRecordRead() {
-        return app::readRecord(readFile(ownRecord())).value_or(app::RecoveryRecord{});
+    document::RecoveryRecord ownRecordRead() {
+        return document::readRecord(readFile(ownRecord())).value_or(document::RecoveryRecord{});
     }
     // What a crash leaves: this run's files under the name of a run that is gone, and a new run.
     void crashAndStartAgain() {
@@ -134,7 +134,7 @@ TEST_F(Recovery, WrittenOnTheTimerWhileTheTextHasUnsavedChanges) {
     type(QStringLiteral("あ"));
     tick();
     EXPECT_EQ(readFile(own().textPath()), QByteArray("\x82\xA0")); // the document's own encoding
-    const app::RecoveryRecord record = ownRecordRead();
+    const document::RecoveryRecord record = ownRecordRead();
     EXPECT_EQ(record.caption, base::kUntitledName);
     EXPECT_FALSE(record.writtenAsUtf8);
     // Not rewritten while nothing changes; rewritten after the next change.
@@ -269,7 +269,7 @@ TEST_F(Recovery, OfferedAtTheNextStartAndRestoredAsItWas) {
 
 TEST_F(Recovery, ALargeTextFillsTheEditorPieceByPieceAndEscLeavesItForLater) {
     QString large;
-    for (int i = 0; large.size() <= 2 * app::Document::kLoadAtOnce; ++i)
+    for (int i = 0; large.size() <= 2 * document::Document::kLoadAtOnce; ++i)
         large += QStringLiteral("@article{ref%1,\n title = \"第%1報\",\n}\n").arg(i);
     type(large);
     ASSERT_TRUE(form1().writeRecovery());
@@ -364,9 +364,9 @@ TEST_F(Recovery, ATextNewerThanItsRecordIsReadAsAnOpenedFileIs) {
 
 TEST_F(Recovery, ARunningProgramsFilesAreNeverOffered) {
     // Another program on the same folder, with unsaved text, whose lock file is an hour old.
-    app::RecoveryFiles other(recoveryDir.path());
+    document::RecoveryFiles other(recoveryDir.path());
     EXPECT_NE(other.name(), own().name());
-    app::RecoveryRecord record;
+    document::RecoveryRecord record;
     record.caption = base::kUntitledName;
     other.write("theirs", record);
     setModified(QDir(recoveryDir.path()).filePath(other.name() + QStringLiteral(".lock")),
@@ -409,9 +409,9 @@ TEST(RecoveryFolder, TheFolderAndItsFilesAreTheUsersAlone) {
     };
     for (const QString& folder : {fresh, opened}) {
         SCOPED_TRACE(folder.toStdString());
-        app::RecoveryFiles files(folder);
-        files.write("\x82\xA0", app::RecoveryRecord{});
-        files.write("\x82\xA0\x82\xA2", app::RecoveryRecord{}); // a copy replaced keeps the modes
+        document::RecoveryFiles files(folder);
+        files.write("\x82\xA0", document::RecoveryRecord{});
+        files.write("\x82\xA0\x82\xA2", document::RecoveryRecord{}); // a copy replaced keeps the modes
         EXPECT_EQ(mode(folder), 0700u);
         for (const char* suffix : {".txt", ".json", ".lock"})
             EXPECT_EQ(mode(QDir(folder).filePath(files.name() + QLatin1String(suffix))), 0600u) << suffix;
@@ -424,7 +424,7 @@ TEST(RecoveryChild, DISABLED_TypesAndWaitsToBeKilled) {
     ScriptedPlatform platform;
     const QString recovery = folder + QStringLiteral("/recovery");
     app::Program program(platform, folder,
-                         app::SettingsStore::iniFile(folder + QStringLiteral("/child.conf")), recovery);
+                         settings::SettingsStore::iniFile(folder + QStringLiteral("/child.conf")), recovery);
     app::TForm1& form1 = *program.windows().form1;
     form1.FileOpen(folder + QStringLiteral("/refs.bib"));
     form1.editor()->moveCursor(QTextCursor::End);

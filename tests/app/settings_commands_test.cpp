@@ -1,6 +1,6 @@
 // The main window's settings and recent-file list: read at creation, written at every close request,
 // the recent-file update after Open and Save, and the five recent-file commands.
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 #include "support/app_fixture.h"
 
 #include <QAction>
@@ -36,16 +36,17 @@ protected:
     void startWith(std::initializer_list<std::pair<const char*, QString>> values) {
         program.reset();
         QFile::remove(settings.location());
-        app::SettingsBatch batch(settings);
+        settings::SettingsBatch batch(settings);
         for (const auto& [key, value] : values)
             batch.write(QString::fromLatin1(key), value);
         batch.close();
         restart();
     }
     QString stored(const char* key) {
-        return app::SettingsBatch(settings).readString(QString::fromLatin1(key), QStringLiteral("<none>"));
+        return settings::SettingsBatch(settings).readString(QString::fromLatin1(key),
+                                                            QStringLiteral("<none>"));
     }
-    app::RecentFileList storedList() { return app::readRecentFiles(settings); }
+    settings::RecentFileList storedList() { return settings::readRecentFiles(settings); }
     // A file of the temporary folder, opened through the open dialog.
     QString open(const QString& name) {
         const QString file = QFileInfo::exists(path(name)) ? path(name) : writeFile(name, name.toUtf8());
@@ -160,7 +161,7 @@ TEST_F(SettingsCommands, EachRecentItemOpensItsFileAndMovesItToTheFront) {
         item(c.k)->trigger();
         EXPECT_EQ(form1().documentName(), files[c.k - 1]);
         EXPECT_EQ(form1().documentText(), QFileInfo(files[c.k - 1]).fileName());
-        app::RecentFileList expected;
+        settings::RecentFileList expected;
         for (std::size_t i = 0; i < expected.size(); ++i)
             expected[i] = path(QChar::fromLatin1(c.order[i]) + u".bib"_qs);
         EXPECT_EQ(storedList(), expected) << c.k;
@@ -186,7 +187,7 @@ TEST_F(SettingsCommands, RecentItemAsksToSaveFirstAndOpensTheFileItShowed) {
     form1().N21Click();
     EXPECT_EQ(readFile(draft), QByteArray("draft"));
     EXPECT_EQ(form1().documentName(), a);
-    EXPECT_EQ(storedList(), (app::RecentFileList{a, draft, b}));
+    EXPECT_EQ(storedList(), (settings::RecentFileList{a, draft, b}));
 }
 
 TEST_F(SettingsCommands, AFileThatCannotBeOpenedKeepsItsPlace) {
@@ -199,11 +200,11 @@ TEST_F(SettingsCommands, AFileThatCannotBeOpenedKeepsItsPlace) {
     platform.verify();
     EXPECT_EQ(form1().documentName(), a);
     EXPECT_EQ(form1().documentText(), QStringLiteral("a"));
-    EXPECT_EQ(storedList(), (app::RecentFileList{a, gone}));
+    EXPECT_EQ(storedList(), (settings::RecentFileList{a, gone}));
     EXPECT_EQ(form1().currentFile(), gone);
     // The next update sets the current file afresh: the failed path does not move either.
     const QString c = open(QStringLiteral("c.bib"));
-    EXPECT_EQ(storedList(), (app::RecentFileList{c, a, gone}));
+    EXPECT_EQ(storedList(), (settings::RecentFileList{c, a, gone}));
 }
 
 TEST_F(SettingsCommands, SaveMovesTheNameLastChosenInTheSaveDialogToTheFront) {
@@ -212,13 +213,13 @@ TEST_F(SettingsCommands, SaveMovesTheNameLastChosenInTheSaveDialogToTheFront) {
     platform.expectSaveFile(saved);
     form1().SA1Click();
     const QString other = open(QStringLiteral("other.bib"));
-    EXPECT_EQ(storedList(), (app::RecentFileList{other, saved}));
+    EXPECT_EQ(storedList(), (settings::RecentFileList{other, saved}));
     form1().Save1Click(); // writes nothing: the document is clean
-    EXPECT_EQ(storedList(), (app::RecentFileList{saved, other}));
+    EXPECT_EQ(storedList(), (settings::RecentFileList{saved, other}));
     // A cancelled open dialog moves the file it remembers.
     platform.expectOpenFile(std::nullopt);
     form1().Open1Click();
-    EXPECT_EQ(storedList(), (app::RecentFileList{other, saved}));
+    EXPECT_EQ(storedList(), (settings::RecentFileList{other, saved}));
 }
 
 TEST_F(SettingsCommands, AltFThenTheDigitOpensTheEntryAPathWithAnAmpersandIncluded) {
@@ -236,12 +237,12 @@ TEST_F(SettingsCommands, AltFThenTheDigitOpensTheEntryAPathWithAnAmpersandInclud
     EXPECT_EQ(menu->objectName(), QStringLiteral("File1"));
     QTest::keyClick(menu, Qt::Key_2);
     EXPECT_EQ(form1().documentName(), a);
-    EXPECT_EQ(storedList(), (app::RecentFileList{a, c}));
+    EXPECT_EQ(storedList(), (settings::RecentFileList{a, c}));
 }
 
 TEST_F(SettingsCommands, AStoreThatCannotBeWrittenIsReportedOnceAndNeverStopsAnything) {
     writeFile(QStringLiteral("plain"), "x");
-    settings = app::SettingsStore::iniFile(path(QStringLiteral("plain/Quorvik.conf")));
+    settings = settings::SettingsStore::iniFile(path(QStringLiteral("plain/Quorvik.conf")));
     restart();
     const QString error = QStringLiteral("設定ファイル %1 に書き込めません.").arg(settings.location());
     // The recent-file update of Open fails: reported, and the file is open all the same.

@@ -1,12 +1,12 @@
 // The main window's view of the text: the colouring of the lines shown (what each kind of run looks like,
 // and that lines read after edits far above them match a reading from the top), 表示 > 色分け表示 and its
 // setting, printing in black, 文献へ移動 and Ctrl+Down / Ctrl+Up.
-#include "app/colouring.h"
 #include "app/jump_box.h"
-#include "app/label_matches.h"
 #include "bibtex/reader.h"
+#include "document/label_matches.h"
 #include "entry/entry_count.h"
 #include "support/app_fixture.h"
+#include "view/colouring.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -38,7 +38,7 @@ QList<bibtex::Run> runsFromTheTop(const QTextDocument& document, int number) {
 class ViewCommands : public AppFixture {
 protected:
     QPlainTextEdit* editor() { return form1().editor(); }
-    app::Colouring& colouring() { return form1().colouring(); }
+    view::Colouring& colouring() { return form1().colouring(); }
     QAction* highlightItem() { return form1().findChild<QAction*>(QStringLiteral("Highlight1")); }
     void show(const QString& text) {
         editor()->setPlainText(text);
@@ -203,19 +203,19 @@ TEST_F(ViewCommands, HighlightItemIsOnByDefaultTakesTheColoursAwayAndIsKeptAfter
 
     bool canClose = true;
     form1().FormCloseQuery(canClose);
-    EXPECT_EQ(app::SettingsBatch(settings).readString(QStringLiteral("Option/Highlight"), {}),
+    EXPECT_EQ(settings::SettingsBatch(settings).readString(QStringLiteral("Option/Highlight"), {}),
               QStringLiteral("0"));
     restart();
     EXPECT_FALSE(highlightItem()->isChecked());
     EXPECT_FALSE(colouring().isEnabled());
     highlightItem()->trigger();
     form1().FormCloseQuery(canClose);
-    EXPECT_EQ(app::SettingsBatch(settings).readString(QStringLiteral("Option/Highlight"), {}),
+    EXPECT_EQ(settings::SettingsBatch(settings).readString(QStringLiteral("Option/Highlight"), {}),
               QStringLiteral("1"));
     // A value that is neither 1 nor 0 leaves the colouring on.
     for (const QString& stored : {QStringLiteral("2"), QStringLiteral("yes")}) {
         {
-            app::SettingsBatch batch(settings);
+            settings::SettingsBatch batch(settings);
             batch.write(QStringLiteral("Option/Highlight"), stored);
         }
         restart();
@@ -279,7 +279,7 @@ TEST_F(ViewCommands, LabelMatchesBeginningWithTheTextComeFirstAnyLetterCase) {
         {u"yama"_s, 1, {u"yama"_s}},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(app::labelMatches(keys, row.typed, row.most), row.expected) << row.typed.toStdString();
+        EXPECT_EQ(document::labelMatches(keys, row.typed, row.most), row.expected) << row.typed.toStdString();
 }
 
 TEST_F(ViewCommands, JumpBoxMovesToTheEntryOrSaysItWasNotFound) {

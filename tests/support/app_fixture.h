@@ -51,8 +51,8 @@ protected:
     QTemporaryDir dir;
     QTemporaryDir settingsDir;
     QTemporaryDir recoveryDir; // the recovery files' folder
-    app::SettingsStore settings =
-        app::SettingsStore::iniFile(settingsDir.filePath(QStringLiteral("Quorvik.conf")));
+    settings::SettingsStore settings =
+        settings::SettingsStore::iniFile(settingsDir.filePath(QStringLiteral("Quorvik.conf")));
     QString savedCwd;
     ScriptedPlatform platform;
     std::unique_ptr<app::Program> program;

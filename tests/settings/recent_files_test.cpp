@@ -1,5 +1,5 @@
 // The recent-file list: how the current file moves to the front, and the items' captions.
-#include "app/recent_files.h"
+#include "settings/recent_files.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -7,9 +7,9 @@
 namespace {
 
 // "a|b||d|e" is entries 1 to 5; an empty part is no entry.
-app::RecentFileList listOf(const char* entries) {
+settings::RecentFileList listOf(const char* entries) {
     const QStringList parts = QString::fromUtf8(entries).split(u'|');
-    app::RecentFileList list;
+    settings::RecentFileList list;
     for (std::size_t i = 0; i < list.size(); ++i)
         list[i] = parts.value(qsizetype(i));
     return list;
@@ -32,7 +32,7 @@ TEST(RecentFiles, CurrentFileMovesToTheFront) {
         {"a b|b|c|d|e", "a", "a|a b|b|c|d"}, // compared whole, not by prefix
     };
     for (const auto& c : cases)
-        EXPECT_EQ(app::movedToFront(listOf(c.list), QString::fromUtf8(c.current)), listOf(c.moved))
+        EXPECT_EQ(settings::movedToFront(listOf(c.list), QString::fromUtf8(c.current)), listOf(c.moved))
             << c.list << " <- " << c.current;
 }
 
@@ -47,7 +47,7 @@ TEST(RecentFiles, CaptionIsTheDigitAndTheWholePath) {
         {5, "/x/a&&b&", "&5/x/a&&&&b&&"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(app::recentItemCaption(c.k, QString::fromUtf8(c.entry)), QString::fromUtf8(c.caption));
+        EXPECT_EQ(settings::recentItemCaption(c.k, QString::fromUtf8(c.entry)), QString::fromUtf8(c.caption));
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace app {
+namespace document {
 
 // How the open document's file is laid out; a new document is CP932 with CR LF.
 struct DocumentFormat {
@@ -53,4 +53,16 @@ DocumentFormat asUtf8(const DocumentFormat& format);
 // and a last line that has none yet gets one first.
 QString textToAppend(const QStringList& lines, bool lastLineUnended);
 
-} // namespace app
+// A file with lines appended, as the editor's append and save give it for a file that comes back byte for
+// byte: its bytes unchanged, then the lines in its encoding and usual line break. When its encoding cannot
+// hold them, `orUtf8` writes the whole file in UTF-8 (as the editor's save offers); without it `bytes` is
+// not ok and names the characters.
+struct AppendedFile {
+    text::EncodedText bytes;
+    QString text; // the document's text after the append
+};
+// `bytes` is the file as it is (empty for a new document), `document` what decodeDocument made of them.
+AppendedFile appendToFile(const QByteArray& bytes, const LoadedDocument& document, const QStringList& lines,
+                          bool orUtf8);
+
+} // namespace document

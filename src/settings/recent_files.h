@@ -3,7 +3,7 @@
 #include <QString>
 #include <array>
 
-namespace app {
+namespace settings {
 
 // Entries 1 to 5 at indexes 0 to 4, entry 1 the most recent; an empty string is no entry.
 using RecentFileList = std::array<QString, 5>;
@@ -18,4 +18,4 @@ RecentFileList movedToFront(const RecentFileList& list, const QString& current);
 // the item's accelerator.
 QString recentItemCaption(int k, const QString& entry);
 
-} // namespace app
+} // namespace settings

@@ -5,11 +5,11 @@
 #include <QString>
 #include <QStringList>
 
-namespace app {
+namespace document {
 
 // `labelKeys` as the index keeps them, in order: "{" + label + "," with A-Z lower-cased. At most `most`
 // labels: those beginning with the text are one stretch of the keys; the others are looked for in order
 // until enough are found.
 QStringList labelMatches(const QMap<QString, int>& labelKeys, const QString& typed, int most);
 
-} // namespace app
+} // namespace document

@@ -1,10 +1,11 @@
 #pragma once
 // The one document: the text of the main window's editor, with what its file needs to get it back byte
 // for byte (encoding, line ends) and what the other windows ask of it (entry count, label check).
-#include "app/document_file.h"
+#include "document/document_file.h"
 #include "text/search.h"
 
 #include <QMap>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTextOption>
@@ -15,7 +16,7 @@ class QPlainTextEdit;
 class QTextBlock;
 class QTextDocument;
 
-namespace app {
+namespace document {
 
 class DocumentIndex;
 
@@ -32,9 +33,14 @@ public:
 // The editor's raw text (QTextDocument::toRawText(), U+2029 between lines) with '\n' between lines.
 QString linesOfRawText(QString rawText);
 
-class Document {
+class Document : public QObject {
+    Q_OBJECT
 public:
     explicit Document(QPlainTextEdit* editor);
+
+    // The file the document was last read from or written to; empty for a document that has none yet.
+    const QString& path() const { return path_; }
+    void setPath(const QString& path);
 
     // Lines separated by '\n'.
     QString text() const;
@@ -93,6 +99,9 @@ public:
     QTextBlock entryHead(const QString& label) const;
     static bool isEntryHead(const QTextBlock& line);
 
+Q_SIGNALS:
+    void pathChanged(const QString& path);
+
 private:
     struct Loading;
     void replaceText(const QString& text, const text::LineEnds& lineEnds);
@@ -102,6 +111,7 @@ private:
     DocumentIndex* index_;
     DocumentFormat format_;
     Loading* loading_ = nullptr; // while a load in pieces runs
+    QString path_;
 };
 
-} // namespace app
+} // namespace document

@@ -1,6 +1,7 @@
 // The entry count and the label keys kept line by line must always answer as a pass over the whole
 // text from scratch would.
-#include "app/document_index.h"
+#include "document/document.h"
+#include "document/document_index.h"
 #include "entry/entry_count.h"
 #include "support/app_fixture.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 TEST(DocumentIndex, FollowsRandomEditsUndoAndRedo) {
     QPlainTextEdit editor;
-    app::DocumentIndex index(editor.document());
+    document::DocumentIndex index(editor.document());
     QRandomGenerator random(20261207);
     const QString pieces[] = {QStringLiteral("@article{a,\n"),
                               QStringLiteral("@Book{b,"),
@@ -62,7 +63,7 @@ TEST(DocumentIndex, FollowsRandomEditsUndoAndRedo) {
 
 TEST(DocumentIndex, ReplacingTheWholeTextCountsItInOnePass) {
     QPlainTextEdit editor;
-    app::DocumentIndex index(editor.document());
+    document::DocumentIndex index(editor.document());
     editor.setPlainText(QStringLiteral("@book{a,\n@book{b,\n"));
     ASSERT_EQ(index.entryCount(), 2);
     const QString text = QStringLiteral("@misc{x,\n}\n\n@article{y,\n}\n");
@@ -74,6 +75,19 @@ TEST(DocumentIndex, ReplacingTheWholeTextCountsItInOnePass) {
     EXPECT_EQ(index.entryCount(), entry::countEntries(editor.toPlainText()));
     index.replaceText(QString(), {}, [&] { editor.clear(); });
     EXPECT_EQ(index.entryCount(), 0);
+}
+
+// The caption follows the path: a signal for each change, none for the same path again.
+TEST(DocumentPath, SignalledWhenItChanges) {
+    QPlainTextEdit editor;
+    document::Document document(&editor);
+    QStringList signalled;
+    QObject::connect(&document, &document::Document::pathChanged,
+                     [&](const QString& path) { signalled.append(path); });
+    for (const char* path : {"/a.bib", "/a.bib", "/b.bib", ""})
+        document.setPath(QString::fromLatin1(path));
+    EXPECT_EQ(signalled, QStringList({QStringLiteral("/a.bib"), QStringLiteral("/b.bib"), QString()}));
+    EXPECT_EQ(document.path(), QString());
 }
 
 using AppendLines = AppFixture;
@@ -107,7 +121,7 @@ TEST_F(DocumentEdits, OneChangeOfManyEditsKeepsEveryLineEnd) {
     const QByteArray bytes = "x a\r\nb a\nc\r\nd\r\ne a\r\n";
     const QByteArray edited = "x 1\r\nb 2\n3\nc\r\nd\r\ne 4\r\n";
     form1().FileOpen(writeFile(QStringLiteral("mixed.txt"), bytes));
-    app::Document& document = form1().document();
+    document::Document& document = form1().document();
     const auto saved = [&] { return document.encode(document.format()).bytes; };
     document.applyEdits(
         {{2, 1, QStringLiteral("1")}, {6, 1, QStringLiteral("2\n3")}, {14, 1, QStringLiteral("4")}});

@@ -1,6 +1,6 @@
 // The settings store: its place, the stored text, defaults for what is missing or unreadable, and a store
 // that cannot be written.
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 
 #include "base/failure.h"
 
@@ -13,23 +13,23 @@ namespace {
 class SettingsStore : public ::testing::Test {
 protected:
     QString file() const { return dir.filePath(QStringLiteral("Quorvik.conf")); }
-    app::SettingsStore store() const { return app::SettingsStore::iniFile(file()); }
-    app::WindowSettings read() const {
-        return app::readWindowSettings(store(),
-                                       {1, QStringLiteral("/start"), QStringLiteral("ＭＳ ゴシック"), 12});
+    settings::SettingsStore store() const { return settings::SettingsStore::iniFile(file()); }
+    settings::WindowSettings read() const {
+        return settings::readWindowSettings(
+            store(), {1, QStringLiteral("/start"), QStringLiteral("ＭＳ ゴシック"), 12});
     }
 
     QTemporaryDir dir;
 };
 
 TEST_F(SettingsStore, WritesReadableTextThatReadsBackAsWritten) {
-    app::writeWindowSettings(store(),
-                             {2, QStringLiteral("/home/山田/文献"), QStringLiteral("ＭＳ 明朝"), 15});
+    settings::writeWindowSettings(store(),
+                                  {2, QStringLiteral("/home/山田/文献"), QStringLiteral("ＭＳ 明朝"), 15});
     // Characters an INI file quotes or escapes: commas, quotes, a leading "@", blanks at either end.
-    const app::RecentFileList list = {QStringLiteral("/x/R&D, 2024; \"final\".bib"),
-                                      QStringLiteral("@home/a.bib"), QStringLiteral(" /lead and trail/ "),
-                                      QStringLiteral("C:\\My Documents\\b.bib")};
-    app::writeRecentFiles(store(), list);
+    const settings::RecentFileList list = {
+        QStringLiteral("/x/R&D, 2024; \"final\".bib"), QStringLiteral("@home/a.bib"),
+        QStringLiteral(" /lead and trail/ "), QStringLiteral("C:\\My Documents\\b.bib")};
+    settings::writeRecentFiles(store(), list);
     QFile in(file());
     ASSERT_TRUE(in.open(QIODevice::ReadOnly));
     const QString ini = QString::fromUtf8(in.readAll());
@@ -37,8 +37,8 @@ TEST_F(SettingsStore, WritesReadableTextThatReadsBackAsWritten) {
                              "Resume5=\n", "[Option]\nFontName=ＭＳ 明朝\nFontSize=15\n"})
         EXPECT_TRUE(ini.contains(QString::fromUtf8(line))) << line << " in\n" << ini.toStdString();
 
-    EXPECT_EQ(app::readRecentFiles(store()), list);
-    const app::WindowSettings settings = read();
+    EXPECT_EQ(settings::readRecentFiles(store()), list);
+    const settings::WindowSettings settings = read();
     EXPECT_EQ(settings.stateCode, 2);
     EXPECT_EQ(settings.lastDir, QStringLiteral("/home/山田/文献"));
     EXPECT_EQ(settings.fontName, QStringLiteral("ＭＳ 明朝"));
@@ -47,9 +47,10 @@ TEST_F(SettingsStore, WritesReadableTextThatReadsBackAsWritten) {
 
 TEST_F(SettingsStore, WholeNumbersOnly) {
     for (const char* text : {"12", "0", "-3", "+7", "007", "2147483647"})
-        EXPECT_EQ(app::wholeNumber(QString::fromLatin1(text)), QString::fromLatin1(text).toInt()) << text;
+        EXPECT_EQ(settings::wholeNumber(QString::fromLatin1(text)), QString::fromLatin1(text).toInt())
+            << text;
     for (const char* text : {"", "abc", "1.5", "12pt", " 12", "0x10", "１２", "2147483648", "-", "1e3"})
-        EXPECT_EQ(app::wholeNumber(QString::fromUtf8(text)), std::nullopt) << text;
+        EXPECT_EQ(settings::wholeNumber(QString::fromUtf8(text)), std::nullopt) << text;
 }
 
 TEST_F(SettingsStore, MissingOrUnreadableValuesGiveTheDefaults) {
@@ -79,12 +80,12 @@ TEST_F(SettingsStore, MissingOrUnreadableValuesGiveTheDefaults) {
             out.write(c.ini);
         }
         const char* name = c.ini ? c.ini : "no file";
-        const app::WindowSettings settings = read();
+        const settings::WindowSettings settings = read();
         EXPECT_EQ(settings.stateCode, c.stateCode) << name;
         EXPECT_EQ(settings.fontSize, c.fontSize) << name;
         EXPECT_EQ(settings.fontName, QString::fromUtf8(c.fontName)) << name;
         EXPECT_EQ(settings.lastDir, QStringLiteral("/start")) << name;
-        EXPECT_EQ(app::readRecentFiles(store())[0], QString::fromUtf8(c.resume1)) << name;
+        EXPECT_EQ(settings::readRecentFiles(store())[0], QString::fromUtf8(c.resume1)) << name;
         EXPECT_EQ(QFile::exists(file()), c.ini != nullptr) << name; // reading creates nothing
     }
 }
@@ -95,21 +96,21 @@ TEST_F(SettingsStore, AStoreThatCannotBeWrittenIsAFailureNamingIt) {
     plain.close();
     // Nothing can be created inside a regular file, whoever runs the test.
     const QString inside = dir.filePath(QStringLiteral("plain/Quorvik.conf"));
-    const app::SettingsStore broken = app::SettingsStore::iniFile(inside);
+    const settings::SettingsStore broken = settings::SettingsStore::iniFile(inside);
     try {
-        app::writeRecentFiles(broken, {QStringLiteral("/a.bib")});
+        settings::writeRecentFiles(broken, {QStringLiteral("/a.bib")});
         ADD_FAILURE() << "no failure";
     } catch (const base::Failure& failure) {
         EXPECT_EQ(failure.message(), QStringLiteral("設定ファイル %1 に書き込めません").arg(inside));
     }
-    EXPECT_THROW(app::writeWindowSettings(broken, {}), base::Failure);
-    EXPECT_EQ(app::readRecentFiles(broken), app::RecentFileList{});
+    EXPECT_THROW(settings::writeWindowSettings(broken, {}), base::Failure);
+    EXPECT_EQ(settings::readRecentFiles(broken), settings::RecentFileList{});
 }
 
 TEST_F(SettingsStore, TheUsersStoreFollowsXdgConfigHome) {
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
-    const QString location = app::SettingsStore::user().location();
+    const QString location = settings::SettingsStore::user().location();
     qputenv("XDG_CONFIG_HOME", saved);
     EXPECT_EQ(location, file());
 }

@@ -1,8 +1,8 @@
-#include "app/colouring.h"
+#include "view/colouring.h"
 
-#include "app/document_index.h"
-#include "app/line_state.h"
 #include "bibtex/reader.h"
+#include "document/document_index.h"
+#include "document/line_state.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
@@ -13,7 +13,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
-namespace app {
+namespace view {
 
 namespace {
 
@@ -41,29 +41,30 @@ constexpr qint64 kSliceNs = 4'000'000;
 // than a block has beside the index's: such a depth is kept as the deepest a block holds.
 int storable(LineState state) {
     const int packed = state.packed();
-    if (packed <= line_state::kLargestStart) return packed;
+    if (packed <= document::line_state::kLargestStart) return packed;
     constexpr int kLowBits = 0x7f; // phase, delimiter and kind of entry (bibtex/reader.cpp)
-    return (packed & kLowBits) | (line_state::kLargestStart & ~kLowBits);
+    return (packed & kLowBits) | (document::line_state::kLargestStart & ~kLowBits);
 }
 
 LineState startOf(const QTextBlock& block) {
-    return LineState::fromPacked(line_state::packedStart(block.userState()));
+    return LineState::fromPacked(document::line_state::packedStart(block.userState()));
 }
 
 // True when the line was coloured from another start: its colours are out of date.
 bool setStart(QTextBlock& block, LineState start) {
     const int state = block.userState();
     const int packed = storable(start);
-    const bool wasColoured = line_state::coloured(state);
-    const bool stillColoured = wasColoured && line_state::packedStart(state) == packed;
-    block.setUserState(line_state::withStart(state, packed, stillColoured));
+    const bool wasColoured = document::line_state::coloured(state);
+    const bool stillColoured = wasColoured && document::line_state::packedStart(state) == packed;
+    block.setUserState(document::line_state::withStart(state, packed, stillColoured));
     return wasColoured && !stillColoured;
 }
 
 void markUncoloured(QTextBlock& block) {
     const int state = block.userState();
-    if (line_state::coloured(state))
-        block.setUserState(line_state::withStart(state, line_state::packedStart(state), false));
+    if (document::line_state::coloured(state))
+        block.setUserState(
+            document::line_state::withStart(state, document::line_state::packedStart(state), false));
 }
 
 // `share` of the way from `from` to `to`.
@@ -183,7 +184,7 @@ void Colouring::colourShownLines() {
     else
         knowUntil(last.blockNumber());
     for (QTextBlock block = first; block.isValid(); block = block.next()) {
-        if (!line_state::coloured(block.userState())) colour(block);
+        if (!document::line_state::coloured(block.userState())) colour(block);
         if (block == last) break;
     }
     if (knownLines_ < blockCount_ && !background_.isActive()) background_.start(0);
@@ -218,10 +219,11 @@ void Colouring::knowUntil(int line, qint64 deadlineNs) {
 
 void Colouring::guessFrom(const QTextBlock& first, const QTextBlock& last) {
     QTextBlock block = first;
-    for (int back = 0; back < kGuessBack && !DocumentIndex::isHeadLine(block) && block.previous().isValid();
+    for (int back = 0;
+         back < kGuessBack && !document::DocumentIndex::isHeadLine(block) && block.previous().isValid();
          ++back)
         block = block.previous();
-    if (!DocumentIndex::isHeadLine(block)) block = first;
+    if (!document::DocumentIndex::isHeadLine(block)) block = first;
     setStart(block, LineState()); // the lines on screen are coloured next, from what is stored now
     for (; block.isValid() && block != last; block = block.next()) {
         QTextBlock next = block.next();
@@ -266,13 +268,13 @@ void Colouring::colour(QTextBlock& block) {
         layout->setFormats(ranges);
         document_->markContentsDirty(block.position(), block.length());
     }
-    block.setUserState(line_state::withStart(block.userState(), storable(start), true));
+    block.setUserState(document::line_state::withStart(block.userState(), storable(start), true));
 }
 
 void Colouring::uncolourAll() {
     if (!document_) return;
     for (QTextBlock block = document_->begin(); block.isValid(); block = block.next()) {
-        if (!line_state::coloured(block.userState())) continue;
+        if (!document::line_state::coloured(block.userState())) continue;
         block.layout()->clearFormats();
         document_->markContentsDirty(block.position(), block.length());
         markUncoloured(block);
@@ -394,4 +396,4 @@ void Colouring::showMatch() {
     editor_->setExtraSelections(selections);
 }
 
-} // namespace app
+} // namespace view

@@ -1,8 +1,8 @@
-#include "app/recent_files.h"
+#include "settings/recent_files.h"
 
 #include <algorithm>
 
-namespace app {
+namespace settings {
 
 RecentFileList movedToFront(const RecentFileList& list, const QString& current) {
     if (current.isEmpty()) return list;
@@ -21,4 +21,4 @@ QString recentItemCaption(int k, const QString& entry) {
     return u'&' + QString::number(k) + escaped;
 }
 
-} // namespace app
+} // namespace settings

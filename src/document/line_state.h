@@ -4,7 +4,7 @@
 // the line's colours are applied, and the bits above hold the reading state at the line's start as the
 // colouring last knew it (bibtex::LineState::packed()).
 
-namespace app::line_state {
+namespace document::line_state {
 
 constexpr int kMade = -1;
 constexpr int kSeenBit = 1;
@@ -29,4 +29,4 @@ constexpr int withStart(int state, int packed, bool isColoured) {
     return (packed << kStartShift) | (state >= 0 ? state & kSeenBit : 0) | (isColoured ? kColouredBit : 0);
 }
 
-} // namespace app::line_state
+} // namespace document::line_state

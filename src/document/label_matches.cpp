@@ -1,8 +1,8 @@
-#include "app/label_matches.h"
+#include "document/label_matches.h"
 
 #include "text/ascii.h"
 
-namespace app {
+namespace document {
 
 namespace {
 
@@ -28,4 +28,4 @@ QStringList labelMatches(const QMap<QString, int>& labelKeys, const QString& typ
     return shown;
 }
 
-} // namespace app
+} // namespace document

@@ -1,6 +1,7 @@
-#include "app/document.h"
+#include "document/document.h"
 
-#include "app/document_index.h"
+#include "document/document_index.h"
+#include "document/load_pieces.h"
 #include "entry/entry_count.h"
 
 #include <QEventLoop>
@@ -12,7 +13,7 @@
 #include <QTextCursor>
 #include <QTimer>
 
-namespace app {
+namespace document {
 
 namespace {
 
@@ -44,6 +45,12 @@ void chooseWrapMode(QPlainTextEdit* editor, QStringView text) {
 } // namespace
 
 Document::Document(QPlainTextEdit* editor) : editor_(editor), index_(attach(editor->document(), editor)) {}
+
+void Document::setPath(const QString& path) {
+    if (path == path_) return;
+    path_ = path;
+    Q_EMIT pathChanged(path_);
+}
 
 QString linesOfRawText(QString rawText) {
     rawText.replace(QChar::ParagraphSeparator, u'\n');
@@ -134,33 +141,28 @@ bool Document::loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback,
     editor_->setDocument(fresh);
     loading_ = &loading;
 
-    // The text cut into pieces, each ending after a line break (so no line is split between two inserts); the
-    // first is small, it only has to fill the first screen. Each piece is let go once it is in, so the text
-    // is not held whole beside the document it has become. The rest is cut in a turn of its own, once the
-    // first screen shows.
+    // The text cut into pieces (see pieceEnds); the first is small, it only has to fill the first screen.
+    // Each piece is let go once it is in, so the text is not held whole beside the document it has become.
+    // The rest is copied out in a turn of its own, once the first screen shows.
     const qsizetype total = loaded.text.size();
+    const QList<qsizetype> ends = pieceEnds(loaded.text, kFirstPieceSize, kPieceSize);
     QList<QString> pieces;
-    auto cut = [&](qsizetype from, qsizetype most) {
-        qsizetype until = std::min(total, from + most);
-        if (until < total) {
-            // A line longer than a piece goes in whole: the editor lays a line out anew at each insert.
-            qsizetype lf = loaded.text.lastIndexOf(u'\n', until - 1);
-            if (lf < from) lf = loaded.text.indexOf(u'\n', until);
-            until = lf < 0 ? total : lf + 1;
-        }
-        pieces.append(loaded.text.sliced(from, until - from));
-        return until;
+    qsizetype cutUntil = 0;
+    auto cut = [&] {
+        const qsizetype until = ends[pieces.size()];
+        pieces.append(loaded.text.sliced(cutUntil, until - cutUntil));
+        cutUntil = until;
     };
-    qsizetype cutUntil = cut(0, kFirstPieceSize);
+    cut();
     // A few pieces a turn, ahead of the one going in: the copying never holds a turn up.
     auto cutAhead = [&] {
-        for (int i = 0; i < 16 && cutUntil < total; ++i)
-            cutUntil = cut(cutUntil, kPieceSize);
+        for (int i = 0; i < 16 && pieces.size() < ends.size(); ++i)
+            cut();
         if (cutUntil >= total) loaded.text = QString();
     };
 
     // The lines are marked as they arrive, each whole line once: the index never needs a pass of its own.
-    // Every piece but the last ends after a line break (see cut), so no line is split between two.
+    // Every piece but the last ends after a line break, so no line is split between two.
     int markedLines = 0;
     QString carried; // the last piece's last line, which no line break ends
     auto markWholeLines = [&](const QString& piece) {
@@ -214,7 +216,13 @@ bool Document::loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback,
     loading_ = nullptr;
     editor_->setReadOnly(wasReadOnly);
     if (feedback) feedback->loadFinished();
-    if (loading.cancelled) return false;
+    if (loading.cancelled) {
+        // The editor shows the previous document again; the half-filled one goes now rather than with the
+        // editor.
+        end = QTextCursor();
+        delete fresh;
+        return false;
+    }
     fresh->setUndoRedoEnabled(true);
     editor_->moveCursor(QTextCursor::Start);
     return true;
@@ -229,7 +237,7 @@ void Document::cancelLoad() {
     previous->setParent(editor_);
     index_ = loading_->previousIndex;
     editor_->setWordWrapMode(loading_->previousWrapMode);
-    editor_->setDocument(previous); // deletes the half-filled document, which the editor owns
+    editor_->setDocument(previous); // the half-filled document goes when the load returns
     QTextCursor cursor(previous);
     cursor.setPosition(loading_->previousAnchor);
     cursor.setPosition(loading_->previousPosition, QTextCursor::KeepAnchor);
@@ -299,4 +307,4 @@ bool Document::isEntryHead(const QTextBlock& line) {
     return DocumentIndex::isHeadLine(line);
 }
 
-} // namespace app
+} // namespace document

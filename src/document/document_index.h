@@ -19,7 +19,7 @@
 class QTextBlock;
 class QTextDocument;
 
-namespace app {
+namespace document {
 
 class DocumentIndex : public QObject {
     Q_OBJECT
@@ -108,4 +108,4 @@ private:
     mutable std::optional<QString> rawText_; // until the next change
 };
 
-} // namespace app
+} // namespace document

@@ -1,4 +1,4 @@
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 
 #include "base/failure.h"
 
@@ -7,7 +7,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-namespace app {
+namespace settings {
 
 namespace {
 
@@ -121,4 +121,4 @@ void writeRecentFiles(const SettingsStore& store, const RecentFileList& list) {
     batch.close();
 }
 
-} // namespace app
+} // namespace settings

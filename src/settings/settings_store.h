@@ -3,7 +3,7 @@
 // the INI file Quorvik.conf in the user's configuration folder. Below it lie the sections Locate, File and
 // Option. The store is opened for each batch of reads or writes and closed at its end, so nothing is held
 // open between events; every value is written as a string.
-#include "app/recent_files.h"
+#include "settings/recent_files.h"
 
 #include <QString>
 #include <memory>
@@ -11,7 +11,7 @@
 
 class QSettings;
 
-namespace app {
+namespace settings {
 
 class SettingsStore {
 public:
@@ -72,4 +72,4 @@ void writeWindowSettings(const SettingsStore& store, const WindowSettings& setti
 RecentFileList readRecentFiles(const SettingsStore& store);
 void writeRecentFiles(const SettingsStore& store, const RecentFileList& list);
 
-} // namespace app
+} // namespace settings

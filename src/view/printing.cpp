@@ -1,4 +1,4 @@
-#include "app/printing.h"
+#include "view/printing.h"
 
 #include "base/failure.h"
 
@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace app {
+namespace view {
 
 namespace {
 
@@ -137,4 +137,4 @@ void printLines(const QStringList& lines, const QFont& font, QPrinter& printer) 
         throw base::Failure(QStringLiteral("印刷できません"));
 }
 
-} // namespace app
+} // namespace view

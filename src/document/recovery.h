@@ -3,7 +3,7 @@
 // user's data folder, so that a run that ends without saving (a crash, a kill, a power cut) leaves it for
 // the next start to offer. Each running program owns the files under a name of its own and holds a lock
 // file beside them while it runs; a start offers only files whose owner is gone.
-#include "app/document_file.h"
+#include "document/document_file.h"
 
 #include <QDateTime>
 #include <QString>
@@ -14,7 +14,7 @@
 
 class QLockFile;
 
-namespace app {
+namespace document {
 
 // What a recovery file holds beside the text: enough to make the document again as it was.
 struct RecoveryRecord {
@@ -96,4 +96,4 @@ private:
 QByteArray recordBytes(const RecoveryRecord& record);
 std::optional<RecoveryRecord> readRecord(const QByteArray& bytes);
 
-} // namespace app
+} // namespace document

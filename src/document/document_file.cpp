@@ -1,11 +1,11 @@
-#include "app/document_file.h"
+#include "document/document_file.h"
 
 #include "text/text_file.h"
 
 #include <QDateTime>
 #include <QFileInfo>
 
-namespace app {
+namespace document {
 
 FileStamp fileStamp(const QString& path) {
     const QFileInfo info(path);
@@ -71,4 +71,18 @@ QString textToAppend(const QStringList& lines, bool lastLineUnended) {
     return text;
 }
 
-} // namespace app
+AppendedFile appendToFile(const QByteArray& bytes, const LoadedDocument& document, const QStringList& lines,
+                          bool orUtf8) {
+    const QString& before = document.text;
+    const QString appended = textToAppend(lines, !before.isEmpty() && !before.endsWith(u'\n'));
+    DocumentFormat tailFormat = document.format;
+    tailFormat.text.byteOrderMark = false; // the file has its own already
+    AppendedFile result{encodeDocument(appended, tailFormat), before + appended};
+    if (result.bytes.ok())
+        result.bytes.bytes.prepend(bytes);
+    else if (orUtf8)
+        result.bytes = encodeDocument(result.text, asUtf8(document.format), document.lineEnds);
+    return result;
+}
+
+} // namespace document

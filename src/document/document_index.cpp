@@ -1,6 +1,6 @@
-#include "app/document_index.h"
+#include "document/document_index.h"
 
-#include "app/line_state.h"
+#include "document/line_state.h"
 #include "entry/entry_count.h"
 
 #include <QScopeGuard>
@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <optional>
 
-namespace app {
+namespace document {
 
 namespace {
 
@@ -222,4 +222,4 @@ int DocumentIndex::markLines(QStringView lines, int firstLine, const text::LineE
     return lineNumber - firstLine + 1;
 }
 
-} // namespace app
+} // namespace document

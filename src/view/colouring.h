@@ -22,7 +22,7 @@ class QPlainTextEdit;
 class QTextBlock;
 class QTextDocument;
 
-namespace app {
+namespace view {
 
 class Colouring : public QObject {
     Q_OBJECT
@@ -72,4 +72,4 @@ private:
     QTextCharFormat matchFormat_;
 };
 
-} // namespace app
+} // namespace view

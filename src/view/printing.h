@@ -9,7 +9,7 @@
 class QFontMetricsF;
 class QPrinter;
 
-namespace app {
+namespace view {
 
 // Text drawn from `x` on; the tabs of a line fall between its pieces.
 struct PrintedPiece {
@@ -40,4 +40,4 @@ PrintLayout layOutForPrinting(const QStringList& lines, const QFontMetricsF& met
 // base::Failure.
 void printLines(const QStringList& lines, const QFont& font, QPrinter& printer);
 
-} // namespace app
+} // namespace view

@@ -1,4 +1,4 @@
-#include "app/recovery.h"
+#include "document/recovery.h"
 
 #include "base/app_info.h"
 #include "base/failure.h"
@@ -16,7 +16,7 @@
 
 #include <algorithm>
 
-namespace app {
+namespace document {
 
 namespace {
 
@@ -132,7 +132,8 @@ RecoveryFiles::RecoveryFiles(QString folder) : folder_(std::move(folder)) {
             continue;
         auto lock = std::make_unique<QLockFile>(filePath(folder_, name, kLock));
         if (!lock->tryLock(0)) continue;
-        QFile::setPermissions(filePath(folder_, name, kLock), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile::setPermissions(filePath(folder_, name, kLock),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         name_ = name;
         lock_ = std::move(lock);
         return;
@@ -156,7 +157,8 @@ void RecoveryFiles::write(const QByteArray& text, const RecoveryRecord& record) 
     text::writeFileBytes(textPath(), text, text::FileAccess::OwnerOnly);
     RecoveryRecord described = record;
     described.text = fileStamp(textPath());
-    text::writeFileBytes(filePath(folder_, name_, kRecord), recordBytes(described), text::FileAccess::OwnerOnly);
+    text::writeFileBytes(filePath(folder_, name_, kRecord), recordBytes(described),
+                         text::FileAccess::OwnerOnly);
 }
 
 void RecoveryFiles::remove() {
@@ -232,4 +234,4 @@ void LeftoverRecovery::discard() {
     lock_.reset(); // unlocking deletes the lock file
 }
 
-} // namespace app
+} // namespace document

@@ -1,0 +1,59 @@
+// The document's file rules that the editor and lorvane-cli share: where a long text is cut into pieces,
+// and what appending lines to a file writes.
+#include "document/document_file.h"
+#include "document/load_pieces.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(LoadPieces, EachPieceEndsAfterALineBreakAndALongLineStaysWhole) {
+    // First piece at most 4 characters, the others at most 6.
+    const struct {
+        const char* text;
+        QList<qsizetype> ends;
+    } cases[] = {
+        {"", {}},
+        {"ab\n", {3}},                  // shorter than the first piece
+        {"ab\ncd\nef\ngh", {3, 9, 11}}, // cut at the last break within each piece; the last has none
+        {"abc\ndefgh\n", {4, 10}},      // a break as a piece's last character
+        {"abcdefghij\nk", {11, 12}},    // a line longer than a piece goes in whole
+        {"abcdefgh", {8}},              // no break at all: one piece
+        {"ab\ncdefghijklmn\nop\n", {3, 16, 19}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(document::pieceEnds(QString::fromLatin1(c.text), 4, 6), c.ends) << c.text;
+}
+
+TEST(AppendToFile, TheBytesStayAndTheLinesFollowInTheFilesEncodingAndLineBreak) {
+    const QStringList entry = {QStringLiteral("@misc{a,"), QStringLiteral("}"), QString()};
+    const QStringList accented = {QStringLiteral("@misc{é,"), QStringLiteral("}")};
+    const struct {
+        QByteArray file;
+        QStringList lines;
+        bool orUtf8;
+        QByteArray written; // empty: refused
+    } cases[] = {
+        {"", entry, false, "@misc{a,\r\n}\r\n\r\n"}, // a new document: CP932 with CR LF
+        {"x\n", entry, false, "x\n@misc{a,\n}\n\n"},
+        {"x", entry, false, "x\r\n@misc{a,\r\n}\r\n\r\n"}, // the last line gets its break first
+        {"@book{b,\r\n}\nz\r\n", entry, false, "@book{b,\r\n}\nz\r\n@misc{a,\r\n}\r\n\r\n"},
+        {"\xEF\xBB\xBF\xC3\xA9\n", entry, false, "\xEF\xBB\xBF\xC3\xA9\n@misc{a,\n}\n\n"}, // one mark
+        {"x\r\n", accented, false, ""},
+        {"x\r\n", accented, true, "x\r\n@misc{\xC3\xA9,\r\n}\r\n"},
+    };
+    for (const auto& c : cases) {
+        const document::AppendedFile appended =
+            document::appendToFile(c.file, document::decodeDocument(c.file), c.lines, c.orUtf8);
+        EXPECT_EQ(appended.bytes.ok(), !c.written.isEmpty()) << c.file.toStdString();
+        if (!appended.bytes.ok()) {
+            EXPECT_EQ(appended.bytes.unencodable, QStringLiteral("é"));
+            continue;
+        }
+        EXPECT_EQ(appended.bytes.bytes, c.written) << c.file.toStdString();
+        // The text after the append is what the written file holds.
+        EXPECT_EQ(appended.text, document::decodeDocument(c.written).text) << c.file.toStdString();
+    }
+}
+
+} // namespace
