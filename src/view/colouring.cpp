@@ -153,8 +153,10 @@ void Colouring::setEnabled(bool enabled) {
 }
 
 bool Colouring::eventFilter(QObject* watched, QEvent* event) {
-    if (enabled_ && watched == editor_->viewport() && event->type() == QEvent::Paint) colourShownLines();
-    if (watched == editor_ && event->type() == QEvent::PaletteChange) {
+    // The event's type first: the editor sends events to its viewport while it is being destroyed, when
+    // it can no longer be asked for its viewport.
+    if (event->type() == QEvent::Paint && enabled_ && watched == editor_->viewport()) colourShownLines();
+    if (event->type() == QEvent::PaletteChange && watched == editor_) {
         makeFormats();
         if (enabled_) {
             uncolourAll();
