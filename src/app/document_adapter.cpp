@@ -29,8 +29,8 @@ QString DocumentAdapter::text() const {
     return window_.document_.text();
 }
 
-QString DocumentAdapter::documentName() const {
-    return window_.documentName();
+QString DocumentAdapter::documentPath() const {
+    return window_.document_.path();
 }
 
 QString DocumentAdapter::lastDir() const {

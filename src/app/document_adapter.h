@@ -23,7 +23,7 @@ public:
 
     // csv::CsvDocument
     QString text() const override;
-    QString documentName() const override;
+    QString documentPath() const override;
     QString lastDir() const override;
     text::TextFormat textFormat() const override;
     std::optional<QString> chooseOpenFile(int filterIndex) override;

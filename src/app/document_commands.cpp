@@ -113,7 +113,7 @@ void TForm1::cancelLoad() {
 }
 
 void TForm1::writeDocument(const QString& path) {
-    previousCaption_ = windowTitle();
+    previousPath_ = document_.path();
     try {
         document::DocumentFormat format = document_.format();
         text::EncodedText encoded = document_.encode(format);
@@ -121,7 +121,7 @@ void TForm1::writeDocument(const QString& path) {
             // Never write "?" for a character the encoding cannot hold: offer UTF-8, or write nothing.
             if (!platform_.askYesNo(
                     document::unencodableQuestion(encoded.unencodable, format.text.encoding))) {
-                setWindowTitle(previousCaption_);
+                document_.setPath(previousPath_);
                 document_.setModified(true);
                 return;
             }
@@ -133,7 +133,7 @@ void TForm1::writeDocument(const QString& path) {
         document_.setModified(false);
         documentWritten(path);
     } catch (...) {
-        setWindowTitle(previousCaption_);
+        document_.setPath(previousPath_);
         document_.setModified(true);
         throw;
     }
@@ -151,10 +151,11 @@ void TForm1::saveDocument() {
         platform_,
         [this] {
             if (!isModified()) return;
-            if (windowTitle() == base::kUntitledName)
+            const QString path = document_.path();
+            if (path.isEmpty())
                 saveDocumentAs();
-            else if (mayOverwrite(windowTitle()))
-                writeDocument(windowTitle());
+            else if (mayOverwrite(path))
+                writeDocument(path);
         },
         [this] { finishSave(); });
 }
@@ -163,7 +164,7 @@ void TForm1::saveDocumentAs() {
     const ui::BusyCursor busy(platform_);
     const std::optional<QString> path = chooseFile(saveDialog_, true);
     if (!path) return;
-    setWindowTitle(*path);
+    document_.setPath(*path);
     ui::withFinishingSteps(
         platform_, [&] { writeDocument(*path); }, [this] { finishSave(); });
 }
@@ -177,7 +178,7 @@ void TForm1::newDocument() {
     document_.clear();
     documentReplaced({});
     RichEdit1Change();
-    setWindowTitle(base::kUntitledName);
+    document_.setPath(QString());
     document_.setModified(false);
     SetButtons();
 }
@@ -195,7 +196,7 @@ void TForm1::openDocument() {
             openDialog_.filterIndex = 0;
             const std::optional<QString> path = chooseFile(openDialog_, false);
             if (!path) return;
-            loadUnderCaption(*path, [&] { loadDocument(*path); });
+            loadUnderPath(*path, [&] { loadDocument(*path); });
         },
         // The finishing steps run on every way out: a cancelled dialog and a failed load included.
         [this] {
@@ -214,10 +215,10 @@ void TForm1::openDocument() {
         });
 }
 
-void TForm1::loadUnderCaption(const QString& caption, const std::function<void()>& load) {
+void TForm1::loadUnderPath(const QString& path, const std::function<void()>& load) {
     const bool wasModified = isModified();
-    previousCaption_ = windowTitle();
-    setWindowTitle(caption);
+    previousPath_ = document_.path();
+    document_.setPath(path);
     try {
         load();
     } catch (...) {
@@ -227,9 +228,9 @@ void TForm1::loadUnderCaption(const QString& caption, const std::function<void()
 }
 
 void TForm1::restoreAfterFailedLoad(bool wasModified) {
-    setWindowTitle(previousCaption_);
-    // The untitled name is no file: the dialog then remembers no file at all.
-    openDialog_.fileName = previousCaption_ == base::kUntitledName ? QString() : previousCaption_;
+    document_.setPath(previousPath_);
+    // The untitled document has no file: the dialog then remembers no file at all.
+    openDialog_.fileName = previousPath_;
     document_.setModified(wasModified);
 }
 
@@ -238,7 +239,7 @@ void TForm1::FileOpen(const QString& path) {
         platform_,
         [&] {
             const ui::BusyCursor busy(platform_);
-            loadUnderCaption(path, [&] {
+            loadUnderPath(path, [&] {
                 loadDocument(path);
                 openDialog_.fileName = path;
             });

@@ -93,13 +93,15 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
     openDialog_.filter = kOpenFilter;
     saveDialog_.filter = kSaveFilter;
     wireView();
+    connect(&document_, &Document::pathChanged, this, &TForm1::showPath);
     FormCreate();
 }
 
 TForm1::~TForm1() = default;
 
 void TForm1::FormCreate() {
-    setWindowTitle(base::kUntitledName);
+    document_.setPath(QString());
+    showPath();
     document_.setModified(false);
     fontBoxes_->fillNames(platform_.fontFamilies());
     ReadSettings();
@@ -108,6 +110,10 @@ void TForm1::FormCreate() {
     saveDialog_.initialDir = lastDir_;
     ReadResume();
     run([this] { SetButtons(); });
+}
+
+void TForm1::showPath() {
+    setWindowTitle(document::captionOfPath(document_.path()));
 }
 
 // Its failures (a size box that holds no whole number) are reported here, never taken for a failure of

@@ -168,11 +168,12 @@ public:
     const Document& document() const { return document_; }
     entry::EntryDocument& entryDocument() { return adapter_; }
     csv::CsvDocument& csvDocument() { return adapter_; }
-    QString documentName() const { return windowTitle(); }
+    // The caption: the document's path, or the untitled name.
+    QString documentName() const { return document::captionOfPath(document_.path()); }
     bool isModified() const { return document_.isModified(); }
     QString documentText() const { return document_.text(); }
     int entryCount() const { return document_.entryCount(); }
-    const QString& previousCaption() const { return previousCaption_; }
+    QString previousCaption() const { return document::captionOfPath(previousPath_); }
     const QString& currentFile() const { return currentFile_; }
     const QString& lastDir() const { return lastDir_; }
     const RecentFileList& recentFiles() const;
@@ -219,9 +220,11 @@ private:
     void logStep(const char* step) {
         if (stepLog_) stepLog_->append(QString::fromLatin1(step));
     }
-    // Puts `caption` up and runs `load`; when the load fails or is cancelled, the previous caption and
-    // modified state come back.
-    void loadUnderCaption(const QString& caption, const std::function<void()>& load);
+    // Makes `path` the document's (the caption follows) and runs `load`; when the load fails or is
+    // cancelled, the previous path and modified state come back.
+    void loadUnderPath(const QString& path, const std::function<void()>& load);
+    // The caption follows the document's path; it is never read back.
+    void showPath();
     void restoreAfterFailedLoad(bool wasModified);
     std::optional<QString> chooseFile(ui::FileDialogState& state, bool forSaving);
     // The settings commands' helpers (document_commands.cpp).
@@ -269,7 +272,7 @@ private:
     BackgroundRead backgroundRead_; // joins its threads when the window goes
     QStringList* stepLog_ = nullptr;
     DocumentAdapter adapter_;
-    QString previousCaption_;
+    QString previousPath_; // the document's path before a load or a write that may fail
     QString currentFile_;
     QString lastDir_;
     ui::FileDialogState openDialog_;

@@ -4,7 +4,6 @@
 #include "app/main_window.h"
 
 #include "app/load_indicator.h"
-#include "base/app_info.h"
 #include "base/failure.h"
 #include "document/recovery.h"
 
@@ -50,7 +49,7 @@ void TForm1::startRecovery(const QString& folder, std::chrono::milliseconds inte
     recoveryTimer_->start();
     // The editor's signal follows whichever document it shows (a large load gives it a new one).
     connect(editor_, &QPlainTextEdit::textChanged, this, [this] { recoveryDue_ = true; });
-    connect(this, &QWidget::windowTitleChanged, this, [this] { recoveryDue_ = true; });
+    connect(&document_, &Document::pathChanged, this, [this] { recoveryDue_ = true; });
 }
 
 bool TForm1::writeRecovery() {
@@ -64,7 +63,7 @@ bool TForm1::startRecoveryWrite() {
     recoveryDue_ = false;
     if (!isModified()) return true;
     document::RecoveryRecord record;
-    record.caption = windowTitle();
+    record.caption = document::captionOfPath(document_.path());
     record.format = document_.format();
     record.disk = diskStamp_;
     record.written = QDateTime::currentDateTimeUtc();
@@ -144,8 +143,8 @@ bool TForm1::restoreRecovery(LeftoverRecovery& leftover) {
     LoadedDocument loaded = leftover.document();
     bool filled = false;
     // A large text fills the editor piece by piece, as an open does; Esc puts the previous one back.
-    loadUnderCaption(leftover.record().caption,
-                     [&] { filled = document_.load(std::move(loaded), loadIndicator_.get()); });
+    loadUnderPath(document::pathOfCaption(leftover.record().caption),
+                  [&] { filled = document_.load(std::move(loaded), loadIndicator_.get()); });
     if (!filled) return false;
     document_.setModified(true);
     diskStamp_ = leftover.record().disk;

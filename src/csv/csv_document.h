@@ -13,8 +13,8 @@ public:
     virtual ~CsvDocument() = default;
     // The document's text, lines separated by '\n'.
     virtual QString text() const = 0;
-    // The main window's caption: the document's full path, or the untitled name.
-    virtual QString documentName() const = 0;
+    // The document's full path; empty for a document that has no file yet.
+    virtual QString documentPath() const = 0;
     // The main window's last folder.
     virtual QString lastDir() const = 0;
     // How the document's file is encoded.

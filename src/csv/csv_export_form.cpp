@@ -57,7 +57,9 @@ void TForm4::buildControls() {
 }
 
 void TForm4::FormCreate() {
-    Edit1->setText(proposedCsvName(document_.documentName(), document_.lastDir(), base::kUntitledName));
+    const QString documentPath = document_.documentPath();
+    Edit1->setText(proposedCsvName(documentPath.isEmpty() ? base::kUntitledName : documentPath,
+                                   document_.lastDir(), base::kUntitledName));
     SetButtons2();
 }
 
@@ -83,8 +85,8 @@ void TForm4::OKBtnClick() {
 
 bool TForm4::exportToFile() {
     const QString path = Edit1->text();
-    const QString documentName = document_.documentName();
-    if (documentName != base::kUntitledName && isSameFile(path, documentName)) {
+    const QString documentPath = document_.documentPath();
+    if (!documentPath.isEmpty() && isSameFile(path, documentPath)) {
         platform_.showMessage(exportOntoDocumentMessage(path));
         Edit1->setFocus();
         return false;

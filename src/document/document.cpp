@@ -1,5 +1,6 @@
 #include "document/document.h"
 
+#include "base/app_info.h"
 #include "document/document_index.h"
 #include "document/load_pieces.h"
 #include "entry/entry_count.h"
@@ -50,6 +51,14 @@ void Document::setPath(const QString& path) {
     if (path == path_) return;
     path_ = path;
     Q_EMIT pathChanged(path_);
+}
+
+QString captionOfPath(const QString& path) {
+    return path.isEmpty() ? base::kUntitledName : path;
+}
+
+QString pathOfCaption(const QString& caption) {
+    return caption == base::kUntitledName ? QString() : caption;
 }
 
 QString linesOfRawText(QString rawText) {

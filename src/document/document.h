@@ -33,6 +33,12 @@ public:
 // The editor's raw text (QTextDocument::toRawText(), U+2029 between lines) with '\n' between lines.
 QString linesOfRawText(QString rawText);
 
+// The caption of a document at `path`, as the main window shows it and a recovery record keeps it: the
+// full path, or the untitled name for a document with no file.
+QString captionOfPath(const QString& path);
+// The path a caption stands for: none for the untitled name.
+QString pathOfCaption(const QString& caption);
+
 class Document : public QObject {
     Q_OBJECT
 public:

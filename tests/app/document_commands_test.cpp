@@ -84,6 +84,7 @@ TEST_F(DocumentCommands, OpenFailureReportsThePathAndPutsTheStateBack) {
     form1().Open1Click();
     EXPECT_EQ(text(), QStringLiteral("kept"));
     EXPECT_EQ(form1().documentName(), kUntitled);
+    EXPECT_EQ(form1().windowTitle(), kUntitled);
     EXPECT_TRUE(form1().isModified());
     EXPECT_EQ(form1().previousCaption(), kUntitled);
     EXPECT_EQ(platform.busyDepth(), 0);
@@ -488,6 +489,7 @@ TEST_P(StateTable, EachCommandLeavesTheDocumentInItsState) {
     }
     platform.verify();
     EXPECT_EQ(form1().documentName(), caption);
+    EXPECT_EQ(form1().windowTitle(), caption); // the caption shown follows the document's path
     EXPECT_EQ(form1().isModified(), stillModified);
     EXPECT_EQ(text(), expectedText);
     EXPECT_EQ(readFile(own), QByteArray(act == Act::Save && titled && modified ? "own+" : "own"));
