@@ -65,7 +65,8 @@ QPlainTextEdit* makeEditor(QWidget* parent) {
 
 TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, SettingsStore settings)
     : platform_(platform), windows_(windows), programDir_(std::move(programDir)),
-      settings_(std::move(settings)), editor_(makeEditor(this)), document_(editor_), adapter_(*this) {
+      settings_(std::move(settings)), editor_(makeEditor(this)), document_(editor_), adapter_(*this),
+      recovery_(document_, platform_, *this) {
     setObjectName(QStringLiteral("TForm1"));
     setFont(base::windowFont());
     resize(kOuterSize);

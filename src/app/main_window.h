@@ -2,6 +2,7 @@
 // TForm1: the main window. It holds the one document, the text of its editor RichEdit1, and wires the
 // commands of its menu and tool bar to the files that carry them out (document_commands.cpp, ...); the other
 // windows reach the document through the DocumentAdapter.
+#include "app/crash_recovery.h"
 #include "app/document_adapter.h"
 #include "app/load_indicator.h"
 #include "document/document.h"
@@ -161,7 +162,7 @@ public:
     bool writeRecovery();
     // Waits for a recovery write the timer started; false when it failed (reported once a run).
     bool finishRecoveryWrite();
-    const RecoveryFiles* recoveryFiles() const { return recovery_.get(); }
+    const RecoveryFiles* recoveryFiles() const { return recovery_.files(); }
 
     // State, for the dialogs and for tests.
     Document& document() { return document_; }
@@ -290,12 +291,7 @@ private:
     std::unique_ptr<QPrinter> printer_;
 
     // No work lost.
-    FileStamp diskStamp_; // the document's file as at its last load or save
-    std::unique_ptr<RecoveryFiles> recovery_;
-    std::future<void> recoveryWriting_; // after recovery_: destroyed first, it waits for the write
-    QTimer* recoveryTimer_ = nullptr;
-    bool recoveryDue_ = false; // the text or caption changed since the last recovery write
-    bool recoveryFailureReported_ = false;
+    CrashRecovery recovery_; // its write running in a thread uses the document: destroyed before it
 };
 
 } // namespace app

@@ -1,0 +1,85 @@
+#include "app/crash_recovery.h"
+
+#include "base/failure.h"
+#include "ui/platform.h"
+
+#include <QDateTime>
+#include <QScopeGuard>
+#include <QTimer>
+
+namespace app {
+
+CrashRecovery::CrashRecovery(document::Document& document, ui::Platform& platform, QObject& window)
+    : document_(document), platform_(platform), window_(window) {}
+
+void CrashRecovery::start(const QString& folder, std::chrono::milliseconds interval) {
+    files_ = std::make_unique<document::RecoveryFiles>(folder);
+    // A timer, never a write per keystroke: typing stays as fast as without recovery.
+    timer_ = new QTimer(&window_);
+    timer_->setObjectName(QStringLiteral("RecoveryTimer"));
+    timer_->setInterval(interval);
+    QObject::connect(timer_, &QTimer::timeout, &window_, [this] {
+        const bool writing =
+            writing_.valid() && writing_.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+        if (due_ && !writing) startWrite(document::captionOfPath(document_.path()));
+    });
+    timer_->start();
+}
+
+bool CrashRecovery::startWrite(const QString& caption) {
+    // A load in pieces has only part of the text in the editor; the previous text is still in its file.
+    if (!files_ || document_.isLoading()) return false;
+    finishWrite(); // one write at a time
+    due_ = false;
+    if (!document_.isModified()) return true;
+    document::RecoveryRecord record;
+    record.caption = caption;
+    record.format = document_.format();
+    record.disk = diskStamp_;
+    record.written = QDateTime::currentDateTimeUtc();
+    // Only taking the text holds up the window: the encoding and the writing run in a thread of their own
+    // (a third of the time each, on the large document), on nothing but their own copies.
+    writing_ = std::async(std::launch::async, [this, files = files_.get(), snapshot = document_.snapshot(),
+                                               record = std::move(record)]() mutable {
+        // The window collects the result (a failure is reported there) as soon as it is done.
+        const auto collect = qScopeGuard([this] {
+            QMetaObject::invokeMethod(
+                &window_, [this] { finishWrite(); }, Qt::QueuedConnection);
+        });
+        // In the layout the record names, which the restore reads it in.
+        const QString text = document::linesOfRawText(std::move(snapshot.rawText));
+        text::EncodedText encoded = text::encodeText(text, record.textFormat(), snapshot.lineEnds);
+        if (!encoded.ok()) {
+            // Saving would ask; the recovery file keeps every character, in UTF-8.
+            record.writtenAsUtf8 = true;
+            encoded = text::encodeText(text, record.textFormat(), snapshot.lineEnds);
+        }
+        files->write(encoded.bytes, record);
+    });
+    return true;
+}
+
+bool CrashRecovery::finishWrite() {
+    if (!writing_.valid()) return true;
+    try {
+        writing_.get(); // waits for a write still running
+        return true;
+    } catch (const base::Failure& failure) {
+        // Every 30 seconds the same failure would interrupt the typing: it is reported once a run.
+        if (!failureReported_) {
+            failureReported_ = true;
+            platform_.reportError(base::withFinalPeriod(failure.message()));
+        }
+        return false;
+    }
+}
+
+void CrashRecovery::documentReplaced(const document::FileStamp& disk) {
+    diskStamp_ = disk;
+    due_ = false;
+    if (!files_) return;
+    finishWrite(); // a write still running would bring the files back
+    files_->remove();
+}
+
+} // namespace app

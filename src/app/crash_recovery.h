@@ -1,0 +1,56 @@
+#pragma once
+// The crash-recovery state of the main window: this run's recovery files, the write running in its own
+// thread, the timer that starts the writes, whether the text changed since the last one, and the
+// document's file as at its last load or save (which Save compares before overwriting).
+#include "document/document.h"
+#include "document/recovery.h"
+
+#include <chrono>
+#include <future>
+#include <memory>
+
+class QObject;
+class QTimer;
+
+namespace ui {
+class Platform;
+}
+
+namespace app {
+
+class CrashRecovery {
+public:
+    // `window` parents the timer and receives the finished writes.
+    CrashRecovery(document::Document& document, ui::Platform& platform, QObject& window);
+
+    // Uses the recovery folder `folder` (base::Failure when it cannot) and writes every `interval`
+    // while something changed; `markDue` tells of a change.
+    void start(const QString& folder, std::chrono::milliseconds interval);
+    void markDue() { due_ = true; }
+    bool isOn() const { return files_ != nullptr; }
+    const document::RecoveryFiles* files() const { return files_.get(); }
+
+    // Takes the text and leaves the rest of the write to a thread; false when there is no recovery or a
+    // load runs. The record keeps `caption`.
+    bool startWrite(const QString& caption);
+    // Waits for a write still running; false when it failed (reported once a run).
+    bool finishWrite();
+    // The document was replaced by another (its file's stamp as read) or written: the files go.
+    void documentReplaced(const document::FileStamp& disk);
+
+    const document::FileStamp& diskStamp() const { return diskStamp_; }
+    void setDiskStamp(const document::FileStamp& disk) { diskStamp_ = disk; }
+
+private:
+    document::Document& document_;
+    ui::Platform& platform_;
+    QObject& window_;
+    document::FileStamp diskStamp_; // the document's file as at its last load or save
+    std::unique_ptr<document::RecoveryFiles> files_;
+    std::future<void> writing_; // after files_: destroyed first, it waits for the write
+    QTimer* timer_ = nullptr;   // a child of the window
+    bool due_ = false;          // the text or path changed since the last write
+    bool failureReported_ = false;
+};
+
+} // namespace app
