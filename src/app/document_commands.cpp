@@ -279,10 +279,15 @@ void TForm1::Exit1Click() {
 }
 
 void TForm1::FormCloseQuery(bool& canClose) {
+    if (!askToClose()) canClose = false;
+}
+
+bool TForm1::askToClose() {
     // Cancel refuses the close, and so does a Yes that saved nothing: the text is never lost. The
     // settings are written either way; a failed save ends the request before that.
-    if (!askToSave()) canClose = false;
+    const bool goesOn = askToSave();
     WriteSettings();
+    return goesOn;
 }
 
 // ---- settings and recent files ------------------------------------------------------------------

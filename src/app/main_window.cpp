@@ -154,26 +154,24 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->setAccepted(canClose);
 }
 
+// The windows of the menu 文献: each command replaces the current instance with a fresh one, made with
+// `extra` before its parent, and shows it modally; the old instance goes once the fresh one exists.
+template <typename Form, typename... Extra>
+void TForm1::showFreshModal(std::unique_ptr<Form>& current, Extra&&... extra) {
+    current = std::make_unique<Form>(platform_, adapter_, std::forward<Extra>(extra)..., this);
+    platform_.runModal(*current);
+}
+
 void TForm1::L1Click() {
-    run([this] {
-        windows_.form2 =
-            std::make_unique<entry::TForm2>(platform_, adapter_, entry::findUserList(programDir_), this);
-        platform_.runModal(*windows_.form2);
-    });
+    run([this] { showFreshModal(windows_.form2, entry::findUserList(programDir_)); });
 }
 
 void TForm1::CSVO1Click() {
-    run([this] {
-        windows_.form4 = std::make_unique<csv::TForm4>(platform_, adapter_, this);
-        platform_.runModal(*windows_.form4);
-    });
+    run([this] { showFreshModal(windows_.form4); });
 }
 
 void TForm1::BibB1Click() {
-    run([this] {
-        windows_.form5 = std::make_unique<csv::TForm5>(platform_, adapter_, this);
-        platform_.runModal(*windows_.form5);
-    });
+    run([this] { showFreshModal(windows_.form5); });
 }
 
 // ---- edit commands, find and replace ------------------------------------------------------------
@@ -263,13 +261,15 @@ void TForm1::ReplaceDialog1Find() {
 }
 
 void TForm1::ReplaceDialog1Replace() {
-    run([this] {
-        const SearchDialog& dialog = replaceDialog();
-        if (dialog.options() & SearchDialog::ReplaceFlag)
-            replaceFirst(dialog.findText(), dialog.replaceText());
-        else if (dialog.options() & SearchDialog::ReplaceAllFlag)
-            replaceAll(dialog.findText(), dialog.replaceText());
-    });
+    run([this] { replaceAsAsked(); });
+}
+
+void TForm1::replaceAsAsked() {
+    const SearchDialog& dialog = replaceDialog();
+    if (dialog.options() & SearchDialog::ReplaceFlag)
+        replaceFirst(dialog.findText(), dialog.replaceText());
+    else if (dialog.options() & SearchDialog::ReplaceAllFlag)
+        replaceAll(dialog.findText(), dialog.replaceText());
 }
 
 void TForm1::findNext(const QString& findText) {
@@ -330,14 +330,16 @@ CheckWindow& TForm1::checkWindow() {
 }
 
 void TForm1::Check1Click() {
-    run([this] {
-        CheckWindow& window = checkWindow();
-        {
-            ui::BusyCursor busy(platform_);
-            window.recheck();
-        }
-        window.showBeside();
-    });
+    run([this] { checkDocument(); });
+}
+
+void TForm1::checkDocument() {
+    CheckWindow& window = checkWindow();
+    {
+        ui::BusyCursor busy(platform_);
+        window.recheck();
+    }
+    window.showBeside();
 }
 
 void TForm1::NextFinding1Click() {
@@ -362,13 +364,15 @@ void TForm1::A1Click() {
 }
 
 void TForm1::Print1Click() {
-    run([this] {
-        if (!platform_.choosePrinter(printer())) return;
-        const ui::BusyCursor busy(platform_);
-        const QString text = document_.text();
-        // An empty document has no lines.
-        view::printLines(text.isEmpty() ? QStringList() : text.split(u'\n'), editor_->font(), printer());
-    });
+    run([this] { printDocument(); });
+}
+
+void TForm1::printDocument() {
+    if (!platform_.choosePrinter(printer())) return;
+    const ui::BusyCursor busy(platform_);
+    const QString text = document_.text();
+    // An empty document has no lines.
+    view::printLines(text.isEmpty() ? QStringList() : text.split(u'\n'), editor_->font(), printer());
 }
 
 // ---- help and the about box ---------------------------------------------------------------------
@@ -453,10 +457,12 @@ void TForm1::applyHighlightSetting() {
 }
 
 void TForm1::Highlight1Click() {
-    run([this] {
-        highlight_ = findChild<QAction*>(QStringLiteral("Highlight1"))->isChecked();
-        colouring_->setEnabled(highlight_);
-    });
+    run([this] { followHighlightItem(); });
+}
+
+void TForm1::followHighlightItem() {
+    highlight_ = findChild<QAction*>(QStringLiteral("Highlight1"))->isChecked();
+    colouring_->setEnabled(highlight_);
 }
 
 JumpBox& TForm1::jumpBox() {
@@ -474,18 +480,20 @@ void TForm1::Jump1Click() {
 }
 
 void TForm1::JumpDialog1Jump() {
-    run([this] {
-        const QTextBlock head = document_.entryHead(jumpBox().label());
-        if (!head.isValid()) {
-            platform_.showMessage(QStringLiteral("見つかりませんでした"));
-            jumpBox().refocus();
-            return;
-        }
-        moveToLine(head);
-        jumpBox().hide();
-        activateWindow();
-        editor_->setFocus();
-    });
+    run([this] { jumpToEntry(); });
+}
+
+void TForm1::jumpToEntry() {
+    const QTextBlock head = document_.entryHead(jumpBox().label());
+    if (!head.isValid()) {
+        platform_.showMessage(kNotFound);
+        jumpBox().refocus();
+        return;
+    }
+    moveToLine(head);
+    jumpBox().hide();
+    activateWindow();
+    editor_->setFocus();
 }
 
 void TForm1::moveToLine(const QTextBlock& line) {

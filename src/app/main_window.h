@@ -210,6 +210,8 @@ private:
     void openDocument();
     // The save-changes prompt; true when the command that asked goes on.
     bool askToSave();
+    // The close request's work: the save-changes prompt, then the settings; true when the window closes.
+    bool askToClose();
     void saveDocument();
     void saveDocumentAs();
     void writeDocument(const QString& path);
@@ -233,7 +235,11 @@ private:
     // Runs a write to the settings store. A store that cannot be written never stops a command (nor the
     // close); its first failure in a run is reported, later ones would only repeat it.
     template <typename Write> void storeSettings(Write&& write);
-    // Find and replace (main_window.cpp).
+    // A fresh instance of a window of the menu 文献 in `current`, shown modally (main_window.cpp).
+    template <typename Form, typename... Extra>
+    void showFreshModal(std::unique_ptr<Form>& current, Extra&&... extra);
+    // Find and replace (main_window.cpp); the replace dialog's buttons ask for one or for all.
+    void replaceAsAsked();
     void findNext(const QString& findText);
     void replaceFirst(const QString& findText, const QString& replacement);
     void replaceAll(const QString& findText, const QString& replacement);
@@ -251,10 +257,19 @@ private:
     // recovery or a load runs.
     bool startRecoveryWrite();
 
+    // The check (main_window.cpp): the document checked under the busy pointer, then its window shown.
+    void checkDocument();
+    // Printing (main_window.cpp): the print dialog, then the document's lines in the editor's font.
+    void printDocument();
+
     // The colouring and the entry keys (main_window.cpp).
     void wireView();
     // The 色分け表示 item and the colouring to the setting read.
     void applyHighlightSetting();
+    // The setting and the colouring to the 色分け表示 item as the user left it.
+    void followHighlightItem();
+    // The caret to the head of the entry whose label the jump box holds; no such entry is reported.
+    void jumpToEntry();
     void moveToLine(const QTextBlock& line);
 
     ui::Platform& platform_;
