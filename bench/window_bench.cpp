@@ -1,18 +1,18 @@
 // Figures for the large documents the editor must stay instant in: a generated 150,000-entry CP932
-// bibliography (1.5 million lines). Prints times and peak memory; nothing here passes or fails.
+// bibliography (1.5 million lines). Prints times and peak memory; nothing here passes or fails. This file
+// measures the main window and its dialogs and runs every benchmark; those of the file format and the
+// rules alone are in core_bench.cpp.
 #include "app/check_window.h"
 #include "app/jump_box.h"
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app/search_dialogs.h"
+#include "bench_support.h"
 #include "bibtex/check.h"
-#include "csv/csv_export.h"
+#include "core_bench.h"
 #include "csv/csv_export_form.h"
-#include "csv/csv_import.h"
 #include "csv/csv_import_form.h"
 #include "csv/field_chooser.h"
-#include "document/document_file.h"
-#include "entry/entry_count.h"
 #include "entry/entry_form.h"
 #include "text/encoding.h"
 #include "text/text_file.h"
@@ -28,7 +28,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -38,9 +37,10 @@
 #include <cstdio>
 #include <sys/resource.h>
 
-namespace {
+// The fixture and the core figures, which the list of benchmarks below names as they are.
+using namespace bench;
 
-constexpr int kEntries = 150000;
+namespace {
 
 // Answers no question: a benchmark that meets one is measuring the wrong thing.
 class QuietPlatform final : public ui::Platform {
@@ -73,39 +73,6 @@ public:
     std::optional<QString> openAnswer; // what the open dialog answers
 };
 
-QString generatedBibliography(int entries = kEntries) {
-    QString text;
-    text.reserve(entries * 240);
-    for (int i = 0; i < entries; ++i) {
-        const QString n = QString::number(i);
-        text += QStringLiteral("@article{ref") + n + QStringLiteral(",\n");
-        text += QStringLiteral(" author  = \"山田 太郎 and 鈴木 花子\",\n");
-        text += QStringLiteral(" title   = \"日本語の文献管理について 第") + n + QStringLiteral("報\",\n");
-        text += QStringLiteral(" journal = \"情報処理学会論文誌\",\n");
-        text += QStringLiteral(" year    = \"2024\",\n");
-        text += QStringLiteral(" volume  = \"65\",\n");
-        text += QStringLiteral(" pages   = \"1--12\",\n");
-        text += QStringLiteral(" yomi    = \"やまだ\",\n");
-        text += QStringLiteral("}\n\n");
-    }
-    return text;
-}
-
-struct Fixture {
-    QTemporaryDir dir;
-    QString text = generatedBibliography();
-    QString file = dir.filePath(QStringLiteral("large.bib"));
-    Fixture() {
-        text::TextFormat cp932;
-        text::writeFileBytes(file, text::encodeText(text, cp932).bytes);
-    }
-};
-
-Fixture& fixture() {
-    static Fixture f;
-    return f;
-}
-
 // The figures never touch the user's own settings.
 settings::SettingsStore benchSettings() {
     return settings::SettingsStore::iniFile(fixture().dir.filePath(QStringLiteral("Quorvik.conf")));
@@ -127,14 +94,6 @@ QString benchRecoveryFolder() {
     return fixture().dir.filePath(QStringLiteral("recovery"));
 }
 
-void setPlainTextAlone(benchmark::State& state) {
-    for (auto _ : state) {
-        QPlainTextEdit editor;
-        editor.setPlainText(fixture().text);
-        benchmark::DoNotOptimize(editor.document()->blockCount());
-    }
-}
-
 void fileToEditorReady(benchmark::State& state) {
     QuietPlatform platform;
     for (auto _ : state) {
@@ -142,14 +101,6 @@ void fileToEditorReady(benchmark::State& state) {
         program.windows().form1->FileOpen(fixture().file);
         benchmark::DoNotOptimize(program.windows().form1->entryCount());
     }
-}
-
-void decodeOnly(benchmark::State& state) {
-    const QByteArray bytes = text::readFileBytes(fixture().file);
-    state.SetBytesProcessed(0);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(text::decodeText(bytes).text.size());
-    state.counters["MB"] = double(bytes.size()) / 1e6;
 }
 
 void save(benchmark::State& state) {
@@ -238,11 +189,6 @@ void scrollOnePage(benchmark::State& state, int way) {
         bar->setValue(bar->value() - bar->pageStep());
         edit->viewport()->repaint();
     }
-}
-
-void countFromScratch(benchmark::State& state) {
-    for (auto _ : state)
-        benchmark::DoNotOptimize(entry::countEntries(fixture().text));
 }
 
 void entryFormAdd(benchmark::State& state) {
@@ -352,10 +298,6 @@ void findNothing(benchmark::State& state, bool again) {
 
 // ---- CSV conversion ----
 
-const QStringList kCsvColumns{QStringLiteral("author"), QStringLiteral("title"), QStringLiteral("journal"),
-                              QStringLiteral("year"), QStringLiteral("pages")};
-constexpr int kCsvLines = 100000;
-
 void choose(QDialog& dialog, const QStringList& names) {
     auto* chooser = dialog.findChild<csv::FieldChooser*>();
     for (const QString& name : names) {
@@ -363,13 +305,6 @@ void choose(QDialog& dialog, const QStringList& names) {
         chooser->srcList()->findItems(name, Qt::MatchExactly).first()->setSelected(true);
         chooser->IncludeBtnClick();
     }
-}
-
-// The export rules alone: table, CSV text and bytes.
-void csvExportRules(benchmark::State& state) {
-    for (auto _ : state)
-        benchmark::DoNotOptimize(
-            csv::exportCsv(fixture().text, text::defaultFormat(), kCsvColumns).bytes.size());
 }
 
 // The export dialog's OK: the document's text, the table, the bytes, the file written.
@@ -383,39 +318,6 @@ void csvExportDialog(benchmark::State& state) {
         dialog.OKBtnClick();
     }
     state.counters["MB"] = double(QFileInfo(out).size()) / 1e6;
-}
-
-QString generatedCsv() {
-    const QString file = fixture().dir.filePath(QStringLiteral("import.csv"));
-    if (QFileInfo::exists(file)) return file;
-    QString text;
-    for (int i = 0; i < kCsvLines; ++i)
-        text += QStringLiteral("\"山田 太郎 and 鈴木 花子\",日本語の文献管理について 第") +
-                QString::number(i) + QStringLiteral("報,情報処理学会論文誌,2024,1--12\n");
-    text::writeFileBytes(file, text::encodeText(text, text::defaultFormat()).bytes);
-    return file;
-}
-
-// The import's rules alone: the CSV file read into a table and made into entry lines.
-void csvImportRules(benchmark::State& state) {
-    const QString csvFile = generatedCsv();
-    for (auto _ : state) {
-        const csv::CsvTable table = csv::readCsvTable(text::readTextFile(csvFile).text);
-        benchmark::DoNotOptimize(csv::importEntryLines(table, 0, kCsvColumns, csv::LabelMode::Manual).size());
-    }
-}
-
-// For comparison: Qt's own insertion of the same lines into an editor, with nothing else attached.
-void insertImportLinesAlone(benchmark::State& state) {
-    const csv::CsvTable table = csv::readCsvTable(text::readTextFile(generatedCsv()).text);
-    const QString text = csv::importEntryLines(table, 0, kCsvColumns, csv::LabelMode::Manual).join(u'\n');
-    std::unique_ptr<QPlainTextEdit> e;
-    for (auto _ : state) {
-        state.PauseTiming();
-        e = std::make_unique<QPlainTextEdit>();
-        state.ResumeTiming();
-        QTextCursor(e->document()).insertText(text);
-    }
 }
 
 // 読込み, then OK: the CSV read, the entry lines made, appended as one edit, the entries recounted.
@@ -622,44 +524,12 @@ void reportLoading() {
     }
 }
 
-// The check against pBibTeX (jplain, every entry cited) on the same 50,000-entry file, each from reading
-// the file to its last finding; and the window "文献の検査" at 150,000 entries, from the command to its
-// list drawn, without findings and with one on every entry.
+// The check on a file (core_bench.cpp); then the window "文献の検査" at 150,000 entries, from the command
+// to its list drawn, without findings and with one on every entry.
 void reportCheck() {
-    std::printf("\nThe check (seconds):\n");
+    reportFileCheck();
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("x.bib"));
-    text::writeFileBytes(file, text::encodeText(generatedBibliography(50000), text::defaultFormat()).bytes);
     QElapsedTimer timer;
-    double check = 1e9;
-    qsizetype findings = 0;
-    for (int run = 0; run < 3; ++run) {
-        timer.start();
-        const document::LoadedDocument document = document::loadDocumentFile(file);
-        bibtex::CheckOptions options;
-        options.encoding = document.format.text.encoding;
-        options.finalLineBreak =
-            bibtex::finalLineBreak(document.text, document.format.text, document.lineEnds);
-        findings = bibtex::checkText(document.text, options).size();
-        check = std::min(check, timer.nsecsElapsed() / 1e9);
-    }
-    std::printf("  50,000 entries, lorvane-cli check's work: %.3f s (%lld findings)\n", check,
-                static_cast<long long>(findings));
-    const QString pbibtex = QStandardPaths::findExecutable(QStringLiteral("pbibtex"));
-    if (pbibtex.isEmpty()) {
-        std::printf("  pbibtex is not installed: no ratio\n");
-    } else {
-        text::writeFileBytes(dir.filePath(QStringLiteral("x.aux")),
-                             "\\relax\n\\citation{*}\n\\bibstyle{jplain}\n\\bibdata{x}\n");
-        QProcess process;
-        process.setWorkingDirectory(dir.path());
-        timer.start();
-        process.start(pbibtex, {QStringLiteral("-kanji=sjis"), QStringLiteral("x")});
-        process.waitForFinished(-1);
-        const double judge = timer.nsecsElapsed() / 1e9;
-        std::printf("  pbibtex on the same file: %.3f s (exit %d); the check takes %.4f of it (1/%.0f)\n",
-                    judge, process.exitCode(), check / judge, judge / check);
-    }
     for (const bool findingEverywhere : {false, true}) {
         const QString large = dir.filePath(QStringLiteral("large%1.bib").arg(int(findingEverywhere)));
         QString text = generatedBibliography();
