@@ -12,7 +12,9 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QTextCursor>
 #include <QTimer>
 #include <atomic>
 
@@ -33,6 +35,10 @@ LoadIndicator::~LoadIndicator() = default;
 
 void LoadIndicator::loadStarted(qsizetype total) {
     total_ = total;
+    // Taken at each start: the text is read-only from the outer one on, but the view still scrolls.
+    anchor_ = editor_.textCursor().anchor();
+    position_ = editor_.textCursor().position();
+    scroll_ = editor_.verticalScrollBar()->value();
     progress_->setRange(0, total > 0 ? 1000 : 0); // a range of 0..0: work whose length is not known
     progress_->setValue(0);
     if (depth_++ > 0) return; // a load inside a load (the pieces after the read) shows as one
@@ -46,8 +52,22 @@ void LoadIndicator::loadStarted(qsizetype total) {
     editor_.viewport()->setCursor(Qt::BusyCursor);
 }
 
+void LoadIndicator::loadShowsFirstPiece() {
+    editor_.moveCursor(QTextCursor::Start);
+    editor_.viewport()->repaint();
+}
+
 void LoadIndicator::loadProgress(qsizetype done) {
     progress_->setValue(total_ > 0 ? int(done * 1000 / total_) : 0);
+}
+
+void LoadIndicator::loadCancelled() {
+    // The editor shows the previous text again (the window follows the document's text document).
+    QTextCursor cursor(editor_.document());
+    cursor.setPosition(anchor_);
+    cursor.setPosition(position_, QTextCursor::KeepAnchor);
+    editor_.setTextCursor(cursor);
+    editor_.verticalScrollBar()->setValue(scroll_);
 }
 
 void LoadIndicator::loadFinished() {
