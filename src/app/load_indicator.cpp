@@ -5,6 +5,7 @@
 
 #include "ui/platform.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QKeyEvent>
@@ -14,7 +15,9 @@
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <atomic>
 
@@ -36,9 +39,12 @@ LoadIndicator::~LoadIndicator() = default;
 void LoadIndicator::loadStarted(qsizetype total) {
     total_ = total;
     // Taken at each start: the text is read-only from the outer one on, but the view still scrolls.
+    // The line at the top, as its block and its line in the block (see loadCancelled).
     anchor_ = editor_.textCursor().anchor();
     position_ = editor_.textCursor().position();
-    scroll_ = editor_.verticalScrollBar()->value();
+    const QTextBlock top = editor_.cursorForPosition(QPoint(0, 0)).block();
+    topBlock_ = top.blockNumber();
+    topLine_ = editor_.verticalScrollBar()->value() - top.firstLineNumber();
     progress_->setRange(0, total > 0 ? 1000 : 0); // a range of 0..0: work whose length is not known
     progress_->setValue(0);
     if (depth_++ > 0) return; // a load inside a load (the pieces after the read) shows as one
@@ -62,12 +68,18 @@ void LoadIndicator::loadProgress(qsizetype done) {
 }
 
 void LoadIndicator::loadCancelled() {
-    // The editor shows the previous text again (the window follows the document's text document).
-    QTextCursor cursor(editor_.document());
+    // The editor shows the previous text again (the window follows the document's text document). Its
+    // scroll position counts lines on screen, and the text coming back is laid out afresh as it is drawn,
+    // so an old count would point elsewhere: the top line is found by its block and its line in it.
+    QTextDocument* textDocument = editor_.document();
+    QTextCursor cursor(textDocument);
     cursor.setPosition(anchor_);
     cursor.setPosition(position_, QTextCursor::KeepAnchor);
     editor_.setTextCursor(cursor);
-    editor_.verticalScrollBar()->setValue(scroll_);
+    const QTextBlock top = textDocument->findBlockByNumber(topBlock_);
+    if (!top.isValid()) return;
+    textDocument->documentLayout()->blockBoundingRect(top); // lays the top line out: its count of lines
+    editor_.verticalScrollBar()->setValue(top.firstLineNumber() + topLine_);
 }
 
 void LoadIndicator::loadFinished() {

@@ -49,8 +49,9 @@ private:
     qsizetype total_ = 0;
     int depth_ = 0;
     bool wasReadOnly_ = false;
-    // Where the user was in the text before the load: the selection and the scroll position.
-    int anchor_ = 0, position_ = 0, scroll_ = 0;
+    // Where the user was in the text before the load: the selection and the line at the top.
+    int anchor_ = 0, position_ = 0;
+    int topBlock_ = 0, topLine_ = 0; // the line at the top: its block, and its line in the block
 };
 
 // A large file read and decoded in a thread of its own while the window answers.

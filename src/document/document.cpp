@@ -116,11 +116,11 @@ void Document::replaceText(const QString& text, const text::LineEnds& lineEnds) 
 }
 
 bool Document::load(LoadedDocument loaded, LoadFeedback* feedback) {
-    const bool hadLongLine = longLine_;
-    setLongLine(holdsLongLine(loaded.text));
+    const bool longLine = holdsLongLine(loaded.text);
     if (loaded.text.size() > kLoadAtOnce) {
-        if (!loadInPieces(loaded, feedback, hadLongLine)) return false;
+        if (!loadInPieces(loaded, feedback, longLine)) return false;
     } else {
+        setLongLine(longLine);
         replaceText(loaded.text, loaded.lineEnds);
     }
     format_ = std::move(loaded.format);
@@ -141,14 +141,14 @@ struct Document::Loading {
     bool cancelled = false;
 };
 
-bool Document::loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback, bool hadLongLine) {
+bool Document::loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback, bool longLine) {
     Loading loading;
     loading.previousParent = textDocument_->parent();
     // Without a parent while it waits: a view may delete a text document it owns when another replaces it.
     loading.previous.reset(textDocument_);
     loading.previous->setParent(nullptr);
     loading.previousIndex = index_;
-    loading.previousLongLine = hadLongLine;
+    loading.previousLongLine = longLine_;
     loading.feedback = feedback;
 
     // Owned as the previous one was, so that it stays as long as whatever shows it.
@@ -161,6 +161,9 @@ bool Document::loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback, bool
     index_ = attach(fresh);
     loading_ = &loading;
     Q_EMIT textDocumentReplaced(fresh);
+    // Only now: a view that wraps its text otherwise for it lays out the new text document again, not the
+    // previous one, which comes back on a cancel laid out as it was (the wrapping goes back before it).
+    setLongLine(longLine);
 
     // The text cut into pieces (see pieceEnds); the first is small, it only has to fill the first screen.
     // Each piece is let go once it is in, so the text is not held whole beside the document it has become.

@@ -138,7 +138,7 @@ private:
     DocumentIndex* attach(QTextDocument* textDocument);
     void setLongLine(bool longLine);
     void replaceText(const QString& text, const text::LineEnds& lineEnds);
-    bool loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback, bool hadLongLine);
+    bool loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback, bool longLine);
 
     QTextDocument* textDocument_;
     DocumentIndex* index_;
