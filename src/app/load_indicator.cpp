@@ -5,6 +5,7 @@
 
 #include "ui/platform.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QKeyEvent>
@@ -12,7 +13,11 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <atomic>
 
@@ -33,6 +38,13 @@ LoadIndicator::~LoadIndicator() = default;
 
 void LoadIndicator::loadStarted(qsizetype total) {
     total_ = total;
+    // Taken at each start: the text is read-only from the outer one on, but the view still scrolls.
+    // The line at the top, as its block and its line in the block (see loadCancelled).
+    anchor_ = editor_.textCursor().anchor();
+    position_ = editor_.textCursor().position();
+    const QTextBlock top = editor_.cursorForPosition(QPoint(0, 0)).block();
+    topBlock_ = top.blockNumber();
+    topLine_ = editor_.verticalScrollBar()->value() - top.firstLineNumber();
     progress_->setRange(0, total > 0 ? 1000 : 0); // a range of 0..0: work whose length is not known
     progress_->setValue(0);
     if (depth_++ > 0) return; // a load inside a load (the pieces after the read) shows as one
@@ -46,8 +58,28 @@ void LoadIndicator::loadStarted(qsizetype total) {
     editor_.viewport()->setCursor(Qt::BusyCursor);
 }
 
+void LoadIndicator::loadShowsFirstPiece() {
+    editor_.moveCursor(QTextCursor::Start);
+    editor_.viewport()->repaint();
+}
+
 void LoadIndicator::loadProgress(qsizetype done) {
     progress_->setValue(total_ > 0 ? int(done * 1000 / total_) : 0);
+}
+
+void LoadIndicator::loadCancelled() {
+    // The editor shows the previous text again (the window follows the document's text document). Its
+    // scroll position counts lines on screen, and the text coming back is laid out afresh as it is drawn,
+    // so an old count would point elsewhere: the top line is found by its block and its line in it.
+    QTextDocument* textDocument = editor_.document();
+    QTextCursor cursor(textDocument);
+    cursor.setPosition(anchor_);
+    cursor.setPosition(position_, QTextCursor::KeepAnchor);
+    editor_.setTextCursor(cursor);
+    const QTextBlock top = textDocument->findBlockByNumber(topBlock_);
+    if (!top.isValid()) return;
+    textDocument->documentLayout()->blockBoundingRect(top); // lays the top line out: its count of lines
+    editor_.verticalScrollBar()->setValue(top.firstLineNumber() + topLine_);
 }
 
 void LoadIndicator::loadFinished() {

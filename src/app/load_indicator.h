@@ -1,7 +1,8 @@
 #pragma once
 // What the main window shows while a large file fills the editor piece by piece: a progress bar beside the
-// count in the status bar, the busy pointer over the editor alone and Esc to cancel. It says when a load
-// begins and ends; the command table greys what waits for it.
+// count in the status bar, the busy pointer over the editor alone, the editor read-only, and Esc to
+// cancel, which puts the user's place in the previous text back. It says when a load begins and ends;
+// the command table greys what waits for it.
 #include "document/document.h"
 
 #include <QObject>
@@ -28,7 +29,9 @@ public:
     ~LoadIndicator() override;
 
     void loadStarted(qsizetype total) override;
+    void loadShowsFirstPiece() override;
     void loadProgress(qsizetype done) override;
+    void loadCancelled() override;
     void loadFinished() override;
 
 protected:
@@ -46,6 +49,9 @@ private:
     qsizetype total_ = 0;
     int depth_ = 0;
     bool wasReadOnly_ = false;
+    // Where the user was in the text before the load: the selection and the line at the top.
+    int anchor_ = 0, position_ = 0;
+    int topBlock_ = 0, topLine_ = 0; // the line at the top: its block, and its line in the block
 };
 
 // A large file read and decoded in a thread of its own while the window answers.

@@ -24,6 +24,7 @@
 #include "ui/guarded.h"
 #include "ui/platform.h"
 #include "view/colouring.h"
+#include "view/document_view.h"
 #include "view/printing.h"
 
 #include <QAction>
@@ -65,8 +66,8 @@ QPlainTextEdit* makeEditor(QWidget* parent) {
 
 TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, SettingsStore settings)
     : platform_(platform), windows_(windows), programDir_(std::move(programDir)),
-      settings_(std::move(settings)), editor_(makeEditor(this)), document_(editor_), adapter_(*this),
-      recovery_(document_, platform_, *this) {
+      settings_(std::move(settings)), editor_(makeEditor(this)), document_(editor_->document()),
+      adapter_(*this), recovery_(document_, platform_, *this) {
     setObjectName(QStringLiteral("TForm1"));
     setFont(base::windowFont());
     resize(kOuterSize);
@@ -446,6 +447,7 @@ private:
 } // namespace
 
 void TForm1::wireView() {
+    view::followDocument(*editor_, document_);
     colouring_ = new view::Colouring(editor_);
     colouring_->setBusy([this] { return isLoading(); });
     editor_->installEventFilter(new EntryKeys(*this));

@@ -6,46 +6,55 @@
 #include "entry/entry_count.h"
 
 #include <QEventLoop>
-#include <QPlainTextDocumentLayout>
-#include <QPlainTextEdit>
-#include <QScrollBar>
-#include <QSignalBlocker>
+#include <QPointer>
+#include <QScopeGuard>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 
 namespace document {
 
 namespace {
 
-// What every editor document the Document uses carries: the index of its lines, and a modified flag that
-// every change of the text sets, an undo or redo back to the text as last loaded or saved included (the
-// editor would clear the flag there). Loading and saving clear it after.
-DocumentIndex* attach(QTextDocument* document, QPlainTextEdit* editor) {
-    QObject::connect(document, &QTextDocument::contentsChanged, document,
-                     [document] { document->setModified(true); });
-    auto* index = new DocumentIndex(document);
-    QObject::connect(index, &DocumentIndex::longLineMade, editor,
-                     [editor] { editor->setWordWrapMode(QTextOption::WrapAnywhere); });
-    return index;
-}
-
-// Word wrapping for ordinary text; wrapping anywhere for a text with a line too long for it.
-void chooseWrapMode(QPlainTextEdit* editor, QStringView text) {
-    qsizetype longest = 0;
+// Whether a line of `text` ('\n' between lines) is longer than DocumentIndex::kLongLine.
+bool holdsLongLine(QStringView text) {
     for (qsizetype start = 0; start < text.size();) {
         qsizetype end = text.indexOf(u'\n', start);
         if (end < 0) end = text.size();
-        longest = std::max(longest, end - start);
+        if (end - start > DocumentIndex::kLongLine) return true;
         start = end + 1;
     }
-    editor->setWordWrapMode(longest > DocumentIndex::kLongLine ? QTextOption::WrapAnywhere
-                                                               : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return false;
+}
+
+bool holdsLongLine(const QTextDocument& textDocument) {
+    for (QTextBlock block = textDocument.begin(); block.isValid(); block = block.next())
+        if (block.length() - 1 > DocumentIndex::kLongLine) return true;
+    return false;
 }
 
 } // namespace
 
-Document::Document(QPlainTextEdit* editor) : editor_(editor), index_(attach(editor->document(), editor)) {}
+Document::Document(QTextDocument* textDocument)
+    : textDocument_(textDocument), index_(attach(textDocument)), longLine_(holdsLongLine(*textDocument)) {}
+
+// What every text document the Document uses carries: the index of its lines, and a modified flag that
+// every change of the text sets, an undo or redo back to the text as last loaded or saved included (an
+// editor would clear the flag there). Loading and saving clear it after.
+DocumentIndex* Document::attach(QTextDocument* textDocument) {
+    connect(textDocument, &QTextDocument::contentsChanged, textDocument,
+            [textDocument] { textDocument->setModified(true); });
+    auto* index = new DocumentIndex(textDocument);
+    connect(index, &DocumentIndex::longLineMade, this, [this] { setLongLine(true); });
+    return index;
+}
+
+void Document::setLongLine(bool longLine) {
+    if (longLine == longLine_) return;
+    longLine_ = longLine;
+    Q_EMIT longLineChanged(longLine_);
+}
 
 void Document::setPath(const QString& path) {
     if (path == path_) return;
@@ -78,37 +87,40 @@ qsizetype Document::findNext(QStringView needle, qsizetype from) const {
 QString Document::text() const {
     // The raw text, not toPlainText(): that one turns no-break spaces into spaces and line separators
     // into line breaks, which would change the file on saving.
-    return linesOfRawText(editor_->document()->toRawText());
+    return linesOfRawText(textDocument_->toRawText());
 }
 
 Document::Snapshot Document::snapshot() const {
-    return {editor_->document()->toRawText(), index_->lineEnds()};
+    return {textDocument_->toRawText(), index_->lineEnds()};
 }
 
 bool Document::isEmpty() const {
-    return editor_->document()->isEmpty();
+    return textDocument_->isEmpty();
 }
 
 bool Document::isModified() const {
-    return editor_->document()->isModified();
+    return textDocument_->isModified();
 }
 
 void Document::setModified(bool modified) {
-    editor_->document()->setModified(modified);
+    textDocument_->setModified(modified);
 }
 
 void Document::replaceText(const QString& text, const text::LineEnds& lineEnds) {
-    // The marks come from one pass over the plain text; the editor's own signals stay quiet.
-    const QSignalBlocker blocker(editor_);
-    index_->replaceText(text, lineEnds, [&] { editor_->setPlainText(text); });
+    // The marks come from one pass over the plain text; whoever follows the text's changes stays quiet.
+    Q_EMIT replacingText(true);
+    const auto replaced = qScopeGuard([this] { Q_EMIT replacingText(false); });
+    index_->replaceText(text, lineEnds, [&] { textDocument_->setPlainText(text); });
+    setModified(false);
+    Q_EMIT wholeTextReplaced();
 }
 
 bool Document::load(LoadedDocument loaded, LoadFeedback* feedback) {
-    const QTextOption::WrapMode previousWrapMode = editor_->wordWrapMode();
-    chooseWrapMode(editor_, loaded.text);
+    const bool longLine = holdsLongLine(loaded.text);
     if (loaded.text.size() > kLoadAtOnce) {
-        if (!loadInPieces(loaded, feedback, previousWrapMode)) return false;
+        if (!loadInPieces(loaded, feedback, longLine)) return false;
     } else {
+        setLongLine(longLine);
         replaceText(loaded.text, loaded.lineEnds);
     }
     format_ = std::move(loaded.format);
@@ -116,39 +128,42 @@ bool Document::load(LoadedDocument loaded, LoadFeedback* feedback) {
     return true;
 }
 
-// The state of a load in pieces: the document being filled is the editor's; the previous one waits,
-// with its index, to come back on a cancel or to go when the load is done.
+// The state of a load in pieces: the text document being filled is the current one; the previous one
+// waits, with its index, to come back on a cancel or to go when the load is done.
 struct Document::Loading {
     std::unique_ptr<QTextDocument> previous;
+    QPointer<QObject> previousParent;
     DocumentIndex* previousIndex = nullptr;
-    QTextOption::WrapMode previousWrapMode = QTextOption::WrapAtWordBoundaryOrAnywhere;
-    int previousAnchor = 0, previousPosition = 0, previousScroll = 0; // where the user was in it
+    bool previousLongLine = false;
+    QTextDocument* fresh = nullptr;
+    LoadFeedback* feedback = nullptr;
     QEventLoop loop;
     bool cancelled = false;
 };
 
-bool Document::loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback,
-                            QTextOption::WrapMode previousWrapMode) {
+bool Document::loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback, bool longLine) {
     Loading loading;
-    loading.previous.reset(editor_->document());
-    loading.previous->setParent(nullptr); // setDocument() deletes an old document the editor owns
+    loading.previousParent = textDocument_->parent();
+    // Without a parent while it waits: a view may delete a text document it owns when another replaces it.
+    loading.previous.reset(textDocument_);
+    loading.previous->setParent(nullptr);
     loading.previousIndex = index_;
-    loading.previousWrapMode = previousWrapMode;
-    loading.previousAnchor = editor_->textCursor().anchor();
-    loading.previousPosition = editor_->textCursor().position();
-    loading.previousScroll = editor_->verticalScrollBar()->value();
+    loading.previousLongLine = longLine_;
+    loading.feedback = feedback;
 
-    auto* fresh = new QTextDocument(editor_);
-    fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
-    fresh->setDefaultFont(editor_->font());
+    // Owned as the previous one was, so that it stays as long as whatever shows it.
+    auto* fresh = new QTextDocument(loading.previousParent ? loading.previousParent.get() : this);
+    loading.fresh = fresh;
+    fresh->setDefaultFont(loading.previous->defaultFont());
     fresh->setUndoRedoEnabled(false); // the load is no undo step
-    index_ = attach(fresh, editor_);
-    // The feedback goes first and last: it may make the editor read-only itself.
     if (feedback) feedback->loadStarted(loaded.text.size());
-    const bool wasReadOnly = editor_->isReadOnly();
-    editor_->setReadOnly(true);
-    editor_->setDocument(fresh);
+    textDocument_ = fresh;
+    index_ = attach(fresh);
     loading_ = &loading;
+    Q_EMIT textDocumentReplaced(fresh);
+    // Only now: a view that wraps its text otherwise for it lays out the new text document again, not the
+    // previous one, which comes back on a cancel laid out as it was (the wrapping goes back before it).
+    setLongLine(longLine);
 
     // The text cut into pieces (see pieceEnds); the first is small, it only has to fill the first screen.
     // Each piece is let go once it is in, so the text is not held whole beside the document it has become.
@@ -185,15 +200,13 @@ bool Document::loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback,
     auto appendPiece = [&] {
         QString piece = std::move(pieces[next++]);
         {
-            const QSignalBlocker blocker(editor_); // the text-change handling runs once, at the end
+            Q_EMIT replacingText(true); // the text-change handling runs once, at the end
+            const auto replaced = qScopeGuard([this] { Q_EMIT replacingText(false); });
             end.movePosition(QTextCursor::End);
             end.insertText(piece);
         }
-        if (done == 0) {
-            // The first screen shows the file's start, drawn now rather than after the next piece.
-            editor_->moveCursor(QTextCursor::Start);
-            editor_->viewport()->repaint();
-        }
+        // The first screen shows the file's start, drawn now rather than after the next piece.
+        if (done == 0 && feedback) feedback->loadShowsFirstPiece();
         done += piece.size();
         markWholeLines(piece);
         if (feedback) feedback->loadProgress(done);
@@ -223,17 +236,15 @@ bool Document::loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback,
         Q_UNUSED(lines);
     }
     loading_ = nullptr;
-    editor_->setReadOnly(wasReadOnly);
     if (feedback) feedback->loadFinished();
     if (loading.cancelled) {
-        // The editor shows the previous document again; the half-filled one goes now rather than with the
-        // editor.
+        // The previous text document is back; the half-filled one goes now rather than with its parent.
         end = QTextCursor();
         delete fresh;
         return false;
     }
     fresh->setUndoRedoEnabled(true);
-    editor_->moveCursor(QTextCursor::Start);
+    Q_EMIT wholeTextReplaced();
     return true;
 }
 
@@ -241,21 +252,21 @@ void Document::cancelLoad() {
     if (!loading_ || loading_->cancelled) return;
     loading_->cancelled = true;
     loading_->loop.quit();
-    // The previous document comes back at once, so that whatever runs next (a close request) sees it.
+    // The previous text document comes back at once, so that whatever runs next (a close request) sees
+    // it. The half-filled one goes when the load returns; until then it has no parent, which a view
+    // replacing it could take for its own to delete.
+    loading_->fresh->setParent(nullptr);
     QTextDocument* previous = loading_->previous.release();
-    previous->setParent(editor_);
+    previous->setParent(loading_->previousParent);
+    textDocument_ = previous;
     index_ = loading_->previousIndex;
-    editor_->setWordWrapMode(loading_->previousWrapMode);
-    editor_->setDocument(previous); // the half-filled document goes when the load returns
-    QTextCursor cursor(previous);
-    cursor.setPosition(loading_->previousAnchor);
-    cursor.setPosition(loading_->previousPosition, QTextCursor::KeepAnchor);
-    editor_->setTextCursor(cursor);
-    editor_->verticalScrollBar()->setValue(loading_->previousScroll);
+    setLongLine(loading_->previousLongLine);
+    Q_EMIT textDocumentReplaced(previous);
+    if (loading_->feedback) loading_->feedback->loadCancelled();
 }
 
 void Document::clear() {
-    chooseWrapMode(editor_, {});
+    setLongLine(false);
     replaceText(QString(), {});
     format_ = DocumentFormat{};
 }
@@ -265,7 +276,7 @@ text::EncodedText Document::encode(const DocumentFormat& format) const {
 }
 
 void Document::appendLines(const QStringList& lines) {
-    QTextCursor cursor(editor_->document());
+    QTextCursor cursor(textDocument_);
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(textToAppend(lines, !cursor.block().text().isEmpty()));
 }
@@ -282,7 +293,7 @@ void Document::applyEdits(const QList<text::TextEdit>& edits) {
         shift += e.replacement.size() - e.length;
     }
     index_->changeStretches(std::move(stretches), [&] {
-        QTextCursor cursor(editor_->document());
+        QTextCursor cursor(textDocument_);
         cursor.beginEditBlock();
         // From the last to the first, so that the positions of the edits still to make stay valid.
         for (auto e = edits.crbegin(); e != edits.crend(); ++e) {

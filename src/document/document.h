@@ -1,6 +1,8 @@
 #pragma once
-// The one document: the text of the main window's editor, with what its file needs to get it back byte
-// for byte (encoding, line ends) and what the other windows ask of it (entry count, label check).
+// The one document: a text document (QTextDocument) with what its file needs to get it back byte for byte
+// (encoding, line ends) and what the other windows ask of it (entry count, label check). It knows no view:
+// it says when its text document is replaced, when it replaces the text itself and when a line too long
+// for word wrapping appears; the window's editor follows (view::followDocument).
 #include "document/document_file.h"
 #include "text/search.h"
 
@@ -8,11 +10,9 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QTextOption>
 
 #include <memory>
 
-class QPlainTextEdit;
 class QTextBlock;
 class QTextDocument;
 
@@ -21,16 +21,23 @@ namespace document {
 class DocumentIndex;
 
 // How a load that takes several turns of the event loop shows itself: from the first lines on the
-// screen to the last (or to its cancellation).
+// screen to the last (or to its cancellation). The view keeps its own state through it: read-only while
+// the load runs, and the place the user was at in the previous text put back on a cancel.
 class LoadFeedback {
 public:
     virtual ~LoadFeedback() = default;
+    // Before the text document is replaced; `total` characters (0: not known yet).
     virtual void loadStarted(qsizetype total) = 0;
+    // The first piece is in the new text document: its start is to be seen at once.
+    virtual void loadShowsFirstPiece() = 0;
     virtual void loadProgress(qsizetype done) = 0;
+    // The previous text document is back (textDocumentReplaced said so first), at once, so that
+    // whatever runs next (a close request) finds it as the user left it.
+    virtual void loadCancelled() = 0;
     virtual void loadFinished() = 0;
 };
 
-// The editor's raw text (QTextDocument::toRawText(), U+2029 between lines) with '\n' between lines.
+// A text document's raw text (QTextDocument::toRawText(), U+2029 between lines) with '\n' between lines.
 QString linesOfRawText(QString rawText);
 
 // The caption of a document at `path`, as the main window shows it and a recovery record keeps it: the
@@ -42,7 +49,15 @@ QString pathOfCaption(const QString& caption);
 class Document : public QObject {
     Q_OBJECT
 public:
-    explicit Document(QPlainTextEdit* editor);
+    // The text document lives on the heap: a load in pieces puts a new one of its own making in its place
+    // (a child of the same parent, or of the Document when it has none) and deletes the one it replaced.
+    explicit Document(QTextDocument* textDocument);
+
+    // The current text document; textDocumentReplaced says when another takes its place.
+    QTextDocument* textDocument() const { return textDocument_; }
+    // Whether the text has a line longer than DocumentIndex::kLongLine: as it was loaded, or since a
+    // change made one (word wrapping such a line would cost seconds a keystroke).
+    bool hasLongLine() const { return longLine_; }
 
     // The file the document was last read from or written to; empty for a document that has none yet.
     const QString& path() const { return path_; }
@@ -50,7 +65,7 @@ public:
 
     // Lines separated by '\n'.
     QString text() const;
-    // What writing the text takes from the editor, in the editor's thread: its raw text (linesOfRawText
+    // What writing the text takes from the text document, in its thread: its raw text (linesOfRawText
     // makes the lines of it) and each line's own line end. The rest can be done in another thread.
     struct Snapshot {
         QString rawText;
@@ -63,12 +78,13 @@ public:
     const DocumentFormat& format() const { return format_; }
     void setFormat(DocumentFormat format) { format_ = std::move(format); }
 
-    // Replaces the text with a file's, as one change; the undo history starts afresh, and the cursor is
-    // at the start. A text of up to kLoadAtOnce characters goes in at once. A longer one goes in piece by
-    // piece, a piece per turn of the event loop, into a new editor document that is shown from its first
-    // piece on, read-only, while `feedback` shows how far it got; the call returns when the last piece is
-    // in. Returns false when cancelLoad() ended the load: the previous document, undo history and all, is
-    // then back as it was. Raises no text change of its own: the caller runs the text-change handling.
+    // Replaces the text with a file's, as one change; the undo history starts afresh (wholeTextReplaced).
+    // A text of up to kLoadAtOnce characters goes in at once. A longer one goes in piece by piece, a piece
+    // per turn of the event loop, into a new text document (textDocumentReplaced) that shows from its
+    // first piece on while `feedback` shows how far it got; the call returns when the last piece is in.
+    // Returns false when cancelLoad() ended the load: the previous text document, undo history and all,
+    // is then back as it was. Raises no text change of its own (replacingText): the caller runs the
+    // text-change handling.
     bool load(LoadedDocument loaded, LoadFeedback* feedback = nullptr);
     bool isLoading() const { return loading_ != nullptr; }
     // Ends a load in pieces at once, putting the previous document back; nothing without one.
@@ -107,14 +123,26 @@ public:
 
 Q_SIGNALS:
     void pathChanged(const QString& path);
+    // Another text document holds the text: a load in pieces made a new one, or its cancel put the
+    // previous one back.
+    void textDocumentReplaced(QTextDocument* textDocument);
+    void longLineChanged(bool hasLongLine);
+    // From true to false around each change the document makes itself (a whole text, a piece of a load):
+    // no edit, so whoever follows the text's changes holds back meanwhile.
+    void replacingText(bool underway);
+    // The whole text is new (a load, a clear): a view shows it from its start.
+    void wholeTextReplaced();
 
 private:
     struct Loading;
+    DocumentIndex* attach(QTextDocument* textDocument);
+    void setLongLine(bool longLine);
     void replaceText(const QString& text, const text::LineEnds& lineEnds);
-    bool loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback, QTextOption::WrapMode previousWrapMode);
+    bool loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback, bool longLine);
 
-    QPlainTextEdit* editor_;
+    QTextDocument* textDocument_;
     DocumentIndex* index_;
+    bool longLine_ = false;
     DocumentFormat format_;
     Loading* loading_ = nullptr; // while a load in pieces runs
     QString path_;

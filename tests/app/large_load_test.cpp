@@ -4,16 +4,21 @@
 #include "app/search_dialogs.h"
 #include "base/failure.h"
 #include "document/document_file.h"
+#include "document/document_index.h"
 #include "entry/entry_count.h"
 #include "support/app_fixture.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
 #include <QTimer>
 
 namespace {
@@ -126,6 +131,44 @@ TEST_F(LargeLoad, EscapeGivesThePreviousDocumentBack) {
     whileLoading([&] { QTest::keyClick(form1().editor(), Qt::Key_Escape); });
     form1().openFromCommandLine(large);
     EXPECT_EQ(form1().recentFiles(), recent);
+}
+
+TEST_F(LargeLoad, EscapePutsTheWrappingSelectionAndScrollBackAndTheLoadTakesTheChosenFont) {
+    // The previous text has a line too long for word wrapping; the user chose a font size, selected a
+    // line and scrolled: into the long line, past it, to the end. (A scroll position counts the lines on
+    // screen, which the editor lays out again when the text comes back.)
+    QByteArray previous =
+        "@misc{x,\r\n" + QByteArray(document::DocumentIndex::kLongLine + 1, 'a') + "\r\n}\r\n";
+    for (int i = 0; i < 2000; ++i)
+        previous += "% a line\r\n";
+    const QString previousFile = writeFile(QStringLiteral("previous.bib"), previous);
+    form1().findChild<QComboBox*>(QStringLiteral("ComboBox2"))->setCurrentText(QStringLiteral("20"));
+    form1().ComboBox2KeyPress(Qt::Key_Return); // typed, as a user does
+    ASSERT_EQ(form1().editor()->font().pointSize(), 20);
+    showActive();
+    QPlainTextEdit* editor = form1().editor();
+    QScrollBar* scroll = editor->verticalScrollBar();
+    for (const int eighths : {0, 4, 8}) {
+        form1().FileOpen(previousFile);
+        ASSERT_EQ(editor->wordWrapMode(), QTextOption::WrapAnywhere);
+        QTextCursor selection(editor->document()->findBlockByNumber(5));
+        selection.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        editor->setTextCursor(selection);
+        scroll->setValue(eighths == 0 ? 100 : scroll->maximum() * eighths / 8);
+        const int scrolled = scroll->value();
+        ASSERT_GT(scrolled, 0);
+        whileLoading([&] {
+            EXPECT_EQ(editor->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+            EXPECT_EQ(editor->document()->defaultFont(), editor->font());
+            EXPECT_EQ(scroll->value(), 0);
+            QTest::keyClick(editor, Qt::Key_Escape);
+        });
+        EXPECT_THROW(form1().FileOpen(large), base::Cancelled);
+        EXPECT_EQ(editor->wordWrapMode(), QTextOption::WrapAnywhere) << eighths;
+        EXPECT_EQ(editor->textCursor().anchor(), selection.anchor()) << eighths;
+        EXPECT_EQ(editor->textCursor().position(), selection.position()) << eighths;
+        EXPECT_EQ(scroll->value(), scrolled) << eighths;
+    }
 }
 
 TEST_F(LargeLoad, ACloseRequestCancelsTheLoadThenRunsAsAlways) {

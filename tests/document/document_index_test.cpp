@@ -80,7 +80,7 @@ TEST(DocumentIndex, ReplacingTheWholeTextCountsItInOnePass) {
 // The caption follows the path: a signal for each change, none for the same path again.
 TEST(DocumentPath, SignalledWhenItChanges) {
     QPlainTextEdit editor;
-    document::Document document(&editor);
+    document::Document document(editor.document());
     QStringList signalled;
     QObject::connect(&document, &document::Document::pathChanged,
                      [&](const QString& path) { signalled.append(path); });
