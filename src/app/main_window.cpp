@@ -25,6 +25,7 @@
 #include "ui/platform.h"
 #include "view/colouring.h"
 #include "view/document_view.h"
+#include "view/line_layout.h"
 #include "view/printing.h"
 
 #include <QAction>
@@ -53,6 +54,7 @@ constexpr QSize kOuterSize(610, 414);
 
 QPlainTextEdit* makeEditor(QWidget* parent) {
     auto* editor = new QPlainTextEdit(parent);
+    editor->setDocument(view::newTextDocument(editor));
     editor->setObjectName(QStringLiteral("RichEdit1"));
     editor->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     editor->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

@@ -1,5 +1,7 @@
 #include "view/colouring.h"
 
+#include "view/line_layout.h"
+
 #include "bibtex/reader.h"
 #include "document/document_index.h"
 #include "document/line_state.h"
@@ -24,8 +26,8 @@ using bibtex::Token;
 // that opens the rest of the file costs no more than this.
 constexpr int kReadOnAfterChange = 2000;
 // A change of up to this many lines (typing, pasting a few lines) is coloured at once, before the editor
-// lays the lines out again: colouring a line after its layout would lay it out once more. Longer changes
-// wait to be shown.
+// lays the lines out again (LineLayout asks for it): colouring a line after its layout would lay it out
+// once more. Longer changes wait to be shown.
 constexpr int kColourAtOnce = 64;
 // How far the matching brace is looked for, in lines each way.
 constexpr int kMatchReach = 2000;
@@ -131,12 +133,32 @@ void Colouring::makeFormats() {
 
 void Colouring::follow() {
     disconnect(changeConnection_);
+    if (auto* layout = lineLayout()) layout->setBeforeLayout(nullptr);
     document_ = editor_->document();
     knownLines_ = 0;
     blockCount_ = document_->blockCount();
-    if (enabled_)
-        changeConnection_ =
-            connect(document_, &QTextDocument::contentsChange, this, &Colouring::onContentsChange);
+    if (!enabled_) return;
+    changeConnection_ =
+        connect(document_, &QTextDocument::contentsChange, this, &Colouring::onContentsChange);
+    if (auto* layout = lineLayout())
+        layout->setBeforeLayout([this](const QTextBlock& first, const QTextBlock& last) {
+            if (last.blockNumber() - first.blockNumber() >= kColourAtOnce) return;
+            for (QTextBlock block = first; block.isValid(); block = block.next()) {
+                colour(block, false);
+                if (block == last) break;
+            }
+        });
+}
+
+LineLayout* Colouring::lineLayout() const {
+    return document_ ? qobject_cast<LineLayout*>(document_->documentLayout()) : nullptr;
+}
+
+void Colouring::formatsChanged(const QTextBlock& block) {
+    if (auto* layout = lineLayout())
+        layout->formatsChanged(block.position(), block.length());
+    else
+        document_->markContentsDirty(block.position(), block.length());
 }
 
 void Colouring::setEnabled(bool enabled) {
@@ -248,7 +270,7 @@ void Colouring::readInBackground() {
     if (knownLines_ < blockCount_) background_.start(0);
 }
 
-void Colouring::colour(QTextBlock& block) {
+void Colouring::colour(QTextBlock& block, bool tell) {
     QList<bibtex::Run> runs;
     const LineState start = startOf(block);
     QList<QTextLayout::FormatRange> ranges;
@@ -268,7 +290,7 @@ void Colouring::colour(QTextBlock& block) {
     QTextLayout* layout = block.layout();
     if (layout->formats() != ranges) {
         layout->setFormats(ranges);
-        document_->markContentsDirty(block.position(), block.length());
+        if (tell) formatsChanged(block);
     }
     block.setUserState(document::line_state::withStart(block.userState(), storable(start), true));
 }
@@ -278,7 +300,7 @@ void Colouring::uncolourAll() {
     for (QTextBlock block = document_->begin(); block.isValid(); block = block.next()) {
         if (!document::line_state::coloured(block.userState())) continue;
         block.layout()->clearFormats();
-        document_->markContentsDirty(block.position(), block.length());
+        formatsChanged(block);
         markUncoloured(block);
     }
 }
@@ -328,11 +350,6 @@ void Colouring::onContentsChange(int from, int /*charsRemoved*/, int charsAdded)
         block = next;
         start = LineState::fromPacked(storable(end));
     }
-    if (lastLine - firstLine < kColourAtOnce)
-        for (QTextBlock b = first; b.isValid(); b = b.next()) {
-            colour(b);
-            if (b == last) break;
-        }
     if (knownLines_ < blockCount_ && !background_.isActive()) background_.start(0);
 }
 

@@ -24,6 +24,8 @@ class QTextDocument;
 
 namespace view {
 
+class LineLayout;
+
 class Colouring : public QObject {
     Q_OBJECT
 public:
@@ -54,7 +56,10 @@ private:
     void makeFormats();
     // Reads line states from the last known one on until line `line` is known (or `deadline` passes).
     void knowUntil(int line, qint64 deadlineNs = -1);
-    void colour(QTextBlock& block);
+    // Sets the line's colours; `tell`: and tells the layout (not while it is laying the line out itself).
+    void colour(QTextBlock& block, bool tell = true);
+    LineLayout* lineLayout() const;
+    void formatsChanged(const QTextBlock& block);
     void guessFrom(const QTextBlock& first, const QTextBlock& last);
     void uncolourAll();
     void readInBackground();

@@ -1,8 +1,8 @@
 #include "view/document_view.h"
 
 #include "document/document.h"
+#include "view/line_layout.h"
 
-#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
@@ -25,8 +25,8 @@ void followDocument(QPlainTextEdit& editor, document::Document& document) {
     QObject::connect(&document, &document::Document::textDocumentReplaced, shown,
                      [shown](QTextDocument* textDocument) {
                          // The editor lays its text out line by line, the way it draws it.
-                         if (!qobject_cast<QPlainTextDocumentLayout*>(textDocument->documentLayout()))
-                             textDocument->setDocumentLayout(new QPlainTextDocumentLayout(textDocument));
+                         if (!qobject_cast<LineLayout*>(textDocument->documentLayout()))
+                             textDocument->setDocumentLayout(new LineLayout(textDocument));
                          shown->setDocument(textDocument);
                      });
     // The document's own changes are no edits: the editor's signals (the text-change handling, the

@@ -131,6 +131,29 @@ TEST_F(ViewCommands, EachKindOfRunShowsInItsOwnColourAndTheStateCarriesOverLines
     }
 }
 
+// A keystroke colours the line it changed before the line is laid out again, without waiting for a paint,
+// and every line keeps a layout (the layout the editor uses colours a changed line on its way).
+TEST_F(ViewCommands, AKeystrokeColoursItsLineAtOnceAndLeavesEveryLineLaidOut) {
+    for (const bool colouringOn : {true, false}) {
+        colouring().setEnabled(colouringOn);
+        show(u"@misc{a,\n  title = {One},\n  note = {Two},\n  year = 2024,\n}\n"_s);
+        editor()->viewport()->repaint();
+        QTextCursor cursor(editor()->document()->findBlockByNumber(2));
+        cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 3); // inside "note"
+        editor()->setTextCursor(cursor);
+        for (const Qt::Key key : {Qt::Key_X, Qt::Key_Backspace}) {
+            QTest::keyClick(editor(), key);
+            const QTextBlock typed = editor()->document()->findBlockByNumber(2);
+            for (int line = 0; line < editor()->document()->blockCount(); ++line)
+                EXPECT_GT(editor()->document()->findBlockByNumber(line).layout()->lineCount(), 0)
+                    << "colouring " << colouringOn << ", key " << key << ", line " << line;
+            const int braced = int(typed.text().indexOf(u'{'));
+            EXPECT_EQ(shownAt(typed, braced + 1), colouringOn ? brushOf(Token::Braced) : QBrush())
+                << "colouring " << colouringOn << ", key " << key << " " << typed.text().toStdString();
+        }
+    }
+}
+
 TEST_F(ViewCommands, OnlyTheLinesShownAreColouredAndEditsFarAboveReachTheLinesShownLater) {
     QString text;
     for (int i = 0; i < 1500; ++i)
