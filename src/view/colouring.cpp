@@ -97,7 +97,10 @@ Colouring::Colouring(QPlainTextEdit* editor) : QObject(editor), editor_(editor) 
     follow();
 }
 
-Colouring::~Colouring() = default;
+Colouring::~Colouring() {
+    // The text document may outlive the colouring (it belongs to the editor): its layout asks no more.
+    if (auto* layout = lineLayout()) layout->setBeforeLayout(nullptr);
+}
 
 void Colouring::makeFormats() {
     // Colours only (never bold or italic, which may change a character's width), taken from the editor's
