@@ -328,6 +328,10 @@ CheckWindow& TForm1::checkWindow() {
         // F8 and Shift+F8 work in the window as well.
         for (const char* name : {"NextFinding1", "PreviousFinding1"})
             checkWindow_->addAction(findChild<QAction*>(QString::fromLatin1(name)));
+        // While a large file loads, the text is half there: 再検査 and the findings wait, as the menu's
+        // check commands do.
+        for (const char* name : {"RecheckButton", "FindingList"})
+            commands_->addChangeControl(checkWindow_->findChild<QWidget*>(QString::fromLatin1(name)));
     }
     return *checkWindow_;
 }

@@ -135,8 +135,8 @@ TEST_F(CommandState, GreyedCommandsDoNothingFromTheirShortcuts) {
     QTest::keySequence(form1().editor(), QKeySequence::Save);
 }
 
-// One rule for menu, tool bar, shortcuts and the replace dialog, whenever the dialog was made. A file this
-// large is first read while the window answers, the document before it still shown.
+// One rule for menu, tool bar, shortcuts, the replace dialog (whenever it was made) and the check window. A
+// file this large is first read while the window answers, the document before it still shown.
 TEST_F(CommandState, WhileALargeFileLoadsWhatWaitsIsGreyShortcutsAndTheReplaceDialogAlike) {
     QByteArray bytes;
     while (bytes.size() <= 9 * 1024 * 1024)
@@ -146,9 +146,15 @@ TEST_F(CommandState, WhileALargeFileLoadsWhatWaitsIsGreyShortcutsAndTheReplaceDi
     form1().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form1()));
     type(QStringLiteral("a"));
+    form1().Check1Click(); // the check window, open before the load, waits too
     const auto replaceButtonsEnabled = [this] {
         return child<QPushButton>(form1().replaceDialog(), "ReplaceButton").isEnabled() &&
                child<QPushButton>(form1().replaceDialog(), "ReplaceAllButton").isEnabled();
+    };
+    const auto checkWindowEnabled = [this] {
+        QWidget* window = form1().findChild<QWidget*>(QStringLiteral("CheckForm1"));
+        return child<QPushButton>(*window, "RecheckButton").isEnabled() &&
+               child<QWidget>(*window, "FindingList").isEnabled();
     };
     bool sawLoad = false;
     QTimer::singleShot(0, &form1(), [&] {
@@ -159,12 +165,14 @@ TEST_F(CommandState, WhileALargeFileLoadsWhatWaitsIsGreyShortcutsAndTheReplaceDi
         QTest::keySequence(form1().editor(), QKeySequence::Replace);
         EXPECT_EQ(form1().findChild<app::SearchDialog*>(), nullptr); // neither shortcut made its dialog
         EXPECT_FALSE(replaceButtonsEnabled());                       // made during the load
+        EXPECT_FALSE(checkWindowEnabled());
         QTest::keyClick(form1().editor(), Qt::Key_Escape);
     });
     EXPECT_THROW(form1().FileOpen(large), base::Cancelled);
     EXPECT_TRUE(sawLoad);
     expectStates(true, true, "after the load");
     EXPECT_TRUE(replaceButtonsEnabled());
+    EXPECT_TRUE(checkWindowEnabled());
 }
 
 TEST_F(CommandState, SavingLeavesUndoAsItWasNewAndOpenGreyIt) {
