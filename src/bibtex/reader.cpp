@@ -38,28 +38,6 @@ constexpr bool isDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
 
-// The characters BibTeX allows in entry types, field names and @string names: everything but the
-// control characters, the blank and "#%'(),={} (every character beyond ASCII is allowed).
-constexpr bool isIdentifierChar(char16_t c) {
-    if (c >= 0x80) return true;
-    if (c <= u' ') return false;
-    switch (c) {
-    case u'"':
-    case u'#':
-    case u'%':
-    case u'\'':
-    case u'(':
-    case u')':
-    case u',':
-    case u'=':
-    case u'{':
-    case u'}':
-        return false;
-    default:
-        return true;
-    }
-}
-
 // `word` (lower-case ASCII) equals s[0..n) without regard to ASCII letter case.
 bool equalsLower(const char16_t* s, int n, const char16_t* word) {
     for (int i = 0; i < n; ++i) {

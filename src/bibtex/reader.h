@@ -10,6 +10,28 @@
 
 namespace bibtex {
 
+// The characters BibTeX allows in entry types, field names and @string names: everything but the
+// control characters, the blank and "#%'(),={} (every character beyond ASCII is allowed).
+constexpr bool isIdentifierChar(char16_t c) {
+    if (c >= 0x80) return true;
+    if (c <= u' ') return false;
+    switch (c) {
+    case u'"':
+    case u'#':
+    case u'%':
+    case u'\'':
+    case u'(':
+    case u')':
+    case u',':
+    case u'=':
+    case u'{':
+    case u'}':
+        return false;
+    default:
+        return true;
+    }
+}
+
 // What a run of a line is to BibTeX.
 enum class Token : std::uint8_t {
     Comment,      // text outside every entry, which BibTeX skips, and what @comment leaves to it
@@ -31,14 +53,14 @@ enum class Token : std::uint8_t {
 // next "@", and so does the reader.
 enum class Problem : std::uint8_t {
     None,
-    NoEntryType,       // "@" with no type after it
-    NoOpening,         // a type with neither "{" nor "(" after it
-    NoLabel,           // an entry with no key
-    NoComma,           // neither "," nor the closing delimiter after a key or a value
-    NoFieldName,       // "," followed by something no field name starts with
-    NoEquals,          // a field name without "=" after it
-    NoValue,           // "=" or "#" with no value part after it
-    UnbalancedBraces,  // a "}" that closes more than was opened in a value
+    NoEntryType,      // "@" with no type after it
+    NoOpening,        // a type with neither "{" nor "(" after it
+    NoLabel,          // an entry with no key
+    NoComma,          // neither "," nor the closing delimiter after a key or a value
+    NoFieldName,      // "," followed by something no field name starts with
+    NoEquals,         // a field name without "=" after it
+    NoValue,          // "=" or "#" with no value part after it
+    UnbalancedBraces, // a "}" that closes more than was opened in a value
 };
 
 struct Run {

@@ -1,5 +1,6 @@
 #include "csv/csv_export.h"
 
+#include "bibtex/reader.h"
 #include "csv/csv_format.h"
 #include "entry/entry_count.h"
 #include "text/ascii.h"
@@ -26,25 +27,6 @@ bool isSpaceOrTab(QChar c) {
 bool isAsciiLetter(QChar c) {
     const char16_t u = text::asciiLower(c.unicode());
     return u >= u'a' && u <= u'z';
-}
-
-// The characters a BibTeX name may hold.
-bool isNameChar(QChar c) {
-    switch (c.unicode()) {
-    case u'"':
-    case u'#':
-    case u'%':
-    case u'\'':
-    case u'(':
-    case u')':
-    case u',':
-    case u'=':
-    case u'{':
-    case u'}':
-        return false;
-    default:
-        return !isSpaceOrControl(c);
-    }
 }
 
 qsizetype skipSpaces(QStringView s, qsizetype i) {
@@ -76,7 +58,7 @@ QStringView chopBlanks(QStringView s) {
 qsizetype fieldNameEnd(QStringView s) {
     qsizetype end = skipSpaces(s, 0);
     const qsizetype start = end;
-    while (end < s.size() && isNameChar(s[end]))
+    while (end < s.size() && bibtex::isIdentifierChar(s[end].unicode()))
         ++end;
     if (end == start) return 0;
     const qsizetype eq = skipSpaces(s, end);
