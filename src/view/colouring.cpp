@@ -274,6 +274,9 @@ void Colouring::readInBackground() {
 }
 
 void Colouring::colour(QTextBlock& block, bool tell) {
+    // A line being composed with an input method shows the composition in the formats the input method
+    // gave (the segment being converted, underlines); it is coloured once the text is committed.
+    if (!block.layout()->preeditAreaText().isEmpty()) return;
     QList<bibtex::Run> runs;
     const LineState start = startOf(block);
     QList<QTextLayout::FormatRange> ranges;

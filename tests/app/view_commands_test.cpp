@@ -9,6 +9,7 @@
 #include "view/colouring.h"
 
 #include <QAction>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QRandomGenerator>
@@ -152,6 +153,36 @@ TEST_F(ViewCommands, AKeystrokeColoursItsLineAtOnceAndLeavesEveryLineLaidOut) {
                 << "colouring " << colouringOn << ", key " << key << " " << typed.text().toStdString();
         }
     }
+}
+
+// Japanese is typed through an input method: while a word is composed, its line shows the input method's
+// formats (which segment is being converted); the committed text is coloured.
+TEST_F(ViewCommands, AWordBeingComposedShowsTheInputMethodsFormatsAndIsColouredOnceCommitted) {
+    show(u"@misc{k,\n  title = {x},\n}\n"_s);
+    QTextCursor cursor(editor()->document()->findBlockByNumber(1));
+    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 11); // after "{"
+    editor()->setTextCursor(cursor);
+    QTextCharFormat segment;
+    segment.setFontUnderline(true);
+    segment.setBackground(Qt::gray);
+    const QString preedit = u"にほんご"_s;
+    QInputMethodEvent composing(preedit,
+                                {{QInputMethodEvent::TextFormat, 0, int(preedit.size()), QVariant(segment)}});
+    QCoreApplication::sendEvent(editor(), &composing);
+    colouring().colourShownLines();
+    const QTextBlock line = editor()->document()->findBlockByNumber(1);
+    const QList<QTextLayout::FormatRange> shown = line.layout()->formats();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].start, 11);
+    EXPECT_EQ(shown[0].length, preedit.size());
+    EXPECT_TRUE(shown[0].format.fontUnderline());
+
+    QInputMethodEvent commit;
+    commit.setCommitString(u"日本語"_s);
+    QCoreApplication::sendEvent(editor(), &commit);
+    colouring().colourShownLines();
+    EXPECT_EQ(line.text(), u"  title = {日本語x},"_s);
+    EXPECT_EQ(shownAt(line, 11), brushOf(Token::Braced));
 }
 
 TEST_F(ViewCommands, OnlyTheLinesShownAreColouredAndEditsFarAboveReachTheLinesShownLater) {
