@@ -9,11 +9,15 @@
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScopeGuard>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+
+#include <optional>
 
 namespace view {
 
@@ -78,6 +82,8 @@ QColor mix(const QColor& from, const QColor& to, double share) {
 
 // The editor's first line on screen, which QPlainTextEdit keeps to itself and its subclasses.
 struct EditorAccess : QPlainTextEdit {
+    using QPlainTextEdit::blockBoundingGeometry;
+    using QPlainTextEdit::contentOffset;
     using QPlainTextEdit::firstVisibleBlock;
 };
 
@@ -132,6 +138,7 @@ void Colouring::makeFormats() {
     at(Token::Error) = error;
     matchFormat_ = QTextCharFormat();
     matchFormat_.setBackground(mix(base, palette.color(QPalette::Highlight), 0.35));
+    entryColour_ = mix(base, palette.color(QPalette::Highlight), 0.08);
 }
 
 void Colouring::follow() {
@@ -171,6 +178,7 @@ void Colouring::setEnabled(bool enabled) {
         background_.stop();
         uncolourAll();
         editor_->setExtraSelections({});
+        markedEntry_ = {-1, -1};
     }
     follow();
     if (enabled) showMatch();
@@ -180,7 +188,10 @@ void Colouring::setEnabled(bool enabled) {
 bool Colouring::eventFilter(QObject* watched, QEvent* event) {
     // The event's type first: the editor sends events to its viewport while it is being destroyed, when
     // it can no longer be asked for its viewport.
-    if (event->type() == QEvent::Paint && enabled_ && watched == editor_->viewport()) colourShownLines();
+    if (event->type() == QEvent::Paint && enabled_ && watched == editor_->viewport()) {
+        colourShownLines();
+        paintEntryMark(*static_cast<QPaintEvent*>(event));
+    }
     if (event->type() == QEvent::PaletteChange && watched == editor_) {
         makeFormats();
         if (enabled_) {
@@ -359,11 +370,58 @@ void Colouring::onContentsChange(int from, int /*charsRemoved*/, int charsAdded)
     if (knownLines_ < blockCount_ && !background_.isActive()) background_.start(0);
 }
 
+std::optional<std::pair<QTextBlock, QTextBlock>> Colouring::entryAround(const QTextBlock& line) {
+    QTextBlock head = line;
+    for (int back = 0; !document::DocumentIndex::isHeadLine(head); ++back) {
+        head = head.previous();
+        if (!head.isValid() || back == kMatchReach) return std::nullopt;
+    }
+    // The entry goes on while the next line starts inside an entry (the states kept for the colouring,
+    // read as far as needed) and is not the next entry's head.
+    QTextBlock last = head;
+    for (int lines = 0; lines < kMatchReach; ++lines) {
+        const QTextBlock next = last.next();
+        if (!next.isValid() || document::DocumentIndex::isHeadLine(next)) break;
+        knowUntil(next.blockNumber());
+        if (startOf(next).outsideEntries()) break;
+        last = next;
+    }
+    if (line.blockNumber() > last.blockNumber()) return std::nullopt;
+    return std::pair{head, last};
+}
+
+void Colouring::paintEntryMark(const QPaintEvent& event) {
+    // Under the text: the editor paints its lines over this, so every format of theirs (an input
+    // method's composition too) stays visible.
+    const auto entry = entryAround(editor_->textCursor().block());
+    if (!entry) return;
+    QPainter painter(editor_->viewport());
+    painter.setClipRegion(event.region());
+    const QPointF offset = (editor_->*(&EditorAccess::contentOffset))();
+    const qreal width = editor_->viewport()->width();
+    const qreal height = editor_->viewport()->height();
+    for (QTextBlock block = (editor_->*(&EditorAccess::firstVisibleBlock))();
+         block.isValid() && block.blockNumber() <= entry->second.blockNumber(); block = block.next()) {
+        const QRectF line = (editor_->*(&EditorAccess::blockBoundingGeometry))(block).translated(offset);
+        if (line.top() > height) break;
+        if (block.blockNumber() >= entry->first.blockNumber())
+            painter.fillRect(QRectF(0, line.top(), width, line.height()), entryColour_);
+    }
+}
+
 void Colouring::showMatch() {
     if (!enabled_) return;
     if (editor_->document() != document_) follow();
     const QTextCursor cursor = editor_->textCursor();
     QList<QTextEdit::ExtraSelection> selections;
+    // The entry mark is painted under the text; the view is painted again when the caret's entry changes.
+    const auto entry = entryAround(cursor.block());
+    const std::pair<int, int> marked =
+        entry ? std::pair{entry->first.blockNumber(), entry->second.blockNumber()} : std::pair{-1, -1};
+    if (marked != markedEntry_) {
+        markedEntry_ = marked;
+        editor_->viewport()->update();
+    }
     auto select = [&](int position) {
         QTextCursor c(editor_->document());
         c.setPosition(position);

@@ -12,14 +12,17 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTimer>
 
 #include <array>
 #include <functional>
+#include <optional>
+#include <utility>
 
+class QPaintEvent;
 class QPlainTextEdit;
-class QTextBlock;
 class QTextDocument;
 
 namespace view {
@@ -63,7 +66,12 @@ private:
     void guessFrom(const QTextBlock& first, const QTextBlock& last);
     void uncolourAll();
     void readInBackground();
+    // The first and last line of the entry `line` stands in, or none outside every entry.
+    std::optional<std::pair<QTextBlock, QTextBlock>> entryAround(const QTextBlock& line);
+    // Marks the brace, parenthesis or quote that matches the one at the caret, and the caret's entry.
     void showMatch();
+    // Paints the mark of the caret's entry: a faint band the whole width of its lines.
+    void paintEntryMark(const QPaintEvent& event);
 
     QPlainTextEdit* editor_;
     QPointer<QTextDocument> document_;
@@ -75,6 +83,8 @@ private:
     QTimer background_;
     std::array<QTextCharFormat, 13> formats_;
     QTextCharFormat matchFormat_;
+    QColor entryColour_;
+    std::pair<int, int> markedEntry_{-1, -1}; // the first and last line of the caret's entry, as last shown
 };
 
 } // namespace view

@@ -430,4 +430,42 @@ TEST_F(ViewCommands, TheBraceOrQuoteMatchingTheOneAtTheCaretIsMarked) {
     }
 }
 
+// The entry the caret stands in is marked faintly, the whole width of its lines, from its head line to
+// the line that closes it, under the text.
+TEST_F(ViewCommands, TheEntryTheCaretStandsInIsMarkedFromItsHeadToItsEnd) {
+    struct Row {
+        QString text;
+        int caretLine;
+        QList<int> marked; // the lines marked
+    };
+    const QString entries = u"before\n@misc{a,\n  t = {x\n y},\n}\nafter\n@book{b, t = {z}}"_s;
+    const std::vector<Row> rows = {
+        {entries, 2, {1, 2, 3, 4}},                        // a value over two lines
+        {entries, 1, {1, 2, 3, 4}},                        // the head line
+        {entries, 4, {1, 2, 3, 4}},                        // the closing line
+        {entries, 0, {}},                                  // text before the entries
+        {entries, 5, {}},                                  // text between them
+        {entries, 6, {6}},                                 // an entry on one line
+        {u"@misc{a,\n  t = {x\n@book{b,\n}"_s, 1, {0, 1}}, // never closed: up to the next head
+    };
+    // A line shows the mark where its right end differs from the editor's background.
+    const auto markedLines = [this] {
+        const QImage shown = editor()->viewport()->grab().toImage();
+        const QColor base = editor()->palette().color(QPalette::Base);
+        QList<int> marked;
+        for (QTextBlock b = editor()->document()->begin(); b.isValid(); b = b.next()) {
+            const int y = editor()->cursorRect(QTextCursor(b)).center().y();
+            if (shown.pixelColor(shown.width() - 3, y) != base) marked << b.blockNumber();
+        }
+        return marked;
+    };
+    for (const Row& row : rows) {
+        show(row.text);
+        editor()->setTextCursor(QTextCursor(editor()->document()->findBlockByNumber(row.caretLine)));
+        EXPECT_EQ(markedLines(), row.marked) << row.text.toStdString() << " at line " << row.caretLine;
+    }
+    colouring().setEnabled(false);
+    EXPECT_EQ(markedLines(), QList<int>());
+}
+
 } // namespace
