@@ -144,6 +144,12 @@ int CheckWindow::currentLine(const Item& item) const {
     return item.finding.line;
 }
 
+CheckWindow::~CheckWindow() {
+    // The list asks its model for rows while the dialog hides it on the way out, and the model answers
+    // from this window's findings, which go before the dialog does.
+    list_->setModel(nullptr);
+}
+
 void CheckWindow::recheck() {
     const QString text = document_.text();
     bibtex::CheckOptions options;

@@ -30,6 +30,7 @@ public:
     };
 
     CheckWindow(QWidget* mainWindow, QPlainTextEdit* editor, const document::Document& document);
+    ~CheckWindow() override;
 
     // Shows the window, or brings it to the front. The first showing puts it beside the main window where
     // the screen has room, else over the main window's lower part, so the text above it stays in view.
