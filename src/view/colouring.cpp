@@ -18,6 +18,7 @@
 #include <QTextLayout>
 
 #include <optional>
+#include <utility>
 
 namespace view {
 
@@ -152,6 +153,10 @@ void Colouring::follow() {
         connect(document_, &QTextDocument::contentsChange, this, &Colouring::onContentsChange);
     if (auto* layout = lineLayout())
         layout->setBeforeLayout([this](const QTextBlock& first, const QTextBlock& last) {
+            // Only an edit of the text, which contentsChange announced: the layout is also told of
+            // changes of the font or the wrapping, which no edit ends, so formats set then would be
+            // left as a change of the text still to come and merged into the next edit.
+            if (!std::exchange(textChanged_, false)) return;
             if (last.blockNumber() - first.blockNumber() >= kColourAtOnce) return;
             for (QTextBlock block = first; block.isValid(); block = block.next()) {
                 colour(block, false);
@@ -323,6 +328,7 @@ void Colouring::uncolourAll() {
 }
 
 void Colouring::onContentsChange(int from, int /*charsRemoved*/, int charsAdded) {
+    textChanged_ = true;
     const int count = document_->blockCount();
     const int delta = count - blockCount_;
     blockCount_ = count;
@@ -370,20 +376,22 @@ void Colouring::onContentsChange(int from, int /*charsRemoved*/, int charsAdded)
     if (knownLines_ < blockCount_ && !background_.isActive()) background_.start(0);
 }
 
-std::optional<std::pair<QTextBlock, QTextBlock>> Colouring::entryAround(const QTextBlock& line) {
+std::optional<std::pair<QTextBlock, QTextBlock>> Colouring::entryAround(const QTextBlock& line) const {
     QTextBlock head = line;
     for (int back = 0; !document::DocumentIndex::isHeadLine(head); ++back) {
         head = head.previous();
         if (!head.isValid() || back == kMatchReach) return std::nullopt;
     }
-    // The entry goes on while the next line starts inside an entry (the states kept for the colouring,
-    // read as far as needed) and is not the next entry's head.
+    // The entry goes on while the next line starts inside an entry and is not the next entry's head. A
+    // line's start is the state kept for the colouring where that is known, and read from the head on
+    // otherwise (as if the head started outside every entry), never from the top of the document.
     QTextBlock last = head;
+    LineState start = head.blockNumber() < knownLines_ ? startOf(head) : LineState();
     for (int lines = 0; lines < kMatchReach; ++lines) {
         const QTextBlock next = last.next();
         if (!next.isValid() || document::DocumentIndex::isHeadLine(next)) break;
-        knowUntil(next.blockNumber());
-        if (startOf(next).outsideEntries()) break;
+        start = next.blockNumber() < knownLines_ ? startOf(next) : bibtex::readLine(last.text(), start);
+        if (start.outsideEntries()) break;
         last = next;
     }
     if (line.blockNumber() > last.blockNumber()) return std::nullopt;
@@ -394,18 +402,24 @@ void Colouring::paintEntryMark(const QPaintEvent& event) {
     // Under the text: the editor paints its lines over this, so every format of theirs (an input
     // method's composition too) stays visible.
     const auto entry = entryAround(editor_->textCursor().block());
+    markedEntry_ =
+        entry ? std::pair{entry->first.blockNumber(), entry->second.blockNumber()} : std::pair{-1, -1};
     if (!entry) return;
     QPainter painter(editor_->viewport());
     painter.setClipRegion(event.region());
-    const QPointF offset = (editor_->*(&EditorAccess::contentOffset))();
+    const QAbstractTextDocumentLayout* layout = document_->documentLayout();
     const qreal width = editor_->viewport()->width();
     const qreal height = editor_->viewport()->height();
-    for (QTextBlock block = (editor_->*(&EditorAccess::firstVisibleBlock))();
-         block.isValid() && block.blockNumber() <= entry->second.blockNumber(); block = block.next()) {
-        const QRectF line = (editor_->*(&EditorAccess::blockBoundingGeometry))(block).translated(offset);
-        if (line.top() > height) break;
-        if (block.blockNumber() >= entry->first.blockNumber())
-            painter.fillRect(QRectF(0, line.top(), width, line.height()), entryColour_);
+    QTextBlock block = (editor_->*(&EditorAccess::firstVisibleBlock))();
+    qreal top = (editor_->*(&EditorAccess::blockBoundingGeometry))(block)
+                    .translated((editor_->*(&EditorAccess::contentOffset))())
+                    .top();
+    for (; block.isValid() && block.blockNumber() <= markedEntry_.second && top <= height;
+         block = block.next()) {
+        const qreal lineHeight = block.isVisible() ? layout->blockBoundingRect(block).height() : 0;
+        if (block.blockNumber() >= markedEntry_.first)
+            painter.fillRect(QRectF(0, top, width, lineHeight), entryColour_);
+        top += lineHeight;
     }
 }
 
@@ -414,14 +428,12 @@ void Colouring::showMatch() {
     if (editor_->document() != document_) follow();
     const QTextCursor cursor = editor_->textCursor();
     QList<QTextEdit::ExtraSelection> selections;
-    // The entry mark is painted under the text; the view is painted again when the caret's entry changes.
+    // The entry mark is painted under the text; the view is painted again when the caret's entry is not
+    // the one painted last.
     const auto entry = entryAround(cursor.block());
-    const std::pair<int, int> marked =
-        entry ? std::pair{entry->first.blockNumber(), entry->second.blockNumber()} : std::pair{-1, -1};
-    if (marked != markedEntry_) {
-        markedEntry_ = marked;
+    if ((entry ? std::pair{entry->first.blockNumber(), entry->second.blockNumber()} : std::pair{-1, -1}) !=
+        markedEntry_)
         editor_->viewport()->update();
-    }
     auto select = [&](int position) {
         QTextCursor c(editor_->document());
         c.setPosition(position);
