@@ -17,12 +17,12 @@ namespace document {
 
 namespace {
 
-// Whether a line of `text` ('\n' between lines) is longer than DocumentIndex::kLongLine.
+// Whether a line of `text` ('\n' between lines) is a long line (DocumentIndex::isLongLine).
 bool holdsLongLine(QStringView text) {
     for (qsizetype start = 0; start < text.size();) {
         qsizetype end = text.indexOf(u'\n', start);
         if (end < 0) end = text.size();
-        if (end - start > DocumentIndex::kLongLine) return true;
+        if (DocumentIndex::isLongLine(end - start)) return true;
         start = end + 1;
     }
     return false;
@@ -30,7 +30,7 @@ bool holdsLongLine(QStringView text) {
 
 bool holdsLongLine(const QTextDocument& textDocument) {
     for (QTextBlock block = textDocument.begin(); block.isValid(); block = block.next())
-        if (block.length() - 1 > DocumentIndex::kLongLine) return true;
+        if (DocumentIndex::isLongLine(block.length() - 1)) return true;
     return false;
 }
 

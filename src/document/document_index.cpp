@@ -182,7 +182,7 @@ void DocumentIndex::markRange(int from, int to) {
             mark(block, text, made ? inherited : m ? m->lineEnd() : OwnLineEnd(), contents_);
         markSeen(block);
         position += block.length();
-        longLine = longLine || block.length() > kLongLine;
+        longLine = longLine || isLongLine(block.length() - 1);
         if (block == last) break;
     }
     if (longLine) Q_EMIT longLineMade();

@@ -43,6 +43,8 @@ public:
     // A line this long (characters) without a break opportunity would cost seconds a keystroke under word
     // wrapping (Qt's line breaking is quadratic in such a run); the editor wraps such a document anywhere.
     static constexpr int kLongLine = 100000;
+    // Whether a line of this many characters (its line end not counted) is longer than kLongLine.
+    static constexpr bool isLongLine(qsizetype characters) { return characters > kLongLine; }
 
     int entryCount() const { return contents_->entryCount; }
     bool hasLabelKey(const QString& key) const { return contents_->labelKeys.contains(key); }

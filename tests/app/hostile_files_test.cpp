@@ -1,6 +1,7 @@
 // Hostile and unlucky files: each ends in a clear message or works, and nothing is lost.
 #include "csv/csv_import_form.h"
 #include "document/document_file.h"
+#include "document/document_index.h"
 #include "support/app_fixture.h"
 #include "support/entry_form_controls.h"
 
@@ -74,6 +75,9 @@ TEST_F(HostileFiles, VeryLongLinesOpenAndWrapAnywhere) {
     }
     // Ordinary text keeps word wrapping; a long line pasted into it changes that.
     form1().FileOpen(writeFile(QStringLiteral("short.bib"), "@misc{y,\r\n}\r\n"));
+    EXPECT_EQ(form1().editor()->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    type(
+        QString(document::DocumentIndex::kLongLine, u'z')); // as long as word wrapping takes, loaded or typed
     EXPECT_EQ(form1().editor()->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
     type(QString(200000, u'z'));
     EXPECT_EQ(form1().editor()->wordWrapMode(), QTextOption::WrapAnywhere);

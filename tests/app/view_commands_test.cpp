@@ -430,6 +430,29 @@ TEST_F(ViewCommands, TheBraceOrQuoteMatchingTheOneAtTheCaretIsMarked) {
     }
 }
 
+// A change of font reaches the editor's layout as a change of the whole text that no edit ends: the
+// colouring leaves nothing behind that the next edit would take for part of itself (the line ends of the
+// lines a Backspace joins would be lost).
+TEST_F(ViewCommands, AFontChangeBeforeAnEditLeavesWhatTheEditSavesAsItWas) {
+    QByteArray bytes;
+    for (int line = 0; line < 40; ++line) // one of them ending in LF
+        bytes += line == 20 ? "text\n" : "text\r\n";
+    const QString file = writeFile(u"mixed.bib"_s, bytes);
+    const auto savedAfterABackspace = [&](bool fontChanged) {
+        form1().FileOpen(file);
+        form1().show();
+        colouring().setEnabled(false); // no line coloured: the next paint would colour them
+        colouring().setEnabled(true);
+        if (fontChanged) editor()->setFont(QFont(editor()->font().family(), 17));
+        editor()->setTextCursor(QTextCursor(editor()->document()->findBlockByNumber(21)));
+        QTest::keyClick(editor(), Qt::Key_Backspace); // joins the LF line and the next
+        platform.expectSaveFile(path(u"saved.bib"_s));
+        form1().SA1Click();
+        return readFile(path(u"saved.bib"_s));
+    };
+    EXPECT_EQ(savedAfterABackspace(true), savedAfterABackspace(false));
+}
+
 // The entry the caret stands in is marked faintly, the whole width of its lines, from its head line to
 // the line that closes it, under the text.
 TEST_F(ViewCommands, TheEntryTheCaretStandsInIsMarkedFromItsHeadToItsEnd) {
