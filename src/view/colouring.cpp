@@ -295,19 +295,30 @@ void Colouring::colour(QTextBlock& block, bool tell) {
     if (!block.layout()->preeditAreaText().isEmpty()) return;
     QList<bibtex::Run> runs;
     const LineState start = startOf(block);
-    QList<QTextLayout::FormatRange> ranges;
-    ranges.reserve(runs.size());
-    // The blanks after a run take its format (an error's keep the editor's background): the editor shapes a
-    // line piece by piece of one format, and fewer pieces keep a keystroke's new layout of the line quick.
     const QString text = block.text();
     bibtex::readLine(text, start, &runs);
+    // The editor shapes a line piece by piece of one format, and fewer pieces keep a keystroke's new layout
+    // of the line quick: the blanks before the first run and after each run take its format (an error's
+    // keep the editor's background), and runs of one format that meet are one piece.
+    const auto isBlank = [&](int i) { return text[i] == u' ' || text[i] == u'\t'; };
+    QList<QTextLayout::FormatRange> ranges;
+    ranges.reserve(runs.size());
     for (const bibtex::Run& run : runs) {
         const QTextCharFormat& format = formats_[std::size_t(run.token)];
         if (format.propertyCount() == 0) continue;
+        const bool error = run.token == Token::Error;
+        int begin = run.start;
+        if (ranges.isEmpty() && !error)
+            while (begin > 0 && isBlank(begin - 1))
+                --begin;
         int end = run.start + run.length;
-        while (run.token != Token::Error && end < text.size() && (text[end] == u' ' || text[end] == u'\t'))
+        while (!error && end < text.size() && isBlank(end))
             ++end;
-        ranges.append({run.start, end - run.start, format});
+        if (!ranges.isEmpty() && ranges.last().start + ranges.last().length == begin &&
+            ranges.last().format == format)
+            ranges.last().length = end - ranges.last().start;
+        else
+            ranges.append({begin, end - begin, format});
     }
     QTextLayout* layout = block.layout();
     if (layout->formats() != ranges) {
