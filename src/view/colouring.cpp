@@ -17,7 +17,6 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
-#include <optional>
 #include <utility>
 
 namespace view {
@@ -183,7 +182,7 @@ void Colouring::setEnabled(bool enabled) {
         background_.stop();
         uncolourAll();
         editor_->setExtraSelections({});
-        markedEntry_ = {-1, -1};
+        markedEntry_ = kNoEntry;
     }
     follow();
     if (enabled) showMatch();
@@ -387,11 +386,11 @@ void Colouring::onContentsChange(int from, int /*charsRemoved*/, int charsAdded)
     if (knownLines_ < blockCount_ && !background_.isActive()) background_.start(0);
 }
 
-std::optional<std::pair<QTextBlock, QTextBlock>> Colouring::entryAround(const QTextBlock& line) const {
+std::pair<int, int> Colouring::entryAround(const QTextBlock& line) const {
     QTextBlock head = line;
     for (int back = 0; !document::DocumentIndex::isHeadLine(head); ++back) {
         head = head.previous();
-        if (!head.isValid() || back == kMatchReach) return std::nullopt;
+        if (!head.isValid() || back == kMatchReach) return kNoEntry;
     }
     // The entry goes on while the next line starts inside an entry and is not the next entry's head. A
     // line's start is the state kept for the colouring where that is known, and read from the head on
@@ -405,17 +404,15 @@ std::optional<std::pair<QTextBlock, QTextBlock>> Colouring::entryAround(const QT
         if (start.outsideEntries()) break;
         last = next;
     }
-    if (line.blockNumber() > last.blockNumber()) return std::nullopt;
-    return std::pair{head, last};
+    if (line.blockNumber() > last.blockNumber()) return kNoEntry;
+    return {head.blockNumber(), last.blockNumber()};
 }
 
 void Colouring::paintEntryMark(const QPaintEvent& event) {
     // Under the text: the editor paints its lines over this, so every format of theirs (an input
     // method's composition too) stays visible.
-    const auto entry = entryAround(editor_->textCursor().block());
-    markedEntry_ =
-        entry ? std::pair{entry->first.blockNumber(), entry->second.blockNumber()} : std::pair{-1, -1};
-    if (!entry) return;
+    markedEntry_ = entryAround(editor_->textCursor().block());
+    if (markedEntry_ == kNoEntry) return;
     QPainter painter(editor_->viewport());
     painter.setClipRegion(event.region());
     const QAbstractTextDocumentLayout* layout = document_->documentLayout();
@@ -441,10 +438,7 @@ void Colouring::showMatch() {
     QList<QTextEdit::ExtraSelection> selections;
     // The entry mark is painted under the text; the view is painted again when the caret's entry is not
     // the one painted last.
-    const auto entry = entryAround(cursor.block());
-    if ((entry ? std::pair{entry->first.blockNumber(), entry->second.blockNumber()} : std::pair{-1, -1}) !=
-        markedEntry_)
-        editor_->viewport()->update();
+    if (entryAround(cursor.block()) != markedEntry_) editor_->viewport()->update();
     auto select = [&](int position) {
         QTextCursor c(editor_->document());
         c.setPosition(position);

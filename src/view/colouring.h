@@ -12,17 +12,16 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTimer>
 
 #include <array>
 #include <functional>
-#include <optional>
 #include <utility>
 
 class QPaintEvent;
 class QPlainTextEdit;
+class QTextBlock;
 class QTextDocument;
 
 namespace view {
@@ -66,8 +65,9 @@ private:
     void guessFrom(const QTextBlock& first, const QTextBlock& last);
     void uncolourAll();
     void readInBackground();
-    // The first and last line of the entry `line` stands in, or none outside every entry.
-    std::optional<std::pair<QTextBlock, QTextBlock>> entryAround(const QTextBlock& line) const;
+    // The first and last line (block numbers) of the entry `line` stands in; kNoEntry outside every entry.
+    static constexpr std::pair<int, int> kNoEntry{-1, -1};
+    std::pair<int, int> entryAround(const QTextBlock& line) const;
     // Marks the brace, parenthesis or quote that matches the one at the caret, and the caret's entry.
     void showMatch();
     // Paints the mark of the caret's entry: a faint band the whole width of its lines.
@@ -84,7 +84,8 @@ private:
     std::array<QTextCharFormat, 13> formats_;
     QTextCharFormat matchFormat_;
     QColor entryColour_;
-    std::pair<int, int> markedEntry_{-1, -1}; // the first and last line of the entry marked, as last painted
+    std::pair<int, int> markedEntry_ =
+        kNoEntry;              // the first and last line of the entry marked, as last painted
     bool textChanged_ = false; // contentsChange announced an edit the layout has not yet been told of
 };
 

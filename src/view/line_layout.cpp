@@ -21,8 +21,6 @@ void LineLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
     const bool sameLines = blockCount == blockCount_;
     blockCount_ = blockCount;
     QTextBlock first = document->findBlock(from);
-    QTextBlock last = document->findBlock(from + charsAdded);
-    if (!last.isValid()) last = document->lastBlock();
     // A change inside one line, as the base class tells it (it counts the removed characters too): that
     // line alone is laid out again, and repainted, or the whole view when its height changed.
     if (sameLines && first.isValid() && first.length() > 0 &&
@@ -37,7 +35,10 @@ void LineLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
             Q_EMIT update(QRectF(0., -document->documentMargin(), 1e9, 1e9));
         return;
     }
-    if (beforeLayout_) beforeLayout_(first, last);
+    if (beforeLayout_) {
+        QTextBlock last = document->findBlock(from + charsAdded);
+        beforeLayout_(first, last.isValid() ? last : document->lastBlock());
+    }
     QPlainTextDocumentLayout::documentChanged(from, charsRemoved, charsAdded);
 }
 
