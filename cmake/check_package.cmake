@@ -9,10 +9,12 @@ function(fail what)
     message(FATAL_ERROR "package: ${what}")
 endfunction()
 
-foreach(tool dpkg-deb dpkg-shlibdeps)
+# cpack's Debian generator runs `file` on every installed file to find the programs whose dependencies
+# dpkg-shlibdeps reads.
+foreach(tool dpkg-deb dpkg-shlibdeps file)
     find_program(found_${tool} ${tool})
     if(NOT found_${tool})
-        message(STATUS "package test skipped: ${tool} is not installed (apt-get install dpkg-dev)")
+        message(STATUS "package test skipped: ${tool} is not installed (apt-get install dpkg-dev file)")
         return()
     endif()
 endforeach()
