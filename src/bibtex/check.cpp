@@ -59,7 +59,7 @@ QString japaneseMessage(const Finding& f) {
     case Message::UnbalancedBraces:
         return u"} に対応する { がありません"_s;
     case Message::LabelRepeated:
-        return u"文献ラベル '"_s + f.label + u"' は "_s + f.arg1 + u" 行目でも使われています"_s;
+        return u"文献ラベル '"_s + f.label + u"' は "_s + QString::number(f.otherLine) + u" 行目でも使われています"_s;
     case Message::MissingLabel:
         return u"文献ラベルがありません ('"_s + f.arg1 + u"' がラベルと読まれました)"_s;
     case Message::NameCommas:
@@ -87,10 +87,10 @@ QString japaneseMessage(const Finding& f) {
     case Message::Unencodable:
         return u"'"_s + f.arg1 + u"' は "_s + f.arg2 + u" で保存できない文字です"_s;
     case Message::SameDoi:
-        return u"'"_s + f.arg1 + u"' ("_s + f.arg2 +
+        return u"'"_s + f.arg1 + u"' ("_s + QString::number(f.otherLine) +
                u" 行目) と doi が同じです (同じ文献を 2 度書いていないか確かめてください)"_s;
     case Message::SameTitle:
-        return u"'"_s + f.arg1 + u"' ("_s + f.arg2 +
+        return u"'"_s + f.arg1 + u"' ("_s + QString::number(f.otherLine) +
                u" 行目) と表題と年が同じです (同じ文献を 2 度書いていないか確かめてください)"_s;
     case Message::SingleHyphen:
         return u"ページの範囲 '"_s + f.arg1 + u"' は - でなく -- で書きます"_s;
@@ -119,7 +119,7 @@ QString englishMessage(const Finding& f) {
     case Message::UnbalancedBraces:
         return u"\"}\" without its \"{\""_s + in;
     case Message::LabelRepeated:
-        return u"label \""_s + f.label + u"\" is also used at line "_s + f.arg1;
+        return u"label \""_s + f.label + u"\" is also used at line "_s + QString::number(f.otherLine);
     case Message::MissingLabel:
         return u"label missing (\""_s + f.arg1 + u"\" was read as the label)"_s;
     case Message::NameCommas:
@@ -148,9 +148,9 @@ QString englishMessage(const Finding& f) {
     case Message::Unencodable:
         return u"\""_s + f.arg1 + u"\" cannot be saved in "_s + f.arg2;
     case Message::SameDoi:
-        return u"same doi as \""_s + f.arg1 + u"\" (line "_s + f.arg2 + u')' + in;
+        return u"same doi as \""_s + f.arg1 + u"\" (line "_s + QString::number(f.otherLine) + u')' + in;
     case Message::SameTitle:
-        return u"same title and year as \""_s + f.arg1 + u"\" (line "_s + f.arg2 + u')' + in;
+        return u"same title and year as \""_s + f.arg1 + u"\" (line "_s + QString::number(f.otherLine) + u')' + in;
     case Message::SingleHyphen:
         return u"page range \""_s + f.arg1 + u"\""_s + in + u" has one hyphen; write \"--\""_s;
     }

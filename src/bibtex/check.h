@@ -28,7 +28,7 @@ enum class Message : std::uint8_t {
     NoEquals,         // a field name without "="
     NoValue,          // "=" or "#" without a value
     UnbalancedBraces, // a "}" in a quoted value that no "{" opened
-    LabelRepeated,    // arg1: the line (1-based) of the label's other use
+    LabelRepeated,    // otherLine: the label's other use
     MissingLabel,     // arg1: the field name that was read as the label ("@article{title = ...")
     NameCommas, // arg1: "author", "editor" or "yomi"; arg2: which name (1-based) has a "," too many or last
     // Warnings: what the standard Japanese style warns about, and what BibTeX warns about while reading.
@@ -43,8 +43,8 @@ enum class Message : std::uint8_t {
     // Notes: ours, beyond BibTeX.
     NoYomi,       // arg1: "author" or "editor"
     Unencodable,  // arg1: the characters; arg2: the encoding's name
-    SameDoi,      // arg1: the other entry's label; arg2: its line
-    SameTitle,    // arg1: the other entry's label; arg2: its line
+    SameDoi,      // arg1: the other entry's label; otherLine: its head
+    SameTitle,    // arg1: the other entry's label; otherLine: its head
     SingleHyphen, // arg1: the pages value
 };
 
@@ -57,6 +57,9 @@ struct Finding {
     QString label; // the entry's label, where there is one
     QString arg1;
     QString arg2;
+    // The other place a finding names (1-based; 0: none), as the text stood when it was checked. A window
+    // that keeps findings while the text changes words them with the line that place has moved to.
+    int otherLine = 0;
     friend bool operator==(const Finding&, const Finding&) = default;
 };
 

@@ -178,10 +178,10 @@ private:
 
     // A finding; a note only when notes are wanted.
     void add(int line, Severity severity, Message message, QString label = {}, QString arg1 = {},
-             QString arg2 = {}, int bibtexLine = 0) {
+             QString arg2 = {}, int bibtexLine = 0, int otherLine = 0) {
         if (severity == Severity::Note && !options_.notes) return;
         findings_.append(Finding{line, bibtexLine ? bibtexLine : line, severity, message, std::move(label),
-                                 std::move(arg1), std::move(arg2)});
+                                 std::move(arg1), std::move(arg2), otherLine});
     }
     QString currentLabel() const {
         return context_ == Context::Entry && current_ >= 0 ? entries_[current_].label.toString() : QString();

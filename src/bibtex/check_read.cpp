@@ -201,9 +201,9 @@ void Checker::beginEntry(QStringView key, int keyLine) {
     if (found != labels_.constEnd()) {
         const Entry& first = entries_[*found];
         const QString label = key.toString();
-        add(keyLine, Severity::Error, Message::LabelRepeated, label, QString::number(first.labelLine));
-        add(first.labelLine, Severity::Error, Message::LabelRepeated, first.label.toString(),
-            QString::number(keyLine));
+        add(keyLine, Severity::Error, Message::LabelRepeated, label, {}, {}, 0, first.labelLine);
+        add(first.labelLine, Severity::Error, Message::LabelRepeated, first.label.toString(), {}, {}, 0,
+            keyLine);
         context_ = Context::None;
         current_ = -1;
         restartAfter_ = true;

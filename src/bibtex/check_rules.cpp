@@ -248,11 +248,11 @@ void Checker::sameWorkNotes() {
             const Entry& b = entries_[i];
             if (!noted.contains(*found)) {
                 noted.insert(*found, i);
-                add(a.headLine, Severity::Note, message, a.label.toString(), b.label.toString(),
-                    QString::number(b.headLine));
+                add(a.headLine, Severity::Note, message, a.label.toString(), b.label.toString(), {}, 0,
+                    b.headLine);
             }
-            add(b.headLine, Severity::Note, message, b.label.toString(), a.label.toString(),
-                QString::number(a.headLine));
+            add(b.headLine, Severity::Note, message, b.label.toString(), a.label.toString(), {}, 0,
+                a.headLine);
         }
     };
     noteGroups(Message::SameDoi, [](const Entry& e) { return e.doi; });

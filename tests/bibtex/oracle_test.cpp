@@ -247,7 +247,7 @@ void compareWithPbibtex(const QString& name, const QByteArray& bytes, const QStr
         if (reported[i] && findings[i].message == Message::LabelRepeated) repeatedLines << findings[i].line;
     for (int i = 0; i < findings.size(); ++i) {
         const Finding& f = findings[i];
-        if (!reported[i] && !(f.message == Message::LabelRepeated && repeatedLines.contains(f.arg1.toInt())))
+        if (!reported[i] && !(f.message == Message::LabelRepeated && repeatedLines.contains(f.otherLine)))
             ++tally.beyond[int(f.message)];
     }
     if (!log.contains(u"error message"_s)) {
