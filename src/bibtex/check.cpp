@@ -59,7 +59,8 @@ QString japaneseMessage(const Finding& f) {
     case Message::UnbalancedBraces:
         return u"} に対応する { がありません"_s;
     case Message::LabelRepeated:
-        return u"文献ラベル '"_s + f.label + u"' は "_s + QString::number(f.otherLine) + u" 行目でも使われています"_s;
+        return u"文献ラベル '"_s + f.label + u"' は "_s + QString::number(f.otherLine) +
+               u" 行目でも使われています"_s;
     case Message::MissingLabel:
         return u"文献ラベルがありません ('"_s + f.arg1 + u"' がラベルと読まれました)"_s;
     case Message::NameCommas:
@@ -150,7 +151,8 @@ QString englishMessage(const Finding& f) {
     case Message::SameDoi:
         return u"same doi as \""_s + f.arg1 + u"\" (line "_s + QString::number(f.otherLine) + u')' + in;
     case Message::SameTitle:
-        return u"same title and year as \""_s + f.arg1 + u"\" (line "_s + QString::number(f.otherLine) + u')' + in;
+        return u"same title and year as \""_s + f.arg1 + u"\" (line "_s + QString::number(f.otherLine) +
+               u')' + in;
     case Message::SingleHyphen:
         return u"page range \""_s + f.arg1 + u"\""_s + in + u" has one hyphen; write \"--\""_s;
     }
