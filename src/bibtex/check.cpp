@@ -12,6 +12,114 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// Each message once: its severity and its wording in each language. In a wording, <1> and <2> are the
+// finding's arguments, <label> its label, <line> its other line, <in> (English) ' in "label"' where there
+// is a label, <type> the entry type (arg2) named in the language, <first> the first of its fields, and
+// <fields:or> / <fields:and> its fields as a list in the language.
+struct Wording {
+    Message message;
+    Severity severity;
+    const char16_t* japanese;
+    const char16_t* english;
+};
+
+constexpr Wording kWordings[] = {
+    {Message::NotClosed, Severity::Error, u"「<1>」が閉じていません", u"\"<1>\" is never closed<in>"},
+    {Message::NoEntryType, Severity::Error,
+     u"「@」の後に文献の種類がありません (文献でない「@」は消してください)",
+     u"no entry type after \"@\" (delete an \"@\" that starts no entry)"},
+    {Message::NoOpening, Severity::Error,
+     u"文献の種類の後に「{」がありません (文献でない「@」は消してください)",
+     u"no \"{\" after the entry type (delete an \"@\" that starts no entry)"},
+    {Message::NoComma, Severity::Error, u"「,」がありません (フィールドの間には「,」が必要です)",
+     u"\",\" missing between fields<in>"},
+    {Message::NoCommaAtLineEnd, Severity::Error, u"行末に「,」がありません",
+     u"\",\" missing at the end of the line<in>"},
+    {Message::NoClosing, Severity::Error, u"「<1>」がありません", u"\"<1>\" missing"},
+    {Message::NoFieldName, Severity::Error, u"フィールド名がありません", u"field name missing<in>"},
+    {Message::NoEquals, Severity::Error, u"「=」がありません", u"\"=\" missing after the field name<in>"},
+    {Message::NoValue, Severity::Error, u"値がありません ({...} か \"...\" で書いてください)",
+     u"value missing<in>"},
+    {Message::UnbalancedBraces, Severity::Error, u"「}」に対応する「{」がありません",
+     u"\"}\" without its \"{\"<in>"},
+    {Message::LabelRepeated, Severity::Error, u"文献ラベル '<label>' は <line> 行目でも使われています",
+     u"label \"<label>\" is also used at line <line>"},
+    {Message::MissingLabel, Severity::Error, u"文献ラベルがありません ('<1>' がラベルと読まれました)",
+     u"label missing (\"<1>\" was read as the label)"},
+    {Message::NameCommas, Severity::Error,
+     u"<1> の <2> 人目の名前に「,」が多すぎるか最後にあります (「姓, 名」と書いてください)",
+     u"name <2> of <1><in> has a \",\" too many or at its end (write \"Last, First\")"},
+    {Message::EmptyField, Severity::Warning, u"<fields:or> がありません (<type>には必要です)",
+     u"empty <fields:and><in> (@<2> needs it)"},
+    {Message::BothFields, Severity::Warning,
+     u"<fields:and> の両方があります (<type>では <first> だけが出力されます)",
+     u"both <fields:and><in> (@<2> prints <first> only)"},
+    {Message::NumberWithout, Severity::Warning, u"number があるのに <1> がありません",
+     u"a number but no <1><in>"},
+    {Message::MonthNoYear, Severity::Warning, u"month があるのに year がありません",
+     u"a month but no year<in>"},
+    {Message::SortNeeds, Severity::Warning, u"並べ替えに <fields:or> が必要です",
+     u"to sort, <fields:or> is needed<in>"},
+    {Message::AllEmpty, Severity::Warning, u"<fields:and> がすべて空です", u"<fields:and> are all empty<in>"},
+    {Message::CrossrefNeeds, Severity::Warning, u"crossref 先 '<1>' を示すための <fields:or> がありません",
+     u"no <fields:or><in> to name its crossref \"<1>\""},
+    {Message::CrossrefVolume, Severity::Warning, u"crossref 先 '<1>' の巻を示す volume がありません",
+     u"empty volume<in> for its crossref \"<1>\""},
+    {Message::NestedCrossref, Severity::Warning,
+     u"crossref 先 '<1>' にも crossref があります (crossref は重ねられません)",
+     u"crossref \"<1>\"<in> has a crossref of its own (cross references do not nest)"},
+    {Message::TypeUndefined, Severity::Warning,
+     u"文献の種類 @<1> は jplain にありません (misc として出力されます)",
+     u"entry type @<1><in> is not one of jplain's (printed as misc)"},
+    {Message::TypeUndefinedDrops, Severity::Warning,
+     u"文献の種類 @<1> は jplain にありません (misc として出力され、<fields:and> は出力されません)",
+     u"entry type @<1><in> is not one of jplain's (printed as misc, without <fields:and>)"},
+    {Message::FieldRepeated, Severity::Warning, u"<1> が 2 回あります (2 回目は使われません)",
+     u"<1> given twice<in> (the second is ignored)"},
+    {Message::UndefinedString, Severity::Warning,
+     u"略語 '<1>' が定義されていません (使う前に @string で定義してください)",
+     u"string \"<1>\" is undefined<in> (define it with @string before its use)"},
+    {Message::NoCrossrefEntry, Severity::Warning, u"crossref の文献ラベル '<1>' の文献がありません",
+     u"crossref \"<1>\"<in> names no entry"},
+    {Message::FieldRepeatedUnread, Severity::Note, u"<1> が 2 回あります (jplain はこの項目を読みません)",
+     u"<1> given twice<in> (jplain does not read this field)"},
+    {Message::UndefinedStringUnread, Severity::Note,
+     u"略語 '<1>' が定義されていません (jplain はこの項目を読みません)",
+     u"string \"<1>\" is undefined<in> (jplain does not read this field)"},
+    {Message::NoLabel, Severity::Note, u"文献ラベルがありません (\\cite で引用できません)",
+     u"entry without a label (\\cite cannot name it)"},
+    {Message::IgnoredAtEnd, Severity::Note,
+     u"ファイルの最後の行で前の文献に続く文献は BibTeX に読まれません (改行して次の行に書いてください)",
+     u"BibTeX never reads an entry<in> that follows another on the file's last line (start it on a line of "
+     u"its "
+     u"own)"},
+    {Message::NoYomi, Severity::Note,
+     u"日本語の <1> に yomi がありません (読みでなく文字コードの順に並びます)",
+     u"Japanese <1><in> without yomi (sorted by character codes, not by reading)"},
+    {Message::Unencodable, Severity::Note, u"'<1>' は <2> で保存できない文字です",
+     u"\"<1>\" cannot be saved in <2>"},
+    {Message::SameDoi, Severity::Note,
+     u"'<1>' (<line> 行目) と doi が同じです (同じ文献を 2 度書いていないか確かめてください)",
+     u"same doi as \"<1>\" (line <line>)<in>"},
+    {Message::SameTitle, Severity::Note,
+     u"'<1>' (<line> 行目) と表題と年が同じです (同じ文献を 2 度書いていないか確かめてください)",
+     u"same title and year as \"<1>\" (line <line>)<in>"},
+    {Message::SingleHyphen, Severity::Note, u"ページの範囲 '<1>' は「-」でなく「--」で書きます",
+     u"page range \"<1>\"<in> has one hyphen; write \"--\""},
+};
+
+consteval bool wordingsInOrder() {
+    for (std::size_t i = 0; i < std::size(kWordings); ++i)
+        if (kWordings[i].message != Message(i)) return false;
+    return std::size(kWordings) == std::size_t(Message::SingleHyphen) + 1;
+}
+static_assert(wordingsInOrder(), "one wording per message, in the order of the enumeration");
+
+const Wording& wordingOf(Message message) {
+    return kWordings[std::size_t(message)];
+}
+
+// The entry types' names in Japanese, as the entry form's categories name them.
 QString typeInJapanese(const QString& type) {
     static const QHash<QString, QString> names = {
         {u"article"_s, u"論文誌の論文"_s},          {u"book"_s, u"書籍"_s},
@@ -25,11 +133,48 @@ QString typeInJapanese(const QString& type) {
     return names.value(type, u"この種類の文献"_s);
 }
 
-// "author and editor" -> "author か editor"
-QString fieldsInJapanese(const QString& fields) {
-    QString result = fields;
-    result.replace(u", or "_s, u" か "_s).replace(u" or "_s, u" か "_s).replace(u" and "_s, u" か "_s);
-    result.replace(u", "_s, u"、"_s);
+// "a", "a or b", "a, b, or c"; in Japanese "a か b", "a、b か c" ("と" for and).
+QString listed(const QStringList& items, bool japanese, bool both) {
+    if (items.size() < 2) return items.value(0);
+    const QString last = japanese ? (both ? u" と "_s : u" か "_s)
+                                  : (items.size() > 2 ? u","_s : QString()) + (both ? u" and "_s : u" or "_s);
+    return items.sliced(0, items.size() - 1).join(japanese ? u"、"_s : u", "_s) + last + items.constLast();
+}
+
+QString worded(const Finding& f, bool japanese) {
+    const Wording& w = wordingOf(f.message);
+    const QString text = QString::fromUtf16(japanese ? w.japanese : w.english);
+    QString result;
+    result.reserve(text.size() + 32);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype close = text[i] == u'<' ? text.indexOf(u'>', i) : -1;
+        if (close < 0) {
+            result += text[i];
+            continue;
+        }
+        const QStringView name = QStringView(text).sliced(i + 1, close - i - 1);
+        if (name == u"1")
+            result += f.arg1;
+        else if (name == u"2")
+            result += f.arg2;
+        else if (name == u"label")
+            result += f.label;
+        else if (name == u"line")
+            result += QString::number(f.otherLine);
+        else if (name == u"in")
+            result += f.label.isNull() ? QString() : u" in \""_s + f.label + u'"';
+        else if (name == u"type")
+            result += japanese ? typeInJapanese(f.arg2) : u'@' + f.arg2;
+        else if (name == u"first")
+            result += f.fields.value(0);
+        else if (name == u"fields:or")
+            result += listed(f.fields, japanese, false);
+        else if (name == u"fields:and")
+            result += listed(f.fields, japanese, true);
+        else
+            Q_ASSERT_X(false, "worded", "a placeholder no finding fills");
+        i = close;
+    }
     return result;
 }
 
@@ -39,124 +184,16 @@ QList<Finding> checkText(QStringView text, const CheckOptions& options) {
     return detail::Checker(options).run(text);
 }
 
+Severity severityOf(Message message) {
+    return wordingOf(message).severity;
+}
+
 QString japaneseMessage(const Finding& f) {
-    switch (f.message) {
-    case Message::NotClosed:
-        return f.arg1 + u" が閉じていません"_s;
-    case Message::NoEntryType:
-        return u"@ の後に文献の種類がありません (文献でない @ は消してください)"_s;
-    case Message::NoOpening:
-        return u"文献の種類の後に { がありません (文献でない @ は消してください)"_s;
-    case Message::NoComma:
-        return f.arg1.size() > 1 ? u", がありません (フィールドの間には , が必要です)"_s
-                                 : f.arg1 + u" がありません"_s;
-    case Message::NoFieldName:
-        return u"フィールド名がありません"_s;
-    case Message::NoEquals:
-        return u"= がありません"_s;
-    case Message::NoValue:
-        return u"値がありません ({...} か \"...\" で書いてください)"_s;
-    case Message::UnbalancedBraces:
-        return u"} に対応する { がありません"_s;
-    case Message::LabelRepeated:
-        return u"文献ラベル '"_s + f.label + u"' は "_s + QString::number(f.otherLine) +
-               u" 行目でも使われています"_s;
-    case Message::MissingLabel:
-        return u"文献ラベルがありません ('"_s + f.arg1 + u"' がラベルと読まれました)"_s;
-    case Message::NameCommas:
-        return f.arg1 + u" の "_s + f.arg2 +
-               u" 人目の名前の , が多すぎるか最後にあります (\"姓, 名\" と書いてください)"_s;
-    case Message::NoLabel:
-        return u"文献ラベルがありません"_s;
-    case Message::EmptyField:
-        return fieldsInJapanese(f.arg1) + u" がありません ("_s + typeInJapanese(f.arg2) + u"には必要です)"_s;
-    case Message::AuthorAndEditor:
-        return u"author と editor の両方があります ("_s + typeInJapanese(f.arg2) +
-               u"ではどちらか一方にしてください)"_s;
-    case Message::SortNeeds:
-        return u"並べ替えに "_s + fieldsInJapanese(f.arg1) + u" が必要です"_s;
-    case Message::FieldRepeated:
-        return f.arg1 + u" が 2 回あります (2 回目は使われません)"_s;
-    case Message::UndefinedString:
-        return u"略語 '"_s + f.arg1 + u"' が定義されていません (使う前に @string で定義してください)"_s;
-    case Message::IgnoredAtEnd:
-        return u"ファイルの最後の行で前の文献に続く文献は BibTeX に読まれません (改行して次の行に書いてください)"_s;
-    case Message::NoCrossrefEntry:
-        return u"crossref の文献ラベル '"_s + f.arg1 + u"' の文献がありません"_s;
-    case Message::NoYomi:
-        return u"日本語の "_s + f.arg1 + u" に yomi がありません (読みでなく文字コードの順に並びます)"_s;
-    case Message::Unencodable:
-        return u"'"_s + f.arg1 + u"' は "_s + f.arg2 + u" で保存できない文字です"_s;
-    case Message::SameDoi:
-        return u"'"_s + f.arg1 + u"' ("_s + QString::number(f.otherLine) +
-               u" 行目) と doi が同じです (同じ文献を 2 度書いていないか確かめてください)"_s;
-    case Message::SameTitle:
-        return u"'"_s + f.arg1 + u"' ("_s + QString::number(f.otherLine) +
-               u" 行目) と表題と年が同じです (同じ文献を 2 度書いていないか確かめてください)"_s;
-    case Message::SingleHyphen:
-        return u"ページの範囲 '"_s + f.arg1 + u"' は - でなく -- で書きます"_s;
-    }
-    return {};
+    return worded(f, true);
 }
 
 QString englishMessage(const Finding& f) {
-    const QString in = f.label.isNull() ? QString() : u" in \""_s + f.label + u'"';
-    switch (f.message) {
-    case Message::NotClosed:
-        return u"\""_s + f.arg1 + u"\" is never closed"_s + in;
-    case Message::NoEntryType:
-        return u"no entry type after \"@\" (delete an \"@\" that starts no entry)"_s;
-    case Message::NoOpening:
-        return u"no \"{\" after the entry type (delete an \"@\" that starts no entry)"_s;
-    case Message::NoComma:
-        return (f.arg1.size() > 1 ? u"\",\" missing between fields"_s : u"\""_s + f.arg1 + u"\" missing"_s) +
-               in;
-    case Message::NoFieldName:
-        return u"field name missing"_s + in;
-    case Message::NoEquals:
-        return u"\"=\" missing after the field name"_s + in;
-    case Message::NoValue:
-        return u"value missing"_s + in;
-    case Message::UnbalancedBraces:
-        return u"\"}\" without its \"{\""_s + in;
-    case Message::LabelRepeated:
-        return u"label \""_s + f.label + u"\" is also used at line "_s + QString::number(f.otherLine);
-    case Message::MissingLabel:
-        return u"label missing (\""_s + f.arg1 + u"\" was read as the label)"_s;
-    case Message::NameCommas:
-        return u"name "_s + f.arg2 + u" of "_s + f.arg1 + in +
-               u" has a \",\" too many or at its end (write \"Last, First\")"_s;
-    case Message::NoLabel:
-        return u"entry without a label"_s;
-    case Message::EmptyField:
-        return u"empty "_s + f.arg1 + in + u" (@"_s + f.arg2 + u" needs it)"_s;
-    case Message::AuthorAndEditor:
-        return u"both author and editor"_s + in + u" (@"_s + f.arg2 + u" takes one of them)"_s;
-    case Message::SortNeeds:
-        return u"to sort, "_s + f.arg1 + u" is needed"_s + in;
-    case Message::FieldRepeated:
-        return f.arg1 + u" given twice"_s + in + u" (the second is ignored)"_s;
-    case Message::UndefinedString:
-        return u"string \""_s + f.arg1 + u"\" is undefined"_s + in +
-               u" (define it with @string before its use)"_s;
-    case Message::IgnoredAtEnd:
-        return u"BibTeX never reads an entry"_s + in +
-               u" that follows another on the file's last line (start it on a line of its own)"_s;
-    case Message::NoCrossrefEntry:
-        return u"crossref \""_s + f.arg1 + u"\""_s + in + u" names no entry"_s;
-    case Message::NoYomi:
-        return u"Japanese "_s + f.arg1 + in + u" without yomi (sorted by character codes, not by reading)"_s;
-    case Message::Unencodable:
-        return u"\""_s + f.arg1 + u"\" cannot be saved in "_s + f.arg2;
-    case Message::SameDoi:
-        return u"same doi as \""_s + f.arg1 + u"\" (line "_s + QString::number(f.otherLine) + u')' + in;
-    case Message::SameTitle:
-        return u"same title and year as \""_s + f.arg1 + u"\" (line "_s + QString::number(f.otherLine) +
-               u')' + in;
-    case Message::SingleHyphen:
-        return u"page range \""_s + f.arg1 + u"\""_s + in + u" has one hyphen; write \"--\""_s;
-    }
-    return {};
+    return worded(f, false);
 }
 
 QString severityName(Severity severity) {

@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <cstdint>
@@ -17,13 +18,16 @@ namespace bibtex {
 
 enum class Severity : std::uint8_t { Error, Warning, Note };
 
-// What a finding says; arg1 and arg2 of the finding fill it in as noted.
+// What a finding says. Each message has one severity and one wording in each language (check.cpp); the
+// finding's arguments fill it in as noted.
 enum class Message : std::uint8_t {
     // Errors: BibTeX stops reading the entry there.
     NotClosed,        // arg1: the "{", "(" or '"' that is never closed
     NoEntryType,      // "@" with no type after it
     NoOpening,        // a type with neither "{" nor "(" after it
-    NoComma,          // arg1: what may come here: ", }" or ", )", or "}" / ")" in @string and @preamble
+    NoComma,          // neither "," nor the entry's closing after a label or a value on the same line
+    NoCommaAtLineEnd, // the same, where the label or value ends its line: reported on that line
+    NoClosing,        // arg1: the "}" or ")" that @string or @preamble is to end with
     NoFieldName,      // "," followed by no field name
     NoEquals,         // a field name without "="
     NoValue,          // "=" or "#" without a value
@@ -32,20 +36,31 @@ enum class Message : std::uint8_t {
     MissingLabel,     // arg1: the field name that was read as the label ("@article{title = ...")
     NameCommas, // arg1: "author", "editor" or "yomi"; arg2: which name (1-based) has a "," too many or last
     // Warnings: what the standard Japanese style warns about, and what BibTeX warns about while reading.
-    NoLabel,    // an entry with an empty label
-    EmptyField, // arg1: the field ("author", or "author and editor", "chapter and pages"); arg2: the type
-    AuthorAndEditor, // arg2: the type
-    SortNeeds,     // arg1: the fields of which one is needed: "author or key", "author, editor, or key", ...
-    FieldRepeated, // arg1: the field name
-    UndefinedString, // arg1: the abbreviation
-    NoCrossrefEntry, // arg1: the label crossref names
-    IgnoredAtEnd,    // an entry after another on the file's last line, which BibTeX never reads
-    // Notes: ours, beyond BibTeX.
-    NoYomi,       // arg1: "author" or "editor"
-    Unencodable,  // arg1: the characters; arg2: the encoding's name
-    SameDoi,      // arg1: the other entry's label; otherLine: its head
-    SameTitle,    // arg1: the other entry's label; otherLine: its head
-    SingleHyphen, // arg1: the pages value
+    // arg2 of those about a type's fields: the entry type.
+    EmptyField,         // fields: every one of them empty ("author", or "author" and "editor")
+    BothFields,         // fields: the two that the style prints only the first of
+    NumberWithout,      // arg1: "volume" or "series", empty where number is not
+    MonthNoYear,        // a month but no year
+    SortNeeds,          // fields: the sort fields, all empty
+    AllEmpty,           // fields: the fields misc prints, all empty, with a key
+    CrossrefNeeds,      // fields: what names the crossref's entry, all empty; arg1: that entry's label
+    CrossrefVolume,     // an empty volume where the crossref's entry is a book; arg1: its label
+    NestedCrossref,     // arg1: the label of the crossref's entry, which has a crossref of its own
+    TypeUndefined,      // arg1: the type, which the style prints as misc
+    TypeUndefinedDrops, // the same; fields: the entry's fields that misc leaves out
+    FieldRepeated,      // arg1: the field name
+    UndefinedString,    // arg1: the abbreviation
+    NoCrossrefEntry,    // arg1: the label crossref names
+    // Notes: what BibTeX accepts silently but is likely a slip.
+    FieldRepeatedUnread,   // arg1: a field the style does not read, given twice
+    UndefinedStringUnread, // arg1: the abbreviation, in a field the style does not read
+    NoLabel,               // an entry with an empty label
+    IgnoredAtEnd,          // an entry after another on the file's last line, which BibTeX never reads
+    NoYomi,                // arg1: "author" or "editor"
+    Unencodable,           // arg1: the characters; arg2: the encoding's name
+    SameDoi,               // arg1: the other entry's label; otherLine: its head
+    SameTitle,             // arg1: the other entry's label; otherLine: its head
+    SingleHyphen,          // arg1: the pages value
 };
 
 struct Finding {
@@ -57,6 +72,7 @@ struct Finding {
     QString label; // the entry's label, where there is one
     QString arg1;
     QString arg2;
+    QStringList fields; // the field names a message lists, in the style's order
     // The other place a finding names (1-based; 0: none), as the text stood when it was checked. A window
     // that keeps findings while the text changes words them with the line that place has moved to.
     int otherLine = 0;
@@ -84,6 +100,8 @@ inline text::LineBreak finalLineBreak(QStringView text, const text::TextFormat& 
 // Lines are separated by '\n'. Sorted by line; on one line errors come before warnings before notes.
 QList<Finding> checkText(QStringView text, const CheckOptions& options = {});
 
+// The severity every finding of a message has.
+Severity severityOf(Message message);
 QString japaneseMessage(const Finding& finding);
 QString englishMessage(const Finding& finding);  // names the label where there is one
 QString severityName(Severity severity);         // "error", "warning", "note"

@@ -1,10 +1,11 @@
 #pragma once
-// What the parts of the check share: the fields and entry types the style reads, the caseless keys of
+// What the parts of the check share: the style's table (style_table.h), the caseless keys of
 // labels and abbreviations, the per-character helpers the reading loops inline, the entry as the check
 // keeps it, and the Checker that reads a text (check_read.cpp) and judges its entries (check_rules.cpp).
 // Only src/bibtex/check*.cpp include it.
 #include "bibtex/check.h"
 #include "bibtex/reader.h"
+#include "bibtex/style_table.h"
 
 #include <QHash>
 #include <QList>
@@ -18,69 +19,13 @@
 
 namespace bibtex::detail {
 
-// The fields the standard Japanese style reads, with crossref and doi.
-enum Field : int {
-    Address,
-    Author,
-    Booktitle,
-    Chapter,
-    Crossref,
-    Doi,
-    Edition,
-    Editor,
-    Howpublished,
-    Institution,
-    Journal,
-    Key,
-    Month,
-    Note,
-    Number,
-    Organization,
-    Pages,
-    Publisher,
-    School,
-    Series,
-    Title,
-    Type,
-    Volume,
-    Year,
-    Yomi,
-    FieldCount,
-    OtherField = -1,
-};
-inline constexpr std::array<QStringView, FieldCount> kFieldNames = {
-    u"address", u"author",       u"booktitle",   u"chapter",   u"crossref", u"doi",    u"edition",
-    u"editor",  u"howpublished", u"institution", u"journal",   u"key",      u"month",  u"note",
-    u"number",  u"organization", u"pages",       u"publisher", u"school",   u"series", u"title",
-    u"type",    u"volume",       u"year",        u"yomi",
-};
-// The fields whose text the check reads (the others only need to be known empty or not).
-inline constexpr std::uint32_t kTextFields = (1u << Author) | (1u << Crossref) | (1u << Doi) |
-                                             (1u << Editor) | (1u << Pages) | (1u << Title) | (1u << Year) |
-                                             (1u << Yomi);
-
-enum EntryType : std::uint8_t {
-    Article,
-    Book,
-    Booklet,
-    Conference,
-    Inbook,
-    Incollection,
-    Inproceedings,
-    Manual,
-    Mastersthesis,
-    Misc,
-    Phdthesis,
-    Proceedings,
-    Techreport,
-    Unpublished,
-    OtherType, // the style reads it as misc
-};
-inline constexpr std::array<QStringView, OtherType> kTypeNames = {
-    u"article",      u"book",          u"booklet",    u"conference",    u"inbook",
-    u"incollection", u"inproceedings", u"manual",     u"mastersthesis", u"misc",
-    u"phdthesis",    u"proceedings",   u"techreport", u"unpublished",
-};
+// The fields whose text the check reads (the others it needs only to know empty or not).
+inline constexpr std::uint32_t kTextFields = [] {
+    std::uint32_t fields = 0;
+    for (int f = 0; f < FieldCount; ++f)
+        if (kFields[f].text) fields |= 1u << f;
+    return fields;
+}();
 
 inline char16_t asciiLower(char16_t c) {
     return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
@@ -126,11 +71,16 @@ struct Macro {
     bool blank = false;
 };
 
+inline constexpr int kNoParent = -2;
+
 struct Entry {
     QStringView label;
-    int headLine = 0; // 1-based
+    QStringView typeName; // as written
+    int headLine = 0;     // 1-based
     int labelLine = 0;
     EntryType type = OtherType;
+    bool broken = false;       // BibTeX stopped reading it at an error: the style judges what it got so far
+    int parent = -1;           // the entry its crossref names; kNoParent: a crossref to no entry, dropped
     std::uint32_t present = 0; // by Field
     std::uint32_t filled = 0;  // present and not blank
     bool japaneseAuthor = false;
@@ -139,6 +89,7 @@ struct Entry {
     int editorLine = 0;
     int crossrefLine = 0;
     std::uint64_t doi = 0, title = 0, year = 0; // fingerprints of the folded doi, title and year
+    std::uint64_t author = 0, editor = 0;       // fingerprints of the values as BibTeX stores them
     QString crossref;
 };
 
@@ -149,6 +100,7 @@ bool hasSingleHyphen(QStringView pages);
 std::uint64_t doiFingerprint(QStringView doi);
 std::uint64_t titleFingerprint(QStringView title);
 std::uint64_t yearFingerprint(QStringView year);
+std::uint64_t valueFingerprint(QStringView value);
 
 // Reads a text and judges its entries, once: run() gives the findings sorted.
 class Checker {
@@ -172,16 +124,19 @@ private:
     void fail(const Run& run, QChar at);
     void finishText(LineState end, int lastLine);
     // Judging what was read (check_rules.cpp).
+    void crossrefs();
     void entryWarnings();
+    void styleWarnings(const Entry& e, bool crossref);
     void sameWorkNotes();
     void encodingNotes(QStringView text);
 
     // A finding; a note only when notes are wanted.
-    void add(int line, Severity severity, Message message, QString label = {}, QString arg1 = {},
-             QString arg2 = {}, int bibtexLine = 0, int otherLine = 0) {
+    void add(int line, Message message, QString label = {}, QString arg1 = {}, QString arg2 = {},
+             int bibtexLine = 0, int otherLine = 0, QStringList fields = {}) {
+        const Severity severity = severityOf(message);
         if (severity == Severity::Note && !options_.notes) return;
         findings_.append(Finding{line, bibtexLine ? bibtexLine : line, severity, message, std::move(label),
-                                 std::move(arg1), std::move(arg2), otherLine});
+                                 std::move(arg1), std::move(arg2), std::move(fields), otherLine});
     }
     QString currentLabel() const {
         return context_ == Context::Entry && current_ >= 0 ? entries_[current_].label.toString() : QString();
@@ -196,6 +151,7 @@ private:
     int lineNumber_ = 0; // 1-based
     Context context_ = Context::None;
     EntryType pendingType_ = OtherType;
+    QStringView pendingTypeName_;
     Context pendingContext_ = Context::None;
     int headLine_ = 0;
     QChar opening_;
@@ -209,6 +165,7 @@ private:
     // The field or @string being read.
     QStringView fieldName_;
     int field_ = OtherField;
+    bool declared_ = false; // BibTeX stores the field or @string being read
     int fieldLine_ = 0;
     bool inValue_ = false;
     bool blank_ = true;
@@ -219,7 +176,12 @@ private:
     char16_t partKind_ = 0;
     int partDepth_ = 0;
     int partLine_ = 0;
-    const Run* previous_ = nullptr;
+    const Run* previous_ = nullptr; // the run before, on this line
+    int lastPartLine_ = 0;          // the line of the last label or value part read
+    // A value of the entry being read that ran over a line starting like a field ("name ="): a "{" or
+    // '"' of it is likely never closed where it was meant to be. Its field's line (0: none) and opening.
+    int swallowingLine_ = 0;
+    char16_t swallowingOpening_ = 0;
 };
 
 } // namespace bibtex::detail

@@ -18,10 +18,34 @@ QString lowered(QStringView s) {
     return result;
 }
 
-template <std::size_t N> int indexIn(const std::array<QStringView, N>& names, QStringView word, int none) {
-    for (std::size_t i = 0; i < N; ++i)
-        if (equalsAsciiCaseless(word, names[i])) return int(i);
-    return none;
+EntryType typeOf(QStringView name) {
+    for (int i = 0; i < OtherType; ++i)
+        if (equalsAsciiCaseless(name, kTypes[i].name)) return EntryType(i);
+    return OtherType;
+}
+
+int fieldOf(QStringView name) {
+    for (int i = 0; i < FieldCount; ++i)
+        if (equalsAsciiCaseless(name, kFields[i].name)) return i;
+    return OtherField;
+}
+
+// "  name =": how a field starts a line (the field's name in ASCII letters, digits, "_" and "-").
+bool startsLikeAField(QStringView line) {
+    qsizetype i = 0;
+    while (i < line.size() && isBlank(line[i].unicode()))
+        ++i;
+    const qsizetype nameStart = i;
+    while (i < line.size()) {
+        const char16_t c = line[i].unicode();
+        const bool letter = (c | 0x20) >= u'a' && (c | 0x20) <= u'z';
+        if (!(letter || (i > nameStart && ((c >= u'0' && c <= u'9') || c == u'_' || c == u'-')))) break;
+        ++i;
+    }
+    if (i == nameStart) return false;
+    while (i < line.size() && isBlank(line[i].unicode()))
+        ++i;
+    return i < line.size() && line[i] == u'=';
 }
 
 bool isJapanese(char16_t c) {
@@ -115,6 +139,7 @@ void Checker::readRuns(QStringView line, const QList<Run>& runs, int offset) {
             }
             if (run.token == Token::Label) {
                 previous_ = &run;
+                lastPartLine_ = lineNumber_;
                 continue;
             }
         }
@@ -124,6 +149,7 @@ void Checker::readRuns(QStringView line, const QList<Run>& runs, int offset) {
         case Token::At:
             context_ = Context::None;
             headLine_ = lineNumber_;
+            swallowingLine_ = 0;
             opening_ = QChar();
             fieldName_ = {};
             inValue_ = false;
@@ -131,7 +157,8 @@ void Checker::readRuns(QStringView line, const QList<Run>& runs, int offset) {
             current_ = -1;
             break;
         case Token::EntryType:
-            pendingType_ = EntryType(indexIn(kTypeNames, piece, OtherType));
+            pendingType_ = typeOf(piece);
+            pendingTypeName_ = piece;
             pendingContext_ = Context::AwaitingKey;
             context_ = Context::AwaitingOpening;
             break;
@@ -143,6 +170,12 @@ void Checker::readRuns(QStringView line, const QList<Run>& runs, int offset) {
             if (context_ == Context::AwaitingOpening) {
                 opening_ = piece.front();
                 context_ = pendingContext_;
+                // A preamble is one value, stored as BibTeX reads it.
+                if (context_ == Context::Preamble) {
+                    field_ = OtherField;
+                    declared_ = true;
+                    startValue();
+                }
             } else {
                 if (inValue_) commitField();
                 context_ = Context::None;
@@ -150,12 +183,13 @@ void Checker::readRuns(QStringView line, const QList<Run>& runs, int offset) {
             }
             break;
         case Token::Label:
+            lastPartLine_ = lineNumber_;
             break;
         case Token::FieldName:
             fieldName_ = piece;
             fieldLine_ = lineNumber_;
-            field_ =
-                context_ == Context::Entry ? indexIn(kFieldNames, piece, int(OtherField)) : int(OtherField);
+            field_ = context_ == Context::Entry ? fieldOf(piece) : int(OtherField);
+            declared_ = context_ != Context::Entry || (field_ >= 0 && kFields[field_].declared);
             break;
         case Token::Punctuation:
             if (piece.front() == u'=')
@@ -168,6 +202,7 @@ void Checker::readRuns(QStringView line, const QList<Run>& runs, int offset) {
         case Token::Number:
         case Token::Abbreviation:
             feedPart(piece, run.token);
+            lastPartLine_ = lineNumber_;
             break;
         case Token::Error:
             fail(run, offset + run.start < line.size() ? line[offset + run.start] : QChar());
@@ -184,7 +219,7 @@ bool Checker::stopsAtLastLine(QStringView line, const QList<Run>& runs, qsizetyp
     for (qsizetype i = index + 1; i + 1 < runs.size(); ++i)
         if (runs[i].token == Token::At && runs[i + 1].token == Token::EntryType) {
             const int at = i + 3 < runs.size() && runs[i + 3].token == Token::Label ? int(i + 3) : -1;
-            add(lineNumber_, Severity::Warning, Message::IgnoredAtEnd,
+            add(lineNumber_, Message::IgnoredAtEnd,
                 at >= 0 ? line.sliced(offset + runs[at].start, runs[at].length).toString() : QString());
             stopped_ = true;
             return true;
@@ -201,9 +236,8 @@ void Checker::beginEntry(QStringView key, int keyLine) {
     if (found != labels_.constEnd()) {
         const Entry& first = entries_[*found];
         const QString label = key.toString();
-        add(keyLine, Severity::Error, Message::LabelRepeated, label, {}, {}, 0, first.labelLine);
-        add(first.labelLine, Severity::Error, Message::LabelRepeated, first.label.toString(), {}, {}, 0,
-            keyLine);
+        add(keyLine, Message::LabelRepeated, label, {}, {}, 0, first.labelLine);
+        add(first.labelLine, Message::LabelRepeated, first.label.toString(), {}, {}, 0, keyLine);
         context_ = Context::None;
         current_ = -1;
         restartAfter_ = true;
@@ -211,13 +245,14 @@ void Checker::beginEntry(QStringView key, int keyLine) {
     }
     Entry entry;
     entry.label = key;
+    entry.typeName = pendingTypeName_;
     entry.headLine = headLine_;
     entry.labelLine = keyLine;
     entry.type = pendingType_;
     labels_.insert(CaselessKey(key), int(entries_.size()));
     entries_.append(std::move(entry));
     current_ = int(entries_.size()) - 1;
-    if (key.isEmpty()) add(keyLine, Severity::Warning, Message::NoLabel);
+    if (key.isEmpty()) add(keyLine, Message::NoLabel);
 }
 
 void Checker::startValue() {
@@ -239,8 +274,9 @@ void Checker::feedPart(QStringView part, Token token) {
     if (token == Token::Abbreviation) {
         const auto found = macros_.constFind(CaselessKey(part));
         if (found == macros_.constEnd()) {
-            // BibTeX reads an undefined abbreviation as empty text.
-            add(lineNumber_, Severity::Warning, Message::UndefinedString, currentLabel(), part.toString());
+            // BibTeX reads an undefined abbreviation as empty text, and says so where it stores the field.
+            add(lineNumber_, declared_ ? Message::UndefinedString : Message::UndefinedStringUnread,
+                currentLabel(), part.toString());
             return;
         }
         if (!found->blank) blank_ = false;
@@ -258,6 +294,9 @@ void Checker::feedPart(QStringView part, Token token) {
         partDepth_ = partKind_ == u'{' ? 1 : 0;
         partLine_ = lineNumber_;
         i = 1;
+    } else if (!swallowingLine_ && context_ == Context::Entry && startsLikeAField(part)) {
+        swallowingLine_ = fieldLine_;
+        swallowingOpening_ = partKind_;
     }
     qsizetype textFrom = i;
     for (; i < n; ++i) {
@@ -292,8 +331,8 @@ void Checker::commitField() {
     if (field_ == OtherField) {
         for (QStringView name : std::as_const(otherFields_))
             if (equalsAsciiCaseless(name, fieldName_)) {
-                add(fieldLine_, Severity::Warning, Message::FieldRepeated, entry.label.toString(),
-                    lowered(fieldName_));
+                add(fieldLine_, Message::FieldRepeatedUnread, entry.label.toString(), lowered(fieldName_), {},
+                    lineNumber_);
                 return;
             }
         otherFields_.append(fieldName_);
@@ -301,26 +340,28 @@ void Checker::commitField() {
     }
     const std::uint32_t bit = 1u << field_;
     if (entry.present & bit) {
-        // BibTeX keeps the first and ignores the rest.
-        add(fieldLine_, Severity::Warning, Message::FieldRepeated, entry.label.toString(),
-            lowered(fieldName_));
+        // BibTeX keeps the first and ignores the rest; it says so of a field it stores.
+        add(fieldLine_, declared_ ? Message::FieldRepeated : Message::FieldRepeatedUnread,
+            entry.label.toString(), lowered(fieldName_), {}, lineNumber_);
         return;
     }
     entry.present |= bit;
     if (!blank_) entry.filled |= bit;
     if (field_ == Author || field_ == Editor || field_ == Yomi) {
         if (const int name = faultyName(text_))
-            add(fieldLine_, Severity::Error, Message::NameCommas, entry.label.toString(), lowered(fieldName_),
+            add(fieldLine_, Message::NameCommas, entry.label.toString(), lowered(fieldName_),
                 QString::number(name));
     }
     switch (field_) {
     case Author:
         entry.japaneseAuthor = japanese_;
         entry.authorLine = fieldLine_;
+        entry.author = valueFingerprint(text_);
         break;
     case Editor:
         entry.japaneseEditor = japanese_;
         entry.editorLine = fieldLine_;
+        entry.editor = valueFingerprint(text_);
         break;
     case Crossref:
         entry.crossref = text_.trimmed();
@@ -331,7 +372,7 @@ void Checker::commitField() {
         break;
     case Pages:
         if (options_.notes && hasSingleHyphen(text_))
-            add(fieldLine_, Severity::Note, Message::SingleHyphen, entry.label.toString(), text_.trimmed());
+            add(fieldLine_, Message::SingleHyphen, entry.label.toString(), text_.trimmed());
         break;
     case Title:
         entry.title = titleFingerprint(text_);
@@ -356,12 +397,21 @@ void Checker::fail(const Run& run, QChar at) {
     else
         discardField();
     const QString label = currentLabel();
+    if (context_ == Context::Entry && current_ >= 0) entries_[current_].broken = true;
+    if (swallowingLine_ && context_ == Context::Entry && run.problem != Problem::NoEntryType &&
+        run.problem != Problem::NoOpening) {
+        // A value ran over the fields after it, so its "{" or '"' was meant to close before them.
+        add(swallowingLine_, Message::NotClosed, label, QString(QChar(swallowingOpening_)), {}, lineNumber_);
+        context_ = Context::None;
+        fieldName_ = {};
+        return;
+    }
     switch (run.problem) {
     case Problem::NoEntryType:
-        add(headLine_, Severity::Error, Message::NoEntryType, {}, {}, {}, lineNumber_);
+        add(headLine_, Message::NoEntryType, {}, {}, {}, lineNumber_);
         break;
     case Problem::NoOpening:
-        add(headLine_, Severity::Error, Message::NoOpening, {}, {}, {}, lineNumber_);
+        add(headLine_, Message::NoOpening, {}, {}, {}, lineNumber_);
         break;
     case Problem::NoComma:
     case Problem::NoFieldName:
@@ -369,17 +419,21 @@ void Checker::fail(const Run& run, QChar at) {
     case Problem::NoValue:
         if (atNextEntry) {
             // The next entry begins before this one closed.
-            add(headLine_, Severity::Error, Message::NotClosed, label, QString(opening_), {}, lineNumber_);
+            add(headLine_, Message::NotClosed, label, QString(opening_), {}, lineNumber_);
         } else if (run.problem == Problem::NoComma && at == u'=' && previous_ &&
                    previous_->token == Token::Label) {
             // "@article{title = ...": the first field's name was read as the label.
-            add(lineNumber_, Severity::Error, Message::MissingLabel, {}, label);
+            add(lineNumber_, Message::MissingLabel, {}, label);
+        } else if (run.problem == Problem::NoComma && context_ == Context::Entry) {
+            // Nothing before the fault on its line: the "," belongs at the end of the line before.
+            if (!previous_ && lastPartLine_ > 0 && lastPartLine_ < lineNumber_)
+                add(lastPartLine_, Message::NoCommaAtLineEnd, label, {}, {}, lineNumber_);
+            else
+                add(lineNumber_, Message::NoComma, label);
         } else if (run.problem == Problem::NoComma) {
-            const QChar close = opening_ == u'(' ? u')' : u'}';
-            add(lineNumber_, Severity::Error, Message::NoComma, label,
-                context_ == Context::Entry ? QString(u", "_s + close) : QString(close));
+            add(lineNumber_, Message::NoClosing, label, QString(opening_ == u'(' ? u')' : u'}'));
         } else {
-            add(lineNumber_, Severity::Error,
+            add(lineNumber_,
                 run.problem == Problem::NoFieldName ? Message::NoFieldName
                 : run.problem == Problem::NoEquals  ? Message::NoEquals
                                                     : Message::NoValue,
@@ -387,7 +441,7 @@ void Checker::fail(const Run& run, QChar at) {
         }
         break;
     case Problem::UnbalancedBraces:
-        add(lineNumber_, Severity::Error, Message::UnbalancedBraces, label);
+        add(lineNumber_, Message::UnbalancedBraces, label);
         break;
     case Problem::NoLabel:
     case Problem::None:
@@ -401,14 +455,17 @@ void Checker::finishText(LineState end, int lastLine) {
     if (end.outsideEntries()) return;
     // The file ends inside an entry: BibTeX reports its last line.
     const QString label = currentLabel();
-    if (partOpen_)
-        add(partLine_, Severity::Error, Message::NotClosed, label, QString(QChar(partKind_)), {}, lastLine);
+    if (context_ == Context::Entry && current_ >= 0) entries_[current_].broken = true;
+    if (context_ == Context::Entry && swallowingLine_ && !partOpen_)
+        add(swallowingLine_, Message::NotClosed, label, QString(QChar(swallowingOpening_)), {}, lastLine);
+    else if (partOpen_)
+        add(partLine_, Message::NotClosed, label, QString(QChar(partKind_)), {}, lastLine);
     else if (context_ == Context::None)
-        add(headLine_, Severity::Error, Message::NoEntryType, {}, {}, {}, lastLine);
+        add(headLine_, Message::NoEntryType, {}, {}, {}, lastLine);
     else if (context_ == Context::AwaitingOpening)
-        add(headLine_, Severity::Error, Message::NoOpening, {}, {}, {}, lastLine);
+        add(headLine_, Message::NoOpening, {}, {}, {}, lastLine);
     else
-        add(headLine_, Severity::Error, Message::NotClosed, label, QString(opening_), {}, lastLine);
+        add(headLine_, Message::NotClosed, label, QString(opening_), {}, lastLine);
 }
 
 } // namespace bibtex::detail

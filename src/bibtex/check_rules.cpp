@@ -1,7 +1,9 @@
-// The style's rules that judge the entries read: names BibTeX cannot split, page ranges, the fingerprints
-// of the same work, the required fields and sort keys of each type, and the characters the encoding lacks.
+// The rules that judge the entries read: names BibTeX cannot split, page ranges, the fingerprints of the
+// same work, BibTeX's cross references, the style's tests of each entry (style_table.h), and the
+// characters the encoding lacks.
 #include "bibtex/check_internal.h"
 
+#include <algorithm>
 #include <bitset>
 #include <memory>
 
@@ -21,6 +23,25 @@ struct Fingerprint {
     }
     std::uint64_t value() const { return any ? (h ? h : 1) : 0; }
 };
+
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// Lower-case roman numerals, as front matter is numbered.
+bool isRomanNumeral(QStringView s) {
+    if (s.isEmpty()) return false;
+    for (QChar c : s)
+        if (!QStringView(u"ivxlcdm").contains(c)) return false;
+    return true;
+}
+
+// One page of a range: a number ("12", "S12", "e1234") or a roman numeral ("xii").
+enum class PageKind { None, Number, Roman };
+PageKind pageKind(QStringView page) {
+    if (std::any_of(page.begin(), page.end(), isDigit)) return PageKind::Number;
+    return isRomanNumeral(page) ? PageKind::Roman : PageKind::None;
+}
 
 } // namespace
 
@@ -58,12 +79,25 @@ int faultyName(QStringView names) {
     return commas > 2 || commaLast ? name : 0;
 }
 
-// "12-34": one hyphen between two characters that are neither hyphens nor blanks.
-bool hasSingleHyphen(QStringView p) {
-    for (qsizetype i = 1; i + 1 < p.size(); ++i)
-        if (p[i] == u'-' && p[i - 1] != u'-' && p[i + 1] != u'-' && !isBlank(p[i - 1].unicode()) &&
-            !isBlank(p[i + 1].unicode()))
-            return true;
+// "12-34", "xii-xv": one hyphen between two page numbers of one kind. "V-1", "G-1--G-28" and
+// "M-10--M-10" are pages with a prefix, not ranges with one hyphen.
+bool hasSingleHyphen(QStringView pages) {
+    const auto separator = [](QChar c) {
+        return c == u',' || c == u';' || c == u'+' || isBlank(c.unicode());
+    };
+    qsizetype from = 0;
+    while (from < pages.size()) {
+        qsizetype end = from;
+        while (end < pages.size() && !separator(pages[end]))
+            ++end;
+        const QStringView part = pages.sliced(from, end - from);
+        const qsizetype hyphen = part.indexOf(u'-');
+        if (hyphen > 0 && part.indexOf(u'-', hyphen + 1) < 0) {
+            const PageKind first = pageKind(part.first(hyphen));
+            if (first != PageKind::None && first == pageKind(part.sliced(hyphen + 1))) return true;
+        }
+        from = end + 1;
+    }
     return false;
 }
 
@@ -104,131 +138,131 @@ std::uint64_t yearFingerprint(QStringView year) {
     return f.value();
 }
 
-// The required fields of each type, as the standard Japanese style checks them.
-void Checker::entryWarnings() {
-    const auto filled = [](const Entry& e, Field f) { return (e.filled >> f) & 1; };
+// The value as BibTeX stores it: every run of blanks one blank, none at either end.
+std::uint64_t valueFingerprint(QStringView value) {
+    Fingerprint f;
+    bool blank = false;
+    for (QChar c : value.trimmed()) {
+        if (isBlank(c.unicode())) {
+            blank = true;
+            continue;
+        }
+        if (blank) f.add(u' ');
+        blank = false;
+        f.add(c.unicode());
+    }
+    return f.value();
+}
+
+// BibTeX's cross references, once the whole file is read: a crossref to no entry is dropped, then each
+// entry takes the fields it lacks from the entry its crossref names, in the order of the file (so an
+// entry above has taken its own crossref's fields by then).
+void Checker::crossrefs() {
+    for (int i = 0; i < entries_.size(); ++i) {
+        Entry& e = entries_[i];
+        if (!((e.present >> Crossref) & 1)) continue;
+        const auto target = labels_.constFind(CaselessKey(e.crossref));
+        if (target == labels_.constEnd()) {
+            e.parent = kNoParent;
+            add(e.crossrefLine, Message::NoCrossrefEntry, e.label.toString(), e.crossref);
+            continue;
+        }
+        e.parent = *target;
+        // The entry named still has a crossref unless BibTeX dropped it already (an entry above).
+        const Entry& parent = entries_[e.parent];
+        if (((parent.present >> Crossref) & 1) && !(e.parent < i && parent.parent == kNoParent))
+            add(e.crossrefLine, Message::NestedCrossref, e.label.toString(), parent.label.toString());
+    }
     for (Entry& e : entries_) {
-        // Made only for a finding: most entries have none.
-        const auto label = [&e] { return e.label.toString(); };
-        const auto type = [&e] { return e.type == OtherType ? u"misc"_s : kTypeNames[e.type].toString(); };
-        bool crossref = false;
-        if ((e.present >> Crossref) & 1) {
-            const auto target = labels_.constFind(CaselessKey(e.crossref));
-            if (target == labels_.constEnd()) {
-                // BibTeX drops a crossref to no entry and reads the entry without it.
-                add(e.crossrefLine, Severity::Warning, Message::NoCrossrefEntry, label(), e.crossref);
-            } else {
-                const Entry& parent = entries_[*target];
-                e.filled |= parent.filled & ~e.present;
-                e.present |= parent.present;
-                crossref = true;
-            }
+        if (e.parent < 0) continue;
+        const Entry& parent = entries_[e.parent];
+        if (!((e.present >> Author) & 1)) e.author = parent.author;
+        if (!((e.present >> Editor) & 1)) e.editor = parent.editor;
+        e.filled |= parent.filled & ~e.present;
+        e.present |= parent.present;
+    }
+}
+
+// What the style says of each entry (style_table.h), and the entries without yomi.
+void Checker::entryWarnings() {
+    crossrefs();
+    for (const Entry& e : entries_) {
+        if (e.type == OtherType) {
+            // misc prints it, without the fields misc does not read (crossref only lends fields).
+            QStringList dropped;
+            for (int f = 0; f < FieldCount; ++f)
+                if (((e.filled >> f) & 1) && kFields[f].declared && f != Crossref &&
+                    std::find(kMiscReads.begin(), kMiscReads.end(), Field(f)) == kMiscReads.end())
+                    dropped << kFields[f].name.toString();
+            add(e.headLine, dropped.isEmpty() ? Message::TypeUndefined : Message::TypeUndefinedDrops,
+                e.label.toString(), e.typeName.toString(), {}, e.labelLine, 0, dropped);
         }
-        const auto need = [&](Field f) {
-            if (!filled(e, f))
-                add(e.headLine, Severity::Warning, Message::EmptyField, label(), kFieldNames[f].toString(),
-                    type());
-        };
-        const auto needEither = [&](Field a, Field b, const char16_t* both) {
-            if (!filled(e, a) && !filled(e, b))
-                add(e.headLine, Severity::Warning, Message::EmptyField, label(), QString::fromUtf16(both),
-                    type());
-        };
-        // Sorting comes first in the style, for every entry.
-        const char16_t* sortFields = nullptr;
-        switch (e.type) {
-        case Book:
-        case Inbook:
-            if (!filled(e, Author) && !filled(e, Editor) && !filled(e, Key))
-                sortFields = u"author, editor, or key";
-            break;
-        case Proceedings:
-            if (!filled(e, Editor) && !filled(e, Organization) && !filled(e, Key))
-                sortFields = u"editor, organization, or key";
-            break;
-        case Manual:
-            if (!filled(e, Author) && !filled(e, Organization) && !filled(e, Key))
-                sortFields = u"author, organization, or key";
-            break;
-        default:
-            if (!filled(e, Author) && !filled(e, Key)) sortFields = u"author or key";
-            break;
-        }
-        if (sortFields)
-            add(e.headLine, Severity::Warning, Message::SortNeeds, label(), QString::fromUtf16(sortFields));
-        switch (e.type) {
-        case Article:
-            need(Author);
-            need(Title);
-            if (!crossref) {
-                need(Journal);
-                need(Year);
-            }
-            break;
-        case Book:
-        case Inbook:
-            if (!filled(e, Author))
-                needEither(Author, Editor, u"author and editor");
-            else if (!crossref && filled(e, Editor))
-                add(e.headLine, Severity::Warning, Message::AuthorAndEditor, label(), {}, type());
-            need(Title);
-            if (e.type == Inbook) needEither(Chapter, Pages, u"chapter and pages");
-            if (!crossref) need(Publisher);
-            need(Year);
-            break;
-        case Booklet:
-        case Manual:
-            need(Title);
-            break;
-        case Incollection:
-            need(Author);
-            need(Title);
-            if (!crossref) {
-                need(Booktitle);
-                need(Publisher);
-                need(Year);
-            }
-            break;
-        case Inproceedings:
-        case Conference:
-            need(Author);
-            need(Title);
-            if (!crossref) {
-                need(Booktitle);
-                need(Year);
-            }
-            break;
-        case Mastersthesis:
-        case Phdthesis:
-            need(Author);
-            need(Title);
-            need(School);
-            need(Year);
-            break;
-        case Proceedings:
-            need(Title);
-            need(Year);
-            break;
-        case Techreport:
-            need(Author);
-            need(Title);
-            need(Institution);
-            need(Year);
-            break;
-        case Unpublished:
-            need(Author);
-            need(Title);
-            need(Note);
-            break;
-        case Misc:
-        case OtherType:
-            break;
-        }
+        // An entry cut short by an error: only the error is said of it, not what its lost fields lack.
+        if (e.broken) continue;
+        styleWarnings(e, e.parent >= 0);
         if (!options_.notes) continue;
-        if (e.japaneseAuthor && !filled(e, Yomi))
-            add(e.authorLine, Severity::Note, Message::NoYomi, label(), u"author"_s);
-        else if (e.japaneseEditor && !filled(e, Yomi))
-            add(e.editorLine, Severity::Note, Message::NoYomi, label(), u"editor"_s);
+        if (e.japaneseAuthor && !((e.filled >> Yomi) & 1))
+            add(e.authorLine, Message::NoYomi, e.label.toString(), u"author"_s);
+        else if (e.japaneseEditor && !((e.filled >> Yomi) & 1))
+            add(e.editorLine, Message::NoYomi, e.label.toString(), u"editor"_s);
+    }
+}
+
+void Checker::styleWarnings(const Entry& e, bool crossref) {
+    const StyleType& style = kTypes[e.type == OtherType ? Misc : e.type];
+    const auto filled = [&e](Field f) { return ((e.filled >> f) & 1) != 0; };
+    const auto names = [](const FieldList& fields) {
+        QStringList list;
+        for (Field f : fields)
+            list << kFields[f].name.toString();
+        return list;
+    };
+    // Made only for a finding: most entries have none.
+    const auto warn = [&](Message message, const FieldList& fields, QString arg1 = {}) {
+        add(e.headLine, message, e.label.toString(), std::move(arg1), style.name.toString(), 0, 0,
+            names(fields));
+    };
+    const auto parentLabel = [&] { return entries_[e.parent].label.toString(); };
+    // presort comes first, for every entry.
+    if (std::none_of(style.sort.begin(), style.sort.end(), filled)) warn(Message::SortNeeds, style.sort);
+    for (const StyleTest& t : style.tests) {
+        if (t.test == Test::None) break;
+        if ((t.when == When::WithoutCrossref && crossref) || (t.when == When::WithCrossref && !crossref))
+            continue;
+        switch (t.test) {
+        case Test::None:
+            break;
+        case Test::Filled:
+            if (std::none_of(t.fields.begin(), t.fields.end(), filled)) warn(Message::EmptyField, t.fields);
+            break;
+        case Test::NotBoth:
+            if (std::all_of(t.fields.begin(), t.fields.end(), filled)) warn(Message::BothFields, t.fields);
+            break;
+        case Test::NumberWithout:
+            if (filled(Number) && !filled(Volume) && !filled(t.fields.items[0]))
+                warn(Message::NumberWithout, {}, kFields[t.fields.items[0]].name.toString());
+            break;
+        case Test::Date:
+            if (!filled(Year) && filled(Month))
+                warn(Message::MonthNoYear, {});
+            else if (!filled(Year) && t.fields.size > 0)
+                warn(Message::EmptyField, t.fields);
+            break;
+        case Test::CrossrefNeeds: {
+            // The crossref's entry is named by the editor only where the editor is not the author.
+            const auto names = [&](Field f) { return filled(f) && !(f == Editor && e.editor == e.author); };
+            if (std::none_of(t.fields.begin(), t.fields.end(), names))
+                warn(Message::CrossrefNeeds, t.fields, parentLabel());
+            break;
+        }
+        case Test::CrossrefVolume:
+            if (!filled(Volume)) warn(Message::CrossrefVolume, {}, parentLabel());
+            break;
+        case Test::AllEmpty:
+            if (filled(Key) && std::none_of(t.fields.begin(), t.fields.end(), filled))
+                warn(Message::AllEmpty, t.fields);
+            break;
+        }
     }
 }
 
@@ -248,11 +282,9 @@ void Checker::sameWorkNotes() {
             const Entry& b = entries_[i];
             if (!noted.contains(*found)) {
                 noted.insert(*found, i);
-                add(a.headLine, Severity::Note, message, a.label.toString(), b.label.toString(), {}, 0,
-                    b.headLine);
+                add(a.headLine, message, a.label.toString(), b.label.toString(), {}, 0, b.headLine);
             }
-            add(b.headLine, Severity::Note, message, b.label.toString(), a.label.toString(), {}, 0,
-                a.headLine);
+            add(b.headLine, message, b.label.toString(), a.label.toString(), {}, 0, a.headLine);
         }
     };
     noteGroups(Message::SameDoi, [](const Entry& e) { return e.doi; });
@@ -283,7 +315,7 @@ void Checker::encodingNotes(QStringView text) {
     int line = 1;
     QString onLine;
     const auto flush = [&] {
-        if (!onLine.isEmpty()) add(line, Severity::Note, Message::Unencodable, {}, onLine, encoding);
+        if (!onLine.isEmpty()) add(line, Message::Unencodable, {}, onLine, encoding);
         onLine.clear();
     };
     for (QChar c : text) {

@@ -51,9 +51,9 @@ TEST_F(CheckWindowTest, ListsErrorsFirstAndEnterSelectsTheLineEvenAfterEdits) {
         const char* label;
         const char* message;
     } rows[] = {
-        {"6", "c", "= がありません"},
+        {"6", "c", "「=」がありません"},
         {"2", "a", "journal がありません (論文誌の論文には必要です)"},
-        {"4", "b", "ページの範囲 '1-2' は - でなく -- で書きます"},
+        {"4", "b", "ページの範囲 '1-2' は「-」でなく「--」で書きます"},
     };
     for (int row = 0; row < 3; ++row) {
         EXPECT_EQ(cell(row, 0), QString::fromUtf8(rows[row].line));
