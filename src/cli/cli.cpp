@@ -14,6 +14,7 @@
 #include "text/text_file.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -158,6 +159,21 @@ int count(const QCommandLineParser& parser, Io& io) {
     return exit;
 }
 
+// Why a file cannot be read, in this tool's words: what the system says when it refuses to open it.
+QString cannotRead(const QString& path) {
+    const QFileInfo info(path);
+    QString reason;
+    if (info.isDir()) {
+        reason = QStringLiteral("it is a folder");
+    } else if (info.exists() && !info.isFile()) {
+        reason = QStringLiteral("it is not a regular file");
+    } else {
+        QFile file(path);
+        reason = file.open(QIODevice::ReadOnly) ? QStringLiteral("reading it failed") : file.errorString();
+    }
+    return QStringLiteral("%1: cannot be read (%2)").arg(path, reason);
+}
+
 const QCommandLineOption
     kNoNotes(QStringLiteral("no-notes"),
              QStringLiteral("leaves out the notes (what BibTeX accepts but is likely a slip)"));
@@ -190,8 +206,8 @@ int check(const QCommandLineParser& parser, Io& io) {
                 if (finding.severity == bibtex::Severity::Error && exit == kDone) exit = kRefused;
             }
             io.print(report);
-        } catch (const base::Failure& failure) {
-            io.warn(base::withFinalPeriod(failure.message()) + u'\n');
+        } catch (const base::Failure&) {
+            io.warn(cannotRead(file) + u'\n');
             exit = kFileError;
         }
     }

@@ -384,35 +384,47 @@ TEST_F(Cli, ImportMakesWhatTheImportDialogAppendsAndTheEditorSaves) {
 
 TEST_F(Cli, CheckPrintsOneFindingALineAndExitsByTheWorstKind) {
     // The label check ignores letter case and names both lines; warnings alone end with 0, a file that
-    // cannot be read with 3 (the others are checked all the same).
+    // cannot be read with 3 and the reason (the others are checked all the same).
     const QString faulty = write(QStringLiteral("refs.bib"), "@misc{yamada2024, author={A}, pages={1-2}}\r\n"
                                                              "@article{Yamada2024, author={B}}\r\n");
     const QString warned =
         write(QStringLiteral("warned.bib"), "@article{a, author={A}, title={T}, year=2000}\n");
     const QString missing = write(QStringLiteral("none.bib"), "") + QStringLiteral("x");
+    const QString folder = QFileInfo(warned).path();
     const struct {
         QStringList arguments;
         int exit;
         QString out;
+        QString err;
     } cases[] = {
         {{faulty},
          1,
          faulty + QStringLiteral(":1: error: label \"yamada2024\" is also used at line 2\n") + faulty +
              QStringLiteral(":1: note: page range \"1-2\" in \"yamada2024\" has one hyphen; write \"--\"\n") +
-             faulty + QStringLiteral(":2: error: label \"Yamada2024\" is also used at line 1\n")},
+             faulty + QStringLiteral(":2: error: label \"Yamada2024\" is also used at line 1\n"),
+         QString()},
         {{QStringLiteral("--no-notes"), faulty},
          1,
          faulty + QStringLiteral(":1: error: label \"yamada2024\" is also used at line 2\n") + faulty +
-             QStringLiteral(":2: error: label \"Yamada2024\" is also used at line 1\n")},
-        {{warned}, 0, warned + QStringLiteral(":1: warning: empty journal in \"a\" (@article needs it)\n")},
+             QStringLiteral(":2: error: label \"Yamada2024\" is also used at line 1\n"),
+         QString()},
+        {{warned},
+         0,
+         warned + QStringLiteral(":1: warning: empty journal in \"a\" (@article needs it)\n"),
+         QString()},
         {{missing, warned},
          3,
-         warned + QStringLiteral(":1: warning: empty journal in \"a\" (@article needs it)\n")},
-        {{}, 2, QString()},
+         warned + QStringLiteral(":1: warning: empty journal in \"a\" (@article needs it)\n"),
+         missing + QStringLiteral(": cannot be read (No such file or directory)\n")},
+        {{folder}, 3, QString(), folder + QStringLiteral(": cannot be read (it is a folder)\n")},
+        {{}, 2, QString(), QString()},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(run(QStringList{QStringLiteral("check")} + c.arguments), c.exit)
             << c.arguments.join(u' ').toStdString();
         EXPECT_EQ(outText(), c.out);
+        if (!c.err.isNull()) {
+            EXPECT_EQ(err, c.err);
+        }
     }
 }
