@@ -178,8 +178,9 @@ private:
     int partLine_ = 0;
     const Run* previous_ = nullptr; // the run before, on this line
     int lastPartLine_ = 0;          // the line of the last label or value part read
-    // A value of the entry being read that ran over a line starting like a field ("name ="): a "{" or
-    // '"' of it is likely never closed where it was meant to be. Its field's line (0: none) and opening.
+    // The last value of the entry being read, where it ran over a line starting like a field ("name ="):
+    // a "{" or '"' of it is likely never closed where it was meant to be. Its field's line (0: none) and
+    // opening.
     int swallowingLine_ = 0;
     char16_t swallowingOpening_ = 0;
 };

@@ -262,6 +262,8 @@ void Checker::startValue() {
     partOpen_ = false;
     text_.resize(0); // keeps its capacity
     wantText_ = context_ == Context::String || (field_ >= 0 && (kTextFields >> field_) & 1);
+    // A field after it: the value before ended where it was meant to, whatever its lines looked like.
+    swallowingLine_ = 0;
 }
 
 void Checker::feedPart(QStringView part, Token token) {

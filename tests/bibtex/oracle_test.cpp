@@ -51,6 +51,10 @@ const Fault kFaults[] = {
     {"missing =", u"@misc{b, author={A},\n note {n}}\n", Message::NoEquals, 2},
     {"missing , at the end of a line", u"@misc{b, author={A}\n note={n}}\n", Message::NoCommaAtLineEnd, 1,
      nullptr, true},
+    // A value over lines like fields, then more fields: the value was whole, the fault is the comma.
+    {"missing , after a value with a line like a field",
+     u"@misc{b, author={A},\n note={x\n y = z},\n title={T}\n year=2000}\n", Message::NoCommaAtLineEnd, 4,
+     nullptr, true},
     {"missing , after a label", u"@misc{b\n author={A}}\n", Message::NoCommaAtLineEnd, 1},
     {"missing , in a line", u"@misc{b, author={A} note={n}}\n", Message::NoComma, 1},
     {"missing } of @string", u"@string{b = \"x\" c = \"y\"}\n", Message::NoClosing, 1, u"}"},
