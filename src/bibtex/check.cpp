@@ -86,7 +86,7 @@ constexpr Wording kWordings[] = {
     {Message::UndefinedStringUnread, Severity::Note,
      u"略語 '<1>' が定義されていません (jplain はこの項目を読みません)",
      u"string \"<1>\" is undefined<in> (jplain does not read this field)"},
-    {Message::NoLabel, Severity::Note, u"文献ラベルがありません (\\cite で引用できません)",
+    {Message::NoLabel, Severity::Note, u"文献ラベルがありません (引用できません)",
      u"entry without a label (\\cite cannot name it)"},
     {Message::IgnoredAtEnd, Severity::Note,
      u"ファイルの最後の行で前の文献に続く文献は BibTeX に読まれません (改行して次の行に書いてください)",

@@ -64,7 +64,7 @@ TEST(BibtexCheckMessages, WordsTheArgumentsOfAFinding) {
          u"略語 'web' が定義されていません (jplain はこの項目を読みません)",
          u"string \"web\" is undefined in \"a\" (jplain does not read this field)"},
         {Message::NoLabel, Severity::Note, nullptr, u"", u"", {}, 0,
-         u"文献ラベルがありません (\\cite で引用できません)", u"entry without a label (\\cite cannot name it)"},
+         u"文献ラベルがありません (引用できません)", u"entry without a label (\\cite cannot name it)"},
         // clang-format on
     };
     for (const auto& row : rows) {
