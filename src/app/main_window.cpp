@@ -483,7 +483,7 @@ JumpBox& TForm1::jumpBox() {
 
 void TForm1::Jump1Click() {
     run([this] {
-        jumpBox().showWith([this]() -> const QMap<QString, int>& { return document_.headLabels(); });
+        jumpBox().showWith([this]() -> const document::HeadLabels& { return document_.headLabels(); });
     });
 }
 
