@@ -1,9 +1,12 @@
 #include "app/check_window.h"
 
+#include "app/editor_jump.h"
+#include "app/window_place.h"
 #include "base/fonts.h"
 #include "document/document.h"
 
 #include <QAbstractTableModel>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,11 +17,18 @@
 #include <QTextDocument>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 #include <functional>
 
 namespace app {
+
+namespace {
+
+const QString kNotChecked = QStringLiteral("まだ検査していません");
+
+} // namespace
 
 // The list's rows: made when they are drawn, so that 150,000 findings show at once.
 class FindingModel : public QAbstractTableModel {
@@ -46,8 +56,8 @@ public:
                                                            QStyle::SP_MessageBoxInformation};
             return window_.style()->standardIcon(icons[int(item.finding.severity)]);
         }
-        if (role == Qt::ToolTipRole && index.column() == 0)
-            return bibtex::japaneseSeverityName(item.finding.severity);
+        // A long message is cut short in its column: the whole of it, kind and all, over every cell.
+        if (role == Qt::ToolTipRole) return window_.description(item);
         if (role != Qt::DisplayRole) return {};
         switch (index.column()) {
         case 0:
@@ -55,7 +65,7 @@ public:
         case 1:
             return item.finding.label;
         default:
-            return bibtex::japaneseMessage(item.finding);
+            return window_.message(item);
         }
     }
 
@@ -69,7 +79,7 @@ CheckWindow::CheckWindow(QWidget* mainWindow, QPlainTextEdit* editor, const docu
     setWindowTitle(QStringLiteral("文献の検査"));
     setFont(base::windowFont());
     setModal(false);
-    resize(720, 400);
+    resize(kSize);
 
     counts_ = new QLabel;
     counts_->setObjectName(QStringLiteral("CountLabel"));
@@ -105,28 +115,31 @@ CheckWindow::CheckWindow(QWidget* mainWindow, QPlainTextEdit* editor, const docu
     setTabOrder(list_, recheckButton);
     // The keys go to the list when the window comes up: arrows and Enter at once.
     list_->setFocus();
+    // A load or New: the findings were of the text that went. (A load in pieces keeps the text document
+    // it filled, so the text document alone cannot tell.)
+    connect(&document_, &document::Document::wholeTextReplaced, this, &CheckWindow::forget);
 }
 
 void CheckWindow::showBeside() {
     const QWidget* main = parentWidget();
     if (!placed_ && main && main->screen()) {
         placed_ = true;
-        const QRect screen = main->screen()->availableGeometry();
-        const QRect m = main->frameGeometry();
-        const QSize outer = size() + QSize(8, 32); // the frame, unknown before the first showing
-        const QPoint places[] = {
-            {m.right() + 8, m.top()}, {m.left() - 8 - outer.width(), m.top()}, {m.left(), m.bottom() + 8}};
-        QPoint place(m.left() + (m.width() - outer.width()) / 2, m.bottom() - outer.height());
-        for (const QPoint& candidate : places)
-            if (screen.contains(QRect(candidate, outer))) {
-                place = candidate;
-                break;
-            }
-        place.setX(
-            std::clamp(place.x(), screen.left(), std::max(screen.left(), screen.right() - outer.width())));
-        place.setY(
-            std::clamp(place.y(), screen.top(), std::max(screen.top(), screen.bottom() - outer.height())));
-        move(place);
+        // A stored place counts where the middle of its top edge, the title bar, is on a screen.
+        const QRect stored = storedPlace_.value_or(QRect());
+        if (stored.width() >= kLeastRoom.width() && stored.height() >= kLeastRoom.height() &&
+            QGuiApplication::screenAt(QPoint(stored.center().x(), stored.top() + 8))) {
+            resize(stored.size());
+            move(stored.topLeft());
+        } else {
+            // The frame of a window not shown yet is unknown: the main window's, drawn by the same
+            // window manager, stands for it.
+            const QMargins frame = main->windowHandle() ? main->windowHandle()->frameMargins() : QMargins();
+            const QSize outerFrame(frame.left() + frame.right(), frame.top() + frame.bottom());
+            const QRect outer = placeBeside(main->screen()->availableGeometry(), main->frameGeometry(),
+                                            kSize + outerFrame, kLeastRoom + outerFrame, 8);
+            resize(outer.size() - outerFrame);
+            move(outer.topLeft());
+        }
     }
     show();
     raise();
@@ -134,14 +147,63 @@ void CheckWindow::showBeside() {
     list_->setFocus();
 }
 
+std::optional<QRect> CheckWindow::place() const {
+    if (!placed_) return std::nullopt;
+    return QRect(pos(), size());
+}
+
 bool CheckWindow::checkedDocumentIsCurrent() const {
     return checkedDocument_ && checkedDocument_ == editor_->document();
 }
 
+namespace {
+
+// Whether a block kept since the check is still a line of `document` (a deleted line's block is not).
+bool alive(const QTextDocument* document, const QTextBlock& block) {
+    return block.isValid() && document->findBlock(block.position()) == block;
+}
+
+CheckWindow::LineAnchor anchorAt(const QTextBlock& block, QStringView text) {
+    if (!block.isValid()) return {};
+    return {block, block.next(), qHash(text.sliced(block.position(), block.length() - 1))};
+}
+
+} // namespace
+
+QTextBlock CheckWindow::blockNow(const LineAnchor& anchor) const {
+    const QTextDocument* document = editor_->document();
+    if (!checkedDocumentIsCurrent() || !alive(document, anchor.block)) return {};
+    const QTextBlock last = alive(document, anchor.next) ? anchor.next.previous() : document->lastBlock();
+    if (last.blockNumber() <= anchor.block.blockNumber() || qHash(anchor.block.text()) == anchor.text)
+        return anchor.block;
+    // Lines came in between: the one with the line's text, else the last where only blanks were typed
+    // before the line's first character, else the line's beginning, which stayed in its block.
+    if (qHash(last.text()) == anchor.text || anchor.block.text().trimmed().isEmpty()) return last;
+    return anchor.block;
+}
+
+int CheckWindow::lineNow(const LineAnchor& anchor, int lineAtCheck) const {
+    const QTextBlock block = blockNow(anchor);
+    return block.isValid() ? block.blockNumber() + 1 : lineAtCheck;
+}
+
 int CheckWindow::currentLine(const Item& item) const {
-    // A block of a document that is no longer the editor's says nothing: the number found at the check.
-    if (checkedDocumentIsCurrent() && item.block.isValid()) return item.block.blockNumber() + 1;
-    return item.finding.line;
+    return lineNow(item.line, item.finding.line);
+}
+
+QString CheckWindow::message(const Item& item) const {
+    if (item.finding.otherLine <= 0) return bibtex::japaneseMessage(item.finding);
+    bibtex::Finding now = item.finding;
+    now.otherLine = lineNow(item.other, item.finding.otherLine);
+    return bibtex::japaneseMessage(now);
+}
+
+QString CheckWindow::description(const Item& item) const {
+    return bibtex::japaneseSeverityName(item.finding.severity) + QStringLiteral("： ") + message(item);
+}
+
+const CheckWindow::Item* CheckWindow::walked() const {
+    return walked_ >= 0 && walked_ < items_.size() ? &items_[walked_] : nullptr;
 }
 
 CheckWindow::~CheckWindow() {
@@ -169,7 +231,9 @@ void CheckWindow::recheck() {
                 block = block.next();
                 ++blockLine;
             }
-            items_.append(Item{std::move(finding), block});
+            const QTextBlock other =
+                finding.otherLine > 0 ? textDocument->findBlockByNumber(finding.otherLine - 1) : QTextBlock();
+            items_.append(Item{std::move(finding), anchorAt(block, text), anchorAt(other, text)});
         }
         // Errors first: one pass per kind keeps the order of the lines within each.
         rows_.clear();
@@ -194,6 +258,18 @@ void CheckWindow::recheck() {
     if (!items_.isEmpty()) list_->setCurrentIndex(model_->index(0, 0));
 }
 
+void CheckWindow::forget() {
+    model_->reset([&] {
+        items_.clear();
+        rows_.clear();
+        rowOf_.clear();
+    });
+    checkedDocument_ = nullptr;
+    checked_ = false;
+    walked_ = -1;
+    counts_->setText(kNotChecked);
+}
+
 void CheckWindow::jumpTo(int row) {
     if (row < 0 || row >= rows_.size()) return;
     if (!checkedDocumentIsCurrent()) {
@@ -201,14 +277,13 @@ void CheckWindow::jumpTo(int row) {
         return;
     }
     const Item& item = itemAt(row);
-    QTextBlock block =
-        item.block.isValid() ? item.block : editor_->document()->findBlockByNumber(item.finding.line - 1);
+    QTextBlock block = blockNow(item.line);
+    if (!block.isValid()) block = editor_->document()->findBlockByNumber(item.finding.line - 1);
     if (!block.isValid()) block = editor_->document()->lastBlock();
     QTextCursor cursor(block);
     cursor.movePosition(QTextCursor::EndOfBlock);
     cursor.setPosition(block.position(), QTextCursor::KeepAnchor);
-    editor_->setTextCursor(cursor);
-    editor_->ensureCursorVisible();
+    showFound(*editor_, cursor);
     QWidget* main = editor_->window();
     main->raise();
     main->activateWindow();

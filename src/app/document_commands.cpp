@@ -2,6 +2,7 @@
 // request, with the save-changes prompt; the settings and the recent-file list they read and write.
 #include "app/main_window.h"
 
+#include "app/check_window.h"
 #include "app/command_state.h"
 #include "app/command_table.h"
 #include "app/load_indicator.h"
@@ -338,6 +339,7 @@ void TForm1::ReadSettings() {
     lastDir_ = stored.lastDir;
     fontBoxes_->show(stored.fontName, stored.fontSize);
     highlight_ = stored.highlight;
+    checkPlace_ = stored.checkWindow;
 }
 
 void TForm1::WriteSettings() {
@@ -349,6 +351,9 @@ void TForm1::WriteSettings() {
     // A font given in pixels has no point size; the size last read or chosen stands for it.
     settings.fontSize = font.pointSize() > 0 ? font.pointSize() : fontBoxes_->size();
     settings.highlight = highlight_;
+    // Where the user left the check window this run; else where the settings had it.
+    if (checkWindow_ && checkWindow_->place()) checkPlace_ = checkWindow_->place();
+    settings.checkWindow = checkPlace_;
     storeSettings([&] { settings::writeWindowSettings(settings_, settings); });
 }
 

@@ -60,8 +60,8 @@ JumpBox::JumpBox(QWidget* mainWindow) : QDialog(mainWindow) {
     layout->addWidget(cancel);
 }
 
-void JumpBox::showWith(std::function<const QMap<QString, int>&()> labelKeys) {
-    labelKeys_ = std::move(labelKeys);
+void JumpBox::showWith(std::function<const document::HeadLabels&()> labels) {
+    labels_ = std::move(labels);
     edit_->clear();
     model_->setStringList({});
     show();
@@ -87,7 +87,7 @@ QStringList JumpBox::offered() const {
 
 void JumpBox::offer(const QString& typed) {
     const QStringList found =
-        labelKeys_ ? document::labelMatches(labelKeys_(), typed, kMostOffered) : QStringList();
+        labels_ ? document::labelMatches(labels_(), typed, kMostOffered) : QStringList();
     model_->setStringList(found);
     if (found.isEmpty())
         completer_->popup()->hide();

@@ -18,9 +18,9 @@ class JumpBox : public QDialog {
 public:
     explicit JumpBox(QWidget* mainWindow);
 
-    // Shows the box with the line emptied; the completion offers the keys `labelKeys` gives at each keystroke
-    // (the document's, as they are then).
-    void showWith(std::function<const QMap<QString, int>&()> labelKeys);
+    // Shows the box with the line emptied; the completion offers the labels `labels` gives at each
+    // keystroke (the document's, as they are then), as they are written.
+    void showWith(std::function<const document::HeadLabels&()> labels);
     QString label() const;
     // Back to the front with the line's text selected, after a message about it.
     void refocus();
@@ -38,7 +38,7 @@ private:
     QLineEdit* edit_ = nullptr;
     QCompleter* completer_ = nullptr;
     QStringListModel* model_ = nullptr;
-    std::function<const QMap<QString, int>&()> labelKeys_;
+    std::function<const document::HeadLabels&()> labels_;
 };
 
 } // namespace app

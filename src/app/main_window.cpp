@@ -7,6 +7,7 @@
 #include "app/check_window.h"
 #include "app/command_state.h"
 #include "app/command_table.h"
+#include "app/editor_jump.h"
 #include "app/jump_box.h"
 #include "app/load_indicator.h"
 #include "app/program.h"
@@ -52,6 +53,31 @@ const QString kSaveFilter = QStringLiteral("文献ファイル(*.bib)|*.bib|ｼ�
 
 constexpr QSize kOuterSize(610, 414);
 
+// A status bar panel that shows as much of a message as fits, ending in "…" where it is cut; the tooltip
+// holds it whole. It asks for no width of its own, so a long message never widens the window.
+class MessagePanel final : public QLabel {
+public:
+    explicit MessagePanel(QWidget* parent) : QLabel(parent) {
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    void setMessage(const QString& message) {
+        message_ = message;
+        setToolTip(message);
+        elide();
+    }
+    const QString& message() const { return message_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        elide();
+    }
+
+private:
+    void elide() { setText(fontMetrics().elidedText(message_, Qt::ElideRight, contentsRect().width())); }
+    QString message_;
+};
+
 QPlainTextEdit* makeEditor(QWidget* parent) {
     auto* editor = new QPlainTextEdit(parent);
     editor->setDocument(view::newTextDocument(editor));
@@ -89,7 +115,11 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
     statusBar()->setSizeGripEnabled(true);
     statusPanel_ = new QLabel(this);
     statusPanel_->setObjectName(QStringLiteral("StatusPanel0"));
-    statusBar()->addWidget(statusPanel_, 1);
+    statusBar()->addWidget(statusPanel_);
+    auto* findingPanel = new MessagePanel(this);
+    findingPanel->setObjectName(QStringLiteral("StatusPanel1"));
+    statusBar()->addWidget(findingPanel, 1);
+    findingPanel_ = findingPanel;
     loadIndicator_ = std::make_unique<LoadIndicator>(
         *this, *editor_, platform_, [this] { cancelLoad(); },
         [this](bool loading) { commands_->setLoading(loading); });
@@ -286,7 +316,7 @@ void TForm1::findNext(const QString& findText) {
     }
     activateWindow();
     editor_->setFocus();
-    editor_->setTextCursor(selection(editor_, at, findText.size()));
+    showFound(*editor_, selection(editor_, at, findText.size()));
 }
 
 void TForm1::replaceFirst(const QString& findText, const QString& replacement) {
@@ -325,6 +355,7 @@ void TForm1::replaceAll(const QString& findText, const QString& replacement) {
 CheckWindow& TForm1::checkWindow() {
     if (!checkWindow_) {
         checkWindow_ = new CheckWindow(this, editor_, document_);
+        checkWindow_->setStoredPlace(checkPlace_);
         // F8 and Shift+F8 work in the window as well.
         for (const char* name : {"NextFinding1", "PreviousFinding1"})
             checkWindow_->addAction(findChild<QAction*>(QString::fromLatin1(name)));
@@ -350,11 +381,27 @@ void TForm1::checkDocument() {
 }
 
 void TForm1::NextFinding1Click() {
-    run([this] { checkWindow().walk(true); });
+    run([this] { walkFindings(true); });
 }
 
 void TForm1::PreviousFinding1Click() {
-    run([this] { checkWindow().walk(false); });
+    run([this] { walkFindings(false); });
+}
+
+void TForm1::walkFindings(bool forward) {
+    CheckWindow& window = checkWindow();
+    const CheckWindow::Item* item = window.walk(forward) ? window.walked() : nullptr;
+    // Without the window in sight, the status bar says what is wrong on the line the caret went to.
+    showFinding(item ? window.description(*item) : QString(), editor_->textCursor().block());
+}
+
+void TForm1::showFinding(const QString& message, const QTextBlock& line) {
+    findingLine_ = message.isEmpty() ? QTextBlock() : line;
+    static_cast<MessagePanel*>(findingPanel_)->setMessage(message);
+}
+
+QString TForm1::findingShown() const {
+    return static_cast<const MessagePanel*>(findingPanel_)->message();
 }
 
 // ---- printing -----------------------------------------------------------------------------------
@@ -454,6 +501,13 @@ private:
 
 void TForm1::wireView() {
     view::followDocument(*editor_, document_);
+    // A finding's message stays in the status bar while the caret stays on its line, and no longer than
+    // the text it was found in.
+    connect(editor_, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        if (findingLine_.isValid() && editor_->textCursor().block() != findingLine_) showFinding({}, {});
+    });
+    connect(&document_, &Document::textDocumentReplaced, this, [this] { showFinding({}, {}); });
+    connect(&document_, &Document::wholeTextReplaced, this, [this] { showFinding({}, {}); });
     colouring_ = new view::Colouring(editor_);
     colouring_->setBusy([this] { return isLoading(); });
     editor_->installEventFilter(new EntryKeys(*this));
@@ -483,7 +537,7 @@ JumpBox& TForm1::jumpBox() {
 
 void TForm1::Jump1Click() {
     run([this] {
-        jumpBox().showWith([this]() -> const QMap<QString, int>& { return document_.headLabels(); });
+        jumpBox().showWith([this]() -> const document::HeadLabels& { return document_.headLabels(); });
     });
 }
 
@@ -515,7 +569,7 @@ void TForm1::moveToLine(const QTextBlock& line) {
 void TForm1::nextEntry() {
     for (QTextBlock line = editor_->textCursor().block().next(); line.isValid(); line = line.next())
         if (Document::isEntryHead(line)) {
-            editor_->setTextCursor(QTextCursor(line));
+            showFound(*editor_, QTextCursor(line));
             return;
         }
 }
@@ -523,7 +577,7 @@ void TForm1::nextEntry() {
 void TForm1::previousEntry() {
     for (QTextBlock line = editor_->textCursor().block().previous(); line.isValid(); line = line.previous())
         if (Document::isEntryHead(line)) {
-            editor_->setTextCursor(QTextCursor(line));
+            showFound(*editor_, QTextCursor(line));
             return;
         }
 }

@@ -12,11 +12,13 @@
 #include "ui/platform.h"
 
 #include <QMainWindow>
+#include <QTextBlock>
 #include <array>
 #include <chrono>
 #include <functional>
 #include <future>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -25,7 +27,6 @@ class QEventLoop;
 class QLabel;
 class QPlainTextEdit;
 class QPrinter;
-class QTextBlock;
 class QTimer;
 
 namespace document {
@@ -90,6 +91,8 @@ public:
     void NextFinding1Click();
     void PreviousFinding1Click();
     CheckWindow& checkWindow();
+    // What the status bar says of the finding F8 or Shift+F8 went to; empty once the caret left its line.
+    QString findingShown() const;
     // The recent-file items 1 to 5 of the menu "ファイル(&F)": each opens its file and moves it to the
     // front of the list.
     void N11Click();
@@ -259,6 +262,10 @@ private:
 
     // The check (main_window.cpp): the document checked under the busy pointer, then its window shown.
     void checkDocument();
+    // F8 and Shift+F8: the caret to the next or previous finding, its message in the status bar.
+    void walkFindings(bool forward);
+    // The status bar's message of a finding on `line` (none: empty).
+    void showFinding(const QString& message, const QTextBlock& line);
     // Printing (main_window.cpp): the print dialog, then the document's lines in the editor's font.
     void printDocument();
 
@@ -282,6 +289,8 @@ private:
 
     QPlainTextEdit* editor_ = nullptr;
     QLabel* statusPanel_ = nullptr;
+    QLabel* findingPanel_ = nullptr; // the message of the finding F8 went to, beside the count
+    QTextBlock findingLine_;         // its line, while the caret stays there
 
     Document document_;
     std::unique_ptr<LoadIndicator> loadIndicator_;
@@ -296,6 +305,7 @@ private:
     SearchDialog* findDialog_ = nullptr;
     SearchDialog* replaceDialog_ = nullptr;
     CheckWindow* checkWindow_ = nullptr; // made at its first use
+    std::optional<QRect> checkPlace_;    // the check window's place as the settings keep it
     JumpBox* jumpDialog_ = nullptr;
     Colouring* colouring_ = nullptr;
     bool highlight_ = true;

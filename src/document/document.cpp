@@ -314,7 +314,7 @@ bool Document::labelInUse(const QString& label) const {
     return key.isEmpty() ? entry::labelInUse(text(), label) : index_->hasLabelKey(key);
 }
 
-const QMap<QString, int>& Document::headLabels() const {
+const HeadLabels& Document::headLabels() const {
     return index_->headLabels();
 }
 

@@ -4,6 +4,7 @@
 // it says when its text document is replaced, when it replaces the text itself and when a line too long
 // for word wrapping appears; the window's editor follows (view::followDocument).
 #include "document/document_file.h"
+#include "document/label_matches.h"
 #include "text/search.h"
 
 #include <QMap>
@@ -114,9 +115,9 @@ public:
     int entryCount() const;
     // Whether "{" + label + "," occurs anywhere in the text, A-Z and a-z alike.
     bool labelInUse(const QString& label) const;
-    // The labels of the entry heads, each as its label key ("{" + label + "," with A-Z lower-cased), in
-    // order; the index's own, kept up to date with every change.
-    const QMap<QString, int>& headLabels() const;
+    // The labels of the entry heads, each with its label key ("{" + label + "," with A-Z lower-cased) and
+    // as written, in the order of the keys; the index's own, kept up to date with every change.
+    const HeadLabels& headLabels() const;
     // The first head line of the entry with this label, A-Z and a-z alike; invalid when there is none.
     QTextBlock entryHead(const QString& label) const;
     static bool isEntryHead(const QTextBlock& line);

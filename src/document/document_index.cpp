@@ -22,23 +22,34 @@ void markSeen(QTextBlock& block) {
     block.setUserState(line_state::seen(block.userState()));
 }
 
-// The label of a head line is its first key: "@article{" opens the entry.
-QString headLabel(bool head, const QStringList& keys) {
-    return head && !keys.isEmpty() ? keys.first() : QString();
+// The label of a head line is its first key: "@article{" opens the entry. `written` is the label as the
+// line writes it where that differs from the key's.
+HeadLabel headLabel(bool head, const QStringList& keys, const QString& written) {
+    return head && !keys.isEmpty() ? HeadLabel{keys.first(), written} : HeadLabel{};
+}
+
+// The label of a head line as written, where it differs from its key (`key`, the line's first); null
+// otherwise, so that a label written in lower case costs nothing more.
+QString writtenLabel(QStringView line, const QString& key) {
+    const qsizetype open = line.indexOf(u'{');
+    const QStringView label = line.sliced(open + 1, key.size() - 2);
+    return label == QStringView(key).sliced(1, key.size() - 2) ? QString() : label.toString();
 }
 
 // The mark of a line with an entry head, label keys or a line end of its own. Qt deletes a block's user
 // data with the block, so a removed line takes its share of the index with it.
 class LineMark final : public QTextBlockUserData {
 public:
-    LineMark(std::shared_ptr<DocumentIndex::Contents> contents, bool head, QStringList keys,
+    LineMark(std::shared_ptr<DocumentIndex::Contents> contents, bool head, QStringList keys, QString written,
              OwnLineEnd lineEnd)
-        : contents_(std::move(contents)), head_(head), keys_(std::move(keys)), lineEnd_(lineEnd) {
+        : contents_(std::move(contents)), head_(head), keys_(std::move(keys)), written_(std::move(written)),
+          lineEnd_(lineEnd) {
         contents_->entryCount += head_ ? 1 : 0;
         contents_->ownLineEnds += lineEnd_ ? 1 : 0;
         for (const QString& key : keys_)
             ++contents_->labelKeys[key];
-        if (const QString label = headLabel(head_, keys_); !label.isEmpty()) ++contents_->headLabels[label];
+        if (const HeadLabel label = headLabel(head_, keys_, written_); !label.key.isEmpty())
+            ++contents_->headLabels[label];
     }
     ~LineMark() override {
         if (!contents_->marking) contents_->lost.push_back(lineEnd_);
@@ -48,22 +59,24 @@ public:
             auto it = contents_->labelKeys.find(key);
             if (--it.value() == 0) contents_->labelKeys.erase(it);
         }
-        if (const QString label = headLabel(head_, keys_); !label.isEmpty()) {
+        if (const HeadLabel label = headLabel(head_, keys_, written_); !label.key.isEmpty()) {
             auto it = contents_->headLabels.find(label);
             if (--it.value() == 0) contents_->headLabels.erase(it);
         }
     }
-    bool same(bool head, const QStringList& keys, OwnLineEnd lineEnd) const {
-        return head == head_ && lineEnd == lineEnd_ && keys == keys_;
+    bool same(bool head, const QStringList& keys, const QString& written, OwnLineEnd lineEnd) const {
+        return head == head_ && lineEnd == lineEnd_ && keys == keys_ && written == written_;
     }
     OwnLineEnd lineEnd() const { return lineEnd_; }
     bool head() const { return head_; }
-    QString label() const { return headLabel(head_, keys_); }
+    // The head's label key; empty for a line that is no head.
+    QString labelKey() const { return head_ && !keys_.isEmpty() ? keys_.first() : QString(); }
 
 private:
     std::shared_ptr<DocumentIndex::Contents> contents_;
     bool head_;
     QStringList keys_;
+    QString written_; // the head's label as written, where it differs from its key's
     OwnLineEnd lineEnd_;
 };
 
@@ -76,10 +89,11 @@ void mark(QTextBlock block, QStringView text, OwnLineEnd lineEnd,
           const std::shared_ptr<DocumentIndex::Contents>& contents) {
     const bool head = entry::isEntryHeadLine(text);
     QStringList keys = entry::labelKeys(text);
+    QString written = head && !keys.isEmpty() ? writtenLabel(text, keys.first()) : QString();
     const LineMark* old = markOf(block);
-    if (old && old->same(head, keys, lineEnd)) return;
+    if (old && old->same(head, keys, written, lineEnd)) return;
     block.setUserData(head || !keys.isEmpty() || lineEnd
-                          ? new LineMark(contents, head, std::move(keys), lineEnd)
+                          ? new LineMark(contents, head, std::move(keys), std::move(written), lineEnd)
                           : nullptr);
 }
 
@@ -101,10 +115,12 @@ bool DocumentIndex::isHeadLine(const QTextBlock& block) {
     return m && m->head();
 }
 
-QTextBlock DocumentIndex::headOf(const QString& label) const {
-    if (!contents_->headLabels.contains(label)) return {};
+QTextBlock DocumentIndex::headOf(const QString& labelKey) const {
+    // However the heads write the label, they are the stretch of the map that has its key.
+    const auto it = contents_->headLabels.lowerBound(HeadLabel{labelKey, {}});
+    if (it == contents_->headLabels.cend() || it.key().key != labelKey) return {};
     for (QTextBlock block = document_->begin(); block.isValid(); block = block.next())
-        if (const LineMark* m = markOf(block); m && m->head() && m->label() == label) return block;
+        if (const LineMark* m = markOf(block); m && m->head() && m->labelKey() == labelKey) return block;
     return {};
 }
 

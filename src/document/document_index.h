@@ -3,6 +3,7 @@
 // entry heads, the label keys (see entry::labelKeys), and the lines that end otherwise than the file's
 // usual line end. Every line with a head, a key or a line end of its own carries a mark; a change
 // re-examines only the lines it touched, and a mark takes its share out of the index when its line goes.
+#include "document/label_matches.h"
 #include "text/encoding.h"
 
 #include <QHash>
@@ -27,9 +28,9 @@ public:
     struct Contents {
         int entryCount = 0;
         QHash<QString, int> labelKeys; // key -> number of occurrences
-        // The first key of each head line -> number of heads; in order, so that the labels beginning with a
-        // text are one stretch of it.
-        QMap<QString, int> headLabels;
+        // The label of each head line (its first key, and the label as written) -> number of heads; in
+        // order, so that the labels beginning with a text are one stretch of it.
+        HeadLabels headLabels;
         int ownLineEnds = 0; // marks with a line end of their own
         // The marks a change of the document's took away with their lines, in the order they went (line
         // ends of their own, or none), while the index is not marking itself.
@@ -48,8 +49,8 @@ public:
 
     int entryCount() const { return contents_->entryCount; }
     bool hasLabelKey(const QString& key) const { return contents_->labelKeys.contains(key); }
-    // The labels of the entry heads as keys ("{" + label + ","), in order.
-    const QMap<QString, int>& headLabels() const { return contents_->headLabels; }
+    // The labels of the entry heads, in the order of their keys ("{" + label + ",").
+    const HeadLabels& headLabels() const { return contents_->headLabels; }
     // The first head line with this label key; an invalid block when there is none.
     QTextBlock headOf(const QString& labelKey) const;
     static bool isHeadLine(const QTextBlock& block);

@@ -12,18 +12,19 @@ QStringView labelOf(const QString& key) {
 
 } // namespace
 
-QStringList labelMatches(const QMap<QString, int>& labelKeys, const QString& typed, int most) {
+QStringList labelMatches(const HeadLabels& labels, const QString& typed, int most) {
     const QString wanted = text::asciiLower(typed);
     QStringList shown;
     if (wanted.isEmpty()) return shown;
     const QString prefix = u'{' + wanted;
-    for (auto it = labelKeys.lowerBound(prefix); it != labelKeys.cend() && shown.size() < most; ++it) {
-        if (!it.key().startsWith(prefix)) break;
-        shown.append(labelOf(it.key()).toString());
+    for (auto it = labels.lowerBound(HeadLabel{prefix, {}}); it != labels.cend() && shown.size() < most;
+         ++it) {
+        if (!it.key().key.startsWith(prefix)) break;
+        shown.append(it.key().shown());
     }
-    for (auto it = labelKeys.cbegin(); it != labelKeys.cend() && shown.size() < most; ++it) {
-        const QStringView label = labelOf(it.key());
-        if (!label.startsWith(wanted) && label.contains(wanted)) shown.append(label.toString());
+    for (auto it = labels.cbegin(); it != labels.cend() && shown.size() < most; ++it) {
+        const QStringView label = labelOf(it.key().key);
+        if (!label.startsWith(wanted) && label.contains(wanted)) shown.append(it.key().shown());
     }
     return shown;
 }

@@ -16,6 +16,10 @@ const QString kIniDir = QStringLiteral("File/IniDir");
 const QString kFontName = QStringLiteral("Option/FontName");
 const QString kFontSize = QStringLiteral("Option/FontSize");
 const QString kHighlight = QStringLiteral("Option/Highlight");
+const QString kCheckLeft = QStringLiteral("Locate/CheckLeft");
+const QString kCheckTop = QStringLiteral("Locate/CheckTop");
+const QString kCheckWidth = QStringLiteral("Locate/CheckWidth");
+const QString kCheckHeight = QStringLiteral("Locate/CheckHeight");
 
 QString resumeKey(std::size_t index) {
     return QStringLiteral("File/Resume") + QString::number(index + 1);
@@ -93,6 +97,13 @@ WindowSettings readWindowSettings(const SettingsStore& store, const WindowSettin
     if (settings.fontSize < 1) settings.fontSize = defaults.fontSize;
     const int highlight = batch.readInteger(kHighlight, -1);
     settings.highlight = highlight == 0 || highlight == 1 ? highlight == 1 : defaults.highlight;
+    // All four or none: a place without its size (or the other way round) is no place.
+    const auto number = [&](const QString& key) { return wholeNumber(batch.readString(key, QString())); };
+    const std::optional<int> left = number(kCheckLeft), top = number(kCheckTop), width = number(kCheckWidth),
+                             height = number(kCheckHeight);
+    settings.checkWindow = defaults.checkWindow;
+    if (left && top && width && height && *width > 0 && *height > 0)
+        settings.checkWindow = QRect(*left, *top, *width, *height);
     return settings;
 }
 
@@ -103,6 +114,12 @@ void writeWindowSettings(const SettingsStore& store, const WindowSettings& setti
     batch.write(kFontName, settings.fontName);
     batch.write(kFontSize, settings.fontSize);
     batch.write(kHighlight, settings.highlight ? 1 : 0);
+    if (const std::optional<QRect>& check = settings.checkWindow) {
+        batch.write(kCheckLeft, check->left());
+        batch.write(kCheckTop, check->top());
+        batch.write(kCheckWidth, check->width());
+        batch.write(kCheckHeight, check->height());
+    }
     batch.close();
 }
 

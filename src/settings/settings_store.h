@@ -5,6 +5,7 @@
 // open between events; every value is written as a string.
 #include "settings/recent_files.h"
 
+#include <QRect>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -63,9 +64,13 @@ struct WindowSettings {
     QString fontName;
     int fontSize = 12;     // points
     bool highlight = true; // 色分け表示
+    // The check window's place (its frame's top left) and size (inside the frame): none until it was
+    // shown once, and none where a value is missing or not a whole number, or a side is below one pixel.
+    std::optional<QRect> checkWindow = std::nullopt;
 };
 
-// Each missing or unreadable value takes its default from `defaults`; a font size below 1 too.
+// Each missing or unreadable value takes its default from `defaults`; a font size below 1 too. Writing
+// leaves the check window's stored place as it is where `settings` has none.
 WindowSettings readWindowSettings(const SettingsStore& store, const WindowSettings& defaults);
 void writeWindowSettings(const SettingsStore& store, const WindowSettings& settings);
 

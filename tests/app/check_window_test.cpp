@@ -1,13 +1,19 @@
 // The window "文献の検査" through its controls: the list, errors first, Enter to each line (also after
-// edits), F8 and Shift+F8 without the window, and 再検査 after a fix.
+// edits), F8 and Shift+F8 without the window, 再検査 after a fix, findings that never outlive the text
+// they were found in, the other place a finding names as it is now, and the window's place.
 #include "app/check_window.h"
 #include "support/app_fixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
+
+#include <functional>
 
 namespace {
 
@@ -21,6 +27,14 @@ protected:
     void enterOn(int row) {
         list()->setCurrentIndex(list()->model()->index(row, 0));
         QTest::keyClick(list(), Qt::Key_Return);
+    }
+    QString counts() { return window()->findChild<QLabel*>(QStringLiteral("CountLabel"))->text(); }
+    // Opens the file through 開く, as the user does; changes typed before are discarded.
+    void open(const QString& file) {
+        if (form1().isModified()) platform.expectSaveChanges(ui::SaveAnswer::No);
+        platform.expectOpenFile(file);
+        command("Open1");
+        platform.verify();
     }
 };
 
@@ -99,6 +113,274 @@ TEST_F(CheckWindowTest, F8WalksTheFindingsInLineOrderAndRecheckDropsAFixedOne) {
     QTest::mouseClick(window()->findChild<QPushButton*>(QStringLiteral("RecheckButton")), Qt::LeftButton);
     ASSERT_EQ(list()->model()->rowCount(), 2);
     EXPECT_EQ(cell(0, 2), QStringLiteral("journal がありません (論文誌の論文には必要です)"));
+}
+
+// The other document: one finding, on line 3, a line on which the first (kText) has none.
+const QString kOther = QStringLiteral("% other\n"
+                                      "% other\n"
+                                      "@misc{x, author={X}, note {n}}\n");
+const QString kOtherLine = QStringLiteral("@misc{x, author={X}, note {n}}");
+
+// One file is checked, another takes its place: its findings go with it, and neither Enter nor F8 ever
+// selects a line by them in the new text; F8 checks the new one afresh. A cancelled load of a large file
+// leaves the checked text, and its findings, as they were.
+TEST_F(CheckWindowTest, AFindingNeverLeadsIntoAnotherDocumentThanTheOneItWasFoundIn) {
+    form1().show();
+    QApplication::setActiveWindow(&form1());
+    const QString first = writeFile(QStringLiteral("a.bib"), kText.toUtf8());
+    const QString other = writeFile(QStringLiteral("b.bib"), kOther.toUtf8());
+    // Loaded in pieces: over Document::kLoadAtOnce characters, with the same first lines.
+    QString large = kOther;
+    for (int i = 0; large.size() <= document::Document::kLoadAtOnce; ++i)
+        large += QStringLiteral("@misc{k%1, author={A}}\n").arg(i);
+    const QString big = writeFile(QStringLiteral("big.bib"), large.toUtf8());
+    const auto escWhileLoading = [&] {
+        QTimer::singleShot(0, &form1(), [&] {
+            EXPECT_TRUE(form1().document().isLoading());
+            QTest::keyClick(form1().editor(), Qt::Key_Escape);
+        });
+    };
+    const struct {
+        const char* way;
+        QString file; // opened before the first, so that it is the second recent file
+        std::function<void()> replace;
+        bool kept;
+    } rows[] = {
+        {"開く", other, [&] { open(other); }, false},
+        {"a recent file", other, [&] { command("N21"); }, false},
+        {"新規作成, then typed", other,
+         [&] {
+             command("New1");
+             type(kOther);
+         },
+         false},
+        {"開く, a large file loaded in pieces", big, [&] { open(big); }, false},
+        {"開く, a large file, Esc during the load", big,
+         [&] {
+             escWhileLoading();
+             open(big);
+         },
+         true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.way);
+        open(row.file);
+        open(first);
+        command("Check1");
+        ASSERT_EQ(list()->model()->rowCount(), 3);
+        row.replace();
+        form1().editor()->moveCursor(QTextCursor::Start);
+        if (row.kept) {
+            EXPECT_EQ(form1().documentName(), first);
+            EXPECT_EQ(list()->model()->rowCount(), 3);
+            command("NextFinding1");
+            EXPECT_EQ(caretLine(), 2); // the first file's, which is the document again
+            continue;
+        }
+        EXPECT_EQ(list()->model()->rowCount(), 0);
+        EXPECT_EQ(counts(), QStringLiteral("まだ検査していません"));
+        QTest::keyClick(list(), Qt::Key_Return); // nothing to go to
+        EXPECT_EQ(form1().editor()->textCursor().position(), 0);
+        EXPECT_FALSE(form1().editor()->textCursor().hasSelection());
+
+        command("NextFinding1"); // checks the new text
+        EXPECT_EQ(caretLine(), 3);
+        EXPECT_EQ(selection(), kOtherLine);
+        ASSERT_EQ(list()->model()->rowCount(), 1);
+        EXPECT_EQ(cell(0, 0), QStringLiteral("3"));
+        form1().editor()->moveCursor(QTextCursor::Start);
+        enterOn(0);
+        EXPECT_EQ(caretLine(), 3);
+        EXPECT_EQ(selection(), kOtherLine);
+    }
+}
+
+// A finding follows its line through edits, also where Enter or a paste at the very start of the line
+// leaves the line's block behind, holding what was typed; a line split in two is its beginning.
+TEST_F(CheckWindowTest, AFindingFollowsItsLineThroughEditsAtEitherEnd) {
+    const QString file = writeFile(QStringLiteral("a.bib"), kText.toUtf8());
+    const QString line6 = QStringLiteral("@misc{c, author={C}, note {n}}"); // the error, row 0
+    const auto at = [&](int block) {
+        return QTextCursor(form1().editor()->document()->findBlockByNumber(block));
+    };
+    const struct {
+        const char* edit;
+        std::function<void()> make;
+        int line;
+        QString selected;
+    } rows[] = {
+        {"Enter at its start", [&] { at(5).insertBlock(); }, 7, line6},
+        {"an entry pasted at its start",
+         [&] { at(5).insertText(QStringLiteral("@misc{n, author={N}}\n\n")); }, 8, line6},
+        {"Enter at its start, then the line typed in",
+         [&] {
+             at(5).insertBlock();
+             at(6).insertText(QStringLiteral("x"));
+         },
+         7, QStringLiteral("x") + line6},
+        {"Enter at its end",
+         [&] {
+             QTextCursor c = at(5);
+             c.movePosition(QTextCursor::EndOfBlock);
+             c.insertBlock();
+         },
+         6, line6},
+        {"split in two",
+         [&] {
+             QTextCursor c = at(5);
+             c.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 8);
+             c.insertBlock();
+         },
+         6, QStringLiteral("@misc{c,")},
+        {"Enter at the start of the line after it", [&] { at(6).insertBlock(); }, 6, line6},
+        {"the empty line above it deleted",
+         [&] {
+             QTextCursor c = at(4);
+             c.deleteChar();
+         },
+         5, line6},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.edit);
+        open(file);
+        command("Check1");
+        ASSERT_EQ(cell(0, 0), QStringLiteral("6"));
+        row.make();
+        EXPECT_EQ(cell(0, 0), QString::number(row.line));
+        enterOn(0);
+        EXPECT_EQ(caretLine(), row.line);
+        EXPECT_EQ(selection(), row.selected);
+    }
+}
+
+// A finding that names another place (a label's other use, the entry with the same doi) names the line
+// that place is on now, as the 行 column does for its own line; the tooltip holds the whole message.
+TEST_F(CheckWindowTest, TheOtherPlaceAFindingNamesIsTheLineItIsOnNow) {
+    const QString repeated = QStringLiteral("@misc{dup, author={A}}\n\n@misc{dup, author={B}}\n");
+    const QString sameDoi =
+        QStringLiteral("@misc{p, author={A}, doi={10.1/x}}\n\n@misc{q, author={B}, doi={10.1/x}}\n");
+    const struct {
+        const char* what;
+        QString text;
+        bibtex::Message message;
+        int insertAt; // the line (0-based) before which two lines are typed
+    } rows[] = {
+        {"label, lines typed above both", repeated, bibtex::Message::LabelRepeated, 0},
+        {"label, lines typed between", repeated, bibtex::Message::LabelRepeated, 1},
+        {"doi, lines typed above both", sameDoi, bibtex::Message::SameDoi, 0},
+        {"doi, lines typed between", sameDoi, bibtex::Message::SameDoi, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        open(writeFile(QStringLiteral("pair.bib"), row.text.toUtf8()));
+        command("Check1");
+        bibtex::Finding expected;
+        for (const bibtex::Finding& f : bibtex::checkText(row.text))
+            if (f.message == row.message) expected = f;
+        ASSERT_GT(expected.otherLine, 0);
+        int at = -1;
+        for (int r = 0; r < list()->model()->rowCount(); ++r)
+            if (cell(r, 2) == bibtex::japaneseMessage(expected)) at = r;
+        ASSERT_GE(at, 0);
+
+        QTextCursor(form1().editor()->document()->findBlockByNumber(row.insertAt))
+            .insertText(QStringLiteral("x\ny\n"));
+        const auto now = [&](int line) { return line - 1 >= row.insertAt ? line + 2 : line; };
+        const QString before = bibtex::japaneseMessage(expected);
+        expected.otherLine = now(expected.otherLine);
+        EXPECT_EQ(cell(at, 0), QString::number(now(expected.line)));
+        EXPECT_EQ(cell(at, 2), bibtex::japaneseMessage(expected));
+        EXPECT_EQ(cell(at, 2) != before, row.insertAt == 0); // only lines above the other place move it
+        const QString tip = list()->model()->index(at, 1).data(Qt::ToolTipRole).toString();
+        EXPECT_TRUE(tip.startsWith(bibtex::japaneseSeverityName(expected.severity))) << tip.toStdString();
+        EXPECT_TRUE(tip.endsWith(cell(at, 2))) << tip.toStdString();
+    }
+}
+
+// F8 without the window: the finding's kind and message stand in the status bar while the caret stays
+// on its line, even as the line is typed in.
+TEST_F(CheckWindowTest, F8ShowsTheFindingInTheStatusBarWhileTheCaretStaysOnItsLine) {
+    type(kText);
+    const QList<bibtex::Finding> findings = bibtex::checkText(kText);
+    const auto described = [&](int line) {
+        for (const bibtex::Finding& f : findings)
+            if (f.line == line)
+                return bibtex::japaneseSeverityName(f.severity) + QStringLiteral("： ") +
+                       bibtex::japaneseMessage(f);
+        return QString();
+    };
+    auto* panel = form1().findChild<QLabel*>(QStringLiteral("StatusPanel1"));
+    ASSERT_NE(panel, nullptr);
+    form1().editor()->moveCursor(QTextCursor::Start);
+    command("NextFinding1");
+    ASSERT_EQ(caretLine(), 2);
+    EXPECT_EQ(form1().findingShown(), described(2));
+    EXPECT_EQ(panel->toolTip(), described(2));
+    // What fits of it: all, or its beginning and "…".
+    const QString shown = panel->text();
+    EXPECT_TRUE(shown == described(2) || (shown.endsWith(u'…') && described(2).startsWith(shown.chopped(1))))
+        << shown.toStdString();
+    EXPECT_EQ(statusText(), QStringLiteral("文献数： 3件")); // the count stays
+
+    form1().editor()->moveCursor(QTextCursor::EndOfBlock);
+    form1().editor()->insertPlainText(QStringLiteral(" %"));
+    EXPECT_EQ(form1().findingShown(), described(2));
+    form1().editor()->moveCursor(QTextCursor::Down);
+    EXPECT_EQ(form1().findingShown(), QString());
+    EXPECT_EQ(panel->toolTip(), QString());
+
+    command("PreviousFinding1");
+    EXPECT_EQ(caretLine(), 2);
+    EXPECT_EQ(form1().findingShown(), described(2));
+    platform.expectSaveChanges(ui::SaveAnswer::No);
+    command("New1");
+    EXPECT_EQ(form1().findingShown(), QString());
+}
+
+// The window opens where the user left it at the last run; a place that is on no screen (a screen since
+// taken away) is not taken, and the window opens on the screen beside the main window instead.
+TEST_F(CheckWindowTest, TheWindowsPlaceAndSizeAreKeptForTheNextRun) {
+    const auto stored = [&](const char* key) {
+        return settings::SettingsBatch(settings).readString(QString::fromLatin1(key), QStringLiteral("none"));
+    };
+    program->show();
+    type(kText);
+    command("Check1");
+    const QRect screen = form1().screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(window()->frameGeometry()));
+    window()->move(screen.topLeft() + QPoint(30, 40));
+    window()->resize(500, 300);
+    bool canClose = true;
+    platform.expectSaveChanges(ui::SaveAnswer::Cancel); // a refused close request writes them too
+    form1().FormCloseQuery(canClose);
+    platform.verify();
+    EXPECT_EQ(stored("Locate/CheckLeft"), QString::number(window()->pos().x()));
+    EXPECT_EQ(stored("Locate/CheckTop"), QString::number(window()->pos().y()));
+    EXPECT_EQ(stored("Locate/CheckWidth"), QStringLiteral("500"));
+    EXPECT_EQ(stored("Locate/CheckHeight"), QStringLiteral("300"));
+    const QPoint left = window()->pos();
+
+    restart();
+    program->show();
+    type(kText);
+    command("Check1");
+    EXPECT_EQ(window()->pos(), left);
+    EXPECT_EQ(window()->size(), QSize(500, 300));
+    // A run that never showed the window keeps the stored place.
+    restart();
+    form1().FormCloseQuery(canClose);
+    EXPECT_EQ(stored("Locate/CheckWidth"), QStringLiteral("500"));
+
+    {
+        settings::SettingsBatch batch(settings);
+        batch.write(QStringLiteral("Locate/CheckLeft"), screen.right() + 5000);
+        batch.close();
+    }
+    restart();
+    program->show();
+    type(kText);
+    command("Check1");
+    EXPECT_TRUE(screen.contains(window()->frameGeometry()));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "document/document_index.h"
 #include "entry/entry_count.h"
 #include "support/app_fixture.h"
+#include "support/head_label_oracle.h"
 
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
@@ -18,6 +19,8 @@ TEST(DocumentIndex, FollowsRandomEditsUndoAndRedo) {
     QRandomGenerator random(20261207);
     const QString pieces[] = {QStringLiteral("@article{a,\n"),
                               QStringLiteral("@Book{b,"),
+                              QStringLiteral("@misc{Ab,\n"),
+                              QStringLiteral("@misc{aB,"),
                               QStringLiteral("\n"),
                               QStringLiteral(" title = \"x\",\n"),
                               QStringLiteral("@"),
@@ -36,7 +39,7 @@ TEST(DocumentIndex, FollowsRandomEditsUndoAndRedo) {
         const int length = editor.document()->characterCount() - 1;
         const int at = length > 0 ? random.bounded(length + 1) : 0;
         cursor.setPosition(at);
-        switch (random.bounded(6)) {
+        switch (random.bounded(7)) {
         case 0:
         case 1:
         case 2:
@@ -52,12 +55,28 @@ TEST(DocumentIndex, FollowsRandomEditsUndoAndRedo) {
         case 5:
             editor.document()->redo();
             break;
+        case 6: // a letter's case flipped: the same keys, another label as written
+            if (at < length) {
+                cursor.setPosition(at + 1, QTextCursor::KeepAnchor);
+                const QChar c = cursor.selectedText().at(0);
+                cursor.insertText(c.isUpper() ? c.toLower() : c.toUpper());
+            }
+            break;
         }
         const QString text = editor.toPlainText();
         ASSERT_EQ(index.entryCount(), entry::countEntries(text)) << "after step " << step;
         for (const QString& label : labels)
             ASSERT_EQ(index.hasLabelKey(entry::labelKey(label)), entry::labelInUse(text, label))
                 << label.toStdString() << " after step " << step;
+        // The heads' labels, as written, each head once (their order is the labelMatches test's).
+        QStringList heads;
+        for (auto it = index.headLabels().cbegin(); it != index.headLabels().cend(); ++it)
+            for (int n = 0; n < it.value(); ++n)
+                heads.append(it.key().shown());
+        QStringList expected = oracle::headLabelsAsWritten(text);
+        heads.sort();
+        expected.sort();
+        ASSERT_EQ(heads, expected) << "after step " << step;
     }
 }
 

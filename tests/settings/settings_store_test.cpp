@@ -23,8 +23,8 @@ protected:
 };
 
 TEST_F(SettingsStore, WritesReadableTextThatReadsBackAsWritten) {
-    settings::writeWindowSettings(store(),
-                                  {2, QStringLiteral("/home/山田/文献"), QStringLiteral("ＭＳ 明朝"), 15});
+    settings::writeWindowSettings(store(), {2, QStringLiteral("/home/山田/文献"), QStringLiteral("ＭＳ 明朝"),
+                                            15, true, QRect(-5, 30, 640, 360)});
     // Characters an INI file quotes or escapes: commas, quotes, a leading "@", blanks at either end.
     const settings::RecentFileList list = {
         QStringLiteral("/x/R&D, 2024; \"final\".bib"), QStringLiteral("@home/a.bib"),
@@ -33,8 +33,10 @@ TEST_F(SettingsStore, WritesReadableTextThatReadsBackAsWritten) {
     QFile in(file());
     ASSERT_TRUE(in.open(QIODevice::ReadOnly));
     const QString ini = QString::fromUtf8(in.readAll());
-    for (const char* line : {"[Locate]\nState=2\n", "IniDir=/home/山田/文献\n", "Resume2=@@home/a.bib\n",
-                             "Resume5=\n", "[Option]\nFontName=ＭＳ 明朝\nFontSize=15\n"})
+    for (const char* line :
+         {"[Locate]\nCheckHeight=360\nCheckLeft=-5\nCheckTop=30\nCheckWidth=640\nState=2\n",
+          "IniDir=/home/山田/文献\n", "Resume2=@@home/a.bib\n", "Resume5=\n",
+          "[Option]\nFontName=ＭＳ 明朝\nFontSize=15\n"})
         EXPECT_TRUE(ini.contains(QString::fromUtf8(line))) << line << " in\n" << ini.toStdString();
 
     EXPECT_EQ(settings::readRecentFiles(store()), list);
@@ -43,6 +45,32 @@ TEST_F(SettingsStore, WritesReadableTextThatReadsBackAsWritten) {
     EXPECT_EQ(settings.lastDir, QStringLiteral("/home/山田/文献"));
     EXPECT_EQ(settings.fontName, QStringLiteral("ＭＳ 明朝"));
     EXPECT_EQ(settings.fontSize, 15);
+    EXPECT_EQ(settings.checkWindow, QRect(-5, 30, 640, 360));
+}
+
+// The check window's place is four whole numbers or none; writing without one keeps the stored one.
+TEST_F(SettingsStore, TheCheckWindowsPlaceIsAllFourValuesOrNone) {
+    const struct {
+        const char* ini;
+        std::optional<QRect> place;
+    } cases[] = {
+        {"[Locate]\nCheckLeft=10\nCheckTop=20\nCheckWidth=300\nCheckHeight=200\n", QRect(10, 20, 300, 200)},
+        {"[Locate]\nCheckLeft=10\nCheckTop=20\nCheckWidth=300\n", std::nullopt},
+        {"[Locate]\nCheckLeft=10\nCheckTop=x\nCheckWidth=300\nCheckHeight=200\n", std::nullopt},
+        {"[Locate]\nCheckLeft=10\nCheckTop=20\nCheckWidth=0\nCheckHeight=200\n", std::nullopt},
+        {"[Locate]\nCheckLeft=10\nCheckTop=20\nCheckWidth=300\nCheckHeight=-1\n", std::nullopt},
+        {"[Locate]\nCheckLeft=-4000\nCheckTop=20\nCheckWidth=300\nCheckHeight=200\n",
+         QRect(-4000, 20, 300, 200)},
+    };
+    for (const auto& c : cases) {
+        QFile out(file());
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(c.ini);
+        out.close();
+        EXPECT_EQ(read().checkWindow, c.place) << c.ini;
+        settings::writeWindowSettings(store(), {}); // no place of its own
+        EXPECT_EQ(read().checkWindow, c.place) << c.ini;
+    }
 }
 
 TEST_F(SettingsStore, WholeNumbersOnly) {

@@ -1,0 +1,98 @@
+// Where a jump leaves the view: a found line that is well in view stays where it is on the screen; one
+// the jump has to scroll to comes about a third from the top, whichever way the jump was asked for.
+#include "app/editor_jump.h"
+#include "app/search_dialogs.h"
+#include "support/app_fixture.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QTreeView>
+
+#include <functional>
+
+namespace {
+
+class Jumps : public AppFixture {
+protected:
+    QPlainTextEdit* editor() { return form1().editor(); }
+    int caretLine() { return editor()->textCursor().blockNumber() + 1; }
+    int rowsOnScreen() { return editor()->viewport()->height() / editor()->fontMetrics().lineSpacing(); }
+    // A head on the first line, the found line `target` (a head with a finding and the word "needle"),
+    // and a head 200 lines after it.
+    QString textWith(int target) {
+        QString text = QStringLiteral("@misc{first, author={A}}\n");
+        text += QStringLiteral("% filler\n").repeated(target - 2);
+        text += QStringLiteral("@misc{found, author={A}, note {needle}}\n");
+        text += QStringLiteral("% filler\n").repeated(200);
+        return text + QStringLiteral("@misc{last, author={A}}\n");
+    }
+};
+
+TEST_F(Jumps, AJumpThatScrollsPutsTheLineAThirdFromTheTopAndOneWellInViewDoesNotScroll) {
+    form1().show();
+    ASSERT_GT(rowsOnScreen(), 8);
+    enum class From { Top, End };
+    enum class Target { Far, Near, InTheLowestQuarter };
+    const std::function<void()> f8 = [&] { command("NextFinding1"); };
+    const std::function<void()> shiftF8 = [&] { command("PreviousFinding1"); };
+    const std::function<void()> enterInTheList = [&] {
+        command("Check1");
+        auto* list = form1().findChild<QTreeView*>(QStringLiteral("FindingList"));
+        list->setCurrentIndex(list->model()->index(0, 0));
+        QTest::keyClick(list, Qt::Key_Return);
+    };
+    const std::function<void()> ctrlDown = [&] {
+        QTest::keyClick(editor(), Qt::Key_Down, Qt::ControlModifier);
+    };
+    const std::function<void()> ctrlUp = [&] { QTest::keyClick(editor(), Qt::Key_Up, Qt::ControlModifier); };
+    const std::function<void()> findNext = [&] {
+        app::SearchDialog& dialog = form1().findDialog();
+        dialog.showBeside();
+        dialog.findChild<QLineEdit*>(QStringLiteral("FindTextEdit"))->setText(QStringLiteral("needle"));
+        dialog.findChild<QPushButton*>(QStringLiteral("FindNextButton"))->click();
+    };
+    const struct {
+        const char* way;
+        const std::function<void()>& jump;
+        From from;
+        Target target;
+    } rows[] = {
+        {"F8", f8, From::Top, Target::Far},
+        {"F8", f8, From::Top, Target::Near},
+        {"F8", f8, From::Top, Target::InTheLowestQuarter},
+        {"Shift+F8", shiftF8, From::End, Target::Far},
+        {"Enter in the check window", enterInTheList, From::Top, Target::Far},
+        {"Enter in the check window", enterInTheList, From::Top, Target::Near},
+        {"Ctrl+Down", ctrlDown, From::Top, Target::Far},
+        {"Ctrl+Down", ctrlDown, From::Top, Target::Near},
+        {"Ctrl+Down", ctrlDown, From::Top, Target::InTheLowestQuarter},
+        {"Ctrl+Up", ctrlUp, From::End, Target::Far},
+        {"次を検索", findNext, From::Top, Target::Far},
+        {"次を検索", findNext, From::Top, Target::Near},
+    };
+    for (const auto& row : rows) {
+        const int target = row.target == Target::Far    ? 200
+                           : row.target == Target::Near ? 5
+                                                        : rowsOnScreen() - 1;
+        SCOPED_TRACE(std::string(row.way) + ", line " + std::to_string(target));
+        form1().FileOpen(writeFile(QStringLiteral("jumps.bib"), textWith(target).toUtf8()));
+        editor()->setFocus();
+        editor()->moveCursor(row.from == From::Top ? QTextCursor::Start : QTextCursor::End);
+        if (row.from == From::End) editor()->moveCursor(QTextCursor::Up); // onto the last head
+        editor()->ensureCursorVisible();
+        const int before = editor()->verticalScrollBar()->value();
+        row.jump();
+        ASSERT_EQ(caretLine(), target);
+        if (row.target == Target::Near) {
+            EXPECT_EQ(editor()->verticalScrollBar()->value(), before);
+            continue;
+        }
+        const int third = editor()->viewport()->height() / app::kFoundRowFraction;
+        EXPECT_NEAR(editor()->cursorRect().top(), third, 1.5 * editor()->fontMetrics().lineSpacing());
+    }
+}
+
+} // namespace
