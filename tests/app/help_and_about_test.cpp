@@ -1,4 +1,4 @@
-// Help and the about box, as the menu and tool bar open them.
+// Help and the about box, as the menu and tool bar open them; the tool bar's pictures.
 #include "app/about_box.h"
 #include "base/app_info.h"
 #include "base/fonts.h"
@@ -8,8 +8,11 @@
 #include <QFontInfo>
 #include <QImageReader>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 
 namespace {
@@ -25,6 +28,62 @@ TEST_F(HelpAndAbout, HelpAsksThePlatformForTheHelpFileFromMenuToolButtonAndF1) {
     form1().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form1()));
     QTest::keyClick(form1().editor(), Qt::Key_F1);
+}
+
+// Each tool button shows its command's picture: the desktop theme's where it has one, else the program's
+// own, whatever the desktop (never a style's stand-in, which showed 貼り付け as a tick and コピー as a
+// folder).
+TEST_F(HelpAndAbout, EveryToolButtonShowsItsCommandsPictureFromTheThemeElseTheProgramsOwn) {
+    if (!QImageReader::supportedImageFormats().contains("svg")) GTEST_SKIP() << "no SVG image plug-in";
+    // clang-format off
+    const std::pair<const char*, const char*> buttons[] = { // the button and its picture's freedesktop name
+        {"ToolButton1", "document-new"}, {"ToolButton2", "document-open"}, {"ToolButton3", "document-save"},
+        {"ToolButton4", "document-print"}, {"ToolButton16", "edit-undo"}, {"ToolButton5", "edit-cut"},
+        {"ToolButton6", "edit-copy"}, {"ToolButton7", "edit-paste"}, {"ToolButton8", "edit-delete"},
+        {"ToolButton9", "edit-select-all"}, {"ToolButton10", "edit-find"}, {"ToolButton11", "edit-find-replace"},
+        {"ToolButton12", "x-office-address-book"}, {"ToolButton18", "document-import"},
+        {"ToolButton15", "document-export"}, {"ToolButton17", "help-contents"}, {"ToolButton13", "application-exit"},
+    };
+    // clang-format on
+    const auto toolButtons =
+        child<QToolBar>(form1(), "ToolBar1")
+            .findChildren<QToolButton*>(QRegularExpression(QStringLiteral("^ToolButton")));
+    EXPECT_EQ(toolButtons.size(), std::size(buttons)); // every one is in the table
+
+    // A theme holding every picture, each a plain magenta square.
+    QTemporaryDir themes;
+    QDir(themes.path()).mkpath(QStringLiteral("full/16x16/actions"));
+    QFile index(themes.filePath(QStringLiteral("full/index.theme")));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=full\nDirectories=16x16/actions\n[16x16/actions]\nSize=16\nType=Fixed\n");
+    index.close();
+    QImage square(16, 16, QImage::Format_ARGB32);
+    square.fill(Qt::magenta);
+    for (const auto& [button, icon] : buttons)
+        square.save(
+            themes.filePath(QStringLiteral("full/16x16/actions/%1.png").arg(QString::fromLatin1(icon))));
+
+    const QString themeBefore = QIcon::themeName();
+    const QStringList pathsBefore = QIcon::themeSearchPaths();
+    QIcon::setThemeSearchPaths({themes.path()});
+    for (const char* theme : {"none", "full"}) {
+        SCOPED_TRACE(theme);
+        QIcon::setThemeName(QString::fromLatin1(theme));
+        restart(); // the pictures are chosen when the window is made
+        for (const auto& [button, icon] : buttons) {
+            SCOPED_TRACE(button);
+            const QImage shown = child<QToolButton>(form1(), button).icon().pixmap(16, 16).toImage();
+            ASSERT_FALSE(shown.isNull());
+            if (std::string(theme) == "full") {
+                EXPECT_EQ(shown.pixelColor(8, 8), QColor(Qt::magenta));
+            } else {
+                const QIcon own(QStringLiteral(":/toolbar/%1.svg").arg(QString::fromLatin1(icon)));
+                EXPECT_EQ(shown, own.pixmap(16, 16).toImage());
+            }
+        }
+    }
+    QIcon::setThemeSearchPaths(pathsBefore);
+    QIcon::setThemeName(themeBefore);
 }
 
 TEST_F(HelpAndAbout, TheAboutBoxMadeAtStartIsShownEachTime) {
