@@ -1,11 +1,14 @@
 #include "ui/form_setup.h"
 
+#include "base/app_info.h"
 #include "base/fonts.h"
+#include "ui/guarded.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QWidget>
 
 namespace ui {
@@ -58,6 +61,17 @@ QPushButton* namedButton(QWidget* parent, const char* name, const QString& capti
 void chainTabOrder(const QList<QWidget*>& order) {
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void showHelpPage(Platform& platform, const QString& page) {
+    guarded(platform, [&] { platform.showHelp(base::kHelpFile, page); });
+}
+
+void helpOnF1(QWidget* window, Platform& platform, const QString& page) {
+    auto* key = new QShortcut(QKeySequence::HelpContents, window);
+    key->setObjectName(QStringLiteral("HelpKey"));
+    key->setContext(Qt::WindowShortcut);
+    QObject::connect(key, &QShortcut::activated, window, [&platform, page] { showHelpPage(platform, page); });
 }
 
 } // namespace ui
