@@ -120,6 +120,7 @@ void TForm2::buildControls() {
         completer->setFilterMode(Qt::MatchContains);
         completer->setCaseSensitivity(Qt::CaseSensitive);
         combo->setCompleter(completer);
+        ui::passClicksBesideCompletion(completer);
         return combo;
     };
     ComboBox2 = makeCombo("ComboBox2", 170);

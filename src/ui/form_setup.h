@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 
+class QCompleter;
 class QPushButton;
 class QWidget;
 
@@ -37,5 +38,10 @@ void showHelpPage(Platform& platform, const QString& page);
 // F1 anywhere in `window` opens the help at its page, as its help button does (a window without one
 // still has its page).
 void helpOnF1(QWidget* window, Platform& platform, const QString& page);
+
+// A click outside the completer's pop-up list closes the list and goes on to what it was aimed at, a
+// slot to type in or a button. (Qt's list only closes and drops the click, so the next keys would
+// still go to the box the list belongs to.) A click on the list still picks its entry.
+void passClicksBesideCompletion(QCompleter* completer);
 
 } // namespace ui
