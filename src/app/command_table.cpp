@@ -9,7 +9,6 @@
 #include <QKeySequence>
 #include <QLayout>
 #include <QMenuBar>
-#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -31,12 +30,6 @@ struct Shortcut {
     const char* text = nullptr;
 };
 
-// The icon of the desktop's theme, else one of the style's.
-struct Icon {
-    const char* theme = nullptr;
-    QStyle::StandardPixmap fallback = QStyle::SP_CustomBase;
-};
-
 constexpr Enabled kAlways = Enabled::Always;
 constexpr Enabled kNotEmpty = Enabled::WhileNotEmpty;
 constexpr Enabled kModified = Enabled::WhileModified;
@@ -52,7 +45,10 @@ struct CommandRow {
     Handler handler = nullptr;
     Shortcut shortcut = {};
     const char* hint = nullptr; // UTF-8; the tool button's tip
-    Icon icon = {};
+    // The picture's freedesktop name: the desktop theme's icon of that name, else the program's own
+    // (data/toolbar/NAME.svg), never a style's stand-in, which can show anything on a desktop without a
+    // theme.
+    const char* icon = nullptr;
 };
 
 // The menu bar, top to bottom; each Menu row opens the menu the rows after it belong to. A command waits
@@ -62,19 +58,19 @@ struct CommandRow {
 const CommandRow kCommands[] = {
     {Row::Menu, "File1", "ファイル(&F)"},
     {Row::Item, "New1", "新規作成(&N)", kNotEmpty, kWaits, &TForm1::New1Click, QKeySequence::New,
-     "新規ファイルの作成", {"document-new", QStyle::SP_FileIcon}},
+     "新規ファイルの作成", "document-new"},
     {Row::Item, "Open1", "開く(&O)", kAlways, kWaits, &TForm1::Open1Click, QKeySequence::Open,
-     "ファイルを開く", {"document-open", QStyle::SP_DialogOpenButton}},
+     "ファイルを開く", "document-open"},
     {Row::Item, "Save1", "上書き保存(&S)", kNotEmpty, kWaits, &TForm1::Save1Click, QKeySequence::Save,
-     "上書き保存", {"document-save", QStyle::SP_DialogSaveButton}},
+     "上書き保存", "document-save"},
     {Row::Item, "SA1", "名前を付けて保存(&S)", kNotEmpty, kWaits, &TForm1::SA1Click},
     {Row::Separator, "N1"},
     {Row::Item, "A1", "印刷設定(&A)", kAlways, kGoesOn, &TForm1::A1Click},
     {Row::Item, "Print1", "印刷(&P)", kNotEmpty, kWaits, &TForm1::Print1Click, QKeySequence::Print,
-     "印刷", {"document-print", QStyle::SP_ComputerIcon}},
+     "印刷", "document-print"},
     {Row::Separator, "N2"},
     {Row::Item, "Exit1", "終了(&C)", kAlways, kGoesOn, &TForm1::Exit1Click, {},
-     "終了", {"application-exit", QStyle::SP_DialogCloseButton}},
+     "終了", "application-exit"},
     {Row::Separator, "N3"},
     {Row::Recent, "N11", "&1", Enabled::WhileItNamesAFile, kWaits, &TForm1::N11Click},
     {Row::Recent, "N21", "&2", Enabled::WhileItNamesAFile, kWaits, &TForm1::N21Click},
@@ -83,32 +79,32 @@ const CommandRow kCommands[] = {
     {Row::Recent, "N51", "&5", Enabled::WhileItNamesAFile, kWaits, &TForm1::N51Click},
     {Row::Menu, "Edit1", "編集(&E)"},
     {Row::Item, "Undo1", "元に戻す(&R)", kModified, kWaits, &TForm1::Undo1Click, QKeySequence::Undo,
-     "元に戻す", {"edit-undo", QStyle::SP_ArrowBack}},
+     "元に戻す", "edit-undo"},
     {Row::Item, "Cut1", "切り取り(&T)", kNotEmpty, kWaits, &TForm1::Cut1Click, QKeySequence::Cut,
-     "切り取り", {"edit-cut", QStyle::SP_DialogDiscardButton}},
+     "切り取り", "edit-cut"},
     {Row::Item, "Copy1", "コピー(&C)", kNotEmpty, kGoesOn, &TForm1::Copy1Click, QKeySequence::Copy,
-     "コピー", {"edit-copy", QStyle::SP_FileDialogNewFolder}},
+     "コピー", "edit-copy"},
     {Row::Item, "Paste1", "貼り付け(&P)", kAlways, kWaits, &TForm1::Paste1Click, QKeySequence::Paste,
-     "貼り付け", {"edit-paste", QStyle::SP_DialogApplyButton}},
+     "貼り付け", "edit-paste"},
     {Row::Item, "Delete1", "削除(&D)", kNotEmpty, kWaits, &TForm1::Delete1Click, {},
-     "削除", {"edit-delete", QStyle::SP_TrashIcon}},
+     "削除", "edit-delete"},
     {Row::Item, "A2", "全て選択(&A)", kNotEmpty, kGoesOn, &TForm1::A2Click, QKeySequence::SelectAll,
-     "すべて選択", {"edit-select-all", QStyle::SP_FileDialogListView}},
+     "すべて選択", "edit-select-all"},
     {Row::Menu, "Find1", "検索(&S)", kNotEmpty, kWaits},
     {Row::Item, "Find2", "検索(&S)", kNotEmpty, kWaits, &TForm1::Find2Click, QKeySequence::Find,
-     "検索", {"edit-find", QStyle::SP_FileDialogContentsView}},
+     "検索", "edit-find"},
     {Row::Item, "Replace1", "置換(&R)", kNotEmpty, kWaits, &TForm1::Replace1Click, QKeySequence::Replace,
-     "置換", {"edit-find-replace", QStyle::SP_BrowserReload}},
+     "置換", "edit-find-replace"},
     {Row::Item, "Jump1", "文献へ移動(&J)", kNotEmpty, kWaits, &TForm1::Jump1Click, "Ctrl+J"},
     {Row::Menu, "View1", "表示(&V)"},
     {Row::Check, "Highlight1", "色分け表示(&C)", kAlways, kGoesOn, &TForm1::Highlight1Click},
     {Row::Menu, "B1", "文献(&B)"},
     {Row::Item, "L1", "文献リスト作成(&L)", kAlways, kWaits, &TForm1::L1Click, {},
-     "文献ﾘｽﾄ作成", {"x-office-address-book", QStyle::SP_FileDialogDetailedView}},
+     "文献ﾘｽﾄ作成", "x-office-address-book"},
     {Row::Item, "BibB1", "CSVファイルから変換(&B)", kAlways, kWaits, &TForm1::BibB1Click, {},
-     "CSVファイル形式から変換", {"document-import", QStyle::SP_ArrowLeft}},
+     "CSVファイル形式から変換", "document-import"},
     {Row::Item, "CSVO1", "CSVファイルに変換(&O)", kNotEmpty, kWaits, &TForm1::CSVO1Click, {},
-     "CSVファイル形式に変換", {"document-export", QStyle::SP_ArrowRight}},
+     "CSVファイル形式に変換", "document-export"},
     {Row::Separator, "N4"},
     {Row::Item, "Check1", "文献の検査(&K)", kNotEmpty, kWaits, &TForm1::Check1Click, "Ctrl+Shift+K"},
     {Row::Item, "NextFinding1", "次の検査結果(&N)", kNotEmpty, kWaits, &TForm1::NextFinding1Click, "F8"},
@@ -116,7 +112,7 @@ const CommandRow kCommands[] = {
      "Shift+F8"},
     {Row::Menu, "Help1", "ヘルプ(&H)"},
     {Row::Item, "Help2", "ヘルプ(&H)", kAlways, kGoesOn, &TForm1::Help2Click, QKeySequence::HelpContents,
-     "ヘルプ", {"help-contents", QStyle::SP_DialogHelpButton}},
+     "ヘルプ", "help-contents"},
     {Row::Item, "About1", "ﾊﾞｰｼﾞｮﾝ情報(&V)", kAlways, kGoesOn, &TForm1::About1Click},
 };
 
@@ -149,6 +145,10 @@ QComboBox* fontBox(QToolBar* toolBar, const char* name, const QString& hint, int
 }
 
 } // namespace
+
+QIcon toolBarIcon(const QString& name) {
+    return QIcon::fromTheme(name, QIcon(QStringLiteral(":/toolbar/") + name + QStringLiteral(".svg")));
+}
 
 const QStringList& fontSizes() {
     static const QStringList sizes = {QStringLiteral("8"),  QStringLiteral("9"),  QStringLiteral("10"),
@@ -186,9 +186,8 @@ void CommandTable::buildMenu(TForm1& window) {
             if (row.shortcut.standard != QKeySequence::UnknownKey) action->setShortcut(row.shortcut.standard);
             if (row.shortcut.text) action->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut.text)));
             if (row.hint) action->setToolTip(QString::fromUtf8(row.hint));
-            if (row.icon.theme) {
-                action->setIcon(QIcon::fromTheme(QString::fromLatin1(row.icon.theme),
-                                                 window.style()->standardIcon(row.icon.fallback)));
+            if (row.icon) {
+                action->setIcon(toolBarIcon(QString::fromLatin1(row.icon)));
                 action->setIconVisibleInMenu(false); // the icons are the tool bar's
             }
             if (row.kind == Row::Check) {

@@ -12,6 +12,7 @@
 
 class QAction;
 class QComboBox;
+class QIcon;
 class QWidget;
 
 namespace app {
@@ -81,5 +82,9 @@ private:
 
 // The items of the font size box.
 const QStringList& fontSizes();
+
+// A tool button's picture by its freedesktop name ("edit-paste"): the desktop theme's, else the one the
+// program carries.
+QIcon toolBarIcon(const QString& name);
 
 } // namespace app

@@ -1,6 +1,7 @@
 #include "app/jump_box.h"
 
 #include "base/fonts.h"
+#include "ui/form_setup.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
@@ -40,6 +41,7 @@ JumpBox::JumpBox(QWidget* mainWindow) : QDialog(mainWindow) {
     completer_->setCaseSensitivity(Qt::CaseInsensitive);
     completer_->setMaxVisibleItems(12);
     completer_->setWidget(edit_);
+    ui::passClicksBesideCompletion(completer_); // 移動 and キャンセル take a click while the list is open
     connect(completer_, qOverload<const QString&>(&QCompleter::activated), edit_, &QLineEdit::setText);
     connect(edit_, &QLineEdit::textEdited, this, &JumpBox::offer);
     connect(jump, &QPushButton::clicked, this, &JumpBox::jumpRequested);

@@ -260,6 +260,7 @@ void TForm1::A2Click() {
 SearchDialog& TForm1::findDialog() {
     if (!findDialog_) {
         findDialog_ = new SearchDialog(SearchDialog::Kind::Find, this);
+        ui::helpOnF1(findDialog_, platform_, QStringLiteral("edit_search#dialogs"));
         connect(findDialog_, &SearchDialog::findRequested, this, &TForm1::FindDialog1Find);
     }
     return *findDialog_;
@@ -268,6 +269,7 @@ SearchDialog& TForm1::findDialog() {
 SearchDialog& TForm1::replaceDialog() {
     if (!replaceDialog_) {
         replaceDialog_ = new SearchDialog(SearchDialog::Kind::Replace, this);
+        ui::helpOnF1(replaceDialog_, platform_, QStringLiteral("edit_search#dialogs"));
         connect(replaceDialog_, &SearchDialog::findRequested, this, &TForm1::ReplaceDialog1Find);
         connect(replaceDialog_, &SearchDialog::replaceRequested, this, &TForm1::ReplaceDialog1Replace);
         // The text is not the user's to change while a file loads, however late the dialog is made.
@@ -356,6 +358,7 @@ CheckWindow& TForm1::checkWindow() {
     if (!checkWindow_) {
         checkWindow_ = new CheckWindow(this, editor_, document_);
         checkWindow_->setStoredPlace(checkPlace_);
+        ui::helpOnF1(checkWindow_, platform_, QStringLiteral("check#window"));
         // F8 and Shift+F8 work in the window as well.
         for (const char* name : {"NextFinding1", "PreviousFinding1"})
             checkWindow_->addAction(findChild<QAction*>(QString::fromLatin1(name)));
@@ -530,6 +533,7 @@ void TForm1::followHighlightItem() {
 JumpBox& TForm1::jumpBox() {
     if (!jumpDialog_) {
         jumpDialog_ = new JumpBox(this);
+        ui::helpOnF1(jumpDialog_, platform_, QStringLiteral("main_window#jump"));
         connect(jumpDialog_, &JumpBox::jumpRequested, this, &TForm1::JumpDialog1Jump);
     }
     return *jumpDialog_;

@@ -16,12 +16,20 @@
 
 namespace csv {
 
+namespace {
+
+// The dialog's page of the help, for ﾍﾙﾌﾟ and F1.
+const QString kHelpPage = QStringLiteral("csv_export");
+
+} // namespace
+
 TForm4::TForm4(ui::Platform& platform, CsvDocument& document, QWidget* parent)
     : QDialog(parent), platform_(platform), document_(document) {
     ui::setUpFixedWindow(this, QStringLiteral("TForm4"), QStringLiteral("CSVファイルへの書出し"),
                          QSize(345, 290));
     buildControls();
     FormCreate();
+    ui::helpOnF1(this, platform_, kHelpPage);
 }
 
 void TForm4::buildControls() {
@@ -46,8 +54,7 @@ void TForm4::buildControls() {
     CancelBtn = button("CancelBtn", QStringLiteral("ｷｬﾝｾﾙ"), 181);
     HelpBtn = button("HelpBtn", QStringLiteral("ﾍﾙﾌﾟ(&H)"), 261);
 
-    const QList<QWidget*> order{Chooser->srcList(), Chooser->dstList(), OKBtn, CancelBtn, HelpBtn, Edit1};
-    ui::chainTabOrder(order);
+    ui::chainTabOrder(Chooser->tabOrder() + QList<QWidget*>{OKBtn, CancelBtn, HelpBtn, Edit1});
     Chooser->srcList()->setFocus();
 
     connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
@@ -72,7 +79,7 @@ void TForm4::Edit1Change() {
 }
 
 void TForm4::HelpBtnClick() {
-    ui::guarded(platform_, [this] { platform_.showHelp(base::kHelpFile, QStringLiteral("csv_export")); });
+    ui::showHelpPage(platform_, kHelpPage);
 }
 
 void TForm4::OKBtnClick() {

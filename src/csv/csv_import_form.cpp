@@ -2,7 +2,6 @@
 
 #include "ui/frame_title.h"
 
-#include "base/app_info.h"
 #include "csv/csv_document.h"
 #include "csv/csv_import.h"
 #include "csv/field_chooser.h"
@@ -29,6 +28,8 @@ namespace {
 
 // "CSVファイル(*.csv)|*.csv", the third filter of the main window's open dialog.
 constexpr int kCsvFilter = 2;
+// The dialog's page of the help, for ヘルプ and F1.
+const QString kHelpPage = QStringLiteral("csv_import");
 
 } // namespace
 
@@ -38,6 +39,7 @@ TForm5::TForm5(ui::Platform& platform, CsvDocument& document, QWidget* parent)
                          QSize(345, 344));
     buildControls();
     FormCreate();
+    ui::helpOnF1(this, platform_, kHelpPage);
 }
 
 void TForm5::buildControls() {
@@ -99,18 +101,16 @@ void TForm5::buildControls() {
     CancelBtn = button("CancelBtn", QStringLiteral("キャンセル"), 181);
     HelpBtn = button("HelpBtn", QStringLiteral("ヘルプ(&H)"), 261);
 
-    const QList<QWidget*> order{Chooser->srcList(),
-                                Chooser->dstList(),
-                                OKBtn,
-                                CancelBtn,
-                                HelpBtn,
-                                ComboBox1,
-                                Edit1,
-                                BitBtn1,
-                                RadioGroup1Items->button(0),
-                                RadioGroup1Items->button(1),
-                                RadioGroup1Items->button(2)};
-    ui::chainTabOrder(order);
+    const QList<QWidget*> rest{OKBtn,
+                               CancelBtn,
+                               HelpBtn,
+                               ComboBox1,
+                               Edit1,
+                               BitBtn1,
+                               RadioGroup1Items->button(0),
+                               RadioGroup1Items->button(1),
+                               RadioGroup1Items->button(2)};
+    ui::chainTabOrder(Chooser->tabOrder() + rest);
     Chooser->srcList()->setFocus();
 
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
@@ -186,7 +186,7 @@ void TForm5::OKBtnClick() {
 }
 
 void TForm5::HelpBtnClick() {
-    ui::guarded(platform_, [this] { platform_.showHelp(base::kHelpFile, QStringLiteral("csv_import")); });
+    ui::showHelpPage(platform_, kHelpPage);
 }
 
 } // namespace csv

@@ -1,6 +1,9 @@
 #include "csv/field_chooser.h"
 
+#include "ui/form_setup.h"
+
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -39,6 +42,9 @@ FieldChooser::FieldChooser(const QString& srcCaption, const QString& dstCaption,
         l->setObjectName(QString::fromLatin1(name));
         l->setGeometry(QRect(QPoint(left, kListTop), kListSize));
         l->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        // Enter moves the name instead of reaching the dialog's default button.
+        l->installEventFilter(this);
+        connect(l, &QListWidget::itemDoubleClicked, this, [this, l] { moveFrom(l); });
         return l;
     };
     SrcList = list("SrcList", 0);
@@ -49,9 +55,11 @@ FieldChooser::FieldChooser(const QString& srcCaption, const QString& dstCaption,
         auto* b = new QPushButton(QString::fromLatin1(caption), this);
         b->setObjectName(QString::fromLatin1(name));
         b->setGeometry(kButtonLeft, kFirstButtonTop + kButtonStep * index, kButtonSize, kButtonSize);
-        // Small picture buttons outside the tab order: a click leaves the focus in the lists.
-        b->setFocusPolicy(Qt::NoFocus);
+        // Reached by Tab, never by a click, which leaves the focus in the lists; Enter presses the button
+        // that has the focus, as Space does.
+        b->setFocusPolicy(Qt::TabFocus);
         b->setAutoDefault(false);
+        ui::pressOnEnter(b);
         return b;
     };
     IncludeBtn = button("IncludeBtn", ">", 0);
@@ -85,6 +93,31 @@ QStringList FieldChooser::chosenNames() const {
 
 int FieldChooser::chosenCount() const {
     return DstList->count();
+}
+
+QList<QWidget*> FieldChooser::tabOrder() const {
+    return {SrcList, IncludeBtn, IncAllBtn, ExcludeBtn, ExAllBtn, DstList};
+}
+
+bool FieldChooser::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            if (!key->isAutoRepeat()) moveFrom(static_cast<QListWidget*>(watched));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FieldChooser::moveFrom(QListWidget* list) {
+    // A list reached by Tab shows its current name without selecting it.
+    if (GetFirstSelection(list) < 0 && list->currentItem()) list->currentItem()->setSelected(true);
+    if (list == SrcList)
+        IncludeBtnClick();
+    else
+        ExcludeBtnClick();
 }
 
 int FieldChooser::GetFirstSelection(const QListWidget* list) {

@@ -1,7 +1,8 @@
 #pragma once
 // The two-list field chooser that both CSV dialogs carry: SrcList holds the names not chosen, kept
 // sorted; DstList the chosen ones in their chosen order, which the dialog uses as its columns. Four
-// buttons move names across; after every move the owning dialog's SetButtons2 runs.
+// buttons move names across, and so do Enter and a double-click on a name (to the other list); after
+// every move the owning dialog's SetButtons2 runs.
 #include <QStringList>
 #include <QWidget>
 #include <functional>
@@ -31,6 +32,8 @@ public:
 
     QListWidget* srcList() const { return SrcList; }
     QListWidget* dstList() const { return DstList; }
+    // The chooser's tab stops, in their order: SrcList, the four buttons, DstList.
+    QList<QWidget*> tabOrder() const;
 
     // The button handlers.
     void IncludeBtnClick();
@@ -48,8 +51,14 @@ public:
     // ">" and ">>" while SrcList holds a name, "<" and "<<" while DstList does.
     void SetButtons();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void SetButtons2();
+    // What Enter and a double-click in `list` do: its selected names, or the current one where none is
+    // selected, go to the other list.
+    void moveFrom(QListWidget* list);
 
     QLabel* SrcLabel = nullptr;
     QLabel* DstLabel = nullptr;

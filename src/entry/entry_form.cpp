@@ -1,6 +1,5 @@
 #include "entry/entry_form.h"
 
-#include "base/app_info.h"
 #include "entry/catalogue.h"
 #include "entry/entry_count.h"
 #include "entry/entry_document.h"
@@ -25,6 +24,8 @@ namespace entry {
 namespace {
 
 const QString kNoCategory = QStringLiteral("文献カテゴリを選択してください");
+// The form's page of the help, for ﾍﾙﾌﾟ and F1.
+const QString kHelpPage = QStringLiteral("entry_form");
 
 // Where the slot and pair controls stand inside the group box.
 constexpr int kCaptionLeft[3] = {10, 185, 355};
@@ -46,6 +47,7 @@ TForm2::TForm2(ui::Platform& platform, EntryDocument& document, QString userList
                          QSize(536, 348));
     buildControls();
     FormCreate();
+    ui::helpOnF1(this, platform_, kHelpPage);
 }
 
 template <typename Handler> void TForm2::run(Handler&& handler) {
@@ -118,6 +120,7 @@ void TForm2::buildControls() {
         completer->setFilterMode(Qt::MatchContains);
         completer->setCaseSensitivity(Qt::CaseSensitive);
         combo->setCompleter(completer);
+        ui::passClicksBesideCompletion(completer);
         return combo;
     };
     ComboBox2 = makeCombo("ComboBox2", 170);
@@ -296,7 +299,7 @@ void TForm2::Button2Click() {
 }
 
 void TForm2::Button3Click() {
-    run([this] { platform_.showHelp(base::kHelpFile, QStringLiteral("entry_form")); });
+    ui::showHelpPage(platform_, kHelpPage);
 }
 
 void TForm2::VolCount() {

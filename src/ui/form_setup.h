@@ -6,10 +6,13 @@
 #include <QSize>
 #include <QString>
 
+class QCompleter;
 class QPushButton;
 class QWidget;
 
 namespace ui {
+
+class Platform;
 
 // Moves a window of the given outer size to the middle of the primary screen's free area.
 void centreOnScreen(QWidget* window, QSize outerSize);
@@ -27,5 +30,18 @@ QPushButton* namedButton(QWidget* parent, const char* name, const QString& capti
 
 // Tab goes from each widget to the next in the list.
 void chainTabOrder(const QList<QWidget*>& order);
+
+// Opens the help at a window's page ("csv_export", or with a section: "edit_search#dialogs"), any failure
+// reported. What a help button does.
+void showHelpPage(Platform& platform, const QString& page);
+
+// F1 anywhere in `window` opens the help at its page, as its help button does (a window without one
+// still has its page).
+void helpOnF1(QWidget* window, Platform& platform, const QString& page);
+
+// A click outside the completer's pop-up list closes the list and goes on to what it was aimed at, a
+// slot to type in or a button. (Qt's list only closes and drops the click, so the next keys would
+// still go to the box the list belongs to.) A click on the list still picks its entry.
+void passClicksBesideCompletion(QCompleter* completer);
 
 } // namespace ui

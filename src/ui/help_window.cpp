@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QSignalBlocker>
@@ -108,11 +109,22 @@ void HelpWindow::showContents() {
 }
 
 void HelpWindow::showPage(const QString& page) {
-    const QString path = QStringLiteral(":/help/") + page + QStringLiteral(".html");
-    browser_->setSource(pageUrl(helpPages().contains(path) ? path : helpPages().constFirst()));
+    const QString path = QStringLiteral(":/help/") + page.section(u'#', 0, 0) + QStringLiteral(".html");
+    QUrl url = pageUrl(helpPages().contains(path) ? path : helpPages().constFirst());
+    if (helpPages().contains(path) && page.contains(u'#')) url.setFragment(page.section(u'#', 1));
+    browser_->setSource(url);
     showNormal();
     raise();
     activateWindow();
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    // Esc closes the help as it closes the program's other modeless windows.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 // The contents list marks the page shown, however it was reached (a link, Back, Forward). The signal's

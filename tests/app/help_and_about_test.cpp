@@ -1,16 +1,24 @@
-// Help and the about box, as the menu and tool bar open them.
+// Help and the about box, as the menu, the tool bar and F1 in every window open them; the tool bar's
+// pictures.
 #include "app/about_box.h"
 #include "base/app_info.h"
 #include "base/fonts.h"
+#include "csv/csv_export_form.h"
+#include "csv/csv_import_form.h"
 #include "support/app_fixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFontInfo>
 #include <QImageReader>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 
 namespace {
 
@@ -25,6 +33,127 @@ TEST_F(HelpAndAbout, HelpAsksThePlatformForTheHelpFileFromMenuToolButtonAndF1) {
     form1().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form1()));
     QTest::keyClick(form1().editor(), Qt::Key_F1);
+}
+
+// F1 in each window asks for that window's page, which its help button asks for too, and which the help
+// holds (the page, and the section where one is named).
+TEST_F(HelpAndAbout, F1InEveryWindowOpensItsPageOfTheHelp) {
+    type(QStringLiteral("@misc{a,\n title = {x},\n}\n"));
+    form1().show();
+    std::vector<std::unique_ptr<QWidget>> dialogs;
+    const auto own = [&](QWidget* dialog) {
+        dialogs.emplace_back(dialog);
+        dialog->show();
+        return dialog;
+    };
+    const auto opened = [&](const char* command, const char* window) {
+        this->command(command);
+        return &child<QWidget>(form1(), window);
+    };
+    const struct {
+        const char* what;
+        std::function<QWidget*()> open;
+        const char* focus;      // the control F1 is pressed in
+        const char* helpButton; // none where the window has no help button
+        const char* page;
+    } cases[] = {
+        {"entry form", [&] { return own(newForm().release()); }, "Edit1", "Button3", "entry_form"},
+        {"CSV export", [&] { return own(new csv::TForm4(platform, form1().csvDocument())); }, "Edit1",
+         "HelpBtn", "csv_export"},
+        {"its field chooser", [&] { return own(new csv::TForm4(platform, form1().csvDocument())); },
+         "DstList", nullptr, "csv_export"},
+        {"CSV import", [&] { return own(new csv::TForm5(platform, form1().csvDocument())); }, "ComboBox1",
+         "HelpBtn", "csv_import"},
+        {"its field chooser", [&] { return own(new csv::TForm5(platform, form1().csvDocument())); },
+         "SrcList", nullptr, "csv_import"},
+        {"find", [&] { return opened("Find2", "FindDialog1"); }, "FindTextEdit", nullptr,
+         "edit_search#dialogs"},
+        {"replace", [&] { return opened("Replace1", "ReplaceDialog1"); }, "ReplaceTextEdit", nullptr,
+         "edit_search#dialogs"},
+        {"jump box", [&] { return opened("Jump1", "JumpDialog1"); }, "JumpLabelEdit", nullptr,
+         "main_window#jump"},
+        {"check window", [&] { return opened("Check1", "CheckForm1"); }, "FindingList", nullptr,
+         "check#window"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString page = QString::fromLatin1(c.page);
+        QWidget* window = c.open();
+        window->activateWindow(); // (qWaitForWindowActive may answer before the activation has arrived)
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == window; }));
+        QWidget& focus = child<QWidget>(*window, c.focus);
+        focus.setFocus();
+        platform.expectHelp(base::kHelpFile, page);
+        QTest::keyClick(&focus, Qt::Key_F1);
+        platform.verify();
+        if (c.helpButton) {
+            platform.expectHelp(base::kHelpFile, page);
+            QTest::mouseClick(&child<QPushButton>(*window, c.helpButton), Qt::LeftButton);
+            platform.verify();
+        }
+        QFile file(QStringLiteral(":/help/") + page.section(u'#', 0, 0) + QStringLiteral(".html"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+        if (page.contains(u'#')) {
+            EXPECT_TRUE(file.readAll().contains("name=\"" + page.section(u'#', 1).toLatin1() + '"'));
+        }
+        window->hide();
+    }
+}
+
+// Each tool button shows its command's picture: the desktop theme's where it has one, else the program's
+// own, whatever the desktop (never a style's stand-in, which showed 貼り付け as a tick and コピー as a
+// folder).
+TEST_F(HelpAndAbout, EveryToolButtonShowsItsCommandsPictureFromTheThemeElseTheProgramsOwn) {
+    if (!QImageReader::supportedImageFormats().contains("svg")) GTEST_SKIP() << "no SVG image plug-in";
+    // clang-format off
+    const std::pair<const char*, const char*> buttons[] = { // the button and its picture's freedesktop name
+        {"ToolButton1", "document-new"}, {"ToolButton2", "document-open"}, {"ToolButton3", "document-save"},
+        {"ToolButton4", "document-print"}, {"ToolButton16", "edit-undo"}, {"ToolButton5", "edit-cut"},
+        {"ToolButton6", "edit-copy"}, {"ToolButton7", "edit-paste"}, {"ToolButton8", "edit-delete"},
+        {"ToolButton9", "edit-select-all"}, {"ToolButton10", "edit-find"}, {"ToolButton11", "edit-find-replace"},
+        {"ToolButton12", "x-office-address-book"}, {"ToolButton18", "document-import"},
+        {"ToolButton15", "document-export"}, {"ToolButton17", "help-contents"}, {"ToolButton13", "application-exit"},
+    };
+    // clang-format on
+    const auto toolButtons =
+        child<QToolBar>(form1(), "ToolBar1")
+            .findChildren<QToolButton*>(QRegularExpression(QStringLiteral("^ToolButton")));
+    EXPECT_EQ(toolButtons.size(), std::size(buttons)); // every one is in the table
+
+    // A theme holding every picture, each a plain magenta square.
+    QTemporaryDir themes;
+    QDir(themes.path()).mkpath(QStringLiteral("full/16x16/actions"));
+    QFile index(themes.filePath(QStringLiteral("full/index.theme")));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=full\nDirectories=16x16/actions\n[16x16/actions]\nSize=16\nType=Fixed\n");
+    index.close();
+    QImage square(16, 16, QImage::Format_ARGB32);
+    square.fill(Qt::magenta);
+    for (const auto& [button, icon] : buttons)
+        square.save(
+            themes.filePath(QStringLiteral("full/16x16/actions/%1.png").arg(QString::fromLatin1(icon))));
+
+    const QString themeBefore = QIcon::themeName();
+    const QStringList pathsBefore = QIcon::themeSearchPaths();
+    QIcon::setThemeSearchPaths({themes.path()});
+    for (const char* theme : {"none", "full"}) {
+        SCOPED_TRACE(theme);
+        QIcon::setThemeName(QString::fromLatin1(theme));
+        restart(); // the pictures are chosen when the window is made
+        for (const auto& [button, icon] : buttons) {
+            SCOPED_TRACE(button);
+            const QImage shown = child<QToolButton>(form1(), button).icon().pixmap(16, 16).toImage();
+            ASSERT_FALSE(shown.isNull());
+            if (std::string(theme) == "full") {
+                EXPECT_EQ(shown.pixelColor(8, 8), QColor(Qt::magenta));
+            } else {
+                const QIcon own(QStringLiteral(":/toolbar/%1.svg").arg(QString::fromLatin1(icon)));
+                EXPECT_EQ(shown, own.pixmap(16, 16).toImage());
+            }
+        }
+    }
+    QIcon::setThemeSearchPaths(pathsBefore);
+    QIcon::setThemeName(themeBefore);
 }
 
 TEST_F(HelpAndAbout, TheAboutBoxMadeAtStartIsShownEachTime) {

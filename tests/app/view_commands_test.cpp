@@ -9,10 +9,13 @@
 #include "support/app_fixture.h"
 #include "view/colouring.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QCompleter>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -383,6 +386,17 @@ TEST_F(ViewCommands, JumpBoxMovesToTheEntryOrSaysItWasNotFound) {
     QTest::keyClick(edit, Qt::Key_Escape);
     EXPECT_FALSE(box.isVisible());
     EXPECT_EQ(editor()->textCursor().block().blockNumber(), 25 * 4);
+
+    // A click on 移動 while the list is open reaches the button.
+    item->trigger();
+    QTest::keyClicks(edit, QStringLiteral("key30"));
+    QWidget* list = box.findChild<QCompleter*>()->popup();
+    ASSERT_TRUE(list->isVisible());
+    auto* jump = box.findChild<QPushButton*>(QStringLiteral("JumpButton"));
+    QTest::mouseClick(box.windowHandle(), Qt::LeftButton, {}, jump->mapTo(&box, jump->rect().center()));
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(editor()->textCursor().block().blockNumber(), 30 * 4);
 }
 
 TEST_F(ViewCommands, CtrlDownAndCtrlUpWalkTheEntryHeads) {

@@ -11,6 +11,7 @@
 #include "support/app_fixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -139,7 +140,9 @@ TEST_F(CsvDialogs, ExportDialogLayout) {
     EXPECT_EQ(c.button("HelpBtn").text(), QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     EXPECT_TRUE(c.button("OKBtn").isDefault());
     EXPECT_EQ(c.srcNames(), csv::bibtexFieldNames());
-    EXPECT_EQ(c.tabOrder(6), fields("SrcList,DstList,OKBtn,CancelBtn,HelpBtn,Edit1"));
+    EXPECT_EQ(c.tabOrder(10),
+              fields("SrcList,IncludeBtn,IncAllBtn,ExcludeBtn,ExAllBtn,DstList,OKBtn,CancelBtn,"
+                     "HelpBtn,Edit1"));
 }
 
 TEST_F(CsvDialogs, ExportProposesANameAndEnablesOkForANameAndAField) {
@@ -252,7 +255,9 @@ TEST_F(CsvDialogs, EnterOnAFocusedButtonPressesThatButtonOnly) {
     const struct {
         const char* focus;
         bool writes;
-    } cases[] = {{"CancelBtn", false}, {"HelpBtn", false}, {"OKBtn", true}, {"Edit1", true}};
+        bool stays; // the dialog stays open
+    } cases[] = {{"CancelBtn", false, false}, {"HelpBtn", false, true},    {"OKBtn", true, false},
+                 {"Edit1", true, false},      {"ExcludeBtn", false, true}, {"SrcList", false, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.focus);
         QFile::remove(csvFile);
@@ -260,13 +265,14 @@ TEST_F(CsvDialogs, EnterOnAFocusedButtonPressesThatButtonOnly) {
         const Controls controls{*d};
         controls.choose(fields("author,title"));
         if (c.writes) platform.expectMessage(QStringLiteral("完了しました"));
-        if (c.focus == std::string("HelpBtn")) platform.expectHelp(base::kHelpFile, QStringLiteral("csv_export"));
+        if (c.focus == std::string("HelpBtn"))
+            platform.expectHelp(base::kHelpFile, QStringLiteral("csv_export"));
         QWidget& focused = controls.get<QWidget>(c.focus);
         focused.setFocus();
         QTest::keyClick(&focused, Qt::Key_Return);
         platform.verify();
         EXPECT_EQ(QFile::exists(csvFile), c.writes);
-        EXPECT_EQ(d->isVisible(), c.focus == std::string("HelpBtn"));
+        EXPECT_EQ(d->isVisible(), c.stays);
     }
 
     const QString before = form1().documentText();
@@ -282,13 +288,49 @@ TEST_F(CsvDialogs, EnterOnAFocusedButtonPressesThatButtonOnly) {
         read(*d, csvIn);
         controls.choose(fields("author"));
         if (c.focus == std::string("BitBtn1")) platform.expectOpenFile(std::nullopt);
-        if (c.focus == std::string("HelpBtn")) platform.expectHelp(base::kHelpFile, QStringLiteral("csv_import"));
+        if (c.focus == std::string("HelpBtn"))
+            platform.expectHelp(base::kHelpFile, QStringLiteral("csv_import"));
         QWidget& focused = controls.get<QWidget>(c.focus);
         focused.setFocus();
         QTest::keyClick(&focused, Qt::Key_Enter, Qt::KeypadModifier);
         platform.verify();
         EXPECT_EQ(form1().documentText() != before, c.appends);
     }
+}
+
+// The export from the menu to the file with the keyboard alone: arrows and Enter in the lists choose the
+// columns (Enter there never presses OK), Shift+Tab reaches the file name, and Enter there is OK.
+TEST_F(CsvDialogs, AnExportIsMadeWithKeyPressesAlone) {
+    openDocument(QStringLiteral("refs.bib"), kDocument);
+    const QString csvFile = path(QStringLiteral("refs.Csv"));
+    platform.expectModal(QStringLiteral("TForm4"), [&](QDialog& d) {
+        d.show();
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &d; }));
+        const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+            QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        };
+        const Controls c{d};
+        EXPECT_EQ(QApplication::focusWidget(), &c.src());
+        for (Qt::Key key : {Qt::Key_Home, Qt::Key_Down, Qt::Key_Return}) // the second name: author
+            press(key);
+        for (Qt::Key key :
+             {Qt::Key_End, Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Return}) // title
+            press(key);
+        EXPECT_EQ(c.dst().count(), 2);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_FALSE(QFile::exists(csvFile));
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        EXPECT_EQ(QApplication::focusWidget(), &c.edit());
+        platform.expectMessage(QStringLiteral("完了しました"));
+        press(Qt::Key_Return);
+        EXPECT_FALSE(d.isVisible());
+    });
+    command("CSVO1");
+    platform.verify();
+    EXPECT_EQ(readFile(csvFile),
+              cp932(QStringLiteral(
+                  "author,title\r\n\"山田 太郎\",\"文献, 管理\"\r\n鈴木,\"{Deep Learning}\"\r\n")));
 }
 
 // ---- import ------------------------------------------------------------------------------------------
@@ -333,8 +375,9 @@ TEST_F(CsvDialogs, ImportDialogLayout) {
     EXPECT_EQ(c.src().font().pixelSize(), 13);
     EXPECT_EQ(c.srcNames(), csv::offeredFields(0));
     EXPECT_FALSE(c.okEnabled());
-    EXPECT_EQ(c.tabOrder(9), fields("SrcList,DstList,OKBtn,CancelBtn,HelpBtn,ComboBox1,Edit1,BitBtn1,"
-                                    "RadioGroup1Item0"));
+    EXPECT_EQ(c.tabOrder(13),
+              fields("SrcList,IncludeBtn,IncAllBtn,ExcludeBtn,ExAllBtn,DstList,OKBtn,CancelBtn,"
+                     "HelpBtn,ComboBox1,Edit1,BitBtn1,RadioGroup1Item0"));
     platform.expectHelp(base::kHelpFile, QStringLiteral("csv_import"));
     QTest::mouseClick(&c.button("HelpBtn"), Qt::LeftButton);
     QTest::mouseClick(&c.button("CancelBtn"), Qt::LeftButton);

@@ -133,6 +133,56 @@ TEST_F(Chooser, MovesLandAndSelectAsTheChooserRuleSays) {
     }
 }
 
+// Enter and a double-click on a name move it to the other list, as ">" and "<" do.
+TEST_F(Chooser, EnterOrADoubleClickOnANameMovesItAcross) {
+    enum How { Enter, DoubleClick };
+    const struct {
+        const char* what;
+        const char* chosen; // moved into DstList first
+        bool inSrc;         // the list acted on
+        const char* select; // selected there; "" leaves the current name only
+        const char* current;
+        How how;
+        const char* src; // SrcList afterwards
+        const char* dst; // DstList afterwards
+    } cases[] = {
+        {"Enter on the selected names", "", true, "month,title", "title", Enter,
+         "author,howpublished,note,year,yomi", "title,month"},
+        {"Enter on the current name, none selected", "", true, "", "note", Enter,
+         "author,howpublished,month,title,year,yomi", "note"},
+        {"Enter in DstList sends the name back", "title,note", false, "title", "title", Enter,
+         "author,howpublished,month,title,year,yomi", "note"},
+        {"a double-click on a name", "", true, "", "month", DoubleClick,
+         "author,howpublished,note,title,year,yomi", "month"},
+        {"a double-click in DstList", "title,note", false, "", "note", DoubleClick,
+         "author,howpublished,month,note,year,yomi", "title"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (chooser->dstList()->count() > 0) chooser->ExcAllBtnClick();
+        for (const QString& name : namesOf(c.chosen)) {
+            select(chooser->srcList(), {name});
+            chooser->IncludeBtnClick();
+        }
+        QListWidget* list = c.inSrc ? chooser->srcList() : chooser->dstList();
+        QListWidgetItem* current = list->findItems(QString::fromLatin1(c.current), Qt::MatchExactly).first();
+        list->setCurrentItem(current, QItemSelectionModel::NoUpdate);
+        select(list, namesOf(c.select));
+        list->setFocus();
+        setButtons2Calls = 0;
+        const QPoint at = list->visualItemRect(current).center();
+        if (c.how == Enter) {
+            QTest::keyClick(list, Qt::Key_Return);
+        } else { // a double-click is a click, then the double-click
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        }
+        EXPECT_EQ(itemsOf(chooser->srcList()), namesOf(c.src));
+        EXPECT_EQ(itemsOf(chooser->dstList()), namesOf(c.dst));
+        EXPECT_EQ(setButtons2Calls, 1);
+    }
+}
+
 TEST_F(Chooser, ListsAndButtonsStandWhereTheDialogsPutThem) {
     const std::pair<const char*, QRect> places[] = {
         {"SrcList", {8, 59, 144, 185}},     {"DstList", {192, 59, 144, 185}},
@@ -146,8 +196,10 @@ TEST_F(Chooser, ListsAndButtonsStandWhereTheDialogsPutThem) {
     }
     const char* captions[][2] = {
         {"IncludeBtn", ">"}, {"IncAllBtn", ">>"}, {"ExcludeBtn", "<"}, {"ExAllBtn", "<<"}};
-    for (const auto& [name, caption] : captions)
+    for (const auto& [name, caption] : captions) {
         EXPECT_EQ(button(name)->text(), QString::fromLatin1(caption));
+        EXPECT_EQ(button(name)->focusPolicy(), Qt::TabFocus); // Tab reaches it; a click leaves the focus
+    }
 }
 
 } // namespace

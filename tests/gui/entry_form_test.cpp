@@ -5,8 +5,10 @@
 #include "support/catalogue_oracle.h"
 #include "support/entry_form_controls.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -291,6 +293,78 @@ TEST_F(EntryForm, TabWalksTheShownInputsInSlotOrderThenTheButtonsAndSkipsTheCate
               QStringLiteral("Edit1 RadioButton1 Edit2 Edit3 RadioButton3 Edit4 ComboBox3 Edit6 Edit7 "
                              "RadioButton11 Edit8 Edit9 Edit10 Edit11 Edit12 Edit13 Edit14 "
                              "Button1 Button2 Button3 Edit1 RadioButton1"));
+}
+
+// 「情報」 typed into 雑誌名 opens the list of the journals holding it, over 刊行年. A click beside the list
+// closes it and reaches what it was aimed at, so the next keys go there; a click on the list picks the
+// entry drawn there; once the list is closed, a click where it stood reaches the slot under it.
+TEST_F(EntryForm, AClickBesideTheJournalListClosesItAndReachesItsTarget) {
+    writeUserList({QStringLiteral("情報処理学会論文誌"), QStringLiteral("人工知能"),
+                   QStringLiteral("情報処理"), QStringLiteral("電子情報通信学会論文誌 A")},
+                  {});
+    auto form = newForm();
+    const Form f{*form};
+    QComboBox& journal = f.combo(2);
+    QWidget* list = journal.completer()->popup();
+    const auto activate = [&] {
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return QGuiApplication::focusWindow() == form->windowHandle() &&
+                   QApplication::activeWindow() == form.get();
+        }));
+    };
+    const auto click = [&](QPoint global) { // where a user clicks on the screen
+        // A click activates the window it lands in, as a desktop does (the offscreen platform leaves the
+        // list's window active once it has gone). Not while the list is open: that would close it first.
+        if (!list->isVisible()) activate();
+        QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, form->mapFromGlobal(global));
+    };
+    const auto centre = [](QWidget& w) { return w.mapToGlobal(w.rect().center()); };
+    enum Closing { StaysOpen, Escape, ClickOnVolume };
+    const struct {
+        const char* what;
+        Closing closing; // how the list is closed before the click
+        const char* aimedAt;
+    } cases[] = {
+        {"巻数 beside the list", StaysOpen, "Edit7"},
+        {"刊行年 where the list stood, closed by Esc", Escape, "Edit5"},
+        {"刊行年 where the list stood, closed by a click", ClickOnVolume, "Edit5"},
+        {"the list's first entry", StaysOpen, "list"},
+    };
+    const auto openList = [&] {
+        activate();
+        journal.clearEditText();
+        journal.setFocus();
+        commit(*journal.lineEdit(), QStringLiteral("情報"));
+        QCoreApplication::processEvents(); // (the offscreen platform activates the list's window)
+        ASSERT_TRUE(list->isVisible());
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (int k : {5, 7})
+            f.edit(k).clear();
+        openList();
+        EXPECT_TRUE(list->geometry().contains(centre(f.edit(5)))); // the list covers 刊行年
+        if (c.closing == Escape) QTest::keyClick(list, Qt::Key_Escape);
+        if (c.closing == ClickOnVolume) click(centre(f.edit(7)));
+        const bool onList = c.aimedAt == std::string("list");
+        const auto* view = static_cast<QAbstractItemView*>(list);
+        const QModelIndex first = view->model()->index(0, 0);
+        click(onList ? view->viewport()->mapToGlobal(view->visualRect(first).center())
+                     : centre(f.get<QWidget>(QString::fromLatin1(c.aimedAt))));
+        EXPECT_FALSE(list->isVisible());
+        EXPECT_EQ(journal.currentText(), onList ? first.data().toString() : QStringLiteral("情報"));
+        if (onList) continue;
+        QWidget& target = f.get<QWidget>(QString::fromLatin1(c.aimedAt));
+        EXPECT_EQ(QApplication::focusWidget(), &target);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("3"));
+        EXPECT_EQ(static_cast<QLineEdit&>(target).text(), QStringLiteral("3"));
+    }
+
+    // A button beside the list is pressed by the click: 戻る closes the form.
+    openList();
+    click(centre(f.button(2)));
+    EXPECT_FALSE(form->isVisible());
 }
 
 TEST_F(EntryForm, UnreadableListFileIsReportedAndTheLayoutStands) {

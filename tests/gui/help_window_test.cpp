@@ -115,6 +115,30 @@ TEST(HelpWindow, OpensAtTheContentsAndTheListFollowsThePageShown) {
     EXPECT_EQ(window.contents()->currentRow(), 0);
 }
 
+// A window asks for its page, or for a section of it; Esc closes the help, wherever its focus is.
+TEST(HelpWindow, ShowsTheSectionAskedForAndEscClosesIt) {
+    ui::HelpWindow window;
+    const struct {
+        const char* asked;
+        const char* shown;
+        const char* focus;
+    } cases[] = {
+        {"edit_search#dialogs", "qrc:/help/edit_search.html#dialogs", "HelpBrowser"},
+        {"csv_export", "qrc:/help/csv_export.html", "HelpContents"},
+        {"nosuch#dialogs", "qrc:/help/index.html", "HelpBrowser"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.asked);
+        window.showPage(QString::fromLatin1(c.asked));
+        EXPECT_EQ(window.browser()->source(), QUrl(QString::fromLatin1(c.shown)));
+        ASSERT_TRUE(window.isVisible());
+        auto* focus = window.findChild<QWidget*>(QString::fromLatin1(c.focus));
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Escape);
+        EXPECT_FALSE(window.isVisible());
+    }
+}
+
 // A modal dialog blocks every other window. Help asked for from one opens at the dialog's page and takes
 // keys while the dialog stays open, and again from anywhere once the dialog has closed.
 TEST(HelpWindow, HelpAskedForFromAModalDialogTakesInputWhileTheDialogIsOpen) {
@@ -127,7 +151,8 @@ TEST(HelpWindow, HelpAskedForFromAModalDialogTakesInputWhileTheDialogIsOpen) {
         KeyCount(ui::HelpWindow*& h, int& k) : help(h), keys(k) {}
         bool eventFilter(QObject* watched, QEvent* event) override {
             auto* w = qobject_cast<QWidget*>(watched);
-            if (event->type() == QEvent::KeyPress && help && w && (w == help || help->isAncestorOf(w))) ++keys;
+            if (event->type() == QEvent::KeyPress && help && w && (w == help || help->isAncestorOf(w)))
+                ++keys;
             return false;
         }
     } counter(help, keys);
