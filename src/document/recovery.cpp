@@ -40,6 +40,16 @@ FileStamp stampOf(const QJsonObject& object) {
             qint64(object.value(QStringLiteral("modified")).toDouble())};
 }
 
+// Holds the lock at `path` when no running program holds it. QLockFile makes the file with the usual
+// mode (0644), also where it takes over the stale lock of a run that is gone: the lock becomes the
+// user's alone, as the copies beside it are.
+std::unique_ptr<QLockFile> takeLock(const QString& path) {
+    auto lock = std::make_unique<QLockFile>(path);
+    if (!lock->tryLock(0)) return nullptr;
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return lock;
+}
+
 // A whole number from `low` to `high`, or nullopt.
 std::optional<int> numberIn(const QJsonValue& value, int low, int high) {
     if (!value.isDouble()) return std::nullopt;
@@ -130,10 +140,8 @@ RecoveryFiles::RecoveryFiles(QString folder) : folder_(std::move(folder)) {
             QFileInfo::exists(filePath(folder_, name, kRecord)) ||
             QFileInfo::exists(filePath(folder_, name, kLock)))
             continue;
-        auto lock = std::make_unique<QLockFile>(filePath(folder_, name, kLock));
-        if (!lock->tryLock(0)) continue;
-        QFile::setPermissions(filePath(folder_, name, kLock),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        std::unique_ptr<QLockFile> lock = takeLock(filePath(folder_, name, kLock));
+        if (!lock) continue;
         name_ = name;
         lock_ = std::move(lock);
         return;
@@ -190,8 +198,8 @@ std::vector<LeftoverRecovery> LeftoverRecovery::find(const QString& folder, cons
         if (name == ownName) continue;
         // Taking the lock succeeds only when no running program holds it: the lock of a run that ended
         // without deleting its files is stale (its process is gone) and is taken over.
-        auto lock = std::make_unique<QLockFile>(filePath(folder, name, kLock));
-        if (!lock->tryLock(0)) continue;
+        std::unique_ptr<QLockFile> lock = takeLock(filePath(folder, name, kLock));
+        if (!lock) continue;
         LeftoverRecovery leftover(folder, name, std::move(lock));
         const QString textPath = leftover.path(kText);
         if (!QFileInfo::exists(textPath)) {

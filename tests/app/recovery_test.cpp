@@ -412,9 +412,18 @@ TEST(RecoveryFolder, TheFolderAndItsFilesAreTheUsersAlone) {
         document::RecoveryFiles files(folder);
         files.write("\x82\xA0", document::RecoveryRecord{});
         files.write("\x82\xA0\x82\xA2", document::RecoveryRecord{}); // a copy replaced keeps the modes
+        // A copy that a run which is gone left, with its lock, taken over as the next start does.
+        QFile left(QDir(folder).filePath(QStringLiteral("4000000.txt")));
+        ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+        left.close();
+        const std::vector<document::LeftoverRecovery> taken =
+            document::LeftoverRecovery::find(folder, files.name());
+        ASSERT_EQ(taken.size(), 1u);
         EXPECT_EQ(mode(folder), 0700u);
-        for (const char* suffix : {".txt", ".json", ".lock"})
-            EXPECT_EQ(mode(QDir(folder).filePath(files.name() + QLatin1String(suffix))), 0600u) << suffix;
+        for (const QString& name :
+             {files.name() + QStringLiteral(".txt"), files.name() + QStringLiteral(".json"),
+              files.name() + QStringLiteral(".lock"), QStringLiteral("4000000.lock")})
+            EXPECT_EQ(mode(QDir(folder).filePath(name)), 0600u) << name.toStdString();
     }
 }
 
