@@ -159,6 +159,7 @@ QString RecoveryFiles::textPath() const {
 }
 
 void RecoveryFiles::write(const QByteArray& text, const RecoveryRecord& record) {
+    if (!lock_) return; // left: the files are the next start's
     // The text first, then its record, which names the text's size and time: a run that ends between
     // the two leaves a text that its record does not describe, and the restore then reads the bytes as
     // an opened file is read.
@@ -170,8 +171,13 @@ void RecoveryFiles::write(const QByteArray& text, const RecoveryRecord& record) 
 }
 
 void RecoveryFiles::remove() {
+    if (!lock_) return; // left: the files are the next start's
     QFile::remove(textPath());
     QFile::remove(filePath(folder_, name_, kRecord));
+}
+
+void RecoveryFiles::leave() {
+    lock_.reset(); // unlocking deletes the lock file
 }
 
 // ---- files a gone run left ----
@@ -240,6 +246,10 @@ void LeftoverRecovery::discard() {
     QFile::remove(path(kText));
     QFile::remove(path(kRecord));
     lock_.reset(); // unlocking deletes the lock file
+}
+
+void LeftoverRecovery::letGo() {
+    lock_.reset();
 }
 
 } // namespace document
