@@ -1,6 +1,7 @@
 // Program start: the application object, its title and help file, the five windows in their order, the
 // offer of what a run that ended without saving left; the event loop runs until the main window has
-// closed. --version and --help answer on standard output without a display.
+// closed, or until the session ends the program with a signal. --version and --help answer on standard
+// output without a display.
 #include "app/main_window.h"
 #include "app/program.h"
 #include "base/app_info.h"
@@ -31,6 +32,8 @@ int main(int argc, char* argv[]) {
     ui::QtPlatform platform;
     app::Program program(platform, QCoreApplication::applicationDirPath(), settings::SettingsStore::user(),
                          document::RecoveryFiles::userFolder());
+    // A logout or a shutdown (SIGTERM, SIGHUP) keeps the unsaved text for the next start.
+    program.endOnSignals();
     program.show();
     // What a run that ended without saving left, then a file named on the command line, as a file manager
     // passes it: once the event loop runs, so that closing the window while a large file loads ends the

@@ -26,35 +26,50 @@ void CrashRecovery::start(const QString& folder, std::chrono::milliseconds inter
     timer_->start();
 }
 
+namespace {
+
+// The encoding and the atomic writes, on nothing but their own copies (in the write's thread, or in the
+// window's when the run ends).
+void writeCopy(document::RecoveryFiles& files, document::Document::Snapshot snapshot,
+               document::RecoveryRecord record) {
+    // In the layout the record names, which the restore reads it in.
+    const QString text = document::linesOfRawText(std::move(snapshot.rawText));
+    text::EncodedText encoded = text::encodeText(text, record.textFormat(), snapshot.lineEnds);
+    if (!encoded.ok()) {
+        // Saving would ask; the recovery file keeps every character, in UTF-8.
+        record.writtenAsUtf8 = true;
+        encoded = text::encodeText(text, record.textFormat(), snapshot.lineEnds);
+    }
+    files.write(encoded.bytes, record);
+}
+
+} // namespace
+
+document::RecoveryRecord CrashRecovery::recordNow(const QString& caption) const {
+    document::RecoveryRecord record;
+    record.caption = caption;
+    record.format = document_.format();
+    record.disk = diskStamp_;
+    record.written = QDateTime::currentDateTimeUtc();
+    return record;
+}
+
 bool CrashRecovery::startWrite(const QString& caption) {
     // A load in pieces has only part of the text in the editor; the previous text is still in its file.
     if (!files_ || document_.isLoading()) return false;
     finishWrite(); // one write at a time
     due_ = false;
     if (!document_.isModified()) return true;
-    document::RecoveryRecord record;
-    record.caption = caption;
-    record.format = document_.format();
-    record.disk = diskStamp_;
-    record.written = QDateTime::currentDateTimeUtc();
     // Only taking the text holds up the window: the encoding and the writing run in a thread of their own
-    // (a third of the time each, on the large document), on nothing but their own copies.
+    // (a third of the time each, on the large document).
     writing_ = std::async(std::launch::async, [this, files = files_.get(), snapshot = document_.snapshot(),
-                                               record = std::move(record)]() mutable {
+                                               record = recordNow(caption)]() mutable {
         // The window collects the result (a failure is reported there) as soon as it is done.
         const auto collect = qScopeGuard([this] {
             QMetaObject::invokeMethod(
                 &window_, [this] { finishWrite(); }, Qt::QueuedConnection);
         });
-        // In the layout the record names, which the restore reads it in.
-        const QString text = document::linesOfRawText(std::move(snapshot.rawText));
-        text::EncodedText encoded = text::encodeText(text, record.textFormat(), snapshot.lineEnds);
-        if (!encoded.ok()) {
-            // Saving would ask; the recovery file keeps every character, in UTF-8.
-            record.writtenAsUtf8 = true;
-            encoded = text::encodeText(text, record.textFormat(), snapshot.lineEnds);
-        }
-        files->write(encoded.bytes, record);
+        writeCopy(*files, std::move(snapshot), std::move(record));
     });
     return true;
 }
@@ -80,6 +95,30 @@ void CrashRecovery::documentReplaced(const document::FileStamp& disk) {
     if (!files_) return;
     finishWrite(); // a write still running would bring the files back
     files_->remove();
+}
+
+QString CrashRecovery::leave(const QString& caption) {
+    if (!files_) return {};
+    QString failure;
+    // A write the timer started ends first: the one below replaces it. Its failure, if any, is the
+    // same as the one below would meet.
+    if (writing_.valid()) {
+        try {
+            writing_.get();
+        } catch (const base::Failure&) {
+        }
+    }
+    try {
+        if (document_.isModified())
+            writeCopy(*files_, document_.snapshot(), recordNow(caption));
+        else
+            files_->remove();
+    } catch (const base::Failure& error) {
+        failure = base::withFinalPeriod(error.message());
+    }
+    files_->leave();
+    timer_->stop();
+    return failure;
 }
 
 } // namespace app

@@ -37,11 +37,18 @@ public:
     bool finishWrite();
     // The document was replaced by another (its file's stamp as read) or written: the files go.
     void documentReplaced(const document::FileStamp& disk);
+    // The run ends without its normal exit (the session is ending): the text of a changed document is
+    // written now, in this thread, with everything typed since the timer's last write; an unchanged one
+    // leaves no files. The files stay for the next start to offer and the lock goes. Reports nothing (no
+    // one is left to answer it): returns the failure's message, empty when all went well.
+    QString leave(const QString& caption);
 
     const document::FileStamp& diskStamp() const { return diskStamp_; }
     void setDiskStamp(const document::FileStamp& disk) { diskStamp_ = disk; }
 
 private:
+    document::RecoveryRecord recordNow(const QString& caption) const;
+
     document::Document& document_;
     ui::Platform& platform_;
     QObject& window_;

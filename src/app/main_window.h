@@ -166,6 +166,12 @@ public:
     // Waits for a recovery write the timer started; false when it failed (reported once a run).
     bool finishRecoveryWrite();
     const RecoveryFiles* recoveryFiles() const { return recovery_.files(); }
+    // The run is ended from outside (a logout, a shutdown) and gets no close request: a load running
+    // gives back the document the user had, as a close request does; the text of a document with unsaved
+    // changes is written to the recovery files now and left with them for the next start, whose lock goes
+    // (so do those of the files being offered); the settings are written. Asks nothing and reports
+    // nothing; returns what failed, empty when nothing did. The caller then ends the program.
+    QString endRun();
 
     // State, for the dialogs and for tests.
     Document& document() { return document_; }
@@ -317,6 +323,7 @@ private:
 
     // No work lost.
     CrashRecovery recovery_; // its write running in a thread uses the document: destroyed before it
+    std::vector<LeftoverRecovery> offered_; // what a run that ended left, while it is offered
 };
 
 } // namespace app

@@ -19,6 +19,7 @@ namespace app {
 
 class TForm1;
 class TAboutBox;
+class EndSignals;
 
 struct Windows {
     Windows();
@@ -45,8 +46,15 @@ public:
     void show();
     Windows& windows() { return windows_; }
 
+    // A session that ends (a logout, a shutdown) ends its programs with SIGTERM or SIGHUP. From now on
+    // either ends this program without a close request, as the signal would, but only once the main
+    // window has kept its unsaved text for the next start (TForm1::endRun). For the program's own
+    // process: the handlers are the process's (one Program at a time), put back when the Program goes.
+    void endOnSignals();
+
 private:
     Windows windows_;
+    std::unique_ptr<EndSignals> endSignals_;
 };
 
 } // namespace app

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 
 namespace app {
 
@@ -69,9 +70,10 @@ bool TForm1::mayOverwrite(const QString& path) {
 void TForm1::offerRecovery() {
     if (!recovery_.isOn()) return;
     run([this] {
-        std::vector<LeftoverRecovery> leftovers =
-            LeftoverRecovery::find(recovery_.files()->folder(), recovery_.files()->name());
-        for (LeftoverRecovery& leftover : leftovers) {
+        // Kept by the window while they are offered, so that a run ended meanwhile lets them go.
+        offered_ = LeftoverRecovery::find(recovery_.files()->folder(), recovery_.files()->name());
+        const auto offered = qScopeGuard([this] { offered_.clear(); });
+        for (LeftoverRecovery& leftover : offered_) {
             if (platform_.askYesNo(recoveryQuestion(leftover.record()))) {
                 restoreRecovery(leftover);
                 return; // one document at a time: the others stay for a later start
@@ -94,6 +96,17 @@ bool TForm1::restoreRecovery(LeftoverRecovery& leftover) {
     // The files of the ended run go only once the text is safe under this run's name.
     if (writeRecovery()) leftover.discard();
     return true;
+}
+
+QString TForm1::endRun() {
+    cancelLoad();
+    const QString failure = recovery_.leave(documentName());
+    for (LeftoverRecovery& leftover : offered_)
+        leftover.letGo();
+    // The settings a close request writes. No one is left to read a report of a failure.
+    settingsFailureReported_ = true;
+    WriteSettings();
+    return failure;
 }
 
 void TForm1::startWith(const QString& commandLineFile) {

@@ -216,11 +216,16 @@ bool Document::loadInPieces(LoadedDocument& loaded, LoadFeedback* feedback, bool
         QTimer timer;
         timer.setInterval(0);
         QObject::connect(&timer, &QTimer::timeout, [&] {
-            if (!loading.cancelled) {
+            if (!loading.cancelled && done < total) {
                 cutAhead();
                 appendPiece();
             }
-            if (done >= total || loading.cancelled) loading.loop.quit();
+            if (done >= total || loading.cancelled) {
+                // The loop may end only turns later, when it ran a loop of its own meanwhile (a message box
+                // opened during the load): the timer takes no piece more.
+                timer.stop();
+                loading.loop.quit();
+            }
         });
         if (done < total) {
             timer.start();

@@ -40,6 +40,16 @@ FileStamp stampOf(const QJsonObject& object) {
             qint64(object.value(QStringLiteral("modified")).toDouble())};
 }
 
+// Holds the lock at `path` when no running program holds it. QLockFile makes the file with the usual
+// mode (0644), also where it takes over the stale lock of a run that is gone: the lock becomes the
+// user's alone, as the copies beside it are.
+std::unique_ptr<QLockFile> takeLock(const QString& path) {
+    auto lock = std::make_unique<QLockFile>(path);
+    if (!lock->tryLock(0)) return nullptr;
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return lock;
+}
+
 // A whole number from `low` to `high`, or nullopt.
 std::optional<int> numberIn(const QJsonValue& value, int low, int high) {
     if (!value.isDouble()) return std::nullopt;
@@ -130,10 +140,8 @@ RecoveryFiles::RecoveryFiles(QString folder) : folder_(std::move(folder)) {
             QFileInfo::exists(filePath(folder_, name, kRecord)) ||
             QFileInfo::exists(filePath(folder_, name, kLock)))
             continue;
-        auto lock = std::make_unique<QLockFile>(filePath(folder_, name, kLock));
-        if (!lock->tryLock(0)) continue;
-        QFile::setPermissions(filePath(folder_, name, kLock),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        std::unique_ptr<QLockFile> lock = takeLock(filePath(folder_, name, kLock));
+        if (!lock) continue;
         name_ = name;
         lock_ = std::move(lock);
         return;
@@ -151,6 +159,7 @@ QString RecoveryFiles::textPath() const {
 }
 
 void RecoveryFiles::write(const QByteArray& text, const RecoveryRecord& record) {
+    if (!lock_) return; // left: the files are the next start's
     // The text first, then its record, which names the text's size and time: a run that ends between
     // the two leaves a text that its record does not describe, and the restore then reads the bytes as
     // an opened file is read.
@@ -162,8 +171,13 @@ void RecoveryFiles::write(const QByteArray& text, const RecoveryRecord& record) 
 }
 
 void RecoveryFiles::remove() {
+    if (!lock_) return; // left: the files are the next start's
     QFile::remove(textPath());
     QFile::remove(filePath(folder_, name_, kRecord));
+}
+
+void RecoveryFiles::leave() {
+    lock_.reset(); // unlocking deletes the lock file
 }
 
 // ---- files a gone run left ----
@@ -190,8 +204,8 @@ std::vector<LeftoverRecovery> LeftoverRecovery::find(const QString& folder, cons
         if (name == ownName) continue;
         // Taking the lock succeeds only when no running program holds it: the lock of a run that ended
         // without deleting its files is stale (its process is gone) and is taken over.
-        auto lock = std::make_unique<QLockFile>(filePath(folder, name, kLock));
-        if (!lock->tryLock(0)) continue;
+        std::unique_ptr<QLockFile> lock = takeLock(filePath(folder, name, kLock));
+        if (!lock) continue;
         LeftoverRecovery leftover(folder, name, std::move(lock));
         const QString textPath = leftover.path(kText);
         if (!QFileInfo::exists(textPath)) {
@@ -232,6 +246,10 @@ void LeftoverRecovery::discard() {
     QFile::remove(path(kText));
     QFile::remove(path(kRecord));
     lock_.reset(); // unlocking deletes the lock file
+}
+
+void LeftoverRecovery::letGo() {
+    lock_.reset();
 }
 
 } // namespace document

@@ -41,7 +41,7 @@ public:
     // Takes a name of its own in `folder` (made when missing) and holds its lock while it lives. Throws
     // base::Failure when the folder or the lock cannot be made.
     explicit RecoveryFiles(QString folder);
-    // A normal exit: the files go, and the lock with them.
+    // A normal exit: the files go, and the lock with them (unless leave() let them go first).
     ~RecoveryFiles();
     RecoveryFiles(const RecoveryFiles&) = delete;
     RecoveryFiles& operator=(const RecoveryFiles&) = delete;
@@ -51,6 +51,9 @@ public:
     void write(const QByteArray& text, const RecoveryRecord& record);
     // Deletes the files (the lock stays); nothing when there are none.
     void remove();
+    // The run ends without its normal exit (the session is ending): the files stay for the next start to
+    // offer, and the lock goes with this run. From then on nothing is written or deleted.
+    void leave();
 
     const QString& folder() const { return folder_; }
     const QString& name() const { return name_; }
@@ -80,6 +83,8 @@ public:
     LoadedDocument document() const;
     // Deletes the files.
     void discard();
+    // Lets the files go now, for a later start, as the destructor does.
+    void letGo();
 
 private:
     LeftoverRecovery(QString folder, QString name, std::unique_ptr<QLockFile> lock);

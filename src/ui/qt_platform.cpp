@@ -4,6 +4,7 @@
 #include "ui/help_window.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
@@ -46,6 +47,17 @@ QStringList filterPairs(const QString& filter) {
     return filter.split(u'|');
 }
 
+// The type chosen, as an index of `filters`. A desktop's own dialog names it by its filter; Qt's own
+// dialog, with the patterns hidden, by the name it shows alone ("文献ファイル(*.bib)"), which is no
+// filter: the index is then the one of its own list of types, which lists the filters in their order.
+int chosenType(const QFileDialog& dialog, const QStringList& filters) {
+    const qsizetype named = filters.indexOf(dialog.selectedNameFilter());
+    if (named >= 0) return int(named);
+    const auto* types = dialog.findChild<const QComboBox*>(QStringLiteral("fileTypeCombo"));
+    if (types && types->count() == filters.size() && types->currentIndex() >= 0) return types->currentIndex();
+    return 0;
+}
+
 std::optional<QString> runFileDialog(FileDialogState& state, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(dialogParent());
     dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -60,7 +72,7 @@ std::optional<QString> runFileDialog(FileDialogState& state, QFileDialog::Accept
     if (!state.fileName.isEmpty()) dialog.selectFile(state.fileName);
     if (execute(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     state.fileName = dialog.selectedFiles().constFirst();
-    state.filterIndex = std::max<int>(0, filters.indexOf(dialog.selectedNameFilter()));
+    state.filterIndex = chosenType(dialog, filters);
     return state.fileName;
 }
 

@@ -3,6 +3,7 @@
 #include "base/app_info.h"
 #include "document/recovery.h"
 #include "support/app_fixture.h"
+#include "ui/qt_platform.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -16,6 +17,7 @@
 
 #include <cstdio>
 #include <signal.h>
+#include <string_view>
 #include <sys/stat.h>
 
 using ui::SaveAnswer;
@@ -387,8 +389,6 @@ TEST_F(Recovery, ARestoredTextIsOfferedForSavingBeforeAFileNamedOnTheCommandLine
     EXPECT_TRUE(form1().isModified());
 }
 
-// The child of the test below: an editor with unsaved typing on a short recovery interval, which says
-// "ready" once its recovery file is written and then waits to be killed.
 // The copies hold text the user has not saved: under the usual umask the folder is the user's alone
 // (0700), also where it was made open to others before, and so are its files (0600).
 TEST(RecoveryFolder, TheFolderAndItsFilesAreTheUsersAlone) {
@@ -412,68 +412,171 @@ TEST(RecoveryFolder, TheFolderAndItsFilesAreTheUsersAlone) {
         document::RecoveryFiles files(folder);
         files.write("\x82\xA0", document::RecoveryRecord{});
         files.write("\x82\xA0\x82\xA2", document::RecoveryRecord{}); // a copy replaced keeps the modes
+        // A copy that a run which is gone left, with its lock, taken over as the next start does.
+        QFile left(QDir(folder).filePath(QStringLiteral("4000000.txt")));
+        ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+        left.close();
+        const std::vector<document::LeftoverRecovery> taken =
+            document::LeftoverRecovery::find(folder, files.name());
+        ASSERT_EQ(taken.size(), 1u);
         EXPECT_EQ(mode(folder), 0700u);
-        for (const char* suffix : {".txt", ".json", ".lock"})
-            EXPECT_EQ(mode(QDir(folder).filePath(files.name() + QLatin1String(suffix))), 0600u) << suffix;
+        for (const QString& name :
+             {files.name() + QStringLiteral(".txt"), files.name() + QStringLiteral(".json"),
+              files.name() + QStringLiteral(".lock"), QStringLiteral("4000000.lock")})
+            EXPECT_EQ(mode(QDir(folder).filePath(name)), 0600u) << name.toStdString();
     }
 }
 
-TEST(RecoveryChild, DISABLED_TypesAndWaitsToBeKilled) {
+// What the children of the test below type: first what the timer writes, then what only the editor holds
+// when the child is ended.
+const QString kTypedFirst = QStringLiteral("@book{b,\n title = \"未保存\",\n}\n");
+const QString kTypedLater = QStringLiteral("@misc{c,\n note = \"後から\",\n}\n");
+// The copy a run that is gone left, offered to the child that is ended with the question open.
+const QByteArray kLeftover = "@misc{left,\n}\n";
+
+// A child of the test below: an editor on the desktop platform (its questions are real modal dialogs)
+// with unsaved typing on a short recovery interval. Once the timer has written its copy it stops, more is
+// typed, and the child says "ready" while doing what LORVANE_TEST_WHILE names, until it is ended.
+TEST(RecoveryChild, DISABLED_TypesAndWaitsForItsEnd) {
     const QString folder = qEnvironmentVariable("LORVANE_TEST_FOLDER");
+    const QString during = qEnvironmentVariable("LORVANE_TEST_WHILE");
     ASSERT_FALSE(folder.isEmpty());
-    ScriptedPlatform platform;
+    ui::QtPlatform platform;
     const QString recovery = folder + QStringLiteral("/recovery");
     app::Program program(platform, folder,
                          settings::SettingsStore::iniFile(folder + QStringLiteral("/child.conf")), recovery);
+    program.endOnSignals();
     app::TForm1& form1 = *program.windows().form1;
+    const auto type = [&](const QString& text) {
+        form1.editor()->moveCursor(QTextCursor::End);
+        form1.editor()->textCursor().insertText(text);
+    };
     form1.FileOpen(folder + QStringLiteral("/refs.bib"));
-    form1.editor()->moveCursor(QTextCursor::End);
-    form1.editor()->textCursor().insertText(QStringLiteral("@book{b,\n title = \"未保存\",\n}\n"));
+    type(kTypedFirst);
     const QString record = recovery + u'/' + form1.recoveryFiles()->name() + QStringLiteral(".json");
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(record); }, 60000));
-    std::printf("ready\n");
-    std::fflush(stdout);
-    QTest::qWait(120000); // killed long before
+    form1.findChild<QTimer*>(QStringLiteral("RecoveryTimer"))->stop();
+    type(kTypedLater);
+    const auto ready = [] {
+        std::printf("ready\n");
+        std::fflush(stdout);
+    };
+    if (during == u"saved" || during == u"offer") form1.Save1Click();
+    if (during == u"entry form") {
+        QTimer::singleShot(0, ready);
+        form1.L1Click();
+    } else if (during == u"offer") {
+        QTimer::singleShot(0, ready);
+        form1.offerRecovery();
+    } else if (during == u"large load") {
+        QFile large(folder + QStringLiteral("/large.bib"));
+        ASSERT_TRUE(large.open(QIODevice::WriteOnly));
+        for (qsizetype written = 0; written <= 2 * document::Document::kLoadAtOnce;)
+            written += large.write(QStringLiteral("@misc{m%1,}\n").arg(written).toLatin1());
+        large.close();
+        // A turn of the load's own loop, which the signal reaches too.
+        QTimer loading;
+        QObject::connect(&loading, &QTimer::timeout, [&] {
+            if (!form1.isLoading()) return;
+            loading.stop();
+            ready();
+            QTest::qWait(120000);
+        });
+        loading.start(0);
+        form1.FileOpen(large.fileName());
+    } else {
+        ready();
+        QTest::qWait(120000);
+    }
+    ADD_FAILURE() << "the child was not ended";
 }
 
-TEST_F(Recovery, AKilledEditorsUnsavedTextIsOfferedAtTheNextStart) {
-    const QString file = writeFile(QStringLiteral("refs.bib"), kSjisBib);
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LORVANE_TEST_FOLDER"), dir.path());
-    environment.insert(QStringLiteral("LORVANE_RECOVERY_SECONDS"), QStringLiteral("1"));
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--gtest_also_run_disabled_tests"),
-                 QStringLiteral("--gtest_filter=RecoveryChild.DISABLED_TypesAndWaitsToBeKilled")});
-    QByteArray output;
-    while (!output.contains("ready\n") && child.waitForReadyRead(90000))
-        output += child.readAllStandardOutput();
-    ASSERT_TRUE(output.contains("ready\n")) << output.toStdString();
-    ::kill(pid_t(child.processId()), SIGKILL);
-    ASSERT_TRUE(child.waitForFinished(30000));
-    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+// A run ended from outside: killed, it leaves the text the timer last wrote and a lock whose owner is
+// gone; ended by its session (SIGTERM or SIGHUP) it keeps everything typed, whatever it was doing, and
+// removes its lock. The next start offers what was kept.
+TEST_F(Recovery, AnEditorEndedFromOutsideLeavesItsUnsavedTextForTheNextStart) {
+    const QString opened = QStringLiteral("@article{a,\n title = \"日本\",\n}\n"); // kSjisBib
+    const QString timersCopy = opened + kTypedFirst, everything = timersCopy + kTypedLater;
+    const struct {
+        const char* what;
+        int signal;
+        const char* during;
+        QString offered; // empty: nothing
+        bool underItsFile;
+        int locksLeft;
+    } cases[] = {
+        {"killed while typing", SIGKILL, "typing", timersCopy, true, 1},
+        {"SIGTERM while typing", SIGTERM, "typing", everything, true, 0},
+        {"SIGHUP while typing", SIGHUP, "typing", everything, true, 0},
+        {"SIGTERM with the entry form open", SIGTERM, "entry form", everything, true, 0},
+        // The document the user had comes back, as on a close request during a load.
+        {"SIGHUP while a large file loads", SIGHUP, "large load", everything, true, 0},
+        {"SIGTERM with nothing unsaved", SIGTERM, "saved", {}, false, 0},
+        // The copy under offer stays, for the next start to offer again.
+        {"SIGHUP while a copy is offered", SIGHUP, "offer", QString::fromLatin1(kLeftover), false, 0},
+    };
+    // The children start together: each waits a second for its timer.
+    struct Child {
+        QTemporaryDir dir;
+        QProcess process;
+    };
+    std::vector<std::unique_ptr<Child>> children;
+    for (const auto& c : cases) {
+        Child& child = *children.emplace_back(std::make_unique<Child>());
+        QFile file(child.dir.filePath(QStringLiteral("refs.bib")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(kSjisBib) == kSjisBib.size());
+        ASSERT_TRUE(QDir(child.dir.path()).mkpath(QStringLiteral("recovery")));
+        QFile left(child.dir.filePath(QStringLiteral("recovery/4000000.txt")));
+        if (std::string_view(c.during) == "offer") {
+            ASSERT_TRUE(left.open(QIODevice::WriteOnly) && left.write(kLeftover) == kLeftover.size());
+        }
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LORVANE_TEST_FOLDER"), child.dir.path());
+        environment.insert(QStringLiteral("LORVANE_TEST_WHILE"), QString::fromLatin1(c.during));
+        environment.insert(QStringLiteral("LORVANE_RECOVERY_SECONDS"), QStringLiteral("1"));
+        child.process.setProcessEnvironment(environment);
+        child.process.start(QCoreApplication::applicationFilePath(),
+                            {QStringLiteral("--gtest_also_run_disabled_tests"),
+                             QStringLiteral("--gtest_filter=RecoveryChild.DISABLED_TypesAndWaitsForItsEnd")});
+    }
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(c.what);
+        QProcess& child = children[i]->process;
+        const QString file = children[i]->dir.filePath(QStringLiteral("refs.bib"));
+        const QString folder = children[i]->dir.filePath(QStringLiteral("recovery"));
+        // What came while the rows before were checked is read first: no new output may follow it.
+        QByteArray output = child.readAllStandardOutput();
+        while (!output.contains("ready\n") && child.waitForReadyRead(90000))
+            output += child.readAllStandardOutput();
+        ASSERT_TRUE(output.contains("ready\n")) << output.toStdString();
+        ::kill(pid_t(child.processId()), c.signal);
+        ASSERT_TRUE(child.waitForFinished(30000));
+        // Ended by the signal itself, as a program that does not catch it is.
+        EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+        EXPECT_EQ(child.exitCode(), c.signal);
+        EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.lock")}, QDir::Files).size(), c.locksLeft);
 
-    const QString folder = dir.filePath(QStringLiteral("recovery"));
-    ASSERT_EQ(QDir(folder).entryList({QStringLiteral("*.lock")}, QDir::Files).size(), 1); // a stale lock
-    app::Program next(platform, dir.path(), settings, folder);
-    platform.expectYesNo(true, QStringLiteral("文書: ") + file);
-    next.windows().form1->startWith({});
-    platform.verify();
-    app::TForm1& restored = *next.windows().form1;
-    EXPECT_EQ(restored.documentText(),
-              QStringLiteral("@article{a,\n title = \"日本\",\n}\n@book{b,\n title = \"未保存\",\n}\n"));
-    EXPECT_EQ(restored.documentName(), file);
-    EXPECT_TRUE(restored.isModified());
-    EXPECT_EQ(restored.entryCount(), 2);
-    // Only this run's files are left.
-    const QString name = restored.recoveryFiles()->name();
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files),
-              QStringList({name + QStringLiteral(".json"), name + QStringLiteral(".lock"),
-                           name + QStringLiteral(".txt")}));
-    restored.Save1Click();
-    EXPECT_EQ(readFile(file),
-              kSjisBib + QByteArray("@book{b,\r\n title = \"\x96\xa2\x95\xdb\x91\xb6\",\r\n}\r\n"));
+        app::Program next(
+            platform, children[i]->dir.path(),
+            settings::SettingsStore::iniFile(children[i]->dir.filePath(QStringLiteral("next.conf"))), folder);
+        const QString caption = c.underItsFile ? file : base::kUntitledName;
+        if (!c.offered.isEmpty()) platform.expectYesNo(true, QStringLiteral("文書: ") + caption);
+        next.windows().form1->startWith({});
+        platform.verify();
+        const app::TForm1& restored = *next.windows().form1;
+        EXPECT_EQ(restored.documentText(), c.offered);
+        EXPECT_EQ(restored.documentName(), c.offered.isEmpty() ? base::kUntitledName : caption);
+        EXPECT_EQ(restored.isModified(), !c.offered.isEmpty());
+        EXPECT_EQ(restored.entryCount(), c.offered.count(u'@')); // the status bar counts what came back
+        // Only the next run's files are left.
+        const QString name = restored.recoveryFiles()->name();
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files),
+                  c.offered.isEmpty()
+                      ? QStringList({name + QStringLiteral(".lock")})
+                      : QStringList({name + QStringLiteral(".json"), name + QStringLiteral(".lock"),
+                                     name + QStringLiteral(".txt")}));
+    }
 }
 
 } // namespace

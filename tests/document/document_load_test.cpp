@@ -4,27 +4,49 @@
 #include "document/document_index.h"
 #include "entry/entry_count.h"
 
+#include <QEventLoop>
 #include <QPointer>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
 
 // Writes down what the load tells it; cancels after the given number of progress reports (never: -1).
+// With `nestedLoop`, an event loop of its own runs from the first turn of the load on, as a message box
+// opened meanwhile does, until a few turns after the last piece is in.
 class Feedback final : public document::LoadFeedback {
 public:
-    Feedback(document::Document& document, int cancelAfter)
-        : document_(document), cancelAfter_(cancelAfter) {}
-    void loadStarted(qsizetype total) override { steps << QStringLiteral("started %1").arg(total); }
+    Feedback(document::Document& document, int cancelAfter, bool nestedLoop = false)
+        : document_(document), cancelAfter_(cancelAfter), nestedLoop_(nestedLoop) {}
+    void loadStarted(qsizetype total) override {
+        steps << QStringLiteral("started %1").arg(total);
+        total_ = total;
+    }
     void loadShowsFirstPiece() override {
         // The new text document is the document's own from the first piece on.
         steps << QStringLiteral("first %1").arg(document_.textDocument()->characterCount() > 1);
     }
-    void loadProgress(qsizetype) override {
+    void loadProgress(qsizetype done) override {
         if (steps.isEmpty() || steps.last() != QStringLiteral("progress"))
             steps << QStringLiteral("progress");
+        if (done <= done_ || done > total_)
+            steps << QStringLiteral("progress %1 after %2").arg(done).arg(done_);
+        done_ = done;
         if (cancelAfter_-- == 0) document_.cancelLoad();
+        // From a turn of its own, not from within the load's: a timer never fires inside its own slot.
+        if (nestedLoop_ && ++reports_ == 1) QTimer::singleShot(0, [this] { runNestedLoop(); });
+    }
+    void runNestedLoop() {
+        QEventLoop loop;
+        QTimer turn;
+        int turnsAfterLast = 0;
+        QObject::connect(&turn, &QTimer::timeout, [&] {
+            if (done_ >= total_ && ++turnsAfterLast == 5) loop.quit();
+        });
+        turn.start(0);
+        loop.exec();
     }
     void loadCancelled() override { steps << QStringLiteral("cancelled"); }
     void loadFinished() override { steps << QStringLiteral("finished"); }
@@ -33,6 +55,9 @@ public:
 private:
     document::Document& document_;
     int cancelAfter_;
+    bool nestedLoop_;
+    int reports_ = 0;
+    qsizetype total_ = 0, done_ = 0;
 };
 
 document::LoadedDocument largeText() {
@@ -48,11 +73,14 @@ TEST(DocumentLoad, InPiecesAndCancelledWithoutAView) {
     const QString total = QString::number(loaded.text.size());
     const struct {
         int cancelAfter;
+        bool nestedLoop;
         QStringList steps;
     } rows[] = {
-        {-1, {u"started "_qs + total, u"first 1"_qs, u"progress"_qs, u"finished"_qs}},
-        {0, {u"started "_qs + total, u"first 1"_qs, u"progress"_qs, u"cancelled"_qs, u"finished"_qs}},
-        {2, {u"started "_qs + total, u"first 1"_qs, u"progress"_qs, u"cancelled"_qs, u"finished"_qs}},
+        {-1, false, {u"started "_qs + total, u"first 1"_qs, u"progress"_qs, u"finished"_qs}},
+        {0, false, {u"started "_qs + total, u"first 1"_qs, u"progress"_qs, u"cancelled"_qs, u"finished"_qs}},
+        {2, false, {u"started "_qs + total, u"first 1"_qs, u"progress"_qs, u"cancelled"_qs, u"finished"_qs}},
+        // The turns after the last piece take no piece more.
+        {-1, true, {u"started "_qs + total, u"first 1"_qs, u"progress"_qs, u"finished"_qs}},
     };
     for (const auto& row : rows) {
         QObject owner;
@@ -70,7 +98,7 @@ TEST(DocumentLoad, InPiecesAndCancelledWithoutAView) {
                          [&](QTextDocument* textDocument) { replaced.append(textDocument); });
         QObject::connect(&document, &document::Document::longLineChanged,
                          [&](bool longLine) { longLines.append(longLine); });
-        Feedback feedback(document, row.cancelAfter);
+        Feedback feedback(document, row.cancelAfter, row.nestedLoop);
 
         const bool loadedWhole = document.load(loaded, &feedback);
 
