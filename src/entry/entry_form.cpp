@@ -338,12 +338,14 @@ void TForm2::showValues(int index) {
         // However long a value is, the slot holds all of it: a cut value would be written back cut.
         if (in.slotTexts[k].size() > edit->maxLength()) edit->setMaxLength(int(in.slotTexts[k].size()));
         edit->setText(in.slotTexts[k]);
+        edit->setCursorPosition(0); // a long value shows its start
     }
     for (int p = 1; p <= kPairCount; ++p)
         radioButtons_[in.firstOption[p] ? 2 * p - 1 : 2 * p]->setChecked(true);
     for (auto [combo, value] : {std::pair{ComboBox2, in.comboBox2}, std::pair{ComboBox3, in.comboBox3}}) {
         if (value.size() > combo->lineEdit()->maxLength()) combo->lineEdit()->setMaxLength(int(value.size()));
         combo->setEditText(value);
+        combo->lineEdit()->setCursorPosition(0);
     }
     SetButtons();
 }
