@@ -120,7 +120,8 @@ echo "${COMPREPLY[*]}"
 ]=])
     foreach(case "lorvane-cli |${all_commands}" "lorvane-cli add --cat|--category"
             "lorvane-cli add x --category in|incollection inbook inproceedings"
-            "lorvane-cli import x --labels a|auto" "lorvane-cli export x --fields author,ti|author,title")
+            "lorvane-cli import x --labels a|auto" "lorvane-cli export x --fields author,ti|author,title"
+            "lorvane-cli edit x --remove yo|yomi" "lorvane-cli edit x --new|--new-label")
         string(REPLACE "|" ";" case "${case}")
         list(GET case 0 line)
         list(GET case 1 want)

@@ -101,6 +101,7 @@ const CommandRow kCommands[] = {
     {Row::Menu, "B1", "文献(&B)"},
     {Row::Item, "L1", "文献リスト作成(&L)", kAlways, kWaits, &TForm1::L1Click, {},
      "文献ﾘｽﾄ作成", "x-office-address-book"},
+    {Row::Item, "Modify1", "文献の修正(&E)", kNotEmpty, kWaits, &TForm1::Modify1Click, "Ctrl+E"},
     {Row::Item, "BibB1", "CSVファイルから変換(&B)", kAlways, kWaits, &TForm1::BibB1Click, {},
      "CSVファイル形式から変換", "document-import"},
     {Row::Item, "CSVO1", "CSVファイルに変換(&O)", kNotEmpty, kWaits, &TForm1::CSVO1Click, {},

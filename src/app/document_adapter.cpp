@@ -13,6 +13,10 @@ void DocumentAdapter::appendLines(const QStringList& lines) {
     window_.document_.appendLines(lines);
 }
 
+void DocumentAdapter::applyEdits(const QList<text::TextEdit>& edits) {
+    window_.document_.applyEdits(edits);
+}
+
 bool DocumentAdapter::labelInUse(const QString& label) const {
     return window_.document_.labelInUse(label);
 }

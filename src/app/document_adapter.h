@@ -17,6 +17,7 @@ public:
     void appendLines(const QStringList& lines) override;
 
     // entry::EntryDocument
+    void applyEdits(const QList<text::TextEdit>& edits) override;
     bool labelInUse(const QString& label) const override;
     int entryCount() const override;
     void showEntryCount(const QString& text) override;

@@ -18,6 +18,7 @@
 #include "csv/csv_import_form.h"
 #include "document/recovery.h"
 #include "entry/entry_count.h"
+#include "entry/entry_edit.h"
 #include "entry/entry_form.h"
 #include "entry/user_list.h"
 #include "text/search.h"
@@ -197,6 +198,35 @@ void TForm1::showFreshModal(std::unique_ptr<Form>& current, Extra&&... extra) {
 
 void TForm1::L1Click() {
     run([this] { showFreshModal(windows_.form2, entry::findUserList(programDir_)); });
+}
+
+void TForm1::Modify1Click() {
+    run([this] { changeEntryAtCaret(); });
+}
+
+void TForm1::changeEntryAtCaret() {
+    const auto [first, last] = colouring_->caretEntry();
+    if (first < 0) {
+        platform_.showMessage(entry::kNoEntryToEdit);
+        return;
+    }
+    entry::EntryToEdit target;
+    const QTextBlock head = editor_->document()->findBlockByNumber(first);
+    target.position = head.position();
+    for (QTextBlock line = head; line.isValid() && line.blockNumber() <= last; line = line.next()) {
+        if (line != head) target.text += u'\n';
+        target.text += line.text();
+    }
+    target.entry = entry::readEntry(target.text);
+    if (const QString refusal = entry::editRefusal(target.text, target.entry, first + 1);
+        !refusal.isEmpty()) {
+        platform_.showMessage(refusal);
+        return;
+    }
+    windows_.form2 =
+        std::make_unique<entry::TForm2>(platform_, adapter_, entry::findUserList(programDir_), this);
+    windows_.form2->editEntry(std::move(target));
+    platform_.runModal(*windows_.form2);
 }
 
 void TForm1::CSVO1Click() {
@@ -473,7 +503,7 @@ void TForm1::SetButtons() {
 
 namespace {
 
-// Ctrl+Down and Ctrl+Up reach the editor's window before the editor, which has no use for them.
+// Ctrl+Down, Ctrl+Up and Ctrl+E reach the editor's window before the editor.
 class EntryKeys final : public QObject {
 public:
     explicit EntryKeys(TForm1& window) : QObject(&window), window_(window) {}
@@ -491,6 +521,14 @@ protected:
         }
         if (key->key() == Qt::Key_Up) {
             window_.previousEntry();
+            return true;
+        }
+        // The editor takes Ctrl+E for the end of the line where the desktop's keys say so; here it is
+        // 文献の修正, which does nothing while it is grey.
+        if (key->key() == Qt::Key_E) {
+            if (auto* modify = window_.findChild<QAction*>(QStringLiteral("Modify1"));
+                modify && modify->isEnabled())
+                modify->trigger();
             return true;
         }
         return false;

@@ -83,6 +83,8 @@ public:
     void RichEdit1Change();
     // The windows of the menu "文献(&B)".
     void L1Click();
+    // 文献の修正: the entry form, in its edit mode, on the entry the caret stands in.
+    void Modify1Click();
     void BibB1Click();
     void CSVO1Click();
     // The check (main_window.cpp): the window "文献の検査", and F8 / Shift+F8 to the next and previous
@@ -266,6 +268,8 @@ private:
     // recovery or a load runs.
     bool startRecoveryWrite();
 
+    // 文献の修正 (main_window.cpp): the caret's entry, as its band marks it, read and shown in the form.
+    void changeEntryAtCaret();
     // The check (main_window.cpp): the document checked under the busy pointer, then its window shown.
     void checkDocument();
     // F8 and Shift+F8: the caret to the next or previous finding, its message in the status bar.

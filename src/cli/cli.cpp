@@ -9,6 +9,7 @@
 #include "document/document_file.h"
 #include "entry/catalogue.h"
 #include "entry/entry_count.h"
+#include "entry/entry_edit.h"
 #include "entry/entry_fields.h"
 #include "entry/entry_format.h"
 #include "text/text_file.h"
@@ -29,6 +30,8 @@ const QString kOverview = QStringLiteral(
     "      each file's entry count, as the editor's status bar counts it\n"
     "  add FILE --category C --label LABEL [--FIELD VALUE]...\n"
     "      appends one entry exactly as the entry form writes it\n"
+    "  edit FILE --label LABEL [--FIELD VALUE]... [--remove FIELD]... [--category C] [--new-label NEW]\n"
+    "      changes one entry as the entry form's 文献の修正 does, keeping every byte of the rest\n"
     "  export FILE --fields F1,F2,... [-o OUT]\n"
     "      writes the CSV file that the export dialog writes\n"
     "  import CSV --category C --fields F1,F2,... [--labels manual|auto|column] [--to FILE]\n"
@@ -227,14 +230,9 @@ void declareAdd(QCommandLineParser& parser) {
          QStringLiteral("write the whole file as UTF-8 when its encoding cannot hold the entry")});
 }
 
-// The form's input for the options given, or the refusal that names what is wrong by option.
-entry::EntryInput entryInput(const QCommandLineParser& parser) {
-    const int category = parseCategory(requiredValue(parser, QStringLiteral("category")));
-    const QString label = requiredValue(parser, QStringLiteral("label"));
-    QList<entry::FieldValue> fields;
-    for (const QString& field : csv::bibtexFieldNames())
-        if (parser.isSet(field)) fields.append({field, parser.value(field)});
-    const entry::EntryByFields given = entry::entryByFields(category, label, fields);
+// The form's input of `given`, or the refusal that names what is wrong by option.
+entry::EntryInput checkedInput(const entry::EntryByFields& given) {
+    const int category = given.input.category;
     const QString named =
         QStringLiteral("category %1 (%2)")
             .arg(QString::number(category), QLatin1String(entry::category(category).entryType));
@@ -258,6 +256,21 @@ entry::EntryInput entryInput(const QCommandLineParser& parser) {
     return given.input;
 }
 
+// The --FIELD options given, in the order of the field names.
+QList<entry::FieldValue> givenFields(const QCommandLineParser& parser) {
+    QList<entry::FieldValue> fields;
+    for (const QString& field : csv::bibtexFieldNames())
+        if (parser.isSet(field)) fields.append({field, parser.value(field)});
+    return fields;
+}
+
+// The form's input for the options given, or the refusal that names what is wrong by option.
+entry::EntryInput entryInput(const QCommandLineParser& parser) {
+    const int category = parseCategory(requiredValue(parser, QStringLiteral("category")));
+    const QString label = requiredValue(parser, QStringLiteral("label"));
+    return checkedInput(entry::entryByFields(category, label, givenFields(parser)));
+}
+
 int add(const QCommandLineParser& parser, Io& io) {
     const QString path = singleArgument(parser, "FILE");
     const entry::EntryInput input = entryInput(parser);
@@ -265,6 +278,92 @@ int add(const QCommandLineParser& parser, Io& io) {
     if (entry::labelInUse(file.document.text, input.slotTexts[1])) throw Refusal{entry::kLabelInUseMessage};
     const int entries = writeAppended(file, entry::formatEntry(input), parser.isSet(QStringLiteral("utf8")));
     io.print(QStringLiteral("%1: %2\n").arg(path).arg(entries));
+    return kDone;
+}
+
+void declareEdit(QCommandLineParser& parser) {
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("the file that holds the entry"));
+    parser.addOption(
+        {QStringLiteral("label"),
+         QStringLiteral("the label of the entry to change (A-Z compared without regard to case)"),
+         QStringLiteral("LABEL")});
+    parser.addOption(
+        {QStringLiteral("new-label"), QStringLiteral("a new label for the entry"), QStringLiteral("NEW")});
+    parser.addOption({QStringLiteral("category"), QStringLiteral("a new category: ") + kCategoryHelp,
+                      QStringLiteral("C")});
+    for (const QString& field : csv::bibtexFieldNames())
+        parser.addOption(
+            {field, QStringLiteral("the new value of field %1").arg(field), QStringLiteral("VALUE")});
+    parser.addOption({QStringLiteral("remove"),
+                      QStringLiteral("empties the input of FIELD, so that the field goes (may be repeated)"),
+                      QStringLiteral("FIELD")});
+    parser.addOption(
+        {QStringLiteral("utf8"),
+         QStringLiteral("write the whole file as UTF-8 when its encoding cannot hold the new values")});
+}
+
+// The entry labelled --label, changed as the entry form changes it when its slots hold what the options
+// say; the file is written only when the entry's text changes.
+int edit(const QCommandLineParser& parser, Io& io) {
+    const QString path = singleArgument(parser, "FILE");
+    const QString label = requiredValue(parser, QStringLiteral("label"));
+    // -1: the entry's own.
+    const int newCategory = parser.isSet(QStringLiteral("category"))
+                                ? parseCategory(parser.value(QStringLiteral("category")))
+                                : -1;
+    const QStringList removed = parser.values(QStringLiteral("remove"));
+    for (const QString& field : removed)
+        if (!csv::bibtexFieldNames().contains(field))
+            throw WrongUsage{QStringLiteral("--remove names no field \"%1\"").arg(field)};
+
+    const QByteArray bytes = text::readFileBytes(path);
+    const document::LoadedDocument document = document::decodeDocument(bytes);
+    if (const QString warning = document::openWarning(path, document); !warning.isEmpty())
+        io.warn(warning + u'\n');
+    const QString& text = document.text;
+    const entry::EntryLines lines = entry::entryLinesOfLabel(text, label);
+    if (!lines.found()) throw Refusal{QStringLiteral("%1: no entry has the label \"%2\"").arg(path, label)};
+    qsizetype position = 0;
+    for (int line = 0; line < lines.first; ++line)
+        position = text.indexOf(u'\n', position) + 1;
+    qsizetype end = position;
+    for (int line = lines.first; line <= lines.last; ++line) {
+        const qsizetype lf = text.indexOf(u'\n', end);
+        end = lf < 0 ? text.size() : lf + (line < lines.last);
+    }
+    const QString entryText = text.sliced(position, end - position);
+    const entry::EntryText entry = entry::readEntry(entryText);
+    if (const QString refusal = entry::editRefusal(entryText, entry, lines.first + 1); !refusal.isEmpty())
+        throw Refusal{QStringLiteral("%1: %2").arg(path, refusal)};
+
+    // The form as it opens on the entry, in the category asked for, then what the options put in its slots.
+    const QMap<QString, QString> values = entry::fieldValues(entry);
+    const QString newLabel =
+        parser.isSet(QStringLiteral("new-label")) ? parser.value(QStringLiteral("new-label")) : entry.label;
+    QList<entry::FieldValue> fields = givenFields(parser);
+    for (const QString& field : removed)
+        if (values.contains(field)) fields.append({field, QString()}); // one the entry lacks goes already
+    const entry::EntryInput input = checkedInput(entry::withFields(
+        entry::inputShowing(newCategory >= 0 ? newCategory : entry.category, newLabel, values), fields));
+
+    if (entry::labelRefused(newLabel, entry.label,
+                            [&](const QString& l) { return entry::labelInUse(text, l); }))
+        throw Refusal{entry::kLabelInUseMessage};
+    QList<text::TextEdit> edits = entry::entryEdits(entryText, entry, input);
+    if (edits.isEmpty()) {
+        io.print(QStringLiteral("%1: %2 unchanged\n").arg(path, entry.label));
+        return kDone;
+    }
+    for (text::TextEdit& e : edits)
+        e.position += position;
+    const document::EditedFile edited =
+        document::editFile(bytes, document, edits, parser.isSet(QStringLiteral("utf8")));
+    if (!edited.bytes.ok())
+        throw Refusal{
+            QStringLiteral("%1: the file's encoding cannot hold %2 (--utf8 writes the file as UTF-8)")
+                .arg(path, edited.bytes.unencodable)};
+    text::writeFileBytes(path, edited.bytes.bytes);
+    io.print(QStringLiteral("%1: %2 changed\n").arg(path, newLabel));
     return kDone;
 }
 
@@ -394,6 +493,19 @@ const Command kCommands[] = {
      "editor instead of author). The entry is written in the file's own encoding and line breaks; the bytes "
      "before it are kept. Prints \"FILE: N\" with the new entry count.",
      declareAdd, add},
+    {"edit",
+     "edit FILE --label LABEL [--FIELD VALUE]... [--remove FIELD]... [--category C] [--new-label NEW]",
+     "Changes the entry labelled LABEL (A-Z compared without regard to case; the first whose head line has "
+     "it, as the editor's 文献へ移動 finds it) exactly as the entry form's 文献の修正 does when its slots "
+     "hold "
+     "the entry's values with the options' changes: --FIELD writes a field's new value (in a choice pair "
+     "it selects the option), --remove empties one, --category gives the entry another category (the type "
+     "word of its head changes), --new-label another label, checked as the form checks it. Only what changed "
+     "is written, as the form writes it; every other byte of the file stays, and the file keeps its "
+     "encoding and line breaks. It is written only when the entry changed. Prints \"FILE: LABEL changed\" or "
+     "\"FILE: LABEL unchanged\". Exit code 1 when no entry has the label, the new label is in use, the "
+     "entry has an error or a required field would be empty.",
+     declareEdit, edit},
     {"export", "export FILE --fields F1,F2,... [-o OUT]",
      "Writes the CSV file that the export dialog writes: a heading line of the field names, then one line "
      "per "

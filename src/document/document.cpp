@@ -299,6 +299,8 @@ void Document::applyEdits(const QList<text::TextEdit>& edits) {
     }
     index_->changeStretches(std::move(stretches), [&] {
         QTextCursor cursor(textDocument_);
+        // Where the block begins is where an undo of it leaves the editor's caret (else the top).
+        cursor.setPosition(int(edits.first().position));
         cursor.beginEditBlock();
         // From the last to the first, so that the positions of the edits still to make stay valid.
         for (auto e = edits.crbegin(); e != edits.crend(); ++e) {

@@ -5,6 +5,9 @@
 #include <QDateTime>
 #include <QFileInfo>
 
+#include <optional>
+#include <vector>
+
 namespace document {
 
 FileStamp fileStamp(const QString& path) {
@@ -82,6 +85,76 @@ AppendedFile appendToFile(const QByteArray& bytes, const LoadedDocument& documen
         result.bytes.bytes.prepend(bytes);
     else if (orUtf8)
         result.bytes = encodeDocument(result.text, asUtf8(document.format), document.lineEnds);
+    return result;
+}
+
+text::LineEnds editedLineEnds(QStringView text, const text::LineEnds& lineEnds,
+                              const QList<text::TextEdit>& edits) {
+    // Each line's end; none: the usual one.
+    std::vector<std::optional<text::LineBreak>> ends(std::size_t(text.count(u'\n') + 1));
+    for (const text::LineEnd& e : lineEnds)
+        if (std::size_t(e.line) < ends.size()) ends[std::size_t(e.line)] = e.lineBreak;
+    // From the last edit to the first, so that the line numbers of those still to make hold.
+    for (auto e = edits.crbegin(); e != edits.crend(); ++e) {
+        const auto line = std::size_t(text.first(e->position).count(u'\n'));
+        const auto removed = std::size_t(text.sliced(e->position, e->length).count(u'\n'));
+        const auto added = std::size_t(e->replacement.count(u'\n'));
+        std::vector<std::optional<text::LineBreak>> made(added + 1, ends[line]);
+        made[added] = ends[line + removed];
+        ends.erase(ends.begin() + qsizetype(line), ends.begin() + qsizetype(line + removed + 1));
+        ends.insert(ends.begin() + qsizetype(line), made.begin(), made.end());
+    }
+    text::LineEnds result;
+    for (std::size_t i = 0; i < ends.size(); ++i)
+        if (ends[i]) result.append({int(i), *ends[i]});
+    return result;
+}
+
+namespace {
+
+// The line ends of the lines from `first` on, numbered from there.
+text::LineEnds endsFrom(const text::LineEnds& lineEnds, int first) {
+    text::LineEnds shifted;
+    for (const text::LineEnd& e : lineEnds)
+        if (e.line >= first) shifted.append({e.line - first, e.lineBreak});
+    return shifted;
+}
+
+} // namespace
+
+EditedFile editFile(const QByteArray& bytes, const LoadedDocument& document,
+                    const QList<text::TextEdit>& edits, bool orUtf8) {
+    const QString& before = document.text;
+    EditedFile result{{bytes, {}}, text::applyEdits(before, edits)};
+    if (edits.isEmpty()) return result;
+    const text::LineEnds ends = editedLineEnds(before, document.lineEnds, edits);
+
+    // The text before the first edited line and after the last, with their bytes as the format writes them.
+    const qsizetype from = before.lastIndexOf(u'\n', edits.first().position - 1) + 1;
+    const qsizetype lastEnd = before.indexOf(u'\n', edits.last().position + edits.last().length);
+    const qsizetype to = lastEnd < 0 ? before.size() : lastEnd + 1;
+    const int firstLine = int(before.first(from).count(u'\n'));
+    const int afterLine = int(before.first(to).count(u'\n'));
+    DocumentFormat inner = document.format;
+    inner.text.byteOrderMark = false; // the file has its own already
+    const text::EncodedText head = encodeDocument(before.first(from), document.format, document.lineEnds);
+    const text::EncodedText tail =
+        encodeDocument(before.sliced(to), inner, endsFrom(document.lineEnds, afterLine));
+    const QStringView middle =
+        QStringView(result.text).sliced(from, result.text.size() - from - (before.size() - to));
+    text::EncodedText edited = encodeDocument(middle, inner, endsFrom(ends, firstLine));
+
+    if (!edited.ok()) {
+        result.bytes =
+            orUtf8 ? encodeDocument(result.text, asUtf8(document.format), ends) : std::move(edited);
+    } else if (head.ok() && tail.ok() && bytes.startsWith(head.bytes) && bytes.endsWith(tail.bytes) &&
+               head.bytes.size() + tail.bytes.size() <= bytes.size()) {
+        result.bytes.bytes = head.bytes + edited.bytes + bytes.last(tail.bytes.size());
+    } else {
+        // Bytes the encoding would not give back as they are (a character written in both of its forms):
+        // the whole file is written as the editor's save writes it.
+        result.bytes = encodeDocument(result.text, document.format, ends);
+    }
     return result;
 }
 

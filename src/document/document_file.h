@@ -1,6 +1,7 @@
 #pragma once
 // Reading a document file into the editor's text and writing it back in the layout it came with.
 #include "text/encoding.h"
+#include "text/search.h"
 
 #include <QString>
 #include <QStringList>
@@ -64,5 +65,21 @@ struct AppendedFile {
 // `bytes` is the file as it is (empty for a new document), `document` what decodeDocument made of them.
 AppendedFile appendToFile(const QByteArray& bytes, const LoadedDocument& document, const QStringList& lines,
                           bool orUtf8);
+
+// A file with edits of its text (sorted, apart from each other), as the editor's edit and save give it: the
+// lines before the first edited line and after the last keep their bytes (where the file's encoding gives
+// them back as they are), the edited lines are written in the file's encoding and line ends. A line an
+// edit makes ends as the line it was split from; where an edit joins lines, the line keeps the end of the
+// last. When the encoding cannot hold the new text, `orUtf8` writes the whole file in UTF-8; without it
+// `bytes` is not ok and names the characters.
+struct EditedFile {
+    text::EncodedText bytes;
+    QString text; // the document's text after the edits
+};
+EditedFile editFile(const QByteArray& bytes, const LoadedDocument& document,
+                    const QList<text::TextEdit>& edits, bool orUtf8);
+// The line ends of `text` (lineEnds: those that differ from the usual one) once `edits` are made.
+text::LineEnds editedLineEnds(QStringView text, const text::LineEnds& lineEnds,
+                              const QList<text::TextEdit>& edits);
 
 } // namespace document

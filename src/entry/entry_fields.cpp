@@ -21,11 +21,17 @@ int slotWriting(const Category& category, const QString& name) {
 } // namespace
 
 EntryByFields entryByFields(int categoryIndex, const QString& label, const QList<FieldValue>& fields) {
-    const Category& cat = category(categoryIndex);
-    EntryByFields result;
-    EntryInput& input = result.input;
+    EntryInput input;
     input.category = categoryIndex;
     input.slotTexts[1] = label;
+    return withFields(input, fields);
+}
+
+EntryByFields withFields(const EntryInput& given, const QList<FieldValue>& fields) {
+    const Category& cat = category(given.category);
+    EntryByFields result;
+    EntryInput& input = result.input;
+    input = given;
     std::array<QString, kPairCount + 1> pairChosenBy;
     for (const FieldValue& field : fields) {
         const int k = slotWriting(cat, field.name);

@@ -35,5 +35,8 @@ struct EntryByFields {
 // box where one covers the slot, and a field of a choice pair selects its option. The first field that
 // cannot be placed refuses; then a required slot left empty does.
 EntryByFields entryByFields(int category, const QString& label, const QList<FieldValue>& fields);
+// The same, from what `input` holds already (an entry being changed, as the form shows it): each field given
+// replaces its slot's value and selects its option.
+EntryByFields withFields(const EntryInput& input, const QList<FieldValue>& fields);
 
 } // namespace entry

@@ -171,6 +171,7 @@ void TForm2::FormCreate() {
 
 void TForm2::ComboBox1Change() {
     run([this] {
+        if (edit_) rememberShownValues();
         // Emptying the lists is no edit of the user's: the completeness rule is not run here.
         for (QComboBox* combo : {ComboBox2, ComboBox3}) {
             const QSignalBlocker blocker(combo);
@@ -183,11 +184,13 @@ void TForm2::ComboBox1Change() {
             return;
         }
         applyLayout(index); // what ComboBoxIndex<index> does
+        if (edit_) showValues(index);
     });
 }
 
 void TForm2::applyLayout(int index) {
     const Category& c = category(index);
+    shownCategory_ = index;
     bool usesPair[kPairCount + 1] = {};
     QComboBox* listBox = nullptr;
     for (int k = 1; k <= kSlotCount; ++k) {
@@ -277,7 +280,12 @@ void TForm2::appendEntry(int category) {
 
 void TForm2::Button1Click() {
     run([this] {
-        if (document_.labelInUse(slotEdits_[1]->text())) {
+        if (edit_) {
+            changeEntry();
+            return;
+        }
+        if (labelRefused(slotEdits_[1]->text(), std::nullopt,
+                         [this](const QString& label) { return document_.labelInUse(label); })) {
             platform_.showMessage(kLabelInUseMessage);
             return;
         }
@@ -292,6 +300,72 @@ void TForm2::Button1Click() {
         // Ready for the next entry: typing goes on in the label slot.
         slotEdits_[1]->setFocus();
     });
+}
+
+void TForm2::editEntry(EntryToEdit target) {
+    setWindowTitle(QStringLiteral("文献の修正"));
+    Button1->setText(QStringLiteral("修正(&A)"));
+    values_ = fieldValues(target.entry);
+    slotEdits_[1]->setText(target.entry.label);
+    const int index = target.entry.category;
+    edit_ = std::move(target);
+    shownCategory_ = -1; // nothing the slots hold yet is the entry's
+    {
+        const QSignalBlocker blocker(ComboBox1);
+        ComboBox1->setCurrentIndex(index);
+    }
+    ComboBox1Change();
+    slotEdits_[1]->setFocus();
+}
+
+void TForm2::rememberShownValues() {
+    if (!isCategoryIndex(shownCategory_)) return;
+    EntryInput shown = input();
+    shown.category = shownCategory_;
+    const Category& c = category(shownCategory_);
+    for (int k = 2; k <= kSlotCount; ++k) {
+        const Slot& slot = c.slotList[k - 1];
+        if (slot.state == SlotState::Hidden) break;
+        const bool second = slot.state == SlotState::Choice && !shown.firstOption[slot.pair];
+        const QString field = QLatin1String(second ? slot.secondField : slot.field);
+        // A slot left empty for a field the entry lacks does not make the field one it has.
+        const QString value = shown.slotValue(k);
+        if (!value.isEmpty() || values_.contains(field)) values_[field] = value;
+    }
+}
+
+void TForm2::showValues(int index) {
+    const EntryInput in = inputShowing(index, slotEdits_[1]->text(), values_);
+    for (int k = 2; k <= kSlotCount; ++k) {
+        QLineEdit* edit = slotEdits_[k];
+        // However long a value is, the slot holds all of it: a cut value would be written back cut.
+        if (in.slotTexts[k].size() > edit->maxLength()) edit->setMaxLength(int(in.slotTexts[k].size()));
+        edit->setText(in.slotTexts[k]);
+        edit->setCursorPosition(0); // a long value shows its start
+    }
+    for (int p = 1; p <= kPairCount; ++p)
+        radioButtons_[in.firstOption[p] ? 2 * p - 1 : 2 * p]->setChecked(true);
+    for (auto [combo, value] : {std::pair{ComboBox2, in.comboBox2}, std::pair{ComboBox3, in.comboBox3}}) {
+        if (value.size() > combo->lineEdit()->maxLength()) combo->lineEdit()->setMaxLength(int(value.size()));
+        combo->setEditText(value);
+        combo->lineEdit()->setCursorPosition(0);
+    }
+    SetButtons();
+}
+
+void TForm2::changeEntry() {
+    const QString label = slotEdits_[1]->text();
+    if (labelRefused(label, edit_->entry.label,
+                     [this](const QString& l) { return document_.labelInUse(l); })) {
+        platform_.showMessage(kLabelInUseMessage);
+        return;
+    }
+    QList<text::TextEdit> edits = entryEdits(edit_->text, edit_->entry, input());
+    for (text::TextEdit& e : edits)
+        e.position += edit_->position;
+    document_.applyEdits(edits);
+    VolCount();
+    close();
 }
 
 void TForm2::Button2Click() {

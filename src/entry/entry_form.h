@@ -1,12 +1,15 @@
 #pragma once
 // TForm2 "文献ファイルの作成": the form that writes one bibliography entry after another at the end
 // of the document, after checking that the entry label is unused.
+#include "entry/entry_edit.h"
 #include "entry/entry_format.h"
 #include "ui/platform.h"
 
 #include <QDialog>
+#include <QMap>
 #include <QStringList>
 #include <array>
+#include <optional>
 
 class QComboBox;
 class QGroupBox;
@@ -19,6 +22,14 @@ class QWidget;
 namespace entry {
 
 class EntryDocument;
+
+// An entry of the document for the form to change: its lines ('\n' between them), where they start in the
+// document's text, and what the reader makes of them (an entry without a problem).
+struct EntryToEdit {
+    QString text;
+    qsizetype position = 0;
+    EntryText entry;
+};
 
 class TForm2 : public QDialog {
     Q_OBJECT
@@ -77,6 +88,11 @@ public:
     // What the form holds now, as the formatter reads it.
     EntryInput input() const;
 
+    // 文献の修正: the form shows the entry's category and values, and its first button, 修正, changes
+    // the entry's text to what the form holds and closes the form.
+    void editEntry(EntryToEdit target);
+    bool isEditing() const { return edit_.has_value(); }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -86,6 +102,11 @@ private:
     void buildControls();
     void applyLayout(int category);
     void appendEntry(int category);
+    // Edit mode: the values the slots of the layout shown hold, kept by field across category changes;
+    // the values of the category's layout put into the slots; the change of the entry.
+    void rememberShownValues();
+    void showValues(int category);
+    void changeEntry();
     template <typename Handler> void run(Handler&& handler);
 
     ui::Platform& platform_;
@@ -106,6 +127,9 @@ private:
     std::array<QRadioButton*, 13> radioButtons_{}; // [n]: RadioButton n (1..12)
     QStringList entryLines_;
     int entryCount_ = 0;
+    int shownCategory_ = -1; // the category whose layout the slots show
+    std::optional<EntryToEdit> edit_;
+    QMap<QString, QString> values_; // edit mode: field -> value
 };
 
 } // namespace entry

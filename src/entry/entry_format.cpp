@@ -19,6 +19,13 @@ int comboBoxOver(int categoryIndex, int slot) {
                : 0;
 }
 
+void appendField(QString& out, QStringView name, int columnWidth, QStringView value) {
+    out.append(name);
+    for (qsizetype i = name.size(); i < columnWidth; ++i)
+        out.append(u' ');
+    out.append(u" = \"").append(value).append(u'"');
+}
+
 } // namespace
 
 QString EntryInput::slotValue(int slot) const {
@@ -35,11 +42,17 @@ QString& EntryInput::slotInput(int slot) {
 QString fieldLine(QStringView name, int columnWidth, QStringView value) {
     QString line;
     line.reserve(1 + std::max<qsizetype>(name.size(), columnWidth) + 4 + value.size() + 2);
-    line.append(u' ').append(name);
-    for (qsizetype i = name.size(); i < columnWidth; ++i)
-        line.append(u' ');
-    line.append(u" = \"").append(value).append(u"\",");
+    line.append(u' ');
+    appendField(line, name, columnWidth, value);
+    line.append(u',');
     return line;
+}
+
+QString fieldText(QStringView name, int columnWidth, QStringView value) {
+    QString text;
+    text.reserve(std::max<qsizetype>(name.size(), columnWidth) + 4 + value.size() + 1);
+    appendField(text, name, columnWidth, value);
+    return text;
 }
 
 QStringList formatEntry(const EntryInput& input) {

@@ -26,8 +26,10 @@ struct EntryInput {
 // The lines of the entry (the last one empty). Any text is accepted, an empty required value too.
 QStringList formatEntry(const EntryInput& input);
 
-// One field line: " " + name padded to `columnWidth` + " = " + '"' + value + '",'.
+// One field line: " " + fieldText + ",".
 QString fieldLine(QStringView name, int columnWidth, QStringView value);
+// One field as the form writes it: name padded to `columnWidth` + " = " + '"' + value + '"'.
+QString fieldText(QStringView name, int columnWidth, QStringView value);
 
 // The shown required slots (1..18, in order) whose input is empty; none for an index outside 0..12.
 QList<int> missingSlots(const EntryInput& input);

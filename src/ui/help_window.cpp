@@ -20,8 +20,8 @@ namespace {
 
 // The pages in the order of the contents page's own list.
 const char* const kPages[] = {"index",      "main_window", "file_commands", "edit_search", "entry_form",
-                              "categories", "yomi",        "user_dat",      "check",       "csv_export",
-                              "csv_import", "encodings",   "settings",      "cli"};
+                              "entry_edit", "categories",  "yomi",          "user_dat",    "check",
+                              "csv_export", "csv_import",  "encodings",     "settings",    "cli"};
 
 QUrl pageUrl(const QString& resourcePath) {
     return QUrl(QStringLiteral("qrc") + resourcePath);

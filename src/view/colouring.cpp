@@ -5,6 +5,7 @@
 #include "bibtex/reader.h"
 #include "document/document_index.h"
 #include "document/line_state.h"
+#include "entry/entry_edit.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
@@ -390,22 +391,28 @@ std::pair<int, int> Colouring::entryAround(const QTextBlock& line) const {
     QTextBlock head = line;
     for (int back = 0; !document::DocumentIndex::isHeadLine(head); ++back) {
         head = head.previous();
-        if (!head.isValid() || back == kMatchReach) return kNoEntry;
+        if (!head.isValid() || back == entry::kEntryReach) return kNoEntry;
     }
-    // The entry goes on while the next line starts inside an entry and is not the next entry's head. A
-    // line's start is the state kept for the colouring where that is known, and read from the head on
-    // otherwise (as if the head started outside every entry), never from the top of the document.
-    QTextBlock last = head;
-    LineState start = head.blockNumber() < knownLines_ ? startOf(head) : LineState();
-    for (int lines = 0; lines < kMatchReach; ++lines) {
-        const QTextBlock next = last.next();
-        if (!next.isValid() || document::DocumentIndex::isHeadLine(next)) break;
-        start = next.blockNumber() < knownLines_ ? startOf(next) : bibtex::readLine(last.text(), start);
-        if (start.outsideEntries()) break;
-        last = next;
-    }
+    // A line's start is the state kept for the colouring where that is known.
+    struct Blocks {
+        int knownLines;
+        QTextBlock next(const QTextBlock& block) const { return block.next(); }
+        bool isValid(const QTextBlock& block) const { return block.isValid(); }
+        bool isHead(const QTextBlock& block) const { return document::DocumentIndex::isHeadLine(block); }
+        QString text(const QTextBlock& block) const { return block.text(); }
+        std::optional<LineState> knownStart(const QTextBlock& block) const {
+            if (block.blockNumber() < knownLines) return startOf(block);
+            return std::nullopt;
+        }
+    };
+    const QTextBlock last = entry::entryLastLine(head, Blocks{knownLines_});
     if (line.blockNumber() > last.blockNumber()) return kNoEntry;
     return {head.blockNumber(), last.blockNumber()};
+}
+
+std::pair<int, int> Colouring::caretEntry() {
+    if (editor_->document() != document_) follow();
+    return entryAround(editor_->textCursor().block());
 }
 
 void Colouring::paintEntryMark(const QPaintEvent& event) {

@@ -46,6 +46,10 @@ public:
     void readToEnd();
     // The number of lines from the top whose start states are known.
     int knownLines() const { return knownLines_; }
+    // The first and last line (block numbers) of the entry the caret stands in, the one its band marks;
+    // kNoEntry outside every entry.
+    static constexpr std::pair<int, int> kNoEntry{-1, -1};
+    std::pair<int, int> caretEntry();
     // The format a kind of run is shown in (bibtex::Token as a number), for tests.
     QTextCharFormat formatOf(int token) const { return formats_[std::size_t(token)]; }
 
@@ -66,7 +70,6 @@ private:
     void uncolourAll();
     void readInBackground();
     // The first and last line (block numbers) of the entry `line` stands in; kNoEntry outside every entry.
-    static constexpr std::pair<int, int> kNoEntry{-1, -1};
     std::pair<int, int> entryAround(const QTextBlock& line) const;
     // Marks the brace, parenthesis or quote that matches the one at the caret, and the caret's entry.
     void showMatch();

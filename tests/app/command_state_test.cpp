@@ -52,6 +52,7 @@ const Control kControls[] = {
     {"Replace1", Rule::NotEmpty, kWaits}, {"ToolButton11", Rule::NotEmpty, kWaits},
     {"Jump1", Rule::NotEmpty, kWaits}, {"Highlight1", Rule::Always},
     {"L1", Rule::Always, kWaits}, {"ToolButton12", Rule::Always, kWaits},
+    {"Modify1", Rule::NotEmpty, kWaits},
     {"BibB1", Rule::Always, kWaits}, {"ToolButton18", Rule::Always, kWaits},
     {"CSVO1", Rule::NotEmpty, kWaits}, {"ToolButton15", Rule::NotEmpty, kWaits},
     {"Check1", Rule::NotEmpty, kWaits}, {"NextFinding1", Rule::NotEmpty, kWaits},

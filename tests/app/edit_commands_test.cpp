@@ -170,6 +170,7 @@ TEST_F(EditCommands, ReplaceTakesTheFirstExactOccurrenceOfTheDocumentAsOneUndoSt
     EXPECT_EQ(QApplication::focusWidget(), &replaceEdit);
     form1().Undo1Click();
     EXPECT_EQ(text(), QStringLiteral("Lorem\nlorem x lorem"));
+    EXPECT_EQ(editor()->textCursor().blockNumber(), 1); // at the replacement undone, not at the top
 
     platform.expectMessage(kNotFound);
     press(dialog, "ReplaceButton", QStringLiteral("LOREM"), QStringLiteral("x"));

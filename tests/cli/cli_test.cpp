@@ -10,8 +10,11 @@
 #include "support/entry_form_controls.h"
 
 #include <QBuffer>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QStringEncoder>
+#include <QTextBlock>
 
 namespace {
 
@@ -140,7 +143,7 @@ TEST_F(Cli, ReportsUsageAndFileErrors) {
     EXPECT_EQ(run({}), 2);
     EXPECT_TRUE(err.contains(QStringLiteral("usage")));
     EXPECT_EQ(run({QStringLiteral("--help")}), 0);
-    for (const char* command : {"count", "add", "export", "import"})
+    for (const char* command : {"count", "add", "edit", "export", "import"})
         EXPECT_TRUE(outText().contains(QStringLiteral("  %1 ").arg(QLatin1String(command)))) << command;
     const struct {
         const char* args;
@@ -157,6 +160,9 @@ TEST_F(Cli, ReportsUsageAndFileErrors) {
         {"add x.bib --category 0 --label k --colour red", 2, "Unknown option 'colour'."},
         {"add x.bib y.bib --category 12 --label k", 2, "give exactly one FILE"},
         {"export x.bib", 2, "--fields is missing"},
+        {"edit x.bib --title T", 2, "--label is missing"},
+        {"edit x.bib --label k --remove colour", 2, "--remove names no field \"colour\""},
+        {"edit missing.bib --label k --title T", 3, "ファイル missing.bib は開けません."},
         {"import x.csv --category 0 --fields author --labels some", 2, "--labels is manual, auto or column"},
         {"count missing.bib", 3, "ファイル missing.bib は開けません."},
         {"export missing.bib --fields year", 3, "ファイル missing.bib は開けません."},
@@ -171,6 +177,100 @@ TEST_F(Cli, ReportsUsageAndFileErrors) {
         if (c.exit == 2) {
             EXPECT_TRUE(err.contains(QStringLiteral("usage: lorvane-cli"))) << err.toStdString();
         }
+    }
+}
+
+// ---- edit ----------------------------------------------------------------------------------------------
+
+// A Shift-JIS file with CR LF; the article's last field has no ",".
+QByteArray editFixture() {
+    return cp932(QStringLiteral("@article{Yamada1991,\r\n  author = {山田 太郎},\r\n  title = {表題},\r\n"
+                                "  journal = {情報処理},\r\n  year = 1991\r\n}\r\n\r\n"
+                                "@misc{broken, title = {x} year = 1}\r\n@misc{other,\r\n}\r\n"));
+}
+
+TEST_F(Cli, EditAddsAFieldInPlaceKeepingEveryOtherByteAndTheLineBreaks) {
+    const QString file = write(QStringLiteral("refs.bib"), editFixture());
+    ASSERT_EQ(run({QStringLiteral("edit"), file, QStringLiteral("--label"), QStringLiteral("yamada1991"),
+                   QStringLiteral("--yomi"), QStringLiteral("やまだ たろう")}),
+              0)
+        << err.toStdString();
+    EXPECT_EQ(outText(), file + QStringLiteral(": Yamada1991 changed\n"));
+    EXPECT_EQ(
+        readFile(file),
+        cp932(QStringLiteral("@article{Yamada1991,\r\n  author = {山田 太郎},\r\n  title = {表題},\r\n"
+                             "  journal = {情報処理},\r\n  year = 1991,\r\n yomi    = \"やまだ たろう\",\r\n"
+                             "}\r\n\r\n@misc{broken, title = {x} year = 1}\r\n@misc{other,\r\n}\r\n")));
+
+    ASSERT_EQ(run({QStringLiteral("edit"), file, QStringLiteral("--label"), QStringLiteral("Yamada1991"),
+                   QStringLiteral("--category"), QStringLiteral("misc"), QStringLiteral("--remove"),
+                   QStringLiteral("yomi"), QStringLiteral("--remove"), QStringLiteral("month"),
+                   QStringLiteral("--new-label"), QStringLiteral("y91")}),
+              0)
+        << err.toStdString();
+    EXPECT_EQ(readFile(file),
+              cp932(QStringLiteral("@misc{y91,\r\n  author = {山田 太郎},\r\n  title = {表題},\r\n"
+                                   "  journal = {情報処理},\r\n  year = 1991,\r\n}\r\n\r\n"
+                                   "@misc{broken, title = {x} year = 1}\r\n@misc{other,\r\n}\r\n")));
+}
+
+TEST_F(Cli, EditWritesWhatTheFormsChangeAndTheEditorsSaveWrite) {
+    const QString viaCli = write(QStringLiteral("cli.bib"), editFixture());
+    const QString viaForm = write(QStringLiteral("form.bib"), editFixture());
+    ASSERT_EQ(run({QStringLiteral("edit"), viaCli, QStringLiteral("--label"), QStringLiteral("yamada1991"),
+                   QStringLiteral("--title"), QStringLiteral("新しい表題"), QStringLiteral("--yomi"),
+                   QStringLiteral("やまだ"), QStringLiteral("--author"), QString()}),
+              1); // the author is required
+    ASSERT_EQ(run({QStringLiteral("edit"), viaCli, QStringLiteral("--label"), QStringLiteral("yamada1991"),
+                   QStringLiteral("--title"), QStringLiteral("新しい表題"), QStringLiteral("--yomi"),
+                   QStringLiteral("やまだ")}),
+              0)
+        << err.toStdString();
+
+    form1().FileOpen(viaForm);
+    form1().editor()->setTextCursor(QTextCursor(form1().editor()->document()->findBlockByNumber(2)));
+    platform.expectModal(QStringLiteral("TForm2"), [](QDialog& d) {
+        const Form f{d};
+        f.edit(3).setText(QStringLiteral("新しい表題"));
+        f.edit(11).setText(QStringLiteral("やまだ"));
+        f.add();
+    });
+    command("Modify1");
+    save(viaForm);
+    EXPECT_EQ(readFile(viaCli), readFile(viaForm));
+    EXPECT_NE(readFile(viaCli), editFixture());
+}
+
+TEST_F(Cli, EditWritesNothingWhenNothingChangesOrItRefuses) {
+    const QByteArray before = editFixture();
+    const QString file = write(QStringLiteral("refs.bib"), before);
+    const QDateTime old = QDateTime::currentDateTime().addDays(-3);
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(old, QFileDevice::FileModificationTime));
+    }
+    const struct {
+        const char* args; // after "edit FILE"
+        int exit;
+        const char16_t* said; // on standard output for 0, on standard error otherwise
+    } cases[] = {
+        {"--label yamada1991 --title 表題 --year 1991", 0, u": Yamada1991 unchanged"},
+        {"--label nobody --title T", 1, u"no entry has the label \"nobody\""},
+        {"--label yamada1991 --new-label OTHER", 1, u"入力した文献ラベルは既に使われています"},
+        {"--label broken --title T", 1, u"文献の検査"},
+        {"--label yamada1991 --remove title", 1, u"category 0 (article) needs --title"},
+        {"--label other --journal J", 1, u"category 12 (misc) has no field journal"},
+        {"--label yamada1991 --title ü", 1, u"cannot hold ü"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        EXPECT_EQ(run(QStringList{QStringLiteral("edit"), file} + QString::fromUtf8(c.args).split(u' ')),
+                  c.exit);
+        EXPECT_TRUE((c.exit == 0 ? outText() : err).contains(QString::fromUtf16(c.said)))
+            << outText().toStdString() << err.toStdString();
+        EXPECT_EQ(readFile(file), before);
+        EXPECT_EQ(QFileInfo(file).lastModified(), old);
     }
 }
 

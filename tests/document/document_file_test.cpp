@@ -1,5 +1,5 @@
 // The document's file rules that the editor and lorvane-cli share: where a long text is cut into pieces,
-// and what appending lines to a file writes.
+// what appending lines to a file writes, and what editing lines of a file writes.
 #include "document/document_file.h"
 #include "document/load_pieces.h"
 
@@ -53,6 +53,63 @@ TEST(AppendToFile, TheBytesStayAndTheLinesFollowInTheFilesEncodingAndLineBreak) 
         EXPECT_EQ(appended.bytes.bytes, c.written) << c.file.toStdString();
         // The text after the append is what the written file holds.
         EXPECT_EQ(appended.text, document::decodeDocument(c.written).text) << c.file.toStdString();
+    }
+}
+
+} // namespace
+
+namespace {
+
+QByteArray cp932(const QString& text) {
+    return text::encodeCp932(text);
+}
+
+TEST(EditFile, OnlyTheEditedLinesAreWrittenAnewAndNewLinesEndAsTheLineTheyWereSplitFrom) {
+    const struct {
+        const char* name;
+        QByteArray file;
+        text::TextEdit edit; // on the file's text
+        bool orUtf8;
+        QByteArray written; // empty: refused
+    } cases[] = {
+        {"CR LF", "a\r\nb\r\nc\r\n", {1, 0, QStringLiteral("\nX")}, false, "a\r\nX\r\nb\r\nc\r\n"},
+        {"LF", "a\nb\n", {1, 0, QStringLiteral("\nX")}, false, "a\nX\nb\n"},
+        {"a line of its own end split",
+         "a\nb\r\nc\r\n",
+         {1, 0, QStringLiteral("\nX")},
+         false,
+         "a\nX\nb\r\nc\r\n"},
+        {"a line of its own end removed", "a\r\nb\rc\r\n", {2, 2, QString()}, false, "a\r\nc\r\n"},
+        {"CP932 around the edit",
+         cp932(QStringLiteral("山\r\nx\r\n川\r\n")),
+         {2, 1, QStringLiteral("谷")},
+         false,
+         cp932(QStringLiteral("山\r\n谷\r\n川\r\n"))},
+        {"a byte that is no character",
+         "a\x81\r\nx\r\n",
+         {3, 1, QStringLiteral("y")},
+         false,
+         "a\x81\r\ny\r\n"},
+        {"byte-order mark",
+         "\xEF\xBB\xBF"
+         "a\nb\n",
+         {0, 1, QStringLiteral("é")},
+         false,
+         "\xEF\xBB\xBF\xC3\xA9\nb\n"},
+        {"unencodable", "a\r\n", {1, 0, QStringLiteral("😀")}, false, ""},
+        {"unencodable, UTF-8 asked for", "a\r\n", {1, 0, QStringLiteral("😀")}, true, "a\xF0\x9F\x98\x80\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const document::LoadedDocument loaded = document::decodeDocument(c.file);
+        const document::EditedFile edited = document::editFile(c.file, loaded, {c.edit}, c.orUtf8);
+        EXPECT_EQ(edited.text, text::applyEdits(loaded.text, {c.edit}));
+        if (c.written.isEmpty()) {
+            EXPECT_EQ(edited.bytes.unencodable, QStringLiteral("😀"));
+        } else {
+            EXPECT_TRUE(edited.bytes.ok());
+            EXPECT_EQ(edited.bytes.bytes, c.written);
+        }
     }
 }
 

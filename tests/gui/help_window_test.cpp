@@ -105,7 +105,7 @@ TEST(HelpWindow, OpensAtTheContentsAndTheListFollowsThePageShown) {
     EXPECT_EQ(window.contents()->currentRow(), 2);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("ファイルの操作と印刷 - Lorvane Editor ヘルプ"));
     // The list: the browser shows its page.
-    window.contents()->setCurrentRow(6);
+    window.contents()->setCurrentRow(7);
     EXPECT_EQ(browser->source(), QUrl(QStringLiteral("qrc:/help/yomi.html")));
     EXPECT_EQ(browser->backwardHistoryCount(), 2); // the contents, the printing section
     browser->backward();

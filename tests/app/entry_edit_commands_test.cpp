@@ -1,0 +1,193 @@
+// 文献 > 文献の修正 through the window: the entry the caret stands in shown in the entry form, only the
+// changed field written anew as one undo step, the label check, the refusals, and saving what the file's
+// encoding cannot hold.
+#include "entry/entry_count.h"
+#include "entry/entry_edit.h"
+#include "support/app_fixture.h"
+#include "support/entry_form_controls.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QTest>
+#include <QTextBlock>
+
+namespace {
+
+// A Shift-JIS file with CR LF, as the Japanese author's files are.
+const QString kText = QStringLiteral("@string{ipsj = {情報処理学会論文誌}}\n"
+                                     "\n"
+                                     "@article{yamada1991,\n"
+                                     "  author = {山田 太郎},\n"
+                                     "  title = {古い表題},\n"
+                                     "  journal = ipsj,\n"
+                                     "  year = 1991,\n"
+                                     "  month = jan,\n"
+                                     "  doi = {10.1/x},\n"
+                                     "}\n"
+                                     "\n"
+                                     "@book{suzuki2000,\n"
+                                     "  editor = {鈴木 花子},\n"
+                                     "  title = {本},\n"
+                                     "  publisher = {岩波書店},\n"
+                                     "  year = {2000},\n"
+                                     "}\n");
+
+class EntryEditCommand : public AppFixture {
+protected:
+    EntryEditCommand() {
+        QString crlf = kText;
+        bytes = text::encodeCp932(crlf.replace(u'\n', QStringLiteral("\r\n")));
+        file = writeFile(QStringLiteral("refs.bib"), bytes);
+        form1().FileOpen(file);
+    }
+    QString document() { return form1().documentText(); }
+    void caretOnLine(int line) {
+        form1().editor()->setTextCursor(QTextCursor(form1().editor()->document()->findBlockByNumber(line)));
+    }
+    // 文献の修正 with the caret on `line`; `drive` works the form as a user does.
+    void modifyAt(int line, std::function<void(const Form&)> drive) {
+        caretOnLine(line);
+        platform.expectModal(QStringLiteral("TForm2"), [drive](QDialog& d) { drive(Form{d}); });
+        command("Modify1");
+        platform.verify();
+    }
+    static void retype(QLineEdit& edit, const QString& text) {
+        edit.clear();
+        commit(edit, text);
+    }
+    // kText with line `line` replaced by `by`.
+    static QString withLine(int line, const QString& by) {
+        QStringList lines = kText.split(u'\n');
+        lines[line] = by;
+        return lines.join(u'\n');
+    }
+
+    QByteArray bytes;
+    QString file;
+};
+
+TEST_F(EntryEditCommand, TheFormShowsTheEntryAndOnlyTheChangedFieldIsWrittenAsOneUndoStep) {
+    modifyAt(4, [](const Form& f) {
+        EXPECT_EQ(f.w.windowTitle(), QStringLiteral("文献の修正"));
+        EXPECT_EQ(f.button(1).text(), QStringLiteral("修正(&A)"));
+        EXPECT_EQ(f.combo(1).currentText(), QStringLiteral("論文誌の論文"));
+        EXPECT_EQ(f.edit(1).text(), QStringLiteral("yamada1991"));
+        EXPECT_EQ(f.edit(2).text(), QStringLiteral("山田 太郎"));
+        EXPECT_EQ(f.edit(3).text(), QStringLiteral("古い表題"));
+        EXPECT_EQ(f.combo(2).currentText(), QStringLiteral("ipsj")); // an abbreviation, as written
+        EXPECT_EQ(f.edit(5).text(), QStringLiteral("1991"));
+        EXPECT_EQ(f.edit(6).text(), QStringLiteral("jan"));
+        EXPECT_EQ(f.w.focusWidget(), &f.edit(1));
+        EXPECT_TRUE(f.addEnabled());
+        retype(f.edit(3), QStringLiteral("新しい表題"));
+        f.add();
+        EXPECT_FALSE(f.w.isVisible());
+    });
+    EXPECT_EQ(document(), withLine(4, QStringLiteral(" title   = \"新しい表題\",")));
+    EXPECT_EQ(statusText(), entry::entryCountText(2));
+
+    command("Undo1");
+    EXPECT_EQ(document(), kText);
+    // The caret stays in the entry (an undo of the document's own edits put it at the top).
+    EXPECT_EQ(form1().editor()->textCursor().blockNumber(), 4);
+    form1().Save1Click();
+    EXPECT_TRUE(readFile(file) == bytes) << "the file's bytes changed";
+}
+
+TEST_F(EntryEditCommand, TheEntryIsTheOneTheCaretStandsInFromItsHeadToItsClosingLine) {
+    struct Case {
+        int line;
+        const char16_t* label; // nullptr: no entry to change there
+    };
+    const Case cases[] = {{2, u"yamada1991"}, {9, u"yamada1991"}, {11, u"suzuki2000"}, {16, u"suzuki2000"},
+                          {0, nullptr},       {1, nullptr},       {10, nullptr},       {17, nullptr}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        if (!c.label) {
+            caretOnLine(c.line);
+            platform.expectMessage(entry::kNoEntryToEdit);
+            command("Modify1");
+            platform.verify();
+            continue;
+        }
+        modifyAt(c.line, [&](const Form& f) { EXPECT_EQ(f.edit(1).text(), QString::fromUtf16(c.label)); });
+    }
+    // The book's choice pair shows the editor the entry has.
+    modifyAt(12, [](const Form& f) {
+        EXPECT_TRUE(f.radio(2).isChecked());
+        EXPECT_EQ(f.edit(2).text(), QStringLiteral("鈴木 花子"));
+        EXPECT_EQ(f.combo(2).currentText(), QStringLiteral("岩波書店"));
+    });
+    EXPECT_EQ(document(), kText);
+}
+
+TEST_F(EntryEditCommand, AnotherEntrysLabelIsRefusedTheEntrysOwnInOtherLetterCaseIsNot) {
+    modifyAt(3, [this](const Form& f) {
+        retype(f.edit(1), QStringLiteral("SUZUKI2000"));
+        platform.expectMessage(entry::kLabelInUseMessage);
+        f.add();
+        EXPECT_EQ(document(), kText);
+        retype(f.edit(1), QStringLiteral("Yamada1991"));
+        f.add();
+    });
+    EXPECT_EQ(document(), withLine(2, QStringLiteral("@article{Yamada1991,")));
+}
+
+TEST_F(EntryEditCommand, AnotherCategoryKeepsTheValuesOfTheFieldsBothHave) {
+    modifyAt(5, [](const Form& f) {
+        f.pick(1); // 書籍(発行元あり): author or editor, title, publisher, year, ...
+        EXPECT_TRUE(f.radio(1).isChecked());
+        EXPECT_EQ(f.edit(2).text(), QStringLiteral("山田 太郎"));
+        EXPECT_EQ(f.edit(3).text(), QStringLiteral("古い表題"));
+        EXPECT_TRUE(f.combo(2).currentText().isEmpty());
+        EXPECT_FALSE(f.addEnabled()); // no publisher yet
+        QTest::keyClicks(f.combo(2).lineEdit(), QStringLiteral("Kodansha"));
+        f.pick(0);
+        EXPECT_EQ(f.combo(2).currentText(), QStringLiteral("ipsj"));
+        f.pick(1);
+        EXPECT_EQ(f.combo(2).currentText(), QStringLiteral("Kodansha"));
+        f.add();
+    });
+    QStringList lines = kText.split(u'\n');
+    lines[2] = QStringLiteral("@book{yamada1991,");
+    lines.insert(5, QStringLiteral(" publisher = \"Kodansha\","));
+    EXPECT_EQ(document(), lines.join(u'\n')); // the journal has no slot in a book: it stays
+}
+
+TEST_F(EntryEditCommand, AnEntryWithAnErrorIsRefusedWithTheChecksWords) {
+    QTextCursor cursor(form1().editor()->document()->findBlockByNumber(6));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.deletePreviousChar(); // "year = 1991" without its ","
+    const QString broken = document();
+    caretOnLine(3);
+    platform.expectMessageContaining(QStringLiteral("8 行目: "));
+    command("Modify1");
+    platform.verify();
+    EXPECT_EQ(document(), broken);
+}
+
+TEST_F(EntryEditCommand, ACharacterTheFileCannotHoldIsAskedAboutWhenSaving) {
+    modifyAt(4, [](const Form& f) {
+        retype(f.edit(3), QStringLiteral("表題😀"));
+        f.add();
+    });
+    platform.expectYesNo(false, QStringLiteral("UTF-8"));
+    form1().Save1Click();
+    platform.verify();
+    EXPECT_TRUE(readFile(file) == bytes) << "いいえ wrote the file";
+}
+
+TEST_F(EntryEditCommand, CtrlEInTheEditorOpensTheForm) {
+    form1().show();
+    QApplication::setActiveWindow(&form1());
+    form1().editor()->setFocus();
+    caretOnLine(13);
+    platform.expectModal(QStringLiteral("TForm2"),
+                         [](QDialog& d) { EXPECT_EQ(Form{d}.edit(1).text(), QStringLiteral("suzuki2000")); });
+    QTest::keyClick(form1().editor(), Qt::Key_E, Qt::ControlModifier);
+    platform.verify();
+    EXPECT_EQ(document(), kText); // and no end of the line either
+    EXPECT_EQ(form1().editor()->textCursor().positionInBlock(), 0);
+}
+
+} // namespace
