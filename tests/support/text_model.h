@@ -67,7 +67,10 @@ public:
     }
 
     const std::u16string& text() const { return text_; }
-    QString qtext() const { return QString::fromStdU16String(text_); }
+    // Character for character (QString::fromStdU16String would drop a U+FEFF at the start).
+    QString qtext() const {
+        return QString(reinterpret_cast<const QChar*>(text_.data()), qsizetype(text_.size()));
+    }
     size_t lineCount() const { return breakEnds_.size() + 1; }
     std::vector<qsizetype> lineStarts() const {
         std::vector<qsizetype> starts{0};
