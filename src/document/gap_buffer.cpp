@@ -25,9 +25,9 @@ GapBuffer::GapBuffer(QString text) : buffer_(std::move(text)) {
     // A decoder leaves room behind its text (line ends made shorter); it becomes the first gap.
     qsizetype room = buffer_.capacity() - buffer_.data_ptr().freeSpaceAtBegin();
     if (!buffer_.isDetached() || room == buffer_.size()) return;
-    // A decoder that made room for a byte a character gives back what double-byte characters left over
-    // (realloc shrinks a large block where it is).
-    if (gapTooLarge(room - buffer_.size(), buffer_.size())) {
+    // A decoder that made room for a character a byte gives back what double-byte characters left over
+    // (a fifth of a CP932 file's size; realloc shrinks a large block where it is).
+    if (room - buffer_.size() > 2 * slackFor(buffer_.size())) {
         buffer_.resize(buffer_.size() + slackFor(buffer_.size()));
         buffer_.squeeze();
         room = buffer_.size();
