@@ -2,6 +2,7 @@
 // in its last bytes, what is done to it: the file is decoded and adopted (saved again, it gives the same
 // bytes), then each three bytes make an edit, a step of two edits, an undo or a redo; after each the
 // text, every line's start and line end, the entry count and the heads' labels are compared.
+#include "document/anchors.h"
 #include "document/document_file.h"
 #include "document/edit_history.h"
 #include "fuzz_support.h"
@@ -48,13 +49,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     document::EditHistory history(store);
     std::vector<model::TextModel> done, undone;
+    // Anchors at every sixteenth of the text, which edits move as the model says; an undo or a redo
+    // moves them by the same rule through its own edits, so the model takes their places from there.
+    QList<qsizetype> places;
+    for (int n = 0; n <= 16; ++n)
+        places.append(store.size() * n / 16);
+    document::AnchorSet anchors(store, places);
     auto edit = [&](uint8_t where, uint8_t what) {
         const qsizetype from = store.size() * where / 255;
         const qsizetype length = std::min<qsizetype>(store.size() - from, what % 8);
         const std::u16string_view piece = what / 8 % 2 ? kPieces[what / 16 % kPieces.size()] : u"";
         history.edit(from, length, QStringView(piece.data(), qsizetype(piece.size())),
                      document::EditKind::Command);
-        model.replace(size_t(from), size_t(length), piece);
+        const qsizetype added = qsizetype(model.replace(size_t(from), size_t(length), piece));
+        for (qsizetype& place : places)
+            place = model::followed(place, from, length, added);
     };
     for (size_t i = 0; i + 3 <= usedOpBytes; i += 3) {
         const uint8_t code = op[i] % 4, where = op[i + 1], what = op[i + 2];
@@ -75,12 +84,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             history.undo();
             undone.push_back(std::exchange(model, done.back()));
             done.pop_back();
+            places = anchors.positions();
         } else if (code == 3 && history.canRedo()) {
             history.redo();
             done.push_back(std::exchange(model, undone.back()));
             undone.pop_back();
+            places = anchors.positions();
         }
         if (eachStep) compare(store, model);
+        FUZZ_CHECK(anchors.positions() == places);
     }
     compare(store, model);
     while (history.canUndo())
