@@ -18,11 +18,11 @@ public:
     char16_t at(qsizetype position) const {
         return raw()[position < gapStart_ ? position : position + gapEnd_ - gapStart_];
     }
-    // The whole text in one piece. Moves the gap to the end (the text is unchanged, hence const);
-    // valid until the next change.
+    // The whole text in one piece. Moves the gap to the end (the text is unchanged, hence const); valid
+    // until the next change or the next view taken.
     QStringView view() const;
     // [from, from + length) in one piece: the gap moves to whichever end of it is nearer when it lies
-    // inside. Valid until the next change.
+    // inside. Valid until the next change or the next view taken.
     QStringView view(qsizetype from, qsizetype length) const;
     // A copy of [from, from + length), leaving the gap where it is.
     QString mid(qsizetype from, qsizetype length) const;

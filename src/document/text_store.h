@@ -40,7 +40,8 @@ public:
 
     qsizetype size() const { return buffer_.size(); }
     bool isEmpty() const { return size() == 0; }
-    // The whole text in one piece, valid until the next change (the gap moves to the end for it).
+    // The whole text in one piece (the gap moves to the end for it), valid until the next change or the
+    // next view taken. Views move the gap, so the store is not to be read from two threads at once.
     QStringView text() const { return buffer_.view(); }
     QString toString() const { return buffer_.toString(); }
     QString mid(qsizetype from, qsizetype length) const { return buffer_.mid(from, length); }
@@ -52,7 +53,7 @@ public:
     qsizetype lineAt(qsizetype position) const { return table_.lineAt(position); }
     LineEnding lineEnd(qsizetype line) const { return table_.lineEnd(line); }
     text::LineEnds lineEnds() const { return table_.lineEnds(); }
-    // One line without its break, valid until the next change.
+    // One line without its break, valid until the next change or the next view taken.
     QStringView line(qsizetype line) const { return buffer_.view(lineStart(line), lineLength(line)); }
     // The reading states and rows of the lines.
     LineTable& lines() { return table_; }
@@ -72,8 +73,7 @@ public:
     Replacement replace(qsizetype from, qsizetype length, QStringView text,
                         std::span<const LineEnding> ends = {});
 
-    // The characters (gap included) and the line table; not the index, which holds what today's index
-    // holds.
+    // The characters (gap included) and the line table; the index's keys are not counted.
     qsizetype memoryBytes() const { return buffer_.memoryBytes() + table_.memoryBytes(); }
 
 private:
