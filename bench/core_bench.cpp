@@ -7,6 +7,8 @@
 #include "csv/csv_export.h"
 #include "csv/csv_import.h"
 #include "document/document_file.h"
+#include "document/edit_history.h"
+#include "document/text_store.h"
 #include "entry/entry_count.h"
 #include "text/encoding.h"
 #include "text/text_file.h"
@@ -17,16 +19,92 @@
 #include <QStandardPaths>
 #include <QTextCursor>
 #include <cstdio>
+#include <malloc.h>
 #include <memory>
 
 namespace bench {
 
+namespace {
+
+// The bytes the heap holds, large blocks (mapped apart) included.
+double heapMb() {
+    const struct mallinfo2 info = mallinfo2();
+    return double(info.uordblks + info.hblkhd) / 1e6;
+}
+
+// The large document as the decoder gives it (with the room its CR LF line ends leave behind).
+QString decodedText() {
+    static const QByteArray bytes = text::readFileBytes(fixture().file);
+    return text::decodeText(bytes).text;
+}
+
+} // namespace
+
 void setPlainTextAlone(benchmark::State& state) {
+    double heap = 0;
     for (auto _ : state) {
+        const double before = heapMb();
         QPlainTextEdit editor;
         editor.setPlainText(fixture().text);
         benchmark::DoNotOptimize(editor.document()->blockCount());
+        heap = heapMb() - before;
     }
+    state.counters["heapMB"] = heap;
+}
+
+// textMB is the decoder's string, storeMB what the store keeps of it with the table, indexMB the index.
+void storeAdopt(benchmark::State& state) {
+    double textMb = 0, tableMb = 0, indexMb = 0, storeMb = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const double before = heapMb();
+        QString text = decodedText();
+        const double withText = heapMb();
+        state.ResumeTiming();
+        const document::TextStore store(std::move(text));
+        benchmark::DoNotOptimize(store.entryCount());
+        state.PauseTiming();
+        textMb = withText - before;
+        tableMb = double(store.lines().memoryBytes()) / 1e6;
+        storeMb = double(store.memoryBytes()) / 1e6;
+        // What the heap grew by, less what the store made of the text (the table, and the decoder's room
+        // given back).
+        indexMb = heapMb() - withText - (storeMb - textMb);
+        state.ResumeTiming();
+    }
+    state.counters["textMB"] = textMb;
+    state.counters["tableMB"] = tableMb;
+    state.counters["indexMB"] = indexMb;
+    state.counters["storeMB"] = storeMb; // the text as adopted (its gap included) and the table
+}
+
+void storeKeystroke(benchmark::State& state) {
+    document::TextStore store(decodedText());
+    document::EditHistory history(store);
+    const qsizetype line = state.range(0);
+    // Inside the title's quotes, or inside the label of a head line (its key changes at every keystroke).
+    const qsizetype at = store.lineStart(line) + (store.isHeadLine(line) ? 12 : store.lineLength(line) - 3);
+    QElapsedTimer first;
+    first.start();
+    history.edit(at, 0, u"a", document::EditKind::Typing); // the gap moves here
+    state.counters["firstMs"] = double(first.nsecsElapsed()) / 1e6;
+    history.edit(at, 1, {}, document::EditKind::Erasing);
+    for (auto _ : state) {
+        history.edit(at, 0, u"a", document::EditKind::Typing);
+        history.edit(at, 1, {}, document::EditKind::Erasing);
+    }
+    state.counters["entries"] = store.entryCount();
+}
+
+void storeEnter(benchmark::State& state) {
+    document::TextStore store(decodedText());
+    document::EditHistory history(store);
+    const qsizetype at = store.lineStart(975002) + 8;
+    for (auto _ : state) {
+        history.edit(at, 0, u"\n", document::EditKind::Command);
+        history.edit(at, 1, {}, document::EditKind::Erasing);
+    }
+    state.counters["chunks"] = double(store.lines().chunkCount());
 }
 
 void decodeOnly(benchmark::State& state) {

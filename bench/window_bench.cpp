@@ -412,6 +412,9 @@ BENCHMARK_CAPTURE(scrollOnePage, firstPaintAtTheEnd, 2)->Unit(benchmark::kMillis
 BENCHMARK_CAPTURE(recoveryWrite, whole, false)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK_CAPTURE(recoveryWrite, takeTextOnly, true)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(countFromScratch)->Unit(benchmark::kMillisecond);
+BENCHMARK(storeAdopt)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(storeKeystroke)->Arg(975002)->Arg(975000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(storeEnter)->Unit(benchmark::kMicrosecond);
 BENCHMARK(entryFormAdd)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(entryFormChange)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(labelSearch)->Unit(benchmark::kMillisecond)->Iterations(10);

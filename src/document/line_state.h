@@ -25,6 +25,10 @@ constexpr bool coloured(int state) {
 constexpr int packedStart(int state) {
     return state < 0 ? 0 : state >> kStartShift;
 }
+// The state of a line whose text changed: its start is still known, its colours are not.
+constexpr int uncoloured(int state) {
+    return state < 0 ? state : state & ~kColouredBit;
+}
 constexpr int withStart(int state, int packed, bool isColoured) {
     return (packed << kStartShift) | (state >= 0 ? state & kSeenBit : 0) | (isColoured ? kColouredBit : 0);
 }

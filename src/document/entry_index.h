@@ -1,0 +1,40 @@
+#pragma once
+// The entry count, the label keys and the heads' labels of a whole text, kept as totals over its lines
+// and nothing per line: a change takes out what its lines held before and adds what they hold after,
+// each line read with the rules every other counter uses (entry::isEntryHeadLine, entry::labelKeys).
+#include <QHash>
+#include <QMap>
+#include <QString>
+#include <QStringView>
+
+namespace document {
+
+class EntryIndex {
+public:
+    // A line's text counted in, or out (its text as it was when it was counted in).
+    void addLine(QStringView line) { count(line, 1); }
+    void removeLine(QStringView line) { count(line, -1); }
+    // Every line of `lines` ('\n' between them).
+    void addLines(QStringView lines) { countLines(lines, 1); }
+    void removeLines(QStringView lines) { countLines(lines, -1); }
+    void clear() { *this = {}; }
+
+    int entryCount() const { return entryCount_; }
+    // Whether some line holds this label key (entry::labelKey): "{" + label + "," with A-Z lower-cased.
+    bool hasLabelKey(const QString& key) const { return labelKeys_.contains(key); }
+    // The first label key of every head line -> the number of heads with it; in order, so that the labels
+    // beginning with a text are one stretch of it.
+    const QMap<QString, int>& headLabels() const { return headLabels_; }
+    // The number of distinct label keys.
+    qsizetype keyCount() const { return labelKeys_.size(); }
+
+private:
+    void count(QStringView line, int sign);
+    void countLines(QStringView lines, int sign);
+
+    int entryCount_ = 0;
+    QHash<QString, int> labelKeys_; // key -> lines holding it, counted once per occurrence
+    QMap<QString, int> headLabels_;
+};
+
+} // namespace document
