@@ -58,7 +58,11 @@ std::optional<qsizetype> EditHistory::undo() {
     for (auto e = step.edits.crbegin(); e != step.edits.crend(); ++e)
         store_.replace(e->from, e->inserted.size(), e->removed, e->removedEnds);
     const Replacement& first = step.edits.front();
-    const qsizetype caret = step.caretOnUndo.value_or(first.from + first.removed.size());
+    // A step's own caret counts only where its first edit began elsewhere: where they meet, the caret goes
+    // after the text put back, as for any step (the editor's undo records no move of the caret there).
+    const qsizetype caret = step.caretOnUndo && *step.caretOnUndo != first.from
+                                ? *step.caretOnUndo
+                                : first.from + first.removed.size();
     undone_.push_back(std::move(step));
     mergeable_ = false;
     return caret;

@@ -28,7 +28,8 @@ public:
     // Makes one edit through the store (TextStore::replace) and records it. Undone steps are dropped.
     Replacement edit(qsizetype from, qsizetype length, QStringView text, EditKind kind);
     // Every edit until the matching endStep() is one step (Replace All, a drag that moves text). An undo of
-    // it puts the caret at `caretOnUndo` when given; otherwise where undoing any step puts it.
+    // it puts the caret at `caretOnUndo` when given and not where the step's first edit begins; otherwise
+    // where undoing any step puts it.
     void beginStep(std::optional<qsizetype> caretOnUndo = {});
     void endStep();
     // The next edit starts a step of its own (the document was just saved).

@@ -160,7 +160,8 @@ TEST_F(EntryEditCommand, AnEntryWithAnErrorIsRefusedWithTheChecksWords) {
     cursor.deletePreviousChar(); // "year = 1991" without its ","
     const QString broken = document();
     caretOnLine(3);
-    platform.expectMessageContaining(QStringLiteral("8 行目: "));
+    // The missing "," belongs at the end of line 7, where the check reports it.
+    platform.expectMessageContaining(QStringLiteral("7 行目: "));
     command("Modify1");
     platform.verify();
     EXPECT_EQ(document(), broken);

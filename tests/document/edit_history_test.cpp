@@ -101,11 +101,11 @@ private:
         }
     }
     // As the editor's Replace All: one step of every replacement, the last first, the caret after the last
-    // one; an undo of it leaves the caret at the top.
+    // one; an undo of it leaves the caret where the first replacement began.
     void replaceAll(const QString& find, const QString& replacement) {
         const text::ReplaceAllResult result = text::replaceAll(store_.text(), find, replacement);
         if (result.count == 0) return;
-        history_.beginStep(0);
+        history_.beginStep(result.edits.first().position);
         qsizetype shift = 0;
         for (const text::TextEdit& e : result.edits)
             shift += e.replacement.size() - e.length;
