@@ -7,12 +7,17 @@ namespace base {
 
 class Failure : public std::runtime_error {
 public:
-    explicit Failure(QString message)
-        : std::runtime_error(message.toStdString()), message_(std::move(message)) {}
+    explicit Failure(QString message, QString english = {})
+        : std::runtime_error(message.toStdString()), message_(std::move(message)),
+          english_(std::move(english)) {}
     const QString& message() const { return message_; }
+    // The same in English with its reason, as lorvane-cli says it ("refs.bib: cannot be read (No such
+    // file or directory)"); empty where none was given.
+    const QString& english() const { return english_; }
 
 private:
     QString message_;
+    QString english_;
 };
 
 // A command the user called off while it ran (a load in pieces stopped with Esc): it ends the handler

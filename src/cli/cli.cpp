@@ -143,6 +143,11 @@ int writeAppended(FileToAppend& file, const QStringList& lines, bool utf8) {
     return entry::countEntries(appended.text);
 }
 
+// What a failure says here: in English with its reason where the failure gives that wording.
+QString failureMessage(const base::Failure& failure) {
+    return failure.english().isEmpty() ? failure.message() : failure.english();
+}
+
 // ---- the commands -------------------------------------------------------------------------------------
 
 int count(const QCommandLineParser& parser, Io& io) {
@@ -155,26 +160,11 @@ int count(const QCommandLineParser& parser, Io& io) {
                          .arg(file)
                          .arg(entry::countEntries(document::loadDocumentFile(file).text)));
         } catch (const base::Failure& failure) {
-            io.warn(base::withFinalPeriod(failure.message()) + u'\n');
+            io.warn(failureMessage(failure) + u'\n');
             exit = kFileError;
         }
     }
     return exit;
-}
-
-// Why a file cannot be read, in this tool's words: what the system says when it refuses to open it.
-QString cannotRead(const QString& path) {
-    const QFileInfo info(path);
-    QString reason;
-    if (info.isDir()) {
-        reason = QStringLiteral("it is a folder");
-    } else if (info.exists() && !info.isFile()) {
-        reason = QStringLiteral("it is not a regular file");
-    } else {
-        QFile file(path);
-        reason = file.open(QIODevice::ReadOnly) ? QStringLiteral("reading it failed") : file.errorString();
-    }
-    return QStringLiteral("%1: cannot be read (%2)").arg(path, reason);
 }
 
 const QCommandLineOption
@@ -209,8 +199,8 @@ int check(const QCommandLineParser& parser, Io& io) {
                 if (finding.severity == bibtex::Severity::Error && exit == kDone) exit = kRefused;
             }
             io.print(report);
-        } catch (const base::Failure&) {
-            io.warn(cannotRead(file) + u'\n');
+        } catch (const base::Failure& failure) {
+            io.warn(failureMessage(failure) + u'\n');
             exit = kFileError;
         }
     }
@@ -621,7 +611,7 @@ int run(const QStringList& arguments, QIODevice& out, QIODevice& err) {
         io.warn(refusal.message + u'\n');
         return kRefused;
     } catch (const base::Failure& failure) {
-        io.warn(base::withFinalPeriod(failure.message()) + u'\n');
+        io.warn(failureMessage(failure) + u'\n');
         return kFileError;
     } catch (const std::exception& error) { // a file too large for memory, say
         io.warn(QString::fromLocal8Bit(error.what()) + u'\n');

@@ -15,7 +15,7 @@ int run(const QStringList& arguments, QIODevice& out, QIODevice& err);
 
 // What a command reports when its standard output cannot be written (a full disk, a closed pipe).
 inline QString outputFailedMessage() {
-    return QStringLiteral("標準出力に書き込めません");
+    return QStringLiteral("standard output cannot be written");
 }
 
 } // namespace cli

@@ -1,4 +1,3 @@
-#include "base/failure.h"
 #include "cli/cli.h"
 
 #include <QCoreApplication>
@@ -14,7 +13,7 @@ int main(int argc, char* argv[]) {
     // What is still buffered must reach standard output too: a failure there is a file that cannot be
     // written.
     if (!out.flush() && code == cli::kDone) {
-        err.write((base::withFinalPeriod(cli::outputFailedMessage()) + u'\n').toUtf8());
+        err.write((cli::outputFailedMessage() + u'\n').toUtf8());
         return cli::kFileError;
     }
     return code;

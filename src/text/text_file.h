@@ -7,7 +7,8 @@
 
 namespace text {
 
-// Throws base::Failure "ファイル %s は開けません" when the file cannot be opened or read.
+// Throws base::Failure "ファイル %s は開けません" when the file cannot be opened or read (in English with the
+// reason: "%s: cannot be read (...)").
 QByteArray readFileBytes(const QString& path);
 // readFileBytes + decodeText.
 DecodedText readTextFile(const QString& path);
@@ -16,7 +17,7 @@ DecodedText readTextFile(const QString& path);
 enum class FileAccess { Usual, OwnerOnly };
 
 // Replaces the file atomically (a failed write leaves the old file whole). Throws base::Failure
-// "ファイル %s を作成できません".
+// "ファイル %s を作成できません" (in English: "%s: cannot be written (...)").
 void writeFileBytes(const QString& path, const QByteArray& bytes, FileAccess access = FileAccess::Usual);
 
 } // namespace text

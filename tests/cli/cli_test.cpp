@@ -162,12 +162,16 @@ TEST_F(Cli, ReportsUsageAndFileErrors) {
         {"export x.bib", 2, "--fields is missing"},
         {"edit x.bib --title T", 2, "--label is missing"},
         {"edit x.bib --label k --remove colour", 2, "--remove names no field \"colour\""},
-        {"edit missing.bib --label k --title T", 3, "ファイル missing.bib は開けません."},
+        {"edit missing.bib --label k --title T", 3,
+         "missing.bib: cannot be read (No such file or directory)"},
         {"import x.csv --category 0 --fields author --labels some", 2, "--labels is manual, auto or column"},
-        {"count missing.bib", 3, "ファイル missing.bib は開けません."},
-        {"export missing.bib --fields year", 3, "ファイル missing.bib は開けません."},
-        {"import missing.csv --category 0 --fields author", 3, "ファイル missing.csv は開けません."},
-        {"count /dev/zero", 3, "ファイル /dev/zero は開けません."}, // a device is no file to read
+        {"count missing.bib", 3, "missing.bib: cannot be read (No such file or directory)"},
+        {"export missing.bib --fields year", 3, "missing.bib: cannot be read (No such file or directory)"},
+        {"import missing.csv --category 0 --fields author", 3,
+         "missing.csv: cannot be read (No such file or directory)"},
+        {"count /dev/zero", 3, "/dev/zero: cannot be read (it is not a regular file)"}, // a device never ends
+        {"add no/such/folder.bib --category 12 --label k --title T", 3,
+         "no/such/folder.bib: cannot be written ("},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
@@ -286,7 +290,7 @@ TEST_F(Cli, OutputThatCannotBeWrittenIsAFileError) {
     e.open(QIODevice::WriteOnly);
     const QString file = write(QStringLiteral("a.bib"), "@book{a,\r\n}\r\n");
     EXPECT_EQ(cli::run({QStringLiteral("count"), file}, full, e), 3);
-    EXPECT_TRUE(QString::fromUtf8(e.data()).contains(u"標準出力に書き込めません."));
+    EXPECT_TRUE(QString::fromUtf8(e.data()).contains(u"standard output cannot be written"));
 }
 
 // ---- the same bytes as the windows ----------------------------------------------------------------------
