@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -45,6 +46,11 @@ Document::Document(QTextDocument* textDocument)
 DocumentIndex* Document::attach(QTextDocument* textDocument) {
     connect(textDocument, &QTextDocument::contentsChanged, textDocument,
             [textDocument] { textDocument->setModified(true); });
+    // Qt clears the flag for an undo or redo back to that text before anyone hears of the change, so the
+    // text-change handling would take the document for unchanged and grey 元に戻す: set it again at once.
+    connect(textDocument, &QTextDocument::modificationChanged, this, [this, textDocument](bool modified) {
+        if (!modified && !clearingModified_) textDocument->setModified(true);
+    });
     auto* index = new DocumentIndex(textDocument);
     connect(index, &DocumentIndex::longLineMade, this, [this] { setLongLine(true); });
     return index;
@@ -103,6 +109,7 @@ bool Document::isModified() const {
 }
 
 void Document::setModified(bool modified) {
+    const QScopedValueRollback clearing(clearingModified_, !modified);
     textDocument_->setModified(modified);
 }
 

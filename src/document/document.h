@@ -144,6 +144,7 @@ private:
     QTextDocument* textDocument_;
     DocumentIndex* index_;
     bool longLine_ = false;
+    bool clearingModified_ = false; // setModified(false) at work, not Qt's undo
     DocumentFormat format_;
     Loading* loading_ = nullptr; // while a load in pieces runs
     QString path_;

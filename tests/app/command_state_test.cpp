@@ -183,7 +183,13 @@ TEST_F(CommandState, SavingLeavesUndoAsItWasNewAndOpenGreyIt) {
     ASSERT_FALSE(form1().isModified());
     EXPECT_TRUE(enabled("Undo1"));
     EXPECT_TRUE(enabled("ToolButton16"));
+    // Typed and undone back to the text as saved: still a change, so 元に戻す stays, with more to undo.
+    type(QStringLiteral("+"));
+    form1().Undo1Click();
+    ASSERT_TRUE(form1().isModified());
+    EXPECT_TRUE(enabled("Undo1"));
 
+    platform.expectSaveChanges(ui::SaveAnswer::No);
     form1().New1Click();
     EXPECT_FALSE(enabled("Undo1"));
     type(QStringLiteral("more"));

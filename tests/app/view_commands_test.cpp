@@ -47,6 +47,7 @@ protected:
     QAction* highlightItem() { return form1().findChild<QAction*>(QStringLiteral("Highlight1")); }
     void show(const QString& text) {
         editor()->setPlainText(text);
+        form1().document().setModified(false); // as a load leaves it
         form1().show();
         colouring().colourShownLines();
     }
