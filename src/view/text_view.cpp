@@ -90,6 +90,7 @@ void TextView::setBuffer(document::TextStore* store, document::EditHistory* hist
     history_ = history;
     layout_.setPreedit({});
     layout_.setStore(store);
+    lastTop_.reset();
     if (store_) {
         store_->addObserver(this);
         marks_ = std::make_unique<document::AnchorSet>(*store_, QList<qsizetype>{0, 0});
@@ -102,7 +103,8 @@ void TextView::setBuffer(document::TextStore* store, document::EditHistory* hist
     stickyX_.reset();
     extraSelections_.clear();
     band_ = {};
-    textChanged_ = true;
+    // A text just shown is as its file is.
+    setModified(false);
     viewport()->update();
 }
 
@@ -186,6 +188,7 @@ void TextView::textReplaced(const document::Replacement& r) {
     Action action(*this, false);
     const qsizetype first = r.firstLine;
     const qsizetype delta = r.linesAdded() - r.linesRemoved();
+    if (lastTop_ && (delta != 0 || first >= lastTop_->line - 1)) lastTop_.reset();
     const qreal oldHeight = layout_.isCached(first) ? layout_.line(first).height : -1;
     layout_.textReplaced(r);
     // The top stays the line of the same number, as it always has: a change above it moves the text up
@@ -323,6 +326,7 @@ void TextView::setWrapAnywhere(bool anywhere) {
         anywhere ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
     if (mode == layout_.wrapMode()) return;
     layout_.setWrapMode(mode);
+    lastTop_.reset();
     updateScrollBars();
     viewport()->update();
 }
@@ -331,11 +335,13 @@ void TextView::setWrapAnywhere(bool anywhere) {
 
 void TextView::setStyler(LineStyler* styler) {
     layout_.setStyler(styler);
+    lastTop_.reset();
     viewport()->update();
 }
 
 void TextView::restyleLines(qsizetype first, qsizetype last) {
     layout_.restyle(first, last);
+    if (lastTop_ && last >= lastTop_->line - 1) lastTop_.reset();
     if (last >= topLine_ && first <= lastVisibleLine()) viewport()->update();
 }
 
@@ -366,7 +372,10 @@ qreal TextView::verticalOffset() const {
     return baseOffset({topLine_, topRow_}) + fracture_;
 }
 
-qreal TextView::lineY(qsizetype line) const {
+qreal TextView::lineY(qsizetype line, bool layOut) const {
+    // Lines within a screen of the top are laid out (they are shown, or are about to be); further ones
+    // count what is known of them, and far ones the rows of the line table.
+    const qreal reach = layOut ? 2 * qreal(viewport()->height()) : 0;
     qreal y = 0;
     const document::LineTable& table = store_->lines();
     if (line > topLine_) {
@@ -375,7 +384,7 @@ qreal TextView::lineY(qsizetype line) const {
                 y += qreal(table.firstRowOf(line) - table.firstRowOf(l)) * layout_.defaultRowHeight();
                 break;
             }
-            y += l - topLine_ < kLayOutReach ? layout_.line(l).height : layout_.knownHeight(l);
+            y += y < reach ? layout_.line(l).height : layout_.knownHeight(l);
         }
     } else {
         for (qsizetype l = topLine_ - 1; l >= line; --l) {
@@ -383,7 +392,7 @@ qreal TextView::lineY(qsizetype line) const {
                 y -= qreal(table.firstRowOf(l + 1) - table.firstRowOf(line)) * layout_.defaultRowHeight();
                 break;
             }
-            y -= topLine_ - l < kLayOutReach ? layout_.line(l).height : layout_.knownHeight(l);
+            y -= -y < reach ? layout_.line(l).height : layout_.knownHeight(l);
         }
     }
     return y;
@@ -541,20 +550,27 @@ qsizetype TextView::lastVisibleLine() const {
 // ---- Scrolling ----
 
 TextView::RowAt TextView::lastTop() const {
+    if (!lastTop_) lastTop_ = findLastTop();
+    return *lastTop_;
+}
+
+TextView::RowAt TextView::findLastTop() const {
     // The top that shows the last row at the bottom, as the editor has always counted it: the rows that fit
-    // whole above the bottom margin.
+    // whole above the bottom margin. Only the pieces of a long line that come into it are laid out.
     const qreal visible = viewport()->height() - ViewLayout::kMargin - 1;
-    qreal y = 0;
-    for (qsizetype line = store_->lineCount() - 1; line >= 0 && store_->lineCount() - line <= kSumReach;
-         --line) {
+    const qsizetype count = store_->lineCount();
+    qreal y = ViewLayout::kMargin;
+    for (qsizetype line = count - 1; line >= 0 && count - line <= kSumReach; --line) {
         const ViewLayout::Line& l = layout_.line(line);
-        for (int k = 0; k < int(l.pieces.size()); ++k)
-            layout_.laidPiece(line, k);
-        y += blockHeight(line);
-        if (y > visible) {
-            for (int row = 0; row < l.rows; ++row)
-                if (layout_.rowTop(line, row) >= y - visible) return {line, row};
-            return line + 1 < store_->lineCount() ? RowAt{line + 1, 0} : RowAt{line, l.rows - 1};
+        for (int k = int(l.pieces.size()) - 1; k >= 0; --k) {
+            const ViewLayout::Piece& p = layout_.laidPiece(line, k);
+            y += p.height;
+            if (y <= visible) continue;
+            for (int row = 0; row < p.rows; ++row)
+                if (p.layout->lineAt(row).y() >= y - visible)
+                    return {line, ViewLayout::firstRowOfPiece(l, k) + row};
+            if (k + 1 < int(l.pieces.size())) return {line, ViewLayout::firstRowOfPiece(l, k + 1)};
+            return line + 1 < count ? RowAt{line + 1, 0} : RowAt{line, l.rows - 1};
         }
     }
     return {0, 0};
@@ -572,7 +588,8 @@ void TextView::moveTop(RowAt top) {
     if (top.line == topLine_ && top.row == topRow_) return;
     // The view scrolls by whole pixels, as the editor always has: the part of a pixel left over stays with
     // the offset until the next scroll.
-    const qreal moved = isVisible() ? lineY(top.line) - verticalOffset() : 0;
+    // (What is known of the lines between is enough: their heights are whole pixels.)
+    const qreal moved = isVisible() ? lineY(top.line, false) - verticalOffset() : 0;
     topLine_ = top.line;
     topRow_ = top.row;
     const qreal realDy = -moved - baseOffset(top);
@@ -611,6 +628,7 @@ void TextView::updateScrollBars() {
     bar->setRange(0, int(maximum));
     bar->setPageStep(int(table.rowCount() - maximum));
     bar->setValue(int(table.firstRowOf(topLine_) + topRow_));
+    scrollRows_ = table.rowCount();
 }
 
 void TextView::scrollContentsBy(int, int) {
@@ -643,11 +661,9 @@ void TextView::ensureCaretVisible() {
             h += blockHeight(--line);
         }
         const qreal margin = line == 0 ? ViewLayout::kMargin : 0;
-        const int rows = layout_.line(line).rows;
-        int row = 0;
-        while (row < rows && h + margin - layout_.rowTop(line, row) > height)
-            ++row;
-        if (row >= rows) {
+        // The first row whose top is no more than a screen above the caret's row's bottom.
+        int row = layout_.firstRowFrom(line, h + margin - height);
+        if (row >= layout_.line(line).rows) {
             line = below;
             row = 0;
         }
@@ -690,14 +706,7 @@ void TextView::pageUpDown(bool down, bool select) {
             }
             h += blockHeight(line++);
         }
-        if (!atEnd) {
-            const int rows = layout_.line(line).rows;
-            int row = 0;
-            while (row < rows - 1 &&
-                   layout_.rowTop(line, row) + layout_.rowNaturalHeight(line, row) <= bottom - h)
-                ++row;
-            setTop({line, row});
-        }
+        if (!atEnd) setTop({line, layout_.firstRowEndingBelow(line, bottom - h)});
     } else {
         // The rows a page above come down.
         const qreal top = verticalOffset() - height;
@@ -711,9 +720,7 @@ void TextView::pageUpDown(bool down, bool select) {
             h -= blockHeight(--line);
         }
         const int rows = layout_.line(line).rows;
-        int row = 0;
-        while (row < rows && layout_.rowTop(line, row) < top - h)
-            ++row;
+        int row = layout_.firstRowFrom(line, top - h);
         if (row == rows) {
             if (line + 1 < store_->lineCount() && line + 1 != topLine_) {
                 ++line;
@@ -764,7 +771,6 @@ void TextView::paintEvent(QPaintEvent* e) {
     const QRect clip = e->rect();
     const qreal width = viewport()->width();
     const qreal height = viewport()->height();
-    const qsizetype rowsBefore = store_->lines().rowCount();
     const qsizetype selectionFrom = selectionStart(), selectionTo = selectionEnd();
     const qsizetype caretAt = caret();
     const bool active = hasFocus() || !isActiveWindow();
@@ -837,14 +843,15 @@ void TextView::paintEvent(QPaintEvent* e) {
         y += l.height;
     }
     layout_.trim(topLine_, line);
-    // Lines laid out for the first time may take more or fewer rows than they were counted with: the
-    // scroll bar follows, the top line staying where it is.
-    if (store_->lines().rowCount() != rowsBefore) updateScrollBars();
+    // Lines laid out for the first time (here or to find a place on screen) may take more or fewer rows
+    // than they were counted with: the scroll bar follows, the top line staying where it is.
+    if (store_->lines().rowCount() != scrollRows_) updateScrollBars();
 }
 
 void TextView::resizeEvent(QResizeEvent* e) {
     QAbstractScrollArea::resizeEvent(e);
     layout_.setWidth(viewport()->width());
+    lastTop_.reset();
     updateScrollBars();
 }
 
@@ -852,6 +859,7 @@ void TextView::changeEvent(QEvent* e) {
     QAbstractScrollArea::changeEvent(e);
     if (e->type() == QEvent::FontChange) {
         layout_.setFont(font());
+        lastTop_.reset();
         updateScrollBars();
         viewport()->update();
     } else if (e->type() == QEvent::PaletteChange || e->type() == QEvent::ActivationChange) {
@@ -907,20 +915,23 @@ qsizetype TextView::moved(Move move) const {
     const qsizetype start = store_->lineStart(line);
     const qsizetype length = store_->lineLength(line);
     const qsizetype column = position - start;
+    const bool sideways =
+        move == Move::Left || move == Move::Right || move == Move::WordLeft || move == Move::WordRight;
+    const LineWindow w = sideways ? lineWindow(*store_, line, column) : LineWindow{};
     switch (move) {
     // At the ends of the text they stay (and end a selection there); Up and Down cannot move on.
     case Move::Left:
         if (column == 0) return std::max<qsizetype>(position - 1, 0);
-        return start + text::previousGrapheme(store_->line(line), column);
+        return start + w.from + text::previousGrapheme(w.text, column - w.from);
     case Move::Right:
         if (column == length) return std::min(position + 1, store_->size());
-        return start + text::nextGrapheme(store_->line(line), column);
+        return start + w.from + text::nextGrapheme(w.text, column - w.from);
     case Move::WordLeft:
         if (column == 0) return std::max<qsizetype>(position - 1, 0);
-        return start + text::previousWordStop(store_->line(line), column);
+        return start + w.from + text::previousWordStop(w.text, column - w.from);
     case Move::WordRight:
         if (column == length) return std::min(position + 1, store_->size());
-        return start + text::nextWordStop(store_->line(line), column);
+        return start + w.from + text::nextWordStop(w.text, column - w.from);
     case Move::Up:
     case Move::Down: {
         const RowAt here{line, rowOf(position)};
@@ -1134,11 +1145,13 @@ void TextView::keyPressEvent(QKeyEvent* e) {
         // One code point back, so that a combining mark typed last goes alone; a line break is one too.
         if (hasSelection())
             replaceSelection({}, EditKind::Command);
-        else if (at > 0)
-            edit(column == 0 ? at - 1
-                             : store_->lineStart(line) + text::previousCodePoint(store_->line(line), column),
-                 column == 0 ? 1 : column - text::previousCodePoint(store_->line(line), column), {},
-                 EditKind::Erasing);
+        else if (at > 0) {
+            const LineWindow w = lineWindow(*store_, line, column);
+            const qsizetype from = column == 0 ? at - 1
+                                               : store_->lineStart(line) + w.from +
+                                                     text::previousCodePoint(w.text, column - w.from);
+            edit(from, at - from, {}, EditKind::Erasing);
+        }
         return;
     }
     if (e == QKeySequence::InsertParagraphSeparator || e == QKeySequence::InsertLineSeparator) {
@@ -1160,10 +1173,11 @@ void TextView::keyPressEvent(QKeyEvent* e) {
         if (hasSelection())
             replaceSelection({}, EditKind::Command);
         else if (at < store_->size()) {
+            const LineWindow w = lineWindow(*store_, line, column);
             const qsizetype to =
                 column == store_->lineLength(line)
                     ? at + 1
-                    : store_->lineStart(line) + text::nextGrapheme(store_->line(line), column);
+                    : store_->lineStart(line) + w.from + text::nextGrapheme(w.text, column - w.from);
             edit(at, to - at, {}, EditKind::Erasing);
         }
     } else if (e == QKeySequence::DeleteStartOfWord || e == QKeySequence::DeleteEndOfWord) {
@@ -1196,12 +1210,17 @@ void TextView::inputMethodEvent(QInputMethodEvent* e) {
         return;
     }
     Action action(*this);
-    if (gettingInput && hasSelection()) replaceSelection({}, document::EditKind::Command);
-    if (!e->commitString().isEmpty() || e->replacementLength() > 0) {
-        const qsizetype from = std::clamp<qsizetype>(caret() + e->replacementStart(), 0, store_->size());
-        const qsizetype length = std::clamp<qsizetype>(e->replacementLength(), 0, store_->size() - from);
-        edit(from, length, e->commitString(), document::EditKind::Command);
-        marks_->reset({caret(), caret()});
+    {
+        // The selection taken out and the text committed are one step.
+        beginStep();
+        const auto step = qScopeGuard([this] { endStep(); });
+        if (gettingInput && hasSelection()) replaceSelection({}, document::EditKind::Command);
+        if (!e->commitString().isEmpty() || e->replacementLength() > 0) {
+            const qsizetype from = std::clamp<qsizetype>(caret() + e->replacementStart(), 0, store_->size());
+            const qsizetype length = std::clamp<qsizetype>(e->replacementLength(), 0, store_->size() - from);
+            edit(from, length, e->commitString(), document::EditKind::Command);
+            marks_->reset({caret(), caret()});
+        }
     }
     const qsizetype line = store_->lineAt(caret());
     for (const QInputMethodEvent::Attribute& a : e->attributes())
@@ -1228,6 +1247,7 @@ void TextView::inputMethodEvent(QInputMethodEvent* e) {
               });
     if (preedit.text.isEmpty()) preedit.position = -1;
     layout_.setPreedit(preedit);
+    lastTop_.reset();
     repaintFrom(line, false);
     stickyX_.reset();
 }
@@ -1317,6 +1337,12 @@ std::pair<qsizetype, qsizetype> TextView::clicked(int which) const {
     return {clickMarks_->position(2 * which), clickMarks_->position(2 * which + 1)};
 }
 
+bool TextView::remembers(int which) const {
+    // An edit that took the word or line out leaves nothing to extend from.
+    const auto [first, last] = clicked(which);
+    return (which == kWord ? clickedWord_ : clickedLine_) && first != last;
+}
+
 void TextView::rememberClick(int which, qsizetype first, qsizetype last) {
     QList<qsizetype> marks = clickMarks_->positions();
     marks[2 * which] = first;
@@ -1335,8 +1361,11 @@ void TextView::extendByWords(qsizetype position, qreal x) {
         return;
     }
     const qsizetype line = store_->lineAt(position);
-    const qsizetype start = store_->lineStart(line);
-    const auto [a, b] = text::wordAround(store_->line(line), position - start);
+    // At a line's start there is no word to reach back to: the selection stays.
+    if (position == store_->lineStart(line)) return;
+    const LineWindow w = lineWindow(*store_, line, position - store_->lineStart(line));
+    const qsizetype start = store_->lineStart(line) + w.from;
+    const auto [a, b] = text::wordAround(w.text, position - start);
     if (a == b || rowOf(start + a) != rowOf(start + b)) return;
     const qreal startX = caretX(start + a), endX = caretX(start + b);
     if (x < startX || x > endX) return;
@@ -1376,7 +1405,9 @@ void TextView::mousePressEvent(QMouseEvent* e) {
     stickyX_.reset();
     commitComposition();
     const qsizetype position = positionAt(point);
-    const bool tripleClick = tripleClick_.isActive() && (point - tripleClickPoint_).manhattanLength() <
+    // Near the double-click in the text, wherever the view has scrolled since.
+    const QPointF inText(point.x(), point.y() + verticalOffset());
+    const bool tripleClick = tripleClick_.isActive() && (inText - tripleClickPoint_).manhattanLength() <
                                                             QApplication::startDragDistance();
     if (!tripleClick && e->modifiers() != Qt::ShiftModifier && hasSelection() &&
         position >= selectionStart() && position <= selectionEnd()) {
@@ -1394,9 +1425,9 @@ void TextView::mousePressEvent(QMouseEvent* e) {
         marks_->reset({first, last});
         rememberClick(kLine, first, last);
     } else if (e->modifiers() == Qt::ShiftModifier) {
-        if (clickedLine_)
+        if (remembers(kLine))
             extendByLines(position);
-        else if (clickedWord_)
+        else if (remembers(kWord))
             extendByWords(position, point.x());
         else
             marks_->reset({anchor(), position});
@@ -1439,9 +1470,9 @@ void TextView::mouseMoveEvent(QMouseEvent* e) {
     // The view does not scroll to the caret while dragging: the scrolling outside it does that.
     Action action(*this, false);
     const qsizetype position = positionAt(point);
-    if (clickedLine_)
+    if (remembers(kLine))
         extendByLines(position);
-    else if (clickedWord_)
+    else if (remembers(kWord))
         extendByWords(position, point.x());
     else
         marks_->reset({anchor(), position});
@@ -1485,12 +1516,13 @@ void TextView::mouseDoubleClickEvent(QMouseEvent* e) {
     stickyX_.reset();
     const qsizetype position = positionAt(point);
     const qsizetype line = store_->lineAt(position);
-    const qsizetype start = store_->lineStart(line);
-    const auto [a, b] = text::wordAround(store_->line(line), position - start);
+    const LineWindow w = lineWindow(*store_, line, position - store_->lineStart(line));
+    const qsizetype start = store_->lineStart(line) + w.from;
+    const auto [a, b] = text::wordAround(w.text, position - start);
     marks_->reset({start + a, start + b});
     rememberClick(kWord, start + a, start + b);
     dragging_ = Dragging::Selecting;
-    tripleClickPoint_ = point;
+    tripleClickPoint_ = QPointF(point.x(), point.y() + verticalOffset());
     tripleClick_.start(QApplication::doubleClickInterval(), this);
 }
 

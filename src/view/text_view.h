@@ -196,7 +196,7 @@ private:
     };
     // The top of line `line` from the top line's top, and in the viewport (estimated for lines far from the
     // top); how far the top line's top is above the viewport.
-    qreal lineY(qsizetype line) const;
+    qreal lineY(qsizetype line, bool layOut = true) const;
     qreal lineTop(qsizetype line) const;
     qreal verticalOffset() const;
     qreal baseOffset(RowAt top) const;
@@ -219,7 +219,8 @@ private:
     void setTop(RowAt top);
     void moveTop(RowAt top); // without clamping
     RowAt clampedTop(RowAt top) const;
-    RowAt lastTop() const;
+    RowAt lastTop() const; // kept until a change near the end, the width, the font or the wrapping
+    RowAt findLastTop() const;
     void updateScrollBars();
     void repaintFrom(qsizetype line, bool lineOnly);
     void restartBlink();
@@ -232,6 +233,7 @@ private:
     static constexpr int kWord = 0;
     static constexpr int kLine = 1;
     std::pair<qsizetype, qsizetype> clicked(int which) const;
+    bool remembers(int which) const;
     void rememberClick(int which, qsizetype first, qsizetype last);
     void extendByWords(qsizetype position, qreal x);
     void extendByLines(qsizetype position);
@@ -245,6 +247,7 @@ private:
     mutable ViewLayout layout_;
     qsizetype topLine_ = 0;
     int topRow_ = 0;
+    mutable std::optional<RowAt> lastTop_;
     qreal fracture_ = 0; // the part of a pixel the offset has beyond the top row's own
     std::optional<qreal> stickyX_;
     bool readOnly_ = false;
@@ -260,11 +263,12 @@ private:
     bool reportedUndo_ = false;
     bool reportedRedo_ = false;
     bool settingScrollBar_ = false;
+    qsizetype scrollRows_ = 0; // the rows the scroll bar was last set from
 
     QBasicTimer blink_;
     bool caretShown_ = true;
     QBasicTimer tripleClick_;
-    QPoint tripleClickPoint_;
+    QPointF tripleClickPoint_; // in the text: a viewport point moved by the scrolled offset
     QBasicTimer autoScroll_;
     QPoint autoScrollPoint_;
     Dragging dragging_ = Dragging::None;

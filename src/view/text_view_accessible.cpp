@@ -106,24 +106,26 @@ std::pair<qsizetype, qsizetype> TextViewAccessible::around(qsizetype offset,
     const qsizetype start = store.lineStart(line);
     const qsizetype length = store.lineLength(line);
     const qsizetype column = offset - start;
+    const LineWindow w = lineWindow(store, line, column);
     switch (type) {
     case QAccessible::CharBoundary:
         if (offset == store.size()) return {offset, offset};
-        return {offset, column == length ? offset + 1 : start + text::nextGrapheme(store.line(line), column)};
+        if (column == length) return {offset, offset + 1};
+        return {offset, start + w.from + text::nextGrapheme(w.text, column - w.from)};
     case QAccessible::WordBoundary: {
-        const auto [a, b] = text::wordAround(store.line(line), column);
-        return {start + a, start + b};
+        const auto [a, b] = text::wordAround(w.text, column - w.from);
+        return {start + w.from + a, start + w.from + b};
     }
     case QAccessible::SentenceBoundary: {
-        // The sentence within its line, as the finder cuts it.
-        const QString lineText = store.mid(start, length);
-        QTextBoundaryFinder finder(QTextBoundaryFinder::Sentence, lineText);
-        finder.setPosition(column);
-        qsizetype first = column, last = column;
+        // The sentence within its line (and within reach of the offset), as the finder cuts it.
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Sentence, w.text);
+        finder.setPosition(column - w.from);
+        qsizetype first = column - w.from;
         if (!(finder.boundaryReasons() & QTextBoundaryFinder::StartOfItem))
             first = finder.toPreviousBoundary();
-        last = finder.toNextBoundary();
-        return {first < 0 ? start : start + first, last < 0 ? start + length : start + last};
+        const qsizetype last = finder.toNextBoundary();
+        return {start + w.from + std::max<qsizetype>(first, 0),
+                last < 0 ? start + w.from + w.text.size() : start + w.from + last};
     }
     case QAccessible::LineBoundary:
         return view()->rowAround(offset);

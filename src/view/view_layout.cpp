@@ -1,5 +1,7 @@
 #include "view/view_layout.h"
 
+#include "text/caret_stops.h"
+
 #include <QFontMetricsF>
 #include <QTextLine>
 
@@ -16,6 +18,13 @@ constexpr qsizetype kLastPieceSlack = ViewLayout::kPieceLength / 2;
 constexpr qsizetype kCutReach = ViewLayout::kPieceLength / 4;
 
 } // namespace
+
+LineWindow lineWindow(const document::TextStore& store, qsizetype line, qsizetype column) {
+    const qsizetype length = store.lineLength(line);
+    const qsizetype from = std::max<qsizetype>(0, column - text::kReach);
+    const qsizetype to = std::min(length, column + text::kReach);
+    return {store.mid(store.lineStart(line) + from, to - from), from};
+}
 
 ViewLayout::ViewLayout(document::TextStore* store) : store_(store) {
     setFont(QFont());
@@ -71,27 +80,31 @@ int ViewLayout::estimatedRows(qsizetype length) const {
     return std::max(1, int(std::ceil(qreal(length) * averageWidth_ / available)));
 }
 
-qsizetype ViewLayout::cutNear(QStringView text, qsizetype nominal) const {
+qsizetype ViewLayout::cutNear(qsizetype line, qsizetype nominal) const {
+    // Characters are read one by one: the store's gap stays where the typing is.
+    const qsizetype start = store_->lineStart(line);
+    const qsizetype length = store_->lineLength(line);
+    auto at = [&](qsizetype i) { return QChar(store_->at(start + i)); };
     // After a blank where the text wraps between words, so that the piece ends where a row may end anyway.
     if (wrapMode_ != QTextOption::WrapAnywhere) {
-        const qsizetype reach = std::min(text.size(), nominal + kCutReach);
+        const qsizetype reach = std::min(length, nominal + kCutReach);
         for (qsizetype i = nominal; i < reach; ++i)
-            if (text[i - 1].isSpace() && !text[i].isSpace()) return i;
+            if (at(i - 1).isSpace() && !at(i).isSpace()) return i;
     }
     // Else between two graphemes (near enough: never inside a surrogate pair or before a combining mark).
     qsizetype i = nominal;
-    while (i < text.size() && (text[i].isLowSurrogate() || text[i].isMark()))
+    while (i < length && (at(i).isLowSurrogate() || at(i).isMark()))
         ++i;
     return i;
 }
 
-std::vector<ViewLayout::Piece> ViewLayout::cut(QStringView text, qsizetype from) const {
+std::vector<ViewLayout::Piece> ViewLayout::cut(qsizetype line, qsizetype from) const {
+    const qsizetype length = store_->lineLength(line);
     std::vector<Piece> pieces;
     qsizetype start = from;
     do {
-        const qsizetype end = text.size() - start <= kPieceLength + kLastPieceSlack
-                                  ? text.size()
-                                  : cutNear(text, start + kPieceLength);
+        const qsizetype end =
+            length - start <= kPieceLength + kLastPieceSlack ? length : cutNear(line, start + kPieceLength);
         Piece p;
         p.start = start;
         p.length = end - start;
@@ -99,7 +112,7 @@ std::vector<ViewLayout::Piece> ViewLayout::cut(QStringView text, qsizetype from)
         p.height = p.rows * rowHeight_;
         pieces.push_back(std::move(p));
         start = end;
-    } while (start < text.size());
+    } while (start < length);
     return pieces;
 }
 
@@ -116,7 +129,7 @@ void ViewLayout::countRows(qsizetype line, Line& l) {
 ViewLayout::Line& ViewLayout::line(qsizetype line) {
     if (const auto it = lines_.find(line); it != lines_.end()) return it->second;
     Line& l = lines_[line];
-    l.pieces = cut(store_->line(line), 0);
+    l.pieces = cut(line, 0);
     if (l.pieces.size() == 1) layOut(line, l, l.pieces.front());
     countRows(line, l);
     return l;
@@ -134,16 +147,16 @@ ViewLayout::Piece& ViewLayout::laidPiece(qsizetype line, int k) {
 
 void ViewLayout::layOut(qsizetype line, Line& l, Piece& p) {
     const int k = int(&p - l.pieces.data());
-    const QStringView text = store_->line(line);
-    p.layout = std::make_unique<QTextLayout>(text.sliced(p.start, p.length).toString(), font_);
+    const qsizetype lineStart = store_->lineStart(line);
+    const qsizetype lineLength = store_->lineLength(line);
+    p.layout = std::make_unique<QTextLayout>(store_->mid(lineStart + p.start, p.length), font_);
     p.layout->setCacheEnabled(true);
     QTextOption option;
     option.setWrapMode(wrapMode_);
     p.layout->setTextOption(option);
     QList<QTextLayout::FormatRange> formats;
-    const qsizetype lineStart = store_->lineStart(line);
     const qsizetype column = preedit_.position - lineStart;
-    if (!preedit_.isEmpty() && preedit_.position >= lineStart && column <= text.size() &&
+    if (!preedit_.isEmpty() && preedit_.position >= lineStart && column <= lineLength &&
         pieceOf(l, column) == k) {
         // The composition shows in the input method's formats alone; the line is coloured once it is
         // committed.
@@ -153,7 +166,8 @@ void ViewLayout::layOut(qsizetype line, Line& l, Piece& p) {
             formats.append(f);
         }
     } else if (styler_) {
-        for (QTextLayout::FormatRange f : styler_->formatsOf(line, text, p.start, p.length)) {
+        // (The styler reads the whole line: its view moves the store's gap out of the line.)
+        for (QTextLayout::FormatRange f : styler_->formatsOf(line, store_->line(line), p.start, p.length)) {
             const qsizetype from = std::max<qsizetype>(f.start, p.start);
             const qsizetype to = std::min<qsizetype>(qsizetype(f.start) + f.length, p.start + p.length);
             if (from >= to) continue;
@@ -224,6 +238,32 @@ qreal ViewLayout::rowHeight(qsizetype line, int row) {
     return (r + 1 < p.layout->lineCount() ? p.layout->lineAt(r + 1).y() : p.height) - top;
 }
 
+int ViewLayout::firstRowFrom(qsizetype line, qreal y) {
+    Line& l = this->line(line);
+    qreal top = 0;
+    for (int k = 0; k < int(l.pieces.size()); top += l.pieces[size_t(k)].height, ++k) {
+        if (top + l.pieces[size_t(k)].height <= y) continue; // every row of it begins above y
+        const Piece& p = laidPiece(line, k);
+        top = pieceTop(l, k);
+        for (int r = 0; r < p.rows; ++r)
+            if (top + p.layout->lineAt(r).y() >= y) return firstRowOfPiece(l, k) + r;
+    }
+    return l.rows;
+}
+
+int ViewLayout::firstRowEndingBelow(qsizetype line, qreal y) {
+    Line& l = this->line(line);
+    qreal top = 0;
+    for (int k = 0; k < int(l.pieces.size()); top += l.pieces[size_t(k)].height, ++k) {
+        if (top + l.pieces[size_t(k)].height <= y && k + 1 < int(l.pieces.size())) continue;
+        const Piece& p = laidPiece(line, k);
+        top = pieceTop(l, k);
+        for (int r = 0; r < p.rows; ++r)
+            if (top + p.layout->lineAt(r).naturalTextRect().bottom() > y) return firstRowOfPiece(l, k) + r;
+    }
+    return l.rows - 1;
+}
+
 qreal ViewLayout::rowNaturalHeight(qsizetype line, int row) {
     auto [k, r] = pieceRow(this->line(line), row);
     const Piece& p = laidPiece(line, k);
@@ -244,18 +284,18 @@ void ViewLayout::textReplaced(const document::Replacement& r) {
         // Inside one long line: the pieces before the change keep their layouts, and so do those after
         // it when the piece it fell in ends where it did, moved by the change.
         Line& l = it->second;
-        const QStringView text = store_->line(first);
+        const qsizetype length = store_->lineLength(first);
         const qsizetype column = r.from - store_->lineStart(first);
         const qsizetype shift = r.inserted.size() - r.removed.size();
         const int k = pieceOf(l, std::max<qsizetype>(0, column - 1));
         Piece& p = l.pieces[size_t(k)];
         const qsizetype oldEnd = p.start + p.length;
         const bool inside = oldEnd >= column + r.removed.size() && size_t(k) + 1 < l.pieces.size();
-        const qsizetype end = inside ? (text.size() - p.start <= kPieceLength + kLastPieceSlack
-                                            ? text.size()
-                                            : cutNear(text, p.start + kPieceLength))
+        const qsizetype end = inside ? (length - p.start <= kPieceLength + kLastPieceSlack
+                                            ? length
+                                            : cutNear(first, p.start + kPieceLength))
                                      : -1;
-        if (inside && end == oldEnd + shift && end < text.size()) {
+        if (inside && end == oldEnd + shift && end < length) {
             p.length = end - p.start;
             p.layout.reset();
             p.rows = estimatedRows(p.length);
@@ -265,7 +305,7 @@ void ViewLayout::textReplaced(const document::Replacement& r) {
         } else {
             const qsizetype from = p.start;
             l.pieces.resize(size_t(k));
-            for (Piece& made : cut(text, from))
+            for (Piece& made : cut(first, from))
                 l.pieces.push_back(std::move(made));
         }
         if (l.pieces.size() == 1) {

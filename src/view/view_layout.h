@@ -36,6 +36,15 @@ struct Preedit {
     bool isEmpty() const { return text.isEmpty(); }
 };
 
+// The text of a line within text::kReach characters of a column, copied so that the store's gap stays
+// where it is (taking a view of a 10 MB line would move it out of the line), and where it begins in the
+// line: what the caret's stops need to read.
+struct LineWindow {
+    QString text;
+    qsizetype from = 0;
+};
+LineWindow lineWindow(const document::TextStore& store, qsizetype line, qsizetype column);
+
 class ViewLayout {
 public:
     // Room left of the text, right of it and above the first line, as the editor has always had.
@@ -85,6 +94,10 @@ public:
     qreal rowHeight(qsizetype line, int row);
     // The height of the row's text, its leading left out (QTextLine::naturalTextRect).
     qreal rowNaturalHeight(qsizetype line, int row);
+    // The first row of the line whose top is at or below `y` (from the line's top), or its row count; the
+    // first whose text ends below `y`, or its last. Only the piece holding the answer is laid out.
+    int firstRowFrom(qsizetype line, qreal y);
+    int firstRowEndingBelow(qsizetype line, qreal y);
     // The height a row not yet laid out is counted with.
     qreal defaultRowHeight() const { return rowHeight_; }
     // The line's height when it is in the cache, else its rows in the table at the default height.
@@ -102,8 +115,9 @@ public:
 private:
     static constexpr size_t kCachedLines = 1000;
 
-    std::vector<Piece> cut(QStringView text, qsizetype from) const;
-    qsizetype cutNear(QStringView text, qsizetype nominal) const;
+    // The pieces of line `line` from `from` on; a piece ends after a blank near its nominal length.
+    std::vector<Piece> cut(qsizetype line, qsizetype from) const;
+    qsizetype cutNear(qsizetype line, qsizetype nominal) const;
     void layOut(qsizetype line, Line& l, Piece& p);
     int estimatedRows(qsizetype length) const;
     void countRows(qsizetype line, Line& l);

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 namespace {
 
@@ -78,6 +79,8 @@ public:
         view.setWrapAnywhere(anywhere);
         oracle.show();
         view.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&oracle));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
     }
 
     // Does the same to both.
@@ -479,19 +482,31 @@ const QStringList kLatin{u"lorem"_s, u"ipsum"_s, u"dolor"_s, u"a"_s,      u"{"_s
 const QStringList kMixed{u"日本語の"_s, u"文章です。"_s, u"テキスト"_s, u"abc"_s, u"e\u0301t\u00e9"_s,
                          u"😀"_s,        u"{"_s,          u"データ"_s,   u"x"_s};
 
+// (A row's name in the test list.)
+void PrintTo(const OracleRun& run, std::ostream* out) {
+    *out << run.what;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     TextView, TextViewOracle,
     ::testing::Values(OracleRun{"Latin words wrapped between words", kLatin, 320, false, true, 1, 2000},
                       OracleRun{"Latin words in a narrow view", kLatin, 140, false, true, 2, 2000},
+                      OracleRun{"Latin words in a very narrow view", kLatin, 120, false, true, 50, 3000},
                       OracleRun{"Latin words in a wide view", kLatin, 500, false, true, 17, 2000},
+                      OracleRun{"Latin words, Shift+click from a double-clicked word to a line start", kLatin,
+                                300, false, true, 48, 3000},
                       OracleRun{"Latin wrapped anywhere", kLatin, 260, true, true, 5, 2000},
                       OracleRun{"Latin wrapped anywhere, narrow", kLatin, 200, true, true, 15, 2000},
+                      OracleRun{"Latin wrapped anywhere, very narrow", kLatin, 120, true, true, 40, 3000},
                       OracleRun{"Japanese, combining marks and emoji between words", kMixed, 300, false,
                                 false, 3, 2000},
                       OracleRun{"Japanese in a narrow view", kMixed, 180, false, false, 36, 2000},
+                      OracleRun{"Japanese in a very narrow view", kMixed, 120, false, false, 45, 3000},
+                      OracleRun{"Japanese in a wide view", kMixed, 420, false, false, 59, 3000},
                       OracleRun{"Japanese wrapped anywhere", kMixed, 220, true, false, 4, 2000},
                       OracleRun{"Japanese wrapped anywhere, narrow", kMixed, 160, true, false, 14, 2000},
-                      OracleRun{"Japanese wrapped anywhere, narrower", kMixed, 120, true, false, 37, 2000}),
+                      OracleRun{"Japanese wrapped anywhere, narrower", kMixed, 120, true, false, 37, 2000},
+                      OracleRun{"Japanese wrapped anywhere, wide", kMixed, 420, true, false, 49, 3000}),
     [](const auto& info) { return std::to_string(info.index); });
 
 } // namespace
