@@ -302,9 +302,13 @@ int edit(const QCommandLineParser& parser, Io& io) {
                                 ? parseCategory(parser.value(QStringLiteral("category")))
                                 : -1;
     const QStringList removed = parser.values(QStringLiteral("remove"));
-    for (const QString& field : removed)
+    for (const QString& field : removed) {
         if (!csv::bibtexFieldNames().contains(field))
             throw WrongUsage{QStringLiteral("--remove names no field \"%1\"").arg(field)};
+        // Which of the two was meant is not for the command to guess.
+        if (parser.isSet(field))
+            throw WrongUsage{QStringLiteral("--%1 and --remove %1 contradict each other").arg(field)};
+    }
 
     const QByteArray bytes = text::readFileBytes(path);
     const document::LoadedDocument document = document::decodeDocument(bytes);
@@ -323,8 +327,16 @@ int edit(const QCommandLineParser& parser, Io& io) {
     }
     const QString entryText = text.sliced(position, end - position);
     const entry::EntryText entry = entry::readEntry(entryText);
-    if (const QString refusal = entry::editRefusal(entryText, entry, lines.first + 1); !refusal.isEmpty())
-        throw Refusal{QStringLiteral("%1: %2").arg(path, refusal)};
+    // Said in English as check says it: the window's wording names its own menu.
+    if (entry.problem != entry::EntryProblem::None) {
+        const std::optional<bibtex::Finding> error = entry::entryError(entryText);
+        throw Refusal{
+            error ? QStringLiteral("%1:%2: error: %3; the entry can be changed once that is mended")
+                        .arg(path, QString::number(lines.first + error->line), bibtex::englishMessage(*error))
+                  : QStringLiteral(
+                        "%1: the entry labelled \"%2\" cannot be changed (lorvane-cli check says why)")
+                        .arg(path, label)};
+    }
 
     // The form as it opens on the entry, in the category asked for, then what the options put in its slots.
     const QMap<QString, QString> values = entry::fieldValues(entry);

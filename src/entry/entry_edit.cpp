@@ -474,18 +474,21 @@ QString editRefusal(QStringView text, const EntryText& entry, int headLine) {
     case EntryProblem::Error:
         break;
     }
-    bibtex::CheckOptions options;
-    options.notes = false;
     QString found;
-    for (const bibtex::Finding& f : bibtex::checkText(text, options))
-        if (f.severity == bibtex::Severity::Error) {
-            found = QStringLiteral("%1 行目: %2\r\n")
-                        .arg(QString::number(headLine + f.line - 1), bibtex::japaneseMessage(f));
-            break;
-        }
+    if (const std::optional<bibtex::Finding> f = entryError(text))
+        found = QStringLiteral("%1 行目: %2\r\n")
+                    .arg(QString::number(headLine + f->line - 1), bibtex::japaneseMessage(*f));
     return QStringLiteral("この文献には BibTeX が読めない誤りがあるため、修正できません\r\n") + found +
            QStringLiteral(
                "文献(B) の「文献の検査」(Ctrl+Shift+K) で確かめて直してから、もう一度修正してください");
+}
+
+std::optional<bibtex::Finding> entryError(QStringView text) {
+    bibtex::CheckOptions options;
+    options.notes = false;
+    for (const bibtex::Finding& f : bibtex::checkText(text, options))
+        if (f.severity == bibtex::Severity::Error) return f;
+    return std::nullopt;
 }
 
 } // namespace entry

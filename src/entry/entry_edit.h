@@ -3,6 +3,7 @@
 // into the form's values, and the edits that make its text hold what the form holds while every
 // character the user did not change stays as it was. The editor's 文献の修正 and `lorvane-cli edit`
 // both use these.
+#include "bibtex/check.h"
 #include "bibtex/reader.h"
 #include "entry/entry_format.h"
 #include "text/search.h"
@@ -128,5 +129,8 @@ inline const QString kNoEntryToEdit =
 // Why the entry `text` (read as `entry`, its head on line `headLine`, 1-based) cannot be changed through
 // the form; empty when it can. An error is worded as the check words it.
 QString editRefusal(QStringView text, const EntryText& entry, int headLine);
+// The first error the check finds in an entry's text (its line counted from the entry's first, 1); none
+// where it finds none.
+std::optional<bibtex::Finding> entryError(QStringView text);
 
 } // namespace entry

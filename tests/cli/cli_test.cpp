@@ -162,6 +162,8 @@ TEST_F(Cli, ReportsUsageAndFileErrors) {
         {"export x.bib", 2, "--fields is missing"},
         {"edit x.bib --title T", 2, "--label is missing"},
         {"edit x.bib --label k --remove colour", 2, "--remove names no field \"colour\""},
+        {"edit x.bib --label k --title T --remove title", 2,
+         "--title and --remove title contradict each other"},
         {"edit missing.bib --label k --title T", 3,
          "missing.bib: cannot be read (No such file or directory)"},
         {"import x.csv --category 0 --fields author --labels some", 2, "--labels is manual, auto or column"},
@@ -262,7 +264,10 @@ TEST_F(Cli, EditWritesNothingWhenNothingChangesOrItRefuses) {
         {"--label yamada1991 --title 表題 --year 1991", 0, u": Yamada1991 unchanged"},
         {"--label nobody --title T", 1, u"no entry has the label \"nobody\""},
         {"--label yamada1991 --new-label OTHER", 1, u"入力した文献ラベルは既に使われています"},
-        {"--label broken --title T", 1, u"文献の検査"},
+        {"--label broken --title T", 1,
+         u"refs.bib:8: error: \",\" missing between fields in \"broken\"; the entry can be changed once that "
+         u"is "
+         u"mended"},
         {"--label yamada1991 --remove title", 1, u"category 0 (article) needs --title"},
         {"--label other --journal J", 1, u"category 12 (misc) has no field journal"},
         {"--label yamada1991 --title ü", 1, u"cannot hold ü"},
