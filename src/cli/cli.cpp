@@ -143,9 +143,10 @@ int writeAppended(FileToAppend& file, const QStringList& lines, bool utf8) {
     return entry::countEntries(appended.text);
 }
 
-// What a failure says here: in English with its reason where the failure gives that wording.
+// What a failure says here: in English with its reason where the failure gives that wording, else the
+// window's message with its final period.
 QString failureMessage(const base::Failure& failure) {
-    return failure.english().isEmpty() ? failure.message() : failure.english();
+    return failure.english().isEmpty() ? base::withFinalPeriod(failure.message()) : failure.english();
 }
 
 // ---- the commands -------------------------------------------------------------------------------------
