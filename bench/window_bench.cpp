@@ -426,6 +426,7 @@ BENCHMARK_CAPTURE(replaceAll, undo, true)->Unit(benchmark::kMillisecond)->Iterat
 BENCHMARK_CAPTURE(findNothing, afterAChange, false)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK_CAPTURE(findNothing, again, true)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(csvExportRules)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(csvExportWrapped)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(csvExportDialog)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(csvImportRules)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(insertImportLinesAlone)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -4,6 +4,7 @@
 #include "entry/catalogue.h"
 #include "entry/entry_count.h"
 #include "text/ascii.h"
+#include "text/line_reader.h"
 
 #include <algorithm>
 
@@ -15,37 +16,6 @@ using bibtex::Token;
 
 bool isBlank(QChar c) {
     return c == u' ' || c == u'\t';
-}
-
-// What the line reader of the CSV export skips where the lines of a value meet.
-bool isSpaceOrControl(QChar c) {
-    return c.unicode() <= 32;
-}
-
-// The lines of a value trimmed where they meet, those left empty dropped, joined by one blank.
-QString joinedLines(QStringView value) {
-    if (!value.contains(u'\n')) return value.toString();
-    QString joined;
-    qsizetype start = 0;
-    bool first = true;
-    for (;;) {
-        const qsizetype end = value.indexOf(u'\n', start);
-        const bool last = end < 0;
-        QStringView piece = last ? value.sliced(start) : value.sliced(start, end - start);
-        if (!first)
-            while (!piece.isEmpty() && isSpaceOrControl(piece.front()))
-                piece = piece.sliced(1);
-        if (!last)
-            while (!piece.isEmpty() && isSpaceOrControl(piece.back()))
-                piece.chop(1);
-        if (!piece.isEmpty()) {
-            if (!joined.isEmpty()) joined.append(u' ');
-            joined.append(piece);
-        }
-        if (last) return joined;
-        first = false;
-        start = end + 1;
-    }
 }
 
 int categoryOfType(QStringView type) {
@@ -128,7 +98,7 @@ EntryText readEntry(QStringView text) {
         EntryField& f = entry.fields.last();
         const bool enclosed = parts == 1 && (firstKind == Token::Braced || firstKind == Token::Quoted);
         const QStringView written = text.sliced(valueStart, f.valueEnd - valueStart);
-        f.value = joinedLines(enclosed ? written.sliced(1, written.size() - 2) : written);
+        f.value = text::joinedLines(enclosed ? written.sliced(1, written.size() - 2) : written);
         valueStart = -1;
     };
     auto noLabelAt = [&](qsizetype at) {
