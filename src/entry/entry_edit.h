@@ -109,7 +109,8 @@ EntryInput inputShowing(int category, const QString& label, const QMap<QString, 
 // - a newly filled field goes after the nearest field before it in the form's order that the entry has
 //   (or after the head);
 // - a choice pair turned to the option whose field the entry lacks, while it has the other's, writes the
-//   new field in place of the other (or, emptied, removes it);
+//   new field in place of the other (or, emptied, removes it); where the entry has both, the field of the
+//   option not chosen stays as it is;
 // - fields without a slot stay as they are; a new category changes the type word, a new label the label.
 // A field that stands on lines of its own is written as a line of its own (fieldLine); one that shares
 // its line with more of the entry (an entry on one line) is changed inside the line (fieldText). New
