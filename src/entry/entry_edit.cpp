@@ -2,7 +2,6 @@
 
 #include "bibtex/check.h"
 #include "entry/catalogue.h"
-#include "entry/entry_count.h"
 #include "text/ascii.h"
 #include "text/line_reader.h"
 
@@ -18,64 +17,7 @@ bool isBlank(QChar c) {
     return c == u' ' || c == u'\t';
 }
 
-int categoryOfType(QStringView type) {
-    const QString lower = text::asciiLower(type);
-    for (int i = 0; i < kCategoryCount; ++i)
-        if (lower == QLatin1String(category(i).entryType)) return i;
-    return -1;
-}
-
-// The lines of a text held as views, for entryLastLine: nothing known beforehand.
-struct TextLines {
-    const QList<QStringView>& lines;
-    int next(int line) const { return line + 1; }
-    bool isValid(int line) const { return line >= 0 && line < lines.size(); }
-    bool isHead(int line) const { return isEntryHeadLine(lines[line]); }
-    QStringView text(int line) const { return lines[line]; }
-    std::optional<bibtex::LineState> knownStart(int) const { return std::nullopt; }
-};
-
 } // namespace
-
-namespace {
-
-QList<QStringView> linesOf(QStringView text) {
-    QList<QStringView> lines;
-    for (qsizetype start = 0;;) {
-        const qsizetype end = text.indexOf(u'\n', start);
-        lines.append(end < 0 ? text.sliced(start) : text.sliced(start, end - start));
-        if (end < 0) return lines;
-        start = end + 1;
-    }
-}
-
-// The entries whose head line `take` takes, in order; `once`: only the first.
-template <typename Take> QList<EntryLines> entriesWhere(QStringView text, Take&& take, bool once) {
-    const QList<QStringView> lines = linesOf(text);
-    const TextLines source{lines};
-    QList<EntryLines> entries;
-    for (int i = 0; i < lines.size(); ++i) {
-        if (!isEntryHeadLine(lines[i]) || !take(lines[i])) continue;
-        entries.append({i, entryLastLine(i, source)});
-        if (once) break;
-    }
-    return entries;
-}
-
-} // namespace
-
-QList<EntryLines> entriesOf(QStringView text) {
-    return entriesWhere(
-        text, [](QStringView) { return true; }, false);
-}
-
-EntryLines entryLinesOfLabel(QStringView text, QStringView label) {
-    const QString key = labelKey(label);
-    if (key.isEmpty()) return {};
-    return entriesWhere(
-               text, [&](QStringView line) { return labelKeys(line).value(0) == key; }, true)
-        .value(0);
-}
 
 const EntryField* EntryText::field(QStringView name) const {
     for (const EntryField& f : fields)
@@ -354,8 +296,9 @@ QList<text::TextEdit> entryEdits(QStringView text, const EntryText& entry, const
     const Category& cat = category(input.category);
     EditPlan plan(text, entry, cat.columnWidth);
 
-    const QString type = QLatin1String(cat.entryType);
-    if (text::asciiLower(entry.type) != type) plan.replace(entry.typeStart, entry.type.size(), type);
+    // The type word stays as written (its letter case, a style's other name) unless the category changes.
+    if (input.category != entry.category)
+        plan.replace(entry.typeStart, entry.type.size(), QLatin1String(cat.entryType));
     const QString& label = input.slotTexts[1];
     if (label != entry.label) plan.replace(entry.labelStart, entry.label.size(), label);
 

@@ -1,5 +1,5 @@
-// 文献 > 文献の修正 through the window: the entry the caret stands in shown in the entry form, a choice
-// pair's options each with its own field's value, only
+// 文献 > 文献の修正 through the window: the entry the caret stands in (in braces or parentheses, of any
+// type BibTeX reads) shown in the entry form, a choice pair's options each with its own field's value, only
 // the changed field written anew as one undo step, the label check, the refusals, and saving what the
 // file's encoding cannot hold.
 #include "entry/entry_count.h"
@@ -122,6 +122,71 @@ TEST_F(EntryEditCommand, TheEntryIsTheOneTheCaretStandsInFromItsHeadToItsClosing
         EXPECT_EQ(f.combo(2).currentText(), QStringLiteral("岩波書店"));
     });
     EXPECT_EQ(document(), kText);
+}
+
+// An entry in parentheses, after another on its line, of a style's other type name: the form shows it and
+// 修正 changes it in place; a type of no category and @string get their refusals.
+const QString kKinds =
+    QStringLiteral("@article(paren1,\n"                           // 0
+                   "  author = {A},\n"                            // 1
+                   "  title = {古い表題},\n"                      // 2
+                   "  journal = {J},\n"                           // 3
+                   "  year = 1990\n"                              // 4
+                   ")\n"                                          // 5
+                   "@MastersThesis{m1,\n"                         // 6
+                   "  author = {M}, title = {T}, school = {S},\n" // 7
+                   "  year = 2001,\n"                             // 8
+                   "}\n"                                          // 9
+                   "@conference{c1, author = {C}, title = {T}, booktitle = {B}, year = 2002}\n"
+                   "@online{o1,\n"        // 11
+                   "  title = {O},\n"     // 12
+                   "}\n"                  // 13
+                   "@misc{x} @misc{y,\n"  // 14
+                   "  title = {Y},\n"     // 15
+                   "}\n"                  // 16
+                   "@string{s = {S}}\n"); // 17
+
+TEST_F(EntryEditCommand, EntriesOfEveryFormAreChangedInPlaceAndOtherTypesAreRefused) {
+    struct Row {
+        int line;
+        int category;          // -1: refused with `refusal`
+        const char16_t* label; // the label slot
+        const char16_t* title; // typed into 表題名; nullptr: nothing typed
+        int changedLine;       // the line 修正 changes
+        const char16_t* changedTo;
+        const char16_t* refusal = nullptr; // the start of the message
+    };
+    const Row rows[] = {
+        {3, 0, u"paren1", u"新しい表題", 2, u" title   = \"新しい表題\","},
+        {8, 5, u"m1", nullptr, -1, nullptr},
+        {10, 7, u"c1", u"U", 10,
+         u"@conference{c1, author = {C}, title = \"U\", booktitle = {B}, year = 2002}"},
+        {14, 12, u"x", nullptr, -1, nullptr},
+        {15, 12, u"y", u"Z", 15, u" title     = \"Z\","},
+        {12, -1, nullptr, nullptr, -1, nullptr, u"文献の種類 @online は 13 の文献カテゴリのどれでもないため"},
+        {17, -1, nullptr, nullptr, -1, nullptr, u"カーソルの位置に修正できる文献がありません"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.line);
+        open(kKinds);
+        caretOnLine(row.line);
+        if (row.refusal) {
+            platform.expectMessageContaining(QString::fromUtf16(row.refusal));
+            command("Modify1");
+            platform.verify();
+            EXPECT_EQ(document(), kKinds);
+            continue;
+        }
+        modifyAt(row.line, [&](const Form& f) {
+            EXPECT_EQ(f.combo(1).currentIndex(), row.category);
+            EXPECT_EQ(f.edit(1).text(), QString::fromUtf16(row.label));
+            if (row.title) retype(f.edit(3), QString::fromUtf16(row.title)); // 表題名 in each of them
+            f.add();
+        });
+        QStringList expected = kKinds.split(u'\n');
+        if (row.changedLine >= 0) expected[row.changedLine] = QString::fromUtf16(row.changedTo);
+        EXPECT_EQ(document(), expected.join(u'\n')); // the type words, delimiters and labels as they were
+    }
 }
 
 // A book with both an author and an editor: each option of the pair shows its own field's value, and 修正
