@@ -247,6 +247,45 @@ TEST_F(Cli, EditWritesWhatTheFormsChangeAndTheEditorsSaveWrite) {
     EXPECT_NE(readFile(viaCli), editFixture());
 }
 
+// Every entry the editor's 文献の修正 reaches: in parentheses, with no "," after its label, after another on
+// its line, of a style's other type name (whose word stays); a type of no category is refused.
+TEST_F(Cli, EditFindsTheEntriesBibTeXReads) {
+    const QString text =
+        QStringLiteral("@article(p1,\r\n  author = {A},\r\n  title = {T},\r\n"
+                       "  journal = {J},\r\n  year = 1990\r\n)\r\n"
+                       "@misc{x} @MastersThesis{m1, author = {M}, title = {T}, school = {S}, "
+                       "year = 2001}\r\n"
+                       "@online{o1,\r\n}\r\n");
+    struct Case {
+        const char* args; // after "edit FILE"
+        int exit;
+        const char16_t* from; // the text changed (exit 0), or what standard error says
+        const char16_t* to;
+    };
+    const Case cases[] = {
+        {"--label P1 --title U", 0, u"  title = {T},\r\n", u" title   = \"U\",\r\n"},
+        {"--label x --title U", 0, u"@misc{x}", u"@misc{x, title = \"U\"}"},
+        {"--label m1 --year 2002", 0, u"year = 2001}", u"year = \"2002\"}"},
+        {"--label o1 --title U", 1, u"refs.bib:8: the type @online is none of the thirteen categories",
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const QString file = write(QStringLiteral("refs.bib"), cp932(text));
+        EXPECT_EQ(run(QStringList{QStringLiteral("edit"), file} + QString::fromUtf8(c.args).split(u' ')),
+                  c.exit);
+        if (c.exit != 0) {
+            EXPECT_TRUE(err.contains(QString::fromUtf16(c.from))) << err.toStdString();
+            EXPECT_EQ(readFile(file), cp932(text));
+            continue;
+        }
+        QString expected = text;
+        ASSERT_EQ(expected.count(QString::fromUtf16(c.from)), 1);
+        expected.replace(QString::fromUtf16(c.from), QString::fromUtf16(c.to));
+        EXPECT_EQ(readFile(file), cp932(expected)) << err.toStdString();
+    }
+}
+
 TEST_F(Cli, EditWritesNothingWhenNothingChangesOrItRefuses) {
     const QByteArray before = editFixture();
     const QString file = write(QStringLiteral("refs.bib"), before);
