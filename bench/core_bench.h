@@ -9,6 +9,7 @@ void setPlainTextAlone(benchmark::State& state);
 void decodeOnly(benchmark::State& state);
 void countFromScratch(benchmark::State& state);
 void csvExportRules(benchmark::State& state);
+void csvExportWrapped(benchmark::State& state);
 void csvImportRules(benchmark::State& state);
 void insertImportLinesAlone(benchmark::State& state);
 // The text store: the decoded large text adopted (line table and entry index built from it), with the

@@ -1,9 +1,9 @@
 #include "app/check_window.h"
 
 #include "app/editor_jump.h"
-#include "app/window_place.h"
 #include "base/fonts.h"
 #include "document/document.h"
+#include "ui/window_place.h"
 
 #include <QAbstractTableModel>
 #include <QGuiApplication>
@@ -135,8 +135,8 @@ void CheckWindow::showBeside() {
             // window manager, stands for it.
             const QMargins frame = main->windowHandle() ? main->windowHandle()->frameMargins() : QMargins();
             const QSize outerFrame(frame.left() + frame.right(), frame.top() + frame.bottom());
-            const QRect outer = placeBeside(main->screen()->availableGeometry(), main->frameGeometry(),
-                                            kSize + outerFrame, kLeastRoom + outerFrame, 8);
+            const QRect outer = ui::placeBeside(main->screen()->availableGeometry(), main->frameGeometry(),
+                                                kSize + outerFrame, kLeastRoom + outerFrame, 8);
             resize(outer.size() - outerFrame);
             move(outer.topLeft());
         }

@@ -205,20 +205,21 @@ void TForm1::Modify1Click() {
 }
 
 void TForm1::changeEntryAtCaret() {
-    const auto [first, last] = colouring_->caretEntry();
-    if (first < 0) {
+    const entry::EntryLines lines = colouring_->caretEntry();
+    if (!lines.found()) {
         platform_.showMessage(entry::kNoEntryToEdit);
         return;
     }
+    // From its "@" (an entry may begin after another's end on its line) to the end of its last line.
     entry::EntryToEdit target;
-    const QTextBlock head = editor_->document()->findBlockByNumber(first);
-    target.position = head.position();
-    for (QTextBlock line = head; line.isValid() && line.blockNumber() <= last; line = line.next()) {
-        if (line != head) target.text += u'\n';
-        target.text += line.text();
-    }
+    const QTextBlock head = editor_->document()->findBlockByNumber(lines.first);
+    target.position = head.position() + lines.column;
+    target.text = head.text().sliced(lines.column);
+    for (QTextBlock line = head.next(); line.isValid() && line.blockNumber() <= lines.last;
+         line = line.next())
+        target.text += u'\n' + line.text();
     target.entry = entry::readEntry(target.text);
-    if (const QString refusal = entry::editRefusal(target.text, target.entry, first + 1);
+    if (const QString refusal = entry::editRefusal(target.text, target.entry, lines.first + 1);
         !refusal.isEmpty()) {
         platform_.showMessage(refusal);
         return;

@@ -90,9 +90,8 @@ constexpr Wording kWordings[] = {
      u"entry without a label (\\cite cannot name it)"},
     {Message::IgnoredAtEnd, Severity::Note,
      u"ファイルの最後の行で前の文献に続く文献は BibTeX に読まれません (改行して次の行に書いてください)",
-     u"BibTeX never reads an entry<in> that follows another on the file's last line (start it on a line of "
-     u"its "
-     u"own)"},
+     u"BibTeX never reads an entry<in> that follows another on the file's last line "
+     u"(start it on a line of its own)"},
     {Message::NoYomi, Severity::Note,
      u"日本語の <1> に yomi がありません (読みでなく文字コードの順に並びます)",
      u"Japanese <1><in> without yomi (sorted by character codes, not by reading)"},

@@ -143,9 +143,10 @@ int writeAppended(FileToAppend& file, const QStringList& lines, bool utf8) {
     return entry::countEntries(appended.text);
 }
 
-// What a failure says here: in English with its reason where the failure gives that wording.
+// What a failure says here: in English with its reason where the failure gives that wording, else the
+// window's message with its final period.
 QString failureMessage(const base::Failure& failure) {
-    return failure.english().isEmpty() ? failure.message() : failure.english();
+    return failure.english().isEmpty() ? base::withFinalPeriod(failure.message()) : failure.english();
 }
 
 // ---- the commands -------------------------------------------------------------------------------------
@@ -302,29 +303,40 @@ int edit(const QCommandLineParser& parser, Io& io) {
                                 ? parseCategory(parser.value(QStringLiteral("category")))
                                 : -1;
     const QStringList removed = parser.values(QStringLiteral("remove"));
-    for (const QString& field : removed)
+    for (const QString& field : removed) {
         if (!csv::bibtexFieldNames().contains(field))
             throw WrongUsage{QStringLiteral("--remove names no field \"%1\"").arg(field)};
+        // Which of the two was meant is not for the command to guess.
+        if (parser.isSet(field))
+            throw WrongUsage{QStringLiteral("--%1 and --remove %1 contradict each other").arg(field)};
+    }
 
     const QByteArray bytes = text::readFileBytes(path);
     const document::LoadedDocument document = document::decodeDocument(bytes);
     if (const QString warning = document::openWarning(path, document); !warning.isEmpty())
         io.warn(warning + u'\n');
     const QString& text = document.text;
-    const entry::EntryLines lines = entry::entryLinesOfLabel(text, label);
-    if (!lines.found()) throw Refusal{QStringLiteral("%1: no entry has the label \"%2\"").arg(path, label)};
-    qsizetype position = 0;
-    for (int line = 0; line < lines.first; ++line)
-        position = text.indexOf(u'\n', position) + 1;
-    qsizetype end = position;
-    for (int line = lines.first; line <= lines.last; ++line) {
-        const qsizetype lf = text.indexOf(u'\n', end);
-        end = lf < 0 ? text.size() : lf + (line < lines.last);
-    }
-    const QString entryText = text.sliced(position, end - position);
+    const entry::EntrySpan span = entry::entryOfLabel(text, label);
+    if (!span.found()) throw Refusal{QStringLiteral("%1: no entry has the label \"%2\"").arg(path, label)};
+    const qsizetype position = span.position;
+    const QString entryText = text.sliced(position, span.length);
     const entry::EntryText entry = entry::readEntry(entryText);
-    if (const QString refusal = entry::editRefusal(entryText, entry, lines.first + 1); !refusal.isEmpty())
-        throw Refusal{QStringLiteral("%1: %2").arg(path, refusal)};
+    // Said in English as check says it: the window's wording names its own menu.
+    if (entry.problem == entry::EntryProblem::OtherType)
+        throw Refusal{
+            QStringLiteral("%1:%2: the type @%3 is none of the thirteen categories; the entry cannot "
+                           "be changed")
+                .arg(path, QString::number(span.lines.first + 1), entry.type)};
+    if (entry.problem != entry::EntryProblem::None) {
+        const std::optional<bibtex::Finding> error = entry::entryError(entryText);
+        throw Refusal{
+            error ? QStringLiteral("%1:%2: error: %3; the entry can be changed once that is mended")
+                        .arg(path, QString::number(span.lines.first + error->line),
+                             bibtex::englishMessage(*error))
+                  : QStringLiteral(
+                        "%1: the entry labelled \"%2\" cannot be changed (lorvane-cli check says why)")
+                        .arg(path, label)};
+    }
 
     // The form as it opens on the entry, in the category asked for, then what the options put in its slots.
     const QMap<QString, QString> values = entry::fieldValues(entry);
@@ -485,16 +497,17 @@ const Command kCommands[] = {
      declareAdd, add},
     {"edit",
      "edit FILE --label LABEL [--FIELD VALUE]... [--remove FIELD]... [--category C] [--new-label NEW]",
-     "Changes the entry labelled LABEL (A-Z compared without regard to case; the first whose head line has "
-     "it, as the editor's 文献へ移動 finds it) exactly as the entry form's 文献の修正 does when its slots "
-     "hold "
+     "Changes the entry labelled LABEL (A-Z compared without regard to case; the first, as BibTeX reads the "
+     "file, whose label it is: any entry 文献の修正 reaches in the editor, in braces or parentheses) exactly "
+     "as "
+     "the entry form's 文献の修正 does when its slots hold "
      "the entry's values with the options' changes: --FIELD writes a field's new value (in a choice pair "
      "it selects the option), --remove empties one, --category gives the entry another category (the type "
      "word of its head changes), --new-label another label, checked as the form checks it. Only what changed "
      "is written, as the form writes it; every other byte of the file stays, and the file keeps its "
      "encoding and line breaks. It is written only when the entry changed. Prints \"FILE: LABEL changed\" or "
      "\"FILE: LABEL unchanged\". Exit code 1 when no entry has the label, the new label is in use, the "
-     "entry has an error or a required field would be empty.",
+     "entry has an error, its type is none of the categories or a required field would be empty.",
      declareEdit, edit},
     {"export", "export FILE --fields F1,F2,... [-o OUT]",
      "Writes the CSV file that the export dialog writes: a heading line of the field names, then one line "

@@ -15,11 +15,6 @@
 namespace csv {
 namespace {
 
-// What the line reader skips before a line: a space or a control character, code 0 included.
-bool isSpaceOrControl(QChar c) {
-    return c.unicode() <= 32;
-}
-
 bool isSpaceOrTab(QChar c) {
     return c == u' ' || c == u'\t';
 }
@@ -48,7 +43,7 @@ bool isOtherTypeLine(QStringView line) {
 }
 
 QStringView chopBlanks(QStringView s) {
-    while (!s.isEmpty() && isSpaceOrControl(s.back()))
+    while (!s.isEmpty() && text::isSpaceOrControl(s.back()))
         s.chop(1);
     return s;
 }
@@ -189,7 +184,7 @@ QList<QStringList> exportTable(QStringView documentText, const QStringList& fiel
             // Every field's value is followed to its end, chosen or not, so that no line inside it is
             // taken for a field. Most values end on their own line and are taken from it as they stand.
             ValueScan scan;
-            QString joined; // the value's lines so far, when it spans several
+            text::JoinedLines joined; // the value's lines so far, when it spans several
             bool multiLine = false, started = false;
             Stop stop = Stop::LineEnd;
             for (;;) {
@@ -203,15 +198,16 @@ QList<QStringList> exportTable(QStringView documentText, const QStringList& fiel
                 if (goesOn && nextLine(next) && !entry::isEntryHeadLine(next) &&
                     !(!started && (next.front() == u'@' || fieldNameEnd(next) > 0))) {
                     // A value still open, or not begun after its "=", goes on over the next line.
-                    if (column >= 0 && !piece.isEmpty()) joined.append(chopBlanks(piece)).append(u' ');
+                    if (column >= 0) joined.add(piece);
                     multiLine = true;
                     part = chopBlanks(next);
                     continue;
                 }
                 if (goesOn && !next.isEmpty()) pending = next; // read again as a line of its own
-                if (column >= 0)
-                    table[row][column] =
-                        multiLine ? finishedValue(joined.append(piece)) : finishedValue(piece);
+                if (column >= 0) {
+                    if (multiLine) joined.add(piece);
+                    table[row][column] = finishedValue(multiLine ? QStringView(joined.text()) : piece);
+                }
                 if (stop == Stop::NextField) rest = part.sliced(end + 1);
                 break;
             }

@@ -4,6 +4,8 @@
 #include "document/document_index.h"
 #include "document/load_pieces.h"
 #include "entry/entry_count.h"
+#include "entry/entry_lines.h"
+#include "text/ascii.h"
 
 #include <QEventLoop>
 #include <QPointer>
@@ -334,7 +336,14 @@ const HeadLabels& Document::headLabels() const {
 
 QTextBlock Document::entryHead(const QString& label) const {
     const QString key = entry::labelKey(label);
-    return key.isEmpty() ? QTextBlock() : index_->headOf(key);
+    if (!key.isEmpty())
+        if (const QTextBlock head = index_->headOf(key); head.isValid()) return head;
+    // An entry the index keeps no label for (in parentheses, a label with no "," after it on its line, a
+    // type of no category) is found as the command line finds one, by reading the text; a label the text
+    // does not hold at all is known not found without reading it as entries.
+    if (label.isEmpty() || text::indexOfAsciiCaseless(index_->rawText(), label) < 0) return {};
+    const entry::EntrySpan span = entry::entryOfLabel(text(), label);
+    return span.found() ? textDocument_->findBlockByNumber(span.lines.first) : QTextBlock();
 }
 
 bool Document::isEntryHead(const QTextBlock& line) {

@@ -118,7 +118,8 @@ public:
     // The labels of the entry heads, each with its label key ("{" + label + "," with A-Z lower-cased) and
     // as written, in the order of the keys; the index's own, kept up to date with every change.
     const HeadLabels& headLabels() const;
-    // The first head line of the entry with this label, A-Z and a-z alike; invalid when there is none.
+    // The first head line of the entry with this label, A-Z and a-z alike: the index's, else the first
+    // line of the entry entry::entryOfLabel finds in the text; invalid when there is none.
     QTextBlock entryHead(const QString& label) const;
     static bool isEntryHead(const QTextBlock& line);
 

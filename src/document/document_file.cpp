@@ -130,7 +130,9 @@ EditedFile editFile(const QByteArray& bytes, const LoadedDocument& document,
     const text::LineEnds ends = editedLineEnds(before, document.lineEnds, edits);
 
     // The text before the first edited line and after the last, with their bytes as the format writes them.
-    const qsizetype from = before.lastIndexOf(u'\n', edits.first().position - 1) + 1;
+    // (lastIndexOf from -1 would search from the end: an edit at the very start begins the first line.)
+    const qsizetype firstAt = edits.first().position;
+    const qsizetype from = firstAt == 0 ? 0 : before.lastIndexOf(u'\n', firstAt - 1) + 1;
     const qsizetype lastEnd = before.indexOf(u'\n', edits.last().position + edits.last().length);
     const qsizetype to = lastEnd < 0 ? before.size() : lastEnd + 1;
     const int firstLine = int(before.first(from).count(u'\n'));

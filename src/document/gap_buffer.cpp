@@ -99,8 +99,9 @@ void GapBuffer::replace(qsizetype from, qsizetype length, QStringView text) {
         gapEnd_ += length;
     }
     if (text.size() > gapEnd_ - gapStart_) makeGap(text.size());
-    std::memcpy(reinterpret_cast<char16_t*>(buffer_.data()) + gapStart_, text.utf16(),
-                size_t(text.size()) * sizeof(char16_t));
+    if (!text.isEmpty()) // an empty view may hold no array at all
+        std::memcpy(reinterpret_cast<char16_t*>(buffer_.data()) + gapStart_, text.utf16(),
+                    size_t(text.size()) * sizeof(char16_t));
     gapStart_ += text.size();
     if (gapTooLarge(gapEnd_ - gapStart_, size())) {
         moveGap(size());

@@ -1,5 +1,7 @@
 #include "entry/catalogue.h"
 
+#include "text/ascii.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -246,6 +248,24 @@ const Category& category(int index) {
 
 const std::array<ChoicePair, kPairCount>& choicePairs() {
     return kChoicePairs;
+}
+
+int categoryOfType(QStringView type) {
+    // The styles' names of two categories whose own type is another: "mastersthesis" is the style's
+    // master's thesis (the category writes "masterthesis"), and "conference" calls inproceedings.
+    struct OtherName {
+        const char* type;
+        const char* categoryType;
+    };
+    static constexpr OtherName kOtherNames[] = {{"mastersthesis", "masterthesis"},
+                                                {"conference", "inproceedings"}};
+    const QString lower = text::asciiLower(type);
+    QString own = lower;
+    for (const OtherName& other : kOtherNames)
+        if (lower == QLatin1StringView(other.type)) own = QString::fromLatin1(other.categoryType);
+    for (int i = 0; i < kCategoryCount; ++i)
+        if (own == QLatin1StringView(kCategories[std::size_t(i)].entryType)) return i;
+    return -1;
 }
 
 QString entryHead(int categoryIndex) {

@@ -49,6 +49,10 @@ inline bool isCategoryIndex(int index) {
     return index >= 0 && index < kCategoryCount;
 }
 
+// The category an entry of type `type` is, A-Z compared without regard to case: the one whose type it is,
+// or whose other name in BibTeX's styles it is ("mastersthesis", "conference"); -1 for none.
+int categoryOfType(QStringView type);
+
 // "@" + entry type + "{"; empty outside 0..12 (no category chosen).
 QString entryHead(int categoryIndex);
 // The number of the combo box (2 or 3) that covers slot k's edit, or 0.

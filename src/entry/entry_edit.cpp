@@ -2,8 +2,8 @@
 
 #include "bibtex/check.h"
 #include "entry/catalogue.h"
-#include "entry/entry_count.h"
 #include "text/ascii.h"
+#include "text/line_reader.h"
 
 #include <algorithm>
 
@@ -17,95 +17,7 @@ bool isBlank(QChar c) {
     return c == u' ' || c == u'\t';
 }
 
-// What the line reader of the CSV export skips where the lines of a value meet.
-bool isSpaceOrControl(QChar c) {
-    return c.unicode() <= 32;
-}
-
-// The lines of a value trimmed where they meet, those left empty dropped, joined by one blank.
-QString joinedLines(QStringView value) {
-    if (!value.contains(u'\n')) return value.toString();
-    QString joined;
-    qsizetype start = 0;
-    bool first = true;
-    for (;;) {
-        const qsizetype end = value.indexOf(u'\n', start);
-        const bool last = end < 0;
-        QStringView piece = last ? value.sliced(start) : value.sliced(start, end - start);
-        if (!first)
-            while (!piece.isEmpty() && isSpaceOrControl(piece.front()))
-                piece = piece.sliced(1);
-        if (!last)
-            while (!piece.isEmpty() && isSpaceOrControl(piece.back()))
-                piece.chop(1);
-        if (!piece.isEmpty()) {
-            if (!joined.isEmpty()) joined.append(u' ');
-            joined.append(piece);
-        }
-        if (last) return joined;
-        first = false;
-        start = end + 1;
-    }
-}
-
-int categoryOfType(QStringView type) {
-    const QString lower = text::asciiLower(type);
-    for (int i = 0; i < kCategoryCount; ++i)
-        if (lower == QLatin1String(category(i).entryType)) return i;
-    return -1;
-}
-
-// The lines of a text held as views, for entryLastLine: nothing known beforehand.
-struct TextLines {
-    const QList<QStringView>& lines;
-    int next(int line) const { return line + 1; }
-    bool isValid(int line) const { return line >= 0 && line < lines.size(); }
-    bool isHead(int line) const { return isEntryHeadLine(lines[line]); }
-    QStringView text(int line) const { return lines[line]; }
-    std::optional<bibtex::LineState> knownStart(int) const { return std::nullopt; }
-};
-
 } // namespace
-
-namespace {
-
-QList<QStringView> linesOf(QStringView text) {
-    QList<QStringView> lines;
-    for (qsizetype start = 0;;) {
-        const qsizetype end = text.indexOf(u'\n', start);
-        lines.append(end < 0 ? text.sliced(start) : text.sliced(start, end - start));
-        if (end < 0) return lines;
-        start = end + 1;
-    }
-}
-
-// The entries whose head line `take` takes, in order; `once`: only the first.
-template <typename Take> QList<EntryLines> entriesWhere(QStringView text, Take&& take, bool once) {
-    const QList<QStringView> lines = linesOf(text);
-    const TextLines source{lines};
-    QList<EntryLines> entries;
-    for (int i = 0; i < lines.size(); ++i) {
-        if (!isEntryHeadLine(lines[i]) || !take(lines[i])) continue;
-        entries.append({i, entryLastLine(i, source)});
-        if (once) break;
-    }
-    return entries;
-}
-
-} // namespace
-
-QList<EntryLines> entriesOf(QStringView text) {
-    return entriesWhere(
-        text, [](QStringView) { return true; }, false);
-}
-
-EntryLines entryLinesOfLabel(QStringView text, QStringView label) {
-    const QString key = labelKey(label);
-    if (key.isEmpty()) return {};
-    return entriesWhere(
-               text, [&](QStringView line) { return labelKeys(line).value(0) == key; }, true)
-        .value(0);
-}
 
 const EntryField* EntryText::field(QStringView name) const {
     for (const EntryField& f : fields)
@@ -128,7 +40,7 @@ EntryText readEntry(QStringView text) {
         EntryField& f = entry.fields.last();
         const bool enclosed = parts == 1 && (firstKind == Token::Braced || firstKind == Token::Quoted);
         const QStringView written = text.sliced(valueStart, f.valueEnd - valueStart);
-        f.value = joinedLines(enclosed ? written.sliced(1, written.size() - 2) : written);
+        f.value = text::joinedLines(enclosed ? written.sliced(1, written.size() - 2) : written);
         valueStart = -1;
     };
     auto noLabelAt = [&](qsizetype at) {
@@ -384,8 +296,9 @@ QList<text::TextEdit> entryEdits(QStringView text, const EntryText& entry, const
     const Category& cat = category(input.category);
     EditPlan plan(text, entry, cat.columnWidth);
 
-    const QString type = QLatin1String(cat.entryType);
-    if (text::asciiLower(entry.type) != type) plan.replace(entry.typeStart, entry.type.size(), type);
+    // The type word stays as written (its letter case, a style's other name) unless the category changes.
+    if (input.category != entry.category)
+        plan.replace(entry.typeStart, entry.type.size(), QLatin1String(cat.entryType));
     const QString& label = input.slotTexts[1];
     if (label != entry.label) plan.replace(entry.labelStart, entry.label.size(), label);
 
@@ -474,18 +387,21 @@ QString editRefusal(QStringView text, const EntryText& entry, int headLine) {
     case EntryProblem::Error:
         break;
     }
-    bibtex::CheckOptions options;
-    options.notes = false;
     QString found;
-    for (const bibtex::Finding& f : bibtex::checkText(text, options))
-        if (f.severity == bibtex::Severity::Error) {
-            found = QStringLiteral("%1 行目: %2\r\n")
-                        .arg(QString::number(headLine + f.line - 1), bibtex::japaneseMessage(f));
-            break;
-        }
+    if (const std::optional<bibtex::Finding> f = entryError(text))
+        found = QStringLiteral("%1 行目: %2\r\n")
+                    .arg(QString::number(headLine + f->line - 1), bibtex::japaneseMessage(*f));
     return QStringLiteral("この文献には BibTeX が読めない誤りがあるため、修正できません\r\n") + found +
            QStringLiteral(
                "文献(B) の「文献の検査」(Ctrl+Shift+K) で確かめて直してから、もう一度修正してください");
+}
+
+std::optional<bibtex::Finding> entryError(QStringView text) {
+    bibtex::CheckOptions options;
+    options.notes = false;
+    for (const bibtex::Finding& f : bibtex::checkText(text, options))
+        if (f.severity == bibtex::Severity::Error) return f;
+    return std::nullopt;
 }
 
 } // namespace entry

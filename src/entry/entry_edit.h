@@ -1,10 +1,12 @@
 #pragma once
-// Changing an entry already in a document through the entry form: where the entry is, its fields read
-// into the form's values, and the edits that make its text hold what the form holds while every
+// Changing an entry already in a document through the entry form (entry_lines.h finds where it is): its
+// fields read into the form's values, and the edits that make its text hold what the form holds while every
 // character the user did not change stays as it was. The editor's 文献の修正 and `lorvane-cli edit`
 // both use these.
+#include "bibtex/check.h"
 #include "bibtex/reader.h"
 #include "entry/entry_format.h"
+#include "entry/entry_lines.h"
 #include "text/search.h"
 
 #include <QList>
@@ -17,43 +19,6 @@
 #include <optional>
 
 namespace entry {
-
-// How far an entry is looked for, in lines: its head above the caret, its closing line below its head.
-inline constexpr int kEntryReach = 2000;
-
-// The last line of the entry whose head line is `head`: the lines after the head belong to the entry
-// while each starts inside it and is no entry head line, kEntryReach lines at most. A line's start is
-// what `lines.knownStart(line)` says where it knows it, and otherwise what reading from the head on
-// gives, as if the head started outside every entry (never a reading from the top of the document).
-// `lines` offers next(line), isValid(line), isHead(line), text(line) and knownStart(line) (an optional
-// bibtex::LineState).
-template <typename Line, typename Lines> Line entryLastLine(const Line& head, const Lines& lines) {
-    Line last = head;
-    bibtex::LineState start = lines.knownStart(head).value_or(bibtex::LineState());
-    for (int n = 0; n < kEntryReach; ++n) {
-        const Line next = lines.next(last);
-        if (!lines.isValid(next) || lines.isHead(next)) break;
-        if (const std::optional<bibtex::LineState> known = lines.knownStart(next))
-            start = *known;
-        else
-            start = bibtex::readLine(lines.text(last), start);
-        if (start.outsideEntries()) break;
-        last = next;
-    }
-    return last;
-}
-
-// The lines (0-based, first to last) of an entry in a text.
-struct EntryLines {
-    int first = -1;
-    int last = -1;
-    bool found() const { return first >= 0; }
-};
-// Every entry of `text` ('\n' between lines): each entry head line, to the line that closes its entry.
-QList<EntryLines> entriesOf(QStringView text);
-// The entry labelled `label` in `text`, as 文献へ移動 finds it: the first head line whose label key is the
-// label's (A-Z compared without regard to case), to the line that closes it.
-EntryLines entryLinesOfLabel(QStringView text, QStringView label);
 
 // One field of an entry's text.
 struct EntryField {
@@ -75,7 +40,7 @@ enum class EntryProblem : std::uint8_t {
 // An entry's text as BibTeX reads it: the first entry the text starts, up to its closing delimiter.
 struct EntryText {
     EntryProblem problem = EntryProblem::NoEntry;
-    int category = -1; // 0..12: the category whose type is the entry's, letter case aside
+    int category = -1; // 0..12: the category of the entry's type (categoryOfType)
     QString type;      // as written
     qsizetype typeStart = 0;
     QString label;            // empty for an entry without one
@@ -108,8 +73,10 @@ EntryInput inputShowing(int category, const QString& label, const QMap<QString, 
 // - a newly filled field goes after the nearest field before it in the form's order that the entry has
 //   (or after the head);
 // - a choice pair turned to the option whose field the entry lacks, while it has the other's, writes the
-//   new field in place of the other (or, emptied, removes it);
-// - fields without a slot stay as they are; a new category changes the type word, a new label the label.
+//   new field in place of the other (or, emptied, removes it); where the entry has both, the field of the
+//   option not chosen stays as it is;
+// - fields without a slot stay as they are; another category changes the type word (the same one keeps
+//   it as written, a style's other name too), a new label the label.
 // A field that stands on lines of its own is written as a line of its own (fieldLine); one that shares
 // its line with more of the entry (an entry on one line) is changed inside the line (fieldText). New
 // lines are joined with '\n'.
@@ -128,5 +95,8 @@ inline const QString kNoEntryToEdit =
 // Why the entry `text` (read as `entry`, its head on line `headLine`, 1-based) cannot be changed through
 // the form; empty when it can. An error is worded as the check words it.
 QString editRefusal(QStringView text, const EntryText& entry, int headLine);
+// The first error the check finds in an entry's text (its line counted from the entry's first, 1); none
+// where it finds none.
+std::optional<bibtex::Finding> entryError(QStringView text);
 
 } // namespace entry

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 
 namespace entry {
@@ -37,6 +38,14 @@ constexpr PanelPlace kPanelPlaces[7] = {{0, 0}, {5, 55}, {5, 145}, {5, 190}, {5,
 
 QString numbered(const char* name, int n) {
     return QString::fromLatin1(name) + QString::number(n);
+}
+
+// Puts an entry's value into a slot. However long it is, the slot holds all of it (a cut value would be
+// written back cut), and shows its start.
+void showWhole(QLineEdit* edit, const QString& value) {
+    if (value.size() > edit->maxLength()) edit->setMaxLength(int(value.size()));
+    edit->setText(value);
+    edit->setCursorPosition(0);
 }
 
 } // namespace
@@ -161,6 +170,10 @@ void TForm2::FormCreate() {
         pairPanels_[p]->hide();
         radioButtons_[2 * p - 1]->setChecked(true);
     }
+    for (int n = 1; n <= 2 * kPairCount; ++n)
+        connect(radioButtons_[n], &QRadioButton::toggled, this, [this, n](bool checked) {
+            if (checked) optionPicked(n);
+        });
     {
         const QSignalBlocker blocker(ComboBox1);
         ComboBox1->setCurrentIndex(0);
@@ -334,15 +347,38 @@ void TForm2::rememberShownValues() {
     }
 }
 
-void TForm2::showValues(int index) {
-    const EntryInput in = inputShowing(index, slotEdits_[1]->text(), values_);
+void TForm2::optionPicked(int n) {
+    if (!edit_ || showingValues_ || !isCategoryIndex(shownCategory_)) return;
+    const int pair = (n + 1) / 2;
+    const bool first = n % 2 == 1;
+    const Category& c = category(shownCategory_);
     for (int k = 2; k <= kSlotCount; ++k) {
+        const Slot& slot = c.slotList[k - 1];
+        if (slot.state == SlotState::Hidden) break;
+        if (slot.state != SlotState::Choice || slot.pair != pair) continue;
+        const QString chosen = QLatin1String(first ? slot.field : slot.secondField);
+        const QString other = QLatin1String(first ? slot.secondField : slot.field);
         QLineEdit* edit = slotEdits_[k];
-        // However long a value is, the slot holds all of it: a cut value would be written back cut.
-        if (in.slotTexts[k].size() > edit->maxLength()) edit->setMaxLength(int(in.slotTexts[k].size()));
-        edit->setText(in.slotTexts[k]);
-        edit->setCursorPosition(0); // a long value shows its start
+        if (values_.contains(chosen)) {
+            // Both fields have values (an entry with author and editor): each option shows its own, so
+            // that 修正 writes neither field with the other's value.
+            values_[other] = edit->text();
+            showWhole(edit, values_.value(chosen));
+        } else {
+            // One field for both options: its value goes with the option, and 修正 renames the field.
+            const bool had = values_.remove(other) > 0;
+            if (had || !edit->text().isEmpty()) values_[chosen] = edit->text();
+        }
+        SetButtons();
+        return;
     }
+}
+
+void TForm2::showValues(int index) {
+    const QScopedValueRollback showing(showingValues_, true);
+    const EntryInput in = inputShowing(index, slotEdits_[1]->text(), values_);
+    for (int k = 2; k <= kSlotCount; ++k)
+        showWhole(slotEdits_[k], in.slotTexts[k]);
     for (int p = 1; p <= kPairCount; ++p)
         radioButtons_[in.firstOption[p] ? 2 * p - 1 : 2 * p]->setChecked(true);
     for (auto [combo, value] : {std::pair{ComboBox2, in.comboBox2}, std::pair{ComboBox3, in.comboBox3}}) {

@@ -106,6 +106,8 @@ private:
     // the values of the category's layout put into the slots; the change of the entry.
     void rememberShownValues();
     void showValues(int category);
+    // Edit mode: option `n` (RadioButton n) of a choice pair picked by the user.
+    void optionPicked(int n);
     void changeEntry();
     template <typename Handler> void run(Handler&& handler);
 
@@ -130,6 +132,7 @@ private:
     int shownCategory_ = -1; // the category whose layout the slots show
     std::optional<EntryToEdit> edit_;
     QMap<QString, QString> values_; // edit mode: field -> value
+    bool showingValues_ = false;    // the form, not the user, is setting the slots and options
 };
 
 } // namespace entry

@@ -5,7 +5,6 @@
 #include "bibtex/reader.h"
 #include "document/document_index.h"
 #include "document/line_state.h"
-#include "entry/entry_edit.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
@@ -147,6 +146,7 @@ void Colouring::follow() {
     if (auto* layout = lineLayout()) layout->setBeforeLayout(nullptr);
     document_ = editor_->document();
     knownLines_ = 0;
+    caretEntry_ = {};
     blockCount_ = document_->blockCount();
     if (!enabled_) return;
     changeConnection_ =
@@ -183,7 +183,7 @@ void Colouring::setEnabled(bool enabled) {
         background_.stop();
         uncolourAll();
         editor_->setExtraSelections({});
-        markedEntry_ = kNoEntry;
+        markedEntry_ = {};
     }
     follow();
     if (enabled) showMatch();
@@ -340,6 +340,7 @@ void Colouring::uncolourAll() {
 
 void Colouring::onContentsChange(int from, int /*charsRemoved*/, int charsAdded) {
     textChanged_ = true;
+    caretEntry_ = {};
     const int count = document_->blockCount();
     const int delta = count - blockCount_;
     blockCount_ = count;
@@ -387,39 +388,42 @@ void Colouring::onContentsChange(int from, int /*charsRemoved*/, int charsAdded)
     if (knownLines_ < blockCount_ && !background_.isActive()) background_.start(0);
 }
 
-std::pair<int, int> Colouring::entryAround(const QTextBlock& line) const {
-    QTextBlock head = line;
-    for (int back = 0; !document::DocumentIndex::isHeadLine(head); ++back) {
-        head = head.previous();
-        if (!head.isValid() || back == entry::kEntryReach) return kNoEntry;
-    }
-    // A line's start is the state kept for the colouring where that is known.
+entry::EntryLines Colouring::entryAround(const QTextBlock& line) const {
+    // A line's start is the state kept for the colouring where that is known; the walk up to where the
+    // reading starts and the reading itself cover the entry's lines only.
     struct Blocks {
         int knownLines;
+        QTextBlock previous(const QTextBlock& block) const { return block.previous(); }
         QTextBlock next(const QTextBlock& block) const { return block.next(); }
         bool isValid(const QTextBlock& block) const { return block.isValid(); }
-        bool isHead(const QTextBlock& block) const { return document::DocumentIndex::isHeadLine(block); }
         QString text(const QTextBlock& block) const { return block.text(); }
         std::optional<LineState> knownStart(const QTextBlock& block) const {
             if (block.blockNumber() < knownLines) return startOf(block);
             return std::nullopt;
         }
     };
-    const QTextBlock last = entry::entryLastLine(head, Blocks{knownLines_});
-    if (line.blockNumber() > last.blockNumber()) return kNoEntry;
-    return {head.blockNumber(), last.blockNumber()};
+    const auto at = entry::entryAround(line, Blocks{knownLines_});
+    if (!at) return {};
+    return {at->first.blockNumber(), at->last.blockNumber(), at->column};
 }
 
-std::pair<int, int> Colouring::caretEntry() {
+entry::EntryLines Colouring::caretEntry() {
     if (editor_->document() != document_) follow();
-    return entryAround(editor_->textCursor().block());
+    const QTextBlock line = editor_->textCursor().block();
+    // A keystroke asks twice (the caret moved, then the paint): the answer holds until the text, the
+    // caret's line or the lines known change. Without the colouring no change is followed: found afresh.
+    if (!enabled_) return entryAround(line);
+    const int number = line.blockNumber();
+    if (caretEntry_.line != number || caretEntry_.knownLines != knownLines_)
+        caretEntry_ = {number, knownLines_, entryAround(line)};
+    return caretEntry_.entry;
 }
 
 void Colouring::paintEntryMark(const QPaintEvent& event) {
     // Under the text: the editor paints its lines over this, so every format of theirs (an input
     // method's composition too) stays visible.
-    markedEntry_ = entryAround(editor_->textCursor().block());
-    if (markedEntry_ == kNoEntry) return;
+    markedEntry_ = caretEntry();
+    if (!markedEntry_.found()) return;
     QPainter painter(editor_->viewport());
     painter.setClipRegion(event.region());
     const QAbstractTextDocumentLayout* layout = document_->documentLayout();
@@ -429,7 +433,7 @@ void Colouring::paintEntryMark(const QPaintEvent& event) {
     qreal top = (editor_->*(&EditorAccess::blockBoundingGeometry))(block)
                     .translated((editor_->*(&EditorAccess::contentOffset))())
                     .top();
-    for (; block.isValid() && block.blockNumber() <= markedEntry_.second && top <= height;
+    for (; block.isValid() && block.blockNumber() <= markedEntry_.last && top <= height;
          block = block.next()) {
         const qreal lineHeight = block.isVisible() ? layout->blockBoundingRect(block).height() : 0;
         if (block.blockNumber() >= markedEntry_.first)
@@ -445,7 +449,7 @@ void Colouring::showMatch() {
     QList<QTextEdit::ExtraSelection> selections;
     // The entry mark is painted under the text; the view is painted again when the caret's entry is not
     // the one painted last.
-    if (entryAround(cursor.block()) != markedEntry_) editor_->viewport()->update();
+    if (caretEntry() != markedEntry_) editor_->viewport()->update();
     auto select = [&](int position) {
         QTextCursor c(editor_->document());
         c.setPosition(position);

@@ -9,6 +9,8 @@
 // line starts in the state it started in before, and the states further on are read when they are needed
 // (to colour a line) or in the background while the window is idle. A line's colours hold as long as its
 // text and its stored start state are those they were made from.
+#include "entry/entry_lines.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -17,7 +19,6 @@
 
 #include <array>
 #include <functional>
-#include <utility>
 
 class QPaintEvent;
 class QPlainTextEdit;
@@ -46,10 +47,9 @@ public:
     void readToEnd();
     // The number of lines from the top whose start states are known.
     int knownLines() const { return knownLines_; }
-    // The first and last line (block numbers) of the entry the caret stands in, the one its band marks;
-    // kNoEntry outside every entry.
-    static constexpr std::pair<int, int> kNoEntry{-1, -1};
-    std::pair<int, int> caretEntry();
+    // The entry the caret stands in, the one its band marks (entry::entryAround): its first and last line
+    // (block numbers) and the column of its "@"; none found outside every entry.
+    entry::EntryLines caretEntry();
     // The format a kind of run is shown in (bibtex::Token as a number), for tests.
     QTextCharFormat formatOf(int token) const { return formats_[std::size_t(token)]; }
 
@@ -69,8 +69,8 @@ private:
     void guessFrom(const QTextBlock& first, const QTextBlock& last);
     void uncolourAll();
     void readInBackground();
-    // The first and last line (block numbers) of the entry `line` stands in; kNoEntry outside every entry.
-    std::pair<int, int> entryAround(const QTextBlock& line) const;
+    // The entry `line` stands in, in block numbers.
+    entry::EntryLines entryAround(const QTextBlock& line) const;
     // Marks the brace, parenthesis or quote that matches the one at the caret, and the caret's entry.
     void showMatch();
     // Paints the mark of the caret's entry: a faint band the whole width of its lines.
@@ -87,8 +87,12 @@ private:
     std::array<QTextCharFormat, 13> formats_;
     QTextCharFormat matchFormat_;
     QColor entryColour_;
-    std::pair<int, int> markedEntry_ =
-        kNoEntry;              // the first and last line of the entry marked, as last painted
+    entry::EntryLines markedEntry_; // the entry marked, as last painted
+    struct CaretEntry {
+        int line = -1; // the caret's line (block number) it was found for
+        int knownLines = -1;
+        entry::EntryLines entry;
+    } caretEntry_;             // the caret's entry as last found, while the colouring follows the changes
     bool textChanged_ = false; // contentsChange announced an edit the layout has not yet been told of
 };
 

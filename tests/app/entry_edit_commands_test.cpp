@@ -1,6 +1,7 @@
-// 文献 > 文献の修正 through the window: the entry the caret stands in shown in the entry form, only the
-// changed field written anew as one undo step, the label check, the refusals, and saving what the file's
-// encoding cannot hold.
+// 文献 > 文献の修正 through the window: the entry the caret stands in (in braces or parentheses, of any
+// type BibTeX reads) shown in the entry form, a choice pair's options each with its own field's value, only
+// the changed field written anew as one undo step, the label check, the refusals, and saving what the
+// file's encoding cannot hold.
 #include "entry/entry_count.h"
 #include "entry/entry_edit.h"
 #include "support/app_fixture.h"
@@ -34,8 +35,10 @@ const QString kText = QStringLiteral("@string{ipsj = {情報処理学会論文�
 
 class EntryEditCommand : public AppFixture {
 protected:
-    EntryEditCommand() {
-        QString crlf = kText;
+    EntryEditCommand() { open(kText); }
+    // Opens `text` as a Shift-JIS file with CR LF.
+    void open(const QString& text) {
+        QString crlf = text;
         bytes = text::encodeCp932(crlf.replace(u'\n', QStringLiteral("\r\n")));
         file = writeFile(QStringLiteral("refs.bib"), bytes);
         form1().FileOpen(file);
@@ -119,6 +122,115 @@ TEST_F(EntryEditCommand, TheEntryIsTheOneTheCaretStandsInFromItsHeadToItsClosing
         EXPECT_EQ(f.combo(2).currentText(), QStringLiteral("岩波書店"));
     });
     EXPECT_EQ(document(), kText);
+}
+
+// An entry in parentheses, after another on its line, of a style's other type name: the form shows it and
+// 修正 changes it in place; a type of no category and @string get their refusals.
+const QString kKinds =
+    QStringLiteral("@article(paren1,\n"                           // 0
+                   "  author = {A},\n"                            // 1
+                   "  title = {古い表題},\n"                      // 2
+                   "  journal = {J},\n"                           // 3
+                   "  year = 1990\n"                              // 4
+                   ")\n"                                          // 5
+                   "@MastersThesis{m1,\n"                         // 6
+                   "  author = {M}, title = {T}, school = {S},\n" // 7
+                   "  year = 2001,\n"                             // 8
+                   "}\n"                                          // 9
+                   "@conference{c1, author = {C}, title = {T}, booktitle = {B}, year = 2002}\n"
+                   "@online{o1,\n"        // 11
+                   "  title = {O},\n"     // 12
+                   "}\n"                  // 13
+                   "@misc{x} @misc{y,\n"  // 14
+                   "  title = {Y},\n"     // 15
+                   "}\n"                  // 16
+                   "@string{s = {S}}\n"); // 17
+
+TEST_F(EntryEditCommand, EntriesOfEveryFormAreChangedInPlaceAndOtherTypesAreRefused) {
+    struct Row {
+        int line;
+        int category;          // -1: refused with `refusal`
+        const char16_t* label; // the label slot
+        const char16_t* title; // typed into 表題名; nullptr: nothing typed
+        int changedLine;       // the line 修正 changes
+        const char16_t* changedTo;
+        const char16_t* refusal = nullptr; // the start of the message
+    };
+    const Row rows[] = {
+        {3, 0, u"paren1", u"新しい表題", 2, u" title   = \"新しい表題\","},
+        {8, 5, u"m1", nullptr, -1, nullptr},
+        {10, 7, u"c1", u"U", 10,
+         u"@conference{c1, author = {C}, title = \"U\", booktitle = {B}, year = 2002}"},
+        {14, 12, u"x", nullptr, -1, nullptr},
+        {15, 12, u"y", u"Z", 15, u" title     = \"Z\","},
+        {12, -1, nullptr, nullptr, -1, nullptr, u"文献の種類 @online は 13 の文献カテゴリのどれでもないため"},
+        {17, -1, nullptr, nullptr, -1, nullptr, u"カーソルの位置に修正できる文献がありません"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.line);
+        open(kKinds);
+        caretOnLine(row.line);
+        if (row.refusal) {
+            platform.expectMessageContaining(QString::fromUtf16(row.refusal));
+            command("Modify1");
+            platform.verify();
+            EXPECT_EQ(document(), kKinds);
+            continue;
+        }
+        modifyAt(row.line, [&](const Form& f) {
+            EXPECT_EQ(f.combo(1).currentIndex(), row.category);
+            EXPECT_EQ(f.edit(1).text(), QString::fromUtf16(row.label));
+            if (row.title) retype(f.edit(3), QString::fromUtf16(row.title)); // 表題名 in each of them
+            f.add();
+        });
+        QStringList expected = kKinds.split(u'\n');
+        if (row.changedLine >= 0) expected[row.changedLine] = QString::fromUtf16(row.changedTo);
+        EXPECT_EQ(document(), expected.join(u'\n')); // the type words, delimiters and labels as they were
+    }
+}
+
+// A book with both an author and an editor: each option of the pair shows its own field's value, and 修正
+// writes only the field of the option chosen. With one of the two, the option renames it.
+TEST_F(EntryEditCommand, EachOptionOfAChoicePairShowsItsOwnFieldsValue) {
+    const QString both = QStringLiteral("@book{b,\n  author = {著者},\n  editor = {編者},\n  title = {T},\n"
+                                        "  publisher = {P},\n  year = 2000,\n}\n");
+    struct Row {
+        const char* name;
+        const QString& text;
+        int caretLine;
+        // Separated by "|": a number clicks that option (1 author, 2 editor), "=text" retypes the slot,
+        // "?text" expects the slot to show the text. Then 修正.
+        const char16_t* steps;
+        int changedLine; // -1: no change
+        const char16_t* changedTo;
+    };
+    const Row rows[] = {
+        {"EachOptionShowsItsField", both, 1, u"?著者|2|?編者|1|?著者|2", -1, nullptr},
+        {"TheEditorChangedTheAuthorKept", both, 1, u"2|=新しい編者", 2, u" editor    = \"新しい編者\","},
+        {"WhatWasTypedStaysWithItsOption", both, 1, u"2|=新しい編者|1|?著者|2|?新しい編者", 2,
+         u" editor    = \"新しい編者\","},
+        {"TheOptionNotChosenIsNotWritten", both, 1, u"=新しい著者|2|?編者", -1, nullptr},
+        {"OneFieldIsRenamedWithItsValue", kText, 12, u"?鈴木 花子|1|?鈴木 花子", 12,
+         u" author    = \"鈴木 花子\","},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        open(row.text);
+        modifyAt(row.caretLine, [&](const Form& f) {
+            for (const QString& step : QString::fromUtf16(row.steps).split(u'|')) {
+                if (step.startsWith(u'='))
+                    retype(f.edit(2), step.sliced(1));
+                else if (step.startsWith(u'?'))
+                    EXPECT_EQ(f.edit(2).text(), step.sliced(1));
+                else
+                    QTest::mouseClick(&f.radio(step.toInt()), Qt::LeftButton);
+            }
+            f.add();
+        });
+        QStringList expected = row.text.split(u'\n');
+        if (row.changedLine >= 0) expected[row.changedLine] = QString::fromUtf16(row.changedTo);
+        EXPECT_EQ(document(), expected.join(u'\n'));
+    }
 }
 
 TEST_F(EntryEditCommand, AnotherEntrysLabelIsRefusedTheEntrysOwnInOtherLetterCaseIsNot) {

@@ -86,6 +86,9 @@ protected:
         case A::AddEntry:
             form1().entryDocument().appendLines(a.lines);
             break;
+        case A::ChangeEntry:
+            form1().entryDocument().applyEdits(a.edits);
+            break;
         case A::Save:
             command("Save1");
             break;

@@ -162,6 +162,8 @@ TEST_F(Cli, ReportsUsageAndFileErrors) {
         {"export x.bib", 2, "--fields is missing"},
         {"edit x.bib --title T", 2, "--label is missing"},
         {"edit x.bib --label k --remove colour", 2, "--remove names no field \"colour\""},
+        {"edit x.bib --label k --title T --remove title", 2,
+         "--title and --remove title contradict each other"},
         {"edit missing.bib --label k --title T", 3,
          "missing.bib: cannot be read (No such file or directory)"},
         {"import x.csv --category 0 --fields author --labels some", 2, "--labels is manual, auto or column"},
@@ -245,6 +247,45 @@ TEST_F(Cli, EditWritesWhatTheFormsChangeAndTheEditorsSaveWrite) {
     EXPECT_NE(readFile(viaCli), editFixture());
 }
 
+// Every entry the editor's 文献の修正 reaches: in parentheses, with no "," after its label, after another on
+// its line, of a style's other type name (whose word stays); a type of no category is refused.
+TEST_F(Cli, EditFindsTheEntriesBibTeXReads) {
+    const QString text =
+        QStringLiteral("@article(p1,\r\n  author = {A},\r\n  title = {T},\r\n"
+                       "  journal = {J},\r\n  year = 1990\r\n)\r\n"
+                       "@misc{x} @MastersThesis{m1, author = {M}, title = {T}, school = {S}, "
+                       "year = 2001}\r\n"
+                       "@online{o1,\r\n}\r\n");
+    struct Case {
+        const char* args; // after "edit FILE"
+        int exit;
+        const char16_t* from; // the text changed (exit 0), or what standard error says
+        const char16_t* to;
+    };
+    const Case cases[] = {
+        {"--label P1 --title U", 0, u"  title = {T},\r\n", u" title   = \"U\",\r\n"},
+        {"--label x --title U", 0, u"@misc{x}", u"@misc{x, title = \"U\"}"},
+        {"--label m1 --year 2002", 0, u"year = 2001}", u"year = \"2002\"}"},
+        {"--label o1 --title U", 1, u"refs.bib:8: the type @online is none of the thirteen categories",
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const QString file = write(QStringLiteral("refs.bib"), cp932(text));
+        EXPECT_EQ(run(QStringList{QStringLiteral("edit"), file} + QString::fromUtf8(c.args).split(u' ')),
+                  c.exit);
+        if (c.exit != 0) {
+            EXPECT_TRUE(err.contains(QString::fromUtf16(c.from))) << err.toStdString();
+            EXPECT_EQ(readFile(file), cp932(text));
+            continue;
+        }
+        QString expected = text;
+        ASSERT_EQ(expected.count(QString::fromUtf16(c.from)), 1);
+        expected.replace(QString::fromUtf16(c.from), QString::fromUtf16(c.to));
+        EXPECT_EQ(readFile(file), cp932(expected)) << err.toStdString();
+    }
+}
+
 TEST_F(Cli, EditWritesNothingWhenNothingChangesOrItRefuses) {
     const QByteArray before = editFixture();
     const QString file = write(QStringLiteral("refs.bib"), before);
@@ -262,7 +303,10 @@ TEST_F(Cli, EditWritesNothingWhenNothingChangesOrItRefuses) {
         {"--label yamada1991 --title 表題 --year 1991", 0, u": Yamada1991 unchanged"},
         {"--label nobody --title T", 1, u"no entry has the label \"nobody\""},
         {"--label yamada1991 --new-label OTHER", 1, u"入力した文献ラベルは既に使われています"},
-        {"--label broken --title T", 1, u"文献の検査"},
+        {"--label broken --title T", 1,
+         u"refs.bib:8: error: \",\" missing between fields in \"broken\"; the entry can be changed once that "
+         u"is "
+         u"mended"},
         {"--label yamada1991 --remove title", 1, u"category 0 (article) needs --title"},
         {"--label other --journal J", 1, u"category 12 (misc) has no field journal"},
         {"--label yamada1991 --title ü", 1, u"cannot hold ü"},

@@ -96,6 +96,12 @@ TEST(EditFile, OnlyTheEditedLinesAreWrittenAnewAndNewLinesEndAsTheLineTheyWereSp
          {0, 1, QStringLiteral("é")},
          false,
          "\xEF\xBB\xBF\xC3\xA9\nb\n"},
+        {"an edit at the very start", "a\r\nb\r\n", {0, 1, QStringLiteral("x")}, false, "x\r\nb\r\n"},
+        {"an edit at the very start, a byte that is no character after it",
+         "a\r\nb\x81\r\n",
+         {0, 0, QStringLiteral("x")},
+         false,
+         "xa\r\nb\x81\r\n"},
         {"unencodable", "a\r\n", {1, 0, QStringLiteral("😀")}, false, ""},
         {"unencodable, UTF-8 asked for", "a\r\n", {1, 0, QStringLiteral("😀")}, true, "a\xF0\x9F\x98\x80\r\n"},
     };

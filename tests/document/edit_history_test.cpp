@@ -59,6 +59,13 @@ public:
                           EditKind::Command);
             break;
         }
+        case A::ChangeEntry:
+            // As the document makes them: one step, the last first, begun where the first edit begins.
+            history_.beginStep(a.edits.first().position);
+            for (auto e = a.edits.crbegin(); e != a.edits.crend(); ++e)
+                history_.edit(e->position, e->length, e->replacement, EditKind::Command);
+            history_.endStep();
+            break;
         case A::Save:
             history_.closeStep();
             break;

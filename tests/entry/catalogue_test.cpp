@@ -52,6 +52,19 @@ TEST(Catalogue, IndexesOutsideTheThirteenAreRefusedInEveryBuild) {
     }
 }
 
+TEST(Catalogue, AnEntrysTypeNamesItsCategoryInAnyLetterCase) {
+    for (const oracle::Category& c : oracle::categories()) {
+        for (const QString& type : {c.entryType, c.otherType}) {
+            if (type.isEmpty()) continue;
+            EXPECT_EQ(entry::categoryOfType(type), c.index) << type.toStdString();
+            EXPECT_EQ(entry::categoryOfType(type.toUpper()), c.index) << type.toStdString();
+        }
+    }
+    for (const char16_t* none : {u"online", u"string", u"", u"masterthesiss", u"\uFF41rticle", u"article "})
+        EXPECT_EQ(entry::categoryOfType(QString::fromUtf16(none)), -1)
+            << QString::fromUtf16(none).toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(AllCategories, CatalogueCategory, ::testing::Range(0, entry::kCategoryCount),
                          [](const auto& info) { return "Category" + std::to_string(info.param); });
 

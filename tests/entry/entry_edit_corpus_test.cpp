@@ -18,11 +18,6 @@ namespace {
 
 const QString kMarker = QStringLiteral("Zqxjmarker 新しい表題");
 
-// The entry's text, lines first..last.
-QString linesOf(const QStringList& lines, const entry::EntryLines& entry) {
-    return lines.mid(entry.first, entry.last - entry.first + 1).join(u'\n');
-}
-
 // Each field but the first named `skip`, by its name in lower case and its text from name to value.
 QStringList fieldTexts(const QString& text, const entry::EntryText& e, const QString& skip) {
     QStringList texts;
@@ -101,11 +96,10 @@ TEST(EntryEditCorpus, NoChangeKeepsEveryEntryAndAChangedFieldChangesOnlyItsOwnTe
     for (const QString& name : files) {
         SCOPED_TRACE(name.toStdString());
         const QString text = document::loadDocumentFile(corpus.filePath(name)).text;
-        const QStringList textLines = text.split(u'\n');
         bool triedPbibtex = false;
-        for (const entry::EntryLines& lines : entry::entriesOf(text)) {
+        for (const entry::EntrySpan& span : entry::entriesOf(text)) {
             ++read;
-            const QString before = linesOf(textLines, lines);
+            const QString before = text.sliced(span.position, span.length);
             const entry::EntryText e = entry::readEntry(before);
             if (e.problem != entry::EntryProblem::None) continue;
             ++editable;

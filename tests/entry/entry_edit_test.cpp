@@ -96,6 +96,18 @@ const EditCase kEdits[] = {
     {"TypeKeepsItsLettersWithoutANewCategory", u"@Article{k,\n  author = {A},\n  title = {T},\n  journal = {J},\n  year = 2000,\n}",
      u"year=2001",
      u"@Article{k,\n  author = {A},\n  title = {T},\n  journal = {J},\n year    = \"2001\",\n}"},
+    {"AStylesOtherNameIsKept", u"@MastersThesis{t,\n  author = {A},\n  title = {T},\n  school = {S},\n  year = 2000,\n}",
+     u"year=2001",
+     u"@MastersThesis{t,\n  author = {A},\n  title = {T},\n  school = {S},\n year      = \"2001\",\n}"},
+    {"AStylesOtherNameGivesWayToANewCategory", u"@conference{c,\n  author = {A},\n  title = {T},\n  booktitle = {B},\n  year = 2000,\n}",
+     u"", u"@misc{c,\n  author = {A},\n  title = {T},\n  booktitle = {B},\n  year = 2000,\n}", 12},
+    {"ChoiceWithBothFieldsChangesOnlyTheChosenOne", u"@book{p,\n  author = {A},\n  editor = {E},\n  title = {T},\n  publisher = {P},\n  year = 2000,\n}",
+     u"editor=E2",
+     u"@book{p,\n  author = {A},\n editor    = \"E2\",\n  title = {T},\n  publisher = {P},\n  year = 2000,\n}"},
+    {"ChoiceWithBothFieldsTheOtherOptionUnchanged", u"@book{p,\n  author = {A},\n  editor = {E},\n  title = {T},\n  publisher = {P},\n  year = 2000,\n}",
+     u"editor=E", u"@book{p,\n  author = {A},\n  editor = {E},\n  title = {T},\n  publisher = {P},\n  year = 2000,\n}"},
+    {"ChoiceWithBothFieldsTheChosenOneEmptied", u"@book{p,\n  author = {A},\n  editor = {E},\n  title = {T},\n  publisher = {P},\n  year = 2000,\n}",
+     u"editor=", u"@book{p,\n  author = {A},\n  title = {T},\n  publisher = {P},\n  year = 2000,\n}"},
     {"NewCategoryChangesTheTypeWordOnly", u"@Article{k,\n  author = {A},\n  title = {T},\n  journal = {J},\n  year = 2000,\n}",
      u"", u"@misc{k,\n  author = {A},\n  title = {T},\n  journal = {J},\n  year = 2000,\n}", 12},
     {"NewLabel", u"@misc{old,\n  title = {T},\n}", u"", u"@misc{New,\n  title = {T},\n}", -1, u"New"},
@@ -175,6 +187,9 @@ TEST(EntryReading, WhatCannotBeChangedIsToldApart) {
         {u"@misc{x, title={A} year=1}", EntryProblem::Error},
         {u"@misc{x, title=\"A}\"}", EntryProblem::Error},
         {u"@MISC{x}", EntryProblem::None},
+        {u"@article(k, title={A})", EntryProblem::None},
+        {u"@mastersthesis{m}", EntryProblem::None},
+        {u"@Conference{c}", EntryProblem::None},
         {u"@misc{x, title={A}} @misc{y, title=", EntryProblem::None}, // what follows is another entry's
     };
     for (const auto& [text, problem] : cases)
@@ -221,23 +236,6 @@ TEST(EntryLabelCheck, TheEntrysOwnLabelIsNoConflictInAnyLetterCase) {
         EXPECT_EQ(entry::labelRefused(QString::fromUtf16(c.label), own, inUse), c.refused)
             << QString::fromUtf16(c.label).toStdString();
     }
-}
-
-TEST(EntryLines, AnEntryRunsFromItsHeadToTheLineThatClosesItOrToTheNextHead) {
-    const QString text = QStringLiteral("%% c\n@article{a1,\n  title = {T},\n}\n\n@book{B2, title = {x}}\n"
-                                        "@misc{c3,\n  title = {open\n@misc{d4,\n}\ntrailing");
-    struct Case {
-        const char16_t* label;
-        int first, last;
-    };
-    const Case cases[] = {{u"a1", 1, 3}, {u"A1", 1, 3},   {u"b2", 5, 5},   {u"c3", 6, 7},
-                          {u"d4", 8, 9}, {u"zz", -1, -1}, {u"a1,", -1, -1}};
-    for (const Case& c : cases) {
-        const entry::EntryLines lines = entry::entryLinesOfLabel(text, QString::fromUtf16(c.label));
-        EXPECT_EQ(lines.first, c.first) << QString::fromUtf16(c.label).toStdString();
-        EXPECT_EQ(lines.last, c.last) << QString::fromUtf16(c.label).toStdString();
-    }
-    EXPECT_EQ(entry::entriesOf(text).size(), 4);
 }
 
 } // namespace

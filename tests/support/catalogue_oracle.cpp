@@ -1,5 +1,7 @@
 #include "support/catalogue_oracle.h"
 
+#include <utility>
+
 namespace oracle {
 
 namespace {
@@ -13,6 +15,11 @@ struct Row {
     // a combo box; "(p)=first/second" is choice pair p, "*(p)=..." a required one. The label has no field.
     const char16_t* slots;
 };
+
+// The styles' own names of two types: their master's thesis, and the conference paper they print as an
+// inproceedings.
+const std::pair<const char*, const char*> kOtherTypes[] = {{"masterthesis", "mastersthesis"},
+                                                           {"inproceedings", "conference"}};
 
 // Near-duplicates are intended: "技報種別" (3, 4) against "技法種別" (5, 6, 10), "執筆年" in 11.
 // clang-format off
@@ -86,6 +93,8 @@ std::vector<Category> parse() {
         c.index = int(list.size());
         c.name = QString::fromUtf16(row.name);
         c.entryType = QString::fromLatin1(row.entryType);
+        for (const auto& [type, other] : kOtherTypes)
+            if (c.entryType == QLatin1StringView(type)) c.otherType = QString::fromLatin1(other);
         c.columnWidth = row.columnWidth;
         c.listSection = QString::fromLatin1(row.listSection);
         for (const QString& token : QString::fromUtf16(row.slots).split(u' '))

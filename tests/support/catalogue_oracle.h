@@ -29,6 +29,7 @@ struct Category {
     int index = 0;
     QString name; // as ComboBox1 lists it
     QString entryType;
+    QString otherType;       // the type's other name in BibTeX's styles, which the category reads too
     int columnWidth = 0;     // the field names of the entry text are padded to it
     QString listSection;     // the user list section of the combo box; empty for none
     std::vector<Slot> slots; // the shown slots, slot 1 first; the rest are hidden

@@ -38,12 +38,20 @@ A replaceAll(const QString& find, const QString& replacement) {
 A addEntry(const QStringList& lines) {
     return {A::AddEntry, {}, 0, 0, 0, {}, lines};
 }
+A changeEntry(const QList<text::TextEdit>& edits) {
+    A a{A::ChangeEntry};
+    a.edits = edits;
+    return a;
+}
 A save() {
     return {A::Save};
 }
 
 const QString kHello = u"hello world"_s;
 const QStringList kEntry{u"@misc{a,"_s, u"}"_s, QString()};
+// An entry whose title 文献の修正 writes anew and whose year it removes, with its line.
+const QString kToChange = u"@misc{a,\n title = {A},\n year = 2001,\n}\n"_s;
+const QList<text::TextEdit> kChanges{{9, 13, u" title   = \"B\","_s}, {23, 14, QString()}};
 
 } // namespace
 
@@ -168,6 +176,12 @@ const std::vector<UndoCase>& undoCases() {
          3,
          {addEntry(kEntry), type(u"Z"_s)},
          {{u"% x\n@misc{a,\n}\n\n"_s, 16}, {u"% x"_s, 3}}},
+        {"an entry changed through the form is one step, the typing after it another; its undo leaves the "
+         "caret where its first change began",
+         kToChange,
+         30,
+         {changeEntry(kChanges), type(u"Z"_s)},
+         {{u"@misc{a,\n title   = \"B\",\n}\n"_s, 25}, {kToChange, 9}}},
     };
     return cases;
 }

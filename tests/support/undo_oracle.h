@@ -2,6 +2,9 @@
 // How the editor groups changes into undo steps and where an undo leaves the caret, as a table of what a
 // user does and what each undo then gives. The same rows run on the main window's editor and on the text
 // store's edit history, each through a driver of its own; a view that replaces the editor runs them too.
+#include "text/search.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +24,7 @@ struct UserAction {
         Drop,        // drops `text` from another program at position `from`
         ReplaceAll,  // すべて置換 of `text` by `replacement`
         AddEntry,    // the entry form adds the entry `lines`
+        ChangeEntry, // the entry form's 文献の修正 makes `edits` (sorted, apart) with the caret where it is
         Save,        // 上書き保存
     };
     Kind kind;
@@ -31,6 +35,7 @@ struct UserAction {
     QString replacement = {};
     QStringList lines = {};
     QString preedit = {};
+    QList<text::TextEdit> edits = {};
 };
 
 // The text and the caret after one undo.

@@ -25,6 +25,23 @@ TEST(ReadLines, SkipsBlanksAndEndsAtCharacter26) {
     EXPECT_TRUE(reader.atEnd());
 }
 
+// The lines of a value joined as the CSV export and the entry form read it.
+TEST(JoinedLines, LinesMeetAtOneBlankTheirEndsTrimmedWhereTheyMeet) {
+    const std::pair<const char16_t*, const char16_t*> cases[] = {
+        {u"one line  ", u"one line  "},
+        {u"Two\n      lines", u"Two lines"},
+        {u"  start\nend  ", u"  start end  "},                        // the outer ends stay
+        {u"Gap \t\n\n \x01 \n  over\x1f\n lines", u"Gap over lines"}, // blank lines go
+        {u"\nafter an empty first", u"after an empty first"},
+        {u"before an empty last\n", u"before an empty last"},
+        {u"   \nblank first", u"blank first"},
+        {u"a\n\u3000b", u"a \u3000b"}, // only codes up to 32 are trimmed
+        {u"\n\n", u""},
+    };
+    for (const auto& [value, joined] : cases)
+        EXPECT_EQ(joinedLines(value), QString::fromUtf16(joined)) << QString::fromUtf16(value).toStdString();
+}
+
 TEST(AsciiCase, MatchesOnlyAsciiLettersAlike) {
     EXPECT_EQ(asciiLower(u"AZaz@[`{\uFF21\u00C9"), u"azaz@[`{\uFF21\u00C9");
     EXPECT_TRUE(startsWithAsciiCaseless(u"AUTHOR = x", u"author"));

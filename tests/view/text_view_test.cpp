@@ -190,6 +190,13 @@ public:
             view.setCaret(result.edits.last().position + result.edits.last().length + shift);
             break;
         }
+        case A::ChangeEntry:
+            // As the document makes them: one step, the last first, begun where the first edit begins.
+            view.beginStep(a.edits.first().position);
+            for (auto e = a.edits.crbegin(); e != a.edits.crend(); ++e)
+                history.edit(e->position, e->length, e->replacement, EditKind::Command);
+            view.endStep();
+            break;
         case A::AddEntry:
             history.edit(store.size(), 0,
                          document::textToAppend(a.lines, store.lineLength(store.lineCount() - 1) > 0),

@@ -1,8 +1,8 @@
-#include "app/window_place.h"
+#include "ui/window_place.h"
 
 #include <algorithm>
 
-namespace app {
+namespace ui {
 
 namespace {
 
@@ -34,4 +34,4 @@ QRect placeBeside(const QRect& screen, const QRect& main, QSize wanted, QSize le
                   QRect(main.left(), screen.bottom() + 1 - size.height(), size.width(), size.height()));
 }
 
-} // namespace app
+} // namespace ui

@@ -5,7 +5,7 @@
 #include <QRect>
 #include <QSize>
 
-namespace app {
+namespace ui {
 
 // The place of a window of `wanted` outer size beside `main` on `screen`. To the right of main (where
 // `wanted` fits there), else to its left (where it fits there), else on the side with more room, as long
@@ -14,4 +14,4 @@ namespace app {
 // bottom of the screen over main's lower part. Always within `screen`, `gap` pixels from main.
 QRect placeBeside(const QRect& screen, const QRect& main, QSize wanted, QSize least, int gap);
 
-} // namespace app
+} // namespace ui

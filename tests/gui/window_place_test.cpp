@@ -1,6 +1,6 @@
 // Where a window that works beside the main window goes at its first showing: the side with room, then
 // below, then over the main window's lower part; never off the screen.
-#include "app/window_place.h"
+#include "ui/window_place.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +35,7 @@ TEST(WindowPlace, BesideWhereTheScreenHasRoomElseBelowElseOverTheMainWindowsLowe
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        const QRect at = app::placeBeside(row.screen, row.main, wanted, least, kGap);
+        const QRect at = ui::placeBeside(row.screen, row.main, wanted, least, kGap);
         EXPECT_TRUE(row.screen.contains(at))
             << at.x() << "," << at.y() << " " << at.width() << "x" << at.height();
         EXPECT_GE(at.width(), least.width());
