@@ -613,6 +613,9 @@ int main(int argc, char** argv) {
             const QStringList parts = arg.mid(13).split(u',');
             return loadProbe(parts.value(0), parts.value(1));
         }
+    for (const QString& arg : QCoreApplication::arguments())
+        if (arg == u"--text-view" || arg.startsWith(QStringLiteral("--text-view=")))
+            return showTextView(arg.section(u'=', 1));
     // The check's figures alone.
     if (QCoreApplication::arguments().contains(QStringLiteral("--check-only"))) {
         reportCheck();

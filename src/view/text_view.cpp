@@ -25,8 +25,8 @@ namespace view {
 
 namespace {
 
-// Lines laid out to find a line's place on screen; beyond, the rows of the line table count.
-constexpr qsizetype kLayOutReach = 200;
+// Lines counted one by one to find a line's place on screen (those within two screens of the top laid
+// out); beyond, the rows of the line table count.
 constexpr qsizetype kSumReach = 2000;
 // The surrounding text an input method is given: the caret's line within this many characters each way.
 constexpr qsizetype kSurrounding = 1024;
@@ -373,7 +373,7 @@ qreal TextView::verticalOffset() const {
 }
 
 qreal TextView::lineY(qsizetype line, bool layOut) const {
-    // Lines within a screen of the top are laid out (they are shown, or are about to be); further ones
+    // Lines within two screens of the top are laid out (they are shown, or are about to be); further ones
     // count what is known of them, and far ones the rows of the line table.
     const qreal reach = layOut ? 2 * qreal(viewport()->height()) : 0;
     qreal y = 0;
