@@ -161,7 +161,12 @@ void TextView::finishAction() {
     reportedCaret_ = c;
     reportedAnchor_ = a;
     if (moved || selectionMoved) viewport()->update();
-    pageCaretY_ = std::exchange(pageMove_, std::nullopt);
+    // The caret's place for the page keys is kept until the caret moves otherwise (a key that could not
+    // move it, a change of the selection's other end, keep it).
+    if (pageMove_)
+        pageCaretY_ = std::exchange(pageMove_, std::nullopt);
+    else if (moved)
+        pageCaretY_.reset();
     if (moved) {
         showCaretNow();
         Q_EMIT cursorPositionChanged();
@@ -1337,6 +1342,12 @@ std::pair<qsizetype, qsizetype> TextView::clicked(int which) const {
     return {clickMarks_->position(2 * which), clickMarks_->position(2 * which + 1)};
 }
 
+QPointF TextView::clickPoint(const QPoint& point) const {
+    // The viewport's point moved by how far the top line's top is above the view (not by the whole text
+    // scrolled): where the old widget measures a triple-click from the double-click.
+    return QPointF(point.x(), point.y() + verticalOffset());
+}
+
 bool TextView::remembers(int which) const {
     // An edit that took the word or line out leaves nothing to extend from.
     const auto [first, last] = clicked(which);
@@ -1405,10 +1416,9 @@ void TextView::mousePressEvent(QMouseEvent* e) {
     stickyX_.reset();
     commitComposition();
     const qsizetype position = positionAt(point);
-    // Near the double-click in the text, wherever the view has scrolled since.
-    const QPointF inText(point.x(), point.y() + verticalOffset());
-    const bool tripleClick = tripleClick_.isActive() && (inText - tripleClickPoint_).manhattanLength() <
-                                                            QApplication::startDragDistance();
+    const bool tripleClick =
+        tripleClick_.isActive() &&
+        (clickPoint(point) - tripleClickPoint_).manhattanLength() < QApplication::startDragDistance();
     if (!tripleClick && e->modifiers() != Qt::ShiftModifier && hasSelection() &&
         position >= selectionStart() && position <= selectionEnd()) {
         dragging_ = Dragging::MaybeText;
@@ -1510,7 +1520,8 @@ void TextView::mouseDoubleClickEvent(QMouseEvent* e) {
         e->ignore();
         return;
     }
-    Action action(*this);
+    // The word is chosen where the mouse is: the view does not scroll under it.
+    Action action(*this, false);
     commitComposition();
     const QPoint point = e->position().toPoint();
     stickyX_.reset();
@@ -1522,7 +1533,7 @@ void TextView::mouseDoubleClickEvent(QMouseEvent* e) {
     marks_->reset({start + a, start + b});
     rememberClick(kWord, start + a, start + b);
     dragging_ = Dragging::Selecting;
-    tripleClickPoint_ = QPointF(point.x(), point.y() + verticalOffset());
+    tripleClickPoint_ = clickPoint(point);
     tripleClick_.start(QApplication::doubleClickInterval(), this);
 }
 

@@ -234,6 +234,7 @@ private:
     static constexpr int kLine = 1;
     std::pair<qsizetype, qsizetype> clicked(int which) const;
     bool remembers(int which) const;
+    QPointF clickPoint(const QPoint& point) const;
     void rememberClick(int which, qsizetype first, qsizetype last);
     void extendByWords(qsizetype position, qreal x);
     void extendByLines(qsizetype position);
@@ -268,7 +269,7 @@ private:
     QBasicTimer blink_;
     bool caretShown_ = true;
     QBasicTimer tripleClick_;
-    QPointF tripleClickPoint_; // in the text: a viewport point moved by the scrolled offset
+    QPointF tripleClickPoint_; // as clickPoint() gives it
     QBasicTimer autoScroll_;
     QPoint autoScrollPoint_;
     Dragging dragging_ = Dragging::None;
@@ -278,6 +279,7 @@ private:
     bool clickedLine_ = false;
     qsizetype dropCaret_ = -1;
     std::optional<qreal> pageCaretY_; // where the caret stood on screen before the page keys moved it
+                                      // (until it moves otherwise)
     std::optional<qreal> pageMove_;   // set by a page key for the end of its action
 };
 

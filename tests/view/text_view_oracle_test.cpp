@@ -216,24 +216,22 @@ public:
         return {};
     }
 
-    // Rectangles on screen are the same to the pixel. Off screen the old widget gives a line it does not
-    // reach (beyond two screens) a place of its own; there the view's must only be off screen on the same
-    // side.
-    // Rectangles on screen are the same to the pixel, but for the part of a pixel both keep in their
-    // scrolled offset (each scrolls by whole pixels and carries the rest), which can round a row a pixel
-    // apart after long runs of scrolling and editing near wrapped lines: y may differ by one pixel. Off
-    // screen the old widget gives a line it does not reach (beyond two screens) a place of its own; there
-    // the view's must only be off screen on the same side. At the end of its scroll range the old widget's
-    // top row can be one row off its own layout (it counts rows of lines it has not laid out as one each);
-    // there the view's rectangle must be on screen at the same x.
+    // Rectangles are the same to the pixel, but for the part of a pixel both keep in their scrolled offset
+    // (each scrolls by whole pixels and carries the rest), which can round a row a pixel apart after long
+    // runs of scrolling and editing near wrapped lines: y may differ by one pixel, on screen or off it by a
+    // pixel. Further off screen the old widget gives a line it does not reach (beyond two screens) a place
+    // of its own; there the view's must only be off screen on the same side. At the end of its scroll
+    // range the old widget's top row can be one row off its own layout (it counts rows of lines it has not
+    // laid out as one each); there the view's rectangle must be on screen at the same x.
     bool sameRect(const QRect& a, const QRect& b) const {
         const int height = oracle.viewport()->height();
+        if (a.x() == b.x() && a.size() == b.size() && std::abs(a.y() - b.y()) <= 1) return true;
         if (a.bottom() < 0) return b.bottom() < 0;
         if (a.top() >= height) return b.top() >= height;
-        if (a != b && oracle.verticalScrollBar()->value() == oracle.verticalScrollBar()->maximum() &&
+        if (oracle.verticalScrollBar()->value() == oracle.verticalScrollBar()->maximum() &&
             oracle.verticalScrollBar()->value() > 0)
             return a.x() == b.x() && a.size() == b.size() && b.top() >= 0 && b.bottom() < height;
-        return a.x() == b.x() && a.size() == b.size() && std::abs(a.y() - b.y()) <= 1;
+        return false;
     }
 
     // The rows of the caret's line in both, as start+length, for a report.
@@ -489,24 +487,32 @@ void PrintTo(const OracleRun& run, std::ostream* out) {
 
 INSTANTIATE_TEST_SUITE_P(
     TextView, TextViewOracle,
-    ::testing::Values(OracleRun{"Latin words wrapped between words", kLatin, 320, false, true, 1, 2000},
-                      OracleRun{"Latin words in a narrow view", kLatin, 140, false, true, 2, 2000},
-                      OracleRun{"Latin words in a very narrow view", kLatin, 120, false, true, 50, 3000},
-                      OracleRun{"Latin words in a wide view", kLatin, 500, false, true, 17, 2000},
-                      OracleRun{"Latin words, Shift+click from a double-clicked word to a line start", kLatin,
-                                300, false, true, 48, 3000},
-                      OracleRun{"Latin wrapped anywhere", kLatin, 260, true, true, 5, 2000},
-                      OracleRun{"Latin wrapped anywhere, narrow", kLatin, 200, true, true, 15, 2000},
-                      OracleRun{"Latin wrapped anywhere, very narrow", kLatin, 120, true, true, 40, 3000},
-                      OracleRun{"Japanese, combining marks and emoji between words", kMixed, 300, false,
-                                false, 3, 2000},
-                      OracleRun{"Japanese in a narrow view", kMixed, 180, false, false, 36, 2000},
-                      OracleRun{"Japanese in a very narrow view", kMixed, 120, false, false, 45, 3000},
-                      OracleRun{"Japanese in a wide view", kMixed, 420, false, false, 59, 3000},
-                      OracleRun{"Japanese wrapped anywhere", kMixed, 220, true, false, 4, 2000},
-                      OracleRun{"Japanese wrapped anywhere, narrow", kMixed, 160, true, false, 14, 2000},
-                      OracleRun{"Japanese wrapped anywhere, narrower", kMixed, 120, true, false, 37, 2000},
-                      OracleRun{"Japanese wrapped anywhere, wide", kMixed, 420, true, false, 49, 3000}),
+    ::testing::Values(
+        OracleRun{"Latin words wrapped between words", kLatin, 320, false, true, 1, 2000},
+        OracleRun{"Latin words in a narrow view", kLatin, 140, false, true, 2, 2000},
+        OracleRun{"Latin words in a very narrow view", kLatin, 120, false, true, 50, 3000},
+        OracleRun{"Latin words in a wide view", kLatin, 500, false, true, 17, 2000},
+        OracleRun{"Latin words, Shift+click from a double-clicked word to a line start", kLatin, 300, false,
+                  true, 48, 3000},
+        OracleRun{"Latin wrapped anywhere", kLatin, 260, true, true, 5, 2000},
+        OracleRun{"Latin wrapped anywhere, narrow", kLatin, 200, true, true, 15, 2000},
+        OracleRun{"Latin wrapped anywhere, very narrow", kLatin, 120, true, true, 40, 3000},
+        OracleRun{"Japanese, combining marks and emoji between words", kMixed, 300, false, false, 3, 2000},
+        OracleRun{"Japanese in a narrow view", kMixed, 180, false, false, 36, 2000},
+        OracleRun{"Japanese in a very narrow view", kMixed, 120, false, false, 45, 3000},
+        OracleRun{"Japanese in a wide view", kMixed, 420, false, false, 59, 3000},
+        OracleRun{"Japanese wrapped anywhere", kMixed, 220, true, false, 4, 2000},
+        OracleRun{"Japanese wrapped anywhere, narrow", kMixed, 160, true, false, 14, 2000},
+        OracleRun{"Japanese wrapped anywhere, narrower", kMixed, 120, true, false, 37, 2000},
+        OracleRun{"Japanese wrapped anywhere, wide", kMixed, 420, true, false, 49, 3000},
+        OracleRun{"Latin words in a very narrow view, a Shift+click after a double-click on the bottom row",
+                  kLatin, 120, false, true, 110, 3000},
+        OracleRun{"Latin words in a very narrow view, a caret's rectangle a part of a pixel above the view",
+                  kLatin, 120, false, true, 120, 3000},
+        OracleRun{"Latin wrapped anywhere, a page key after a key that could not move the caret", kLatin, 160,
+                  true, true, 136, 3000},
+        OracleRun{"Japanese wrapped anywhere, a triple-click after a double-click on the bottom row", kMixed,
+                  260, true, false, 185, 3000}),
     [](const auto& info) { return std::to_string(info.index); });
 
 } // namespace
