@@ -197,10 +197,14 @@ void TextView::textReplaced(const document::Replacement& r) {
     const qreal oldHeight = layout_.isCached(first) ? layout_.line(first).height : -1;
     layout_.textReplaced(r);
     // The top stays the line of the same number, as it always has: a change above it moves the text up
-    // or down under it. A top beyond the text's end is its last line.
+    // or down under it. A top beyond the text's end goes to the top of the last screen at once, with no
+    // part of a pixel carried (there is no old place to have scrolled from).
     if (topLine_ >= store_->lineCount()) {
         topLine_ = store_->lineCount() - 1;
         topRow_ = 0;
+        const RowAt last = lastTop();
+        topLine_ = last.line;
+        topRow_ = last.row;
         fracture_ = 0;
     }
     textChanged_ = true;

@@ -512,7 +512,10 @@ INSTANTIATE_TEST_SUITE_P(
         OracleRun{"Latin wrapped anywhere, a page key after a key that could not move the caret", kLatin, 160,
                   true, true, 136, 3000},
         OracleRun{"Japanese wrapped anywhere, a triple-click after a double-click on the bottom row", kMixed,
-                  260, true, false, 185, 3000}),
+                  260, true, false, 185, 3000},
+        OracleRun{"Latin words in a very narrow view, a page key after typing over a selection took the top "
+                  "line away",
+                  kLatin, 120, false, true, 170, 3000}),
     [](const auto& info) { return std::to_string(info.index); });
 
 } // namespace
