@@ -1507,8 +1507,9 @@ void TextView::mouseReleaseEvent(QMouseEvent* e) {
     if (!store_) return;
     autoScroll_.stop();
     if (dragging_ == Dragging::MaybeText) {
-        // A press on the selection that started no drag puts the caret there.
-        Action action(*this);
+        // A press on the selection that started no drag puts the caret there, the view staying where it
+        // is (as the old widget's does).
+        Action action(*this, false);
         const qsizetype position = positionAt(e->position().toPoint());
         // The word or line a double- or triple-click chose is still what Shift+click extends.
         marks_->reset({position, position});

@@ -515,7 +515,9 @@ INSTANTIATE_TEST_SUITE_P(
                   260, true, false, 185, 3000},
         OracleRun{"Latin words in a very narrow view, a page key after typing over a selection took the top "
                   "line away",
-                  kLatin, 120, false, true, 170, 3000}),
+                  kLatin, 120, false, true, 170, 3000},
+        OracleRun{"Japanese in a wide view, a click inside the selection on the bottom row", kMixed, 500,
+                  false, false, 247, 3000}),
     [](const auto& info) { return std::to_string(info.index); });
 
 } // namespace
