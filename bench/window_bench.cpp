@@ -17,6 +17,7 @@
 #include "text/encoding.h"
 #include "text/text_file.h"
 #include "view/colouring.h"
+#include "window_text_view.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -418,6 +419,18 @@ BENCHMARK(countFromScratch)->Unit(benchmark::kMillisecond);
 BENCHMARK(storeAdopt)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(storeKeystroke)->Arg(975002)->Arg(975000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(storeEnter)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(textViewKeystroke, view, Widget::View)
+    ->Arg(975000)
+    ->Arg(975002)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(textViewKeystroke, bare, Widget::Bare)
+    ->Arg(975000)
+    ->Arg(975002)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(textViewScrollOnePage, view, Widget::View)->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK_CAPTURE(textViewScrollOnePage, bare, Widget::Bare)->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK_CAPTURE(textViewFirstPaint, view, Widget::View)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(textViewFirstPaint, bare, Widget::Bare)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(entryFormAdd)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(entryFormChange)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(labelSearch)->Unit(benchmark::kMillisecond)->Iterations(10);
@@ -600,6 +613,9 @@ int main(int argc, char** argv) {
             const QStringList parts = arg.mid(13).split(u',');
             return loadProbe(parts.value(0), parts.value(1));
         }
+    for (const QString& arg : QCoreApplication::arguments())
+        if (arg == u"--text-view" || arg.startsWith(QStringLiteral("--text-view=")))
+            return showTextView(arg.section(u'=', 1));
     // The check's figures alone.
     if (QCoreApplication::arguments().contains(QStringLiteral("--check-only"))) {
         reportCheck();

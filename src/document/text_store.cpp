@@ -42,6 +42,8 @@ TextStore::TextStore(QString text, const text::LineEnds& lineEnds, int chunkLine
 TextStore::~TextStore() {
     for (AnchorSet* anchors : anchors_)
         anchors->store_ = nullptr;
+    for (TextObserver* observer : std::vector(observers_))
+        observer->textStoreDestroyed();
 }
 
 bool TextStore::isHeadLine(qsizetype line) const {
@@ -98,6 +100,8 @@ Replacement TextStore::replace(qsizetype from, qsizetype length, QStringView tex
     for (AnchorSet* anchors : anchors_)
         anchors->follow(from, length, in.size());
     r.inserted = normalised.isNull() ? in.toString() : std::move(normalised);
+    for (size_t i = 0; i < observers_.size(); ++i)
+        observers_[i]->textReplaced(r);
     return r;
 }
 

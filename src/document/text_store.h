@@ -27,6 +27,18 @@ struct Replacement {
     qsizetype linesAdded() const { return qsizetype(insertedEnds.size()); }
 };
 
+// Told of every change of a store after it is made, whoever made it (an edit, an undo, a command): a view
+// lays the lines out again and repaints.
+class TextObserver {
+public:
+    virtual void textReplaced(const Replacement& replacement) = 0;
+    // The store is going away; it tells nothing more.
+    virtual void textStoreDestroyed() = 0;
+
+protected:
+    ~TextObserver() = default;
+};
+
 class TextStore {
 public:
     explicit TextStore(int chunkLines = LineTable::kChunkLines);
@@ -73,6 +85,9 @@ public:
     Replacement replace(qsizetype from, qsizetype length, QStringView text,
                         std::span<const LineEnding> ends = {});
 
+    void addObserver(TextObserver* observer) { observers_.push_back(observer); }
+    void removeObserver(TextObserver* observer) { std::erase(observers_, observer); }
+
     // The characters (gap included) and the line table; the index's keys are not counted.
     qsizetype memoryBytes() const { return buffer_.memoryBytes() + table_.memoryBytes(); }
 
@@ -83,6 +98,7 @@ private:
     LineTable table_;
     EntryIndex index_;
     std::vector<AnchorSet*> anchors_;
+    std::vector<TextObserver*> observers_;
 };
 
 } // namespace document
