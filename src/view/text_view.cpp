@@ -1545,13 +1545,7 @@ void TextView::mouseDoubleClickEvent(QMouseEvent* e) {
 // ---- Drag and drop ----
 
 void TextView::dragEnterEvent(QDragEnterEvent* e) {
-    if (!store_ || readOnly_ || !e->mimeData()->hasText()) {
-        e->ignore();
-        return;
-    }
-    dropCaret_ = positionAt(e->position().toPoint());
-    viewport()->update();
-    e->acceptProposedAction();
+    dragMoveEvent(e);
 }
 
 void TextView::dragMoveEvent(QDragMoveEvent* e) {
