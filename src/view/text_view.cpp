@@ -1234,8 +1234,10 @@ void TextView::inputMethodEvent(QInputMethodEvent* e) {
     const qsizetype line = store_->lineAt(caret());
     for (const QInputMethodEvent::Attribute& a : e->attributes())
         if (a.type == QInputMethodEvent::Selection) {
-            const qsizetype start = store_->lineStart(line);
-            marks_->reset({start + a.start, start + a.start + a.length});
+            // Counted, as the input method counts, from the start of the surrounding text it was given.
+            const qsizetype start = std::max(store_->lineStart(line), caret() - kSurrounding);
+            const auto clamped = [&](qsizetype p) { return std::clamp<qsizetype>(p, 0, store_->size()); };
+            marks_->reset({clamped(start + a.start), clamped(start + a.start + a.length)});
         }
     Preedit preedit;
     preedit.position = caret();

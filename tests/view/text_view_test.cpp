@@ -101,7 +101,18 @@ TEST(TextView, HandsAnInputMethodTheCaretsLineWithinReach) {
         EXPECT_EQ(shown.view.inputMethodQuery(Qt::ImCursorPosition).toLongLong(), c.caret - c.from);
         EXPECT_EQ(shown.view.inputMethodQuery(Qt::ImAnchorPosition).toLongLong(), c.anchor - c.from);
         EXPECT_EQ(shown.view.inputMethodQuery(Qt::ImAbsolutePosition).toLongLong(), start + c.caret);
+        // A selection the input method asks for is counted from there as well.
+        shown.view.setCaret(start + c.caret);
+        QInputMethodEvent select(QString(),
+                                 {{QInputMethodEvent::Selection, int(c.caret - c.from - 5), 5, {}}});
+        QApplication::sendEvent(&shown.view, &select);
+        EXPECT_EQ(shown.view.anchor(), start + c.caret - 5);
+        EXPECT_EQ(shown.view.caret(), start + c.caret);
     }
+    // And kept within the text, whatever it asks for.
+    QInputMethodEvent beyond(QString(), {{QInputMethodEvent::Selection, 0, 1 << 20, {}}});
+    QApplication::sendEvent(&shown.view, &beyond);
+    EXPECT_EQ(shown.view.caret(), shown.store.size());
 }
 
 // Ctrl+arrows and a double-click stop at the table's words, Japanese ones included.
