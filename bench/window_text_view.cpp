@@ -8,6 +8,7 @@
 #include "document/document_file.h"
 #include "document/edit_history.h"
 #include "text/text_file.h"
+#include "view/store_colouring.h"
 #include "view/text_view.h"
 
 #include <QApplication>
@@ -42,9 +43,12 @@ struct Shown {
     std::unique_ptr<QAbstractScrollArea> widget;
 
     explicit Shown(Widget which, bool withText = true) {
-        if (which == Widget::View) {
+        if (which == Widget::View || which == Widget::ColouredView) {
             auto view = std::make_unique<view::TextView>();
             if (withText) adopt(*view, ownCopy());
+            // The colouring as just opened: the states of the lines shown are guessed, none read from the
+            // top.
+            if (which == Widget::ColouredView) new view::StoreColouring(view.get());
             widget = std::move(view);
         } else {
             auto bare = std::make_unique<QPlainTextEdit>();

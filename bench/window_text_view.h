@@ -5,7 +5,8 @@
 
 namespace bench {
 
-enum class Widget { View, Bare };
+// The view bare, the view with the colouring on (view::StoreColouring), or a bare QPlainTextEdit.
+enum class Widget { View, ColouredView, Bare };
 
 // A letter typed and erased inside line state.range(0), painted after each (perKey: one of them).
 void textViewKeystroke(benchmark::State& state, Widget which);
