@@ -423,6 +423,10 @@ BENCHMARK_CAPTURE(textViewKeystroke, view, Widget::View)
     ->Arg(975000)
     ->Arg(975002)
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(textViewKeystroke, colouredView, Widget::ColouredView)
+    ->Arg(975000)
+    ->Arg(975002)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(textViewKeystroke, bare, Widget::Bare)
     ->Arg(975000)
     ->Arg(975002)

@@ -8,6 +8,7 @@
 #include "document/document_file.h"
 #include "document/edit_history.h"
 #include "text/text_file.h"
+#include "view/store_colouring.h"
 #include "view/text_view.h"
 
 #include <QApplication>
@@ -42,9 +43,12 @@ struct Shown {
     std::unique_ptr<QAbstractScrollArea> widget;
 
     explicit Shown(Widget which, bool withText = true) {
-        if (which == Widget::View) {
+        if (which == Widget::View || which == Widget::ColouredView) {
             auto view = std::make_unique<view::TextView>();
             if (withText) adopt(*view, ownCopy());
+            // The colouring as just opened: the states of the lines shown are guessed, none read from the
+            // top.
+            if (which == Widget::ColouredView) new view::StoreColouring(view.get());
             widget = std::move(view);
         } else {
             auto bare = std::make_unique<QPlainTextEdit>();
@@ -140,21 +144,6 @@ void textViewFirstPaint(benchmark::State& state, Widget which) {
     }
 }
 
-namespace {
-
-// Colours the type of a head line ("@" to "{") as the colouring will: the styler hook at work.
-class HeadStyler final : public view::LineStyler {
-public:
-    QList<QTextLayout::FormatRange> formatsOf(qsizetype, QStringView text, qsizetype, qsizetype) override {
-        if (!text.startsWith(u'@')) return {};
-        QTextCharFormat format;
-        format.setForeground(QColor(0, 0, 192));
-        return {{0, int(text.indexOf(u'{') < 0 ? text.size() : text.indexOf(u'{')), format}};
-    }
-};
-
-} // namespace
-
 int showTextView(const QString& file) {
     QString text = QStringLiteral("@book{山田2020,\n title = {日本語の文章です。テキストを編集する},\n"
                                   " author = {山田 太郎 and 佐藤 花子},\n year = 2020,\n}\n");
@@ -166,13 +155,11 @@ int showTextView(const QString& file) {
     }
     document::TextStore store(std::move(text), ends);
     document::EditHistory history(store);
-    HeadStyler styler;
     view::TextView view;
     view.setWindowTitle(QStringLiteral("text view"));
     view.setFont(QFont(QStringLiteral("Noto Sans Mono CJK JP"), 12));
-    view.setStyler(&styler);
     view.setBuffer(&store, &history);
-    view.setBand({0, std::min<qsizetype>(4, store.lineCount() - 1), QColor(255, 255, 204)});
+    new view::StoreColouring(&view);
     view.resize(640, 400);
     view.show();
     return QApplication::exec();

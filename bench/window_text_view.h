@@ -5,7 +5,8 @@
 
 namespace bench {
 
-enum class Widget { View, Bare };
+// The view bare, the view with the colouring on (view::StoreColouring), or a bare QPlainTextEdit.
+enum class Widget { View, ColouredView, Bare };
 
 // A letter typed and erased inside line state.range(0), painted after each (perKey: one of them).
 void textViewKeystroke(benchmark::State& state, Widget which);
@@ -14,8 +15,8 @@ void textViewScrollOnePage(benchmark::State& state, Widget which);
 // From the decoded text to the first screen painted.
 void textViewFirstPaint(benchmark::State& state, Widget which);
 
-// Shows the view on a file (a short Japanese entry without one), its head lines' types coloured and a
-// band under the first lines, until it is closed: to try it by hand under X (--text-view[=FILE]).
+// Shows the view on a file (a short Japanese entry without one) with its colouring, the matching brace and
+// the caret's band, until it is closed: to try it by hand under X (--text-view[=FILE]).
 int showTextView(const QString& file);
 
 } // namespace bench

@@ -1,5 +1,6 @@
 #include "view/colouring.h"
 
+#include "view/colouring_rules.h"
 #include "view/line_layout.h"
 
 #include "bibtex/reader.h"
@@ -26,30 +27,13 @@ namespace {
 using bibtex::LineState;
 using bibtex::Token;
 
-// Lines re-read beyond those a change touched before the rest waits until it is needed: a typed brace
-// that opens the rest of the file costs no more than this.
-constexpr int kReadOnAfterChange = 2000;
 // A change of up to this many lines (typing, pasting a few lines) is coloured at once, before the editor
 // lays the lines out again (LineLayout asks for it): colouring a line after its layout would lay it out
 // once more. Longer changes wait to be shown.
 constexpr int kColourAtOnce = 64;
-// How far the matching brace is looked for, in lines each way.
-constexpr int kMatchReach = 2000;
-// Lines on screen this far below the last known one are coloured from a guess: read from the nearest entry
-// head above them (at most kGuessBack lines up) as if no entry were open there, until the reading from the
-// top reaches them (in the background) and corrects what differs.
-constexpr int kGuessBeyond = 20000;
-constexpr int kGuessBack = 1000;
-// A slice of the background reading, in nanoseconds: the window answers between slices.
-constexpr qint64 kSliceNs = 4'000'000;
 
-// The packed state as a block holds it. Only a brace depth of millions (a hostile file) needs more bits
-// than a block has beside the index's: such a depth is kept as the deepest a block holds.
 int storable(LineState state) {
-    const int packed = state.packed();
-    if (packed <= document::line_state::kLargestStart) return packed;
-    constexpr int kLowBits = 0x7f; // phase, delimiter and kind of entry (bibtex/reader.cpp)
-    return (packed & kLowBits) | (document::line_state::kLargestStart & ~kLowBits);
+    return storableState(state);
 }
 
 LineState startOf(const QTextBlock& block) {
@@ -73,23 +57,12 @@ void markUncoloured(QTextBlock& block) {
             document::line_state::withStart(state, document::line_state::packedStart(state), false));
 }
 
-// `share` of the way from `from` to `to`.
-QColor mix(const QColor& from, const QColor& to, double share) {
-    return QColor::fromRgbF(float(from.redF() + (to.redF() - from.redF()) * share),
-                            float(from.greenF() + (to.greenF() - from.greenF()) * share),
-                            float(from.blueF() + (to.blueF() - from.blueF()) * share));
-}
-
 // The editor's first line on screen, which QPlainTextEdit keeps to itself and its subclasses.
 struct EditorAccess : QPlainTextEdit {
     using QPlainTextEdit::blockBoundingGeometry;
     using QPlainTextEdit::contentOffset;
     using QPlainTextEdit::firstVisibleBlock;
 };
-
-bool isBracket(QChar c) {
-    return c == u'{' || c == u'}' || c == u'(' || c == u')';
-}
 
 } // namespace
 
@@ -109,36 +82,7 @@ Colouring::~Colouring() {
 }
 
 void Colouring::makeFormats() {
-    // Colours only (never bold or italic, which may change a character's width), taken from the editor's
-    // palette and mixed towards its text colour, so that they stay quiet and readable on light and dark.
-    const QPalette palette = editor_->palette();
-    const QColor text = palette.color(QPalette::Text);
-    const QColor base = palette.color(QPalette::Base);
-    const bool dark = base.lightness() < text.lightness();
-    auto hue = [&](int h) { return QColor::fromHsl(h, dark ? 120 : 170, dark ? 175 : 80); };
-    auto foreground = [](const QColor& c) {
-        QTextCharFormat format;
-        format.setForeground(c);
-        return format;
-    };
-    auto at = [&](Token t) -> QTextCharFormat& { return formats_[std::size_t(t)]; };
-    formats_.fill(QTextCharFormat());
-    at(Token::Comment) = foreground(mix(text, base, 0.45));
-    at(Token::At) = foreground(mix(hue(215), palette.color(QPalette::Link), 0.3));
-    at(Token::EntryType) = at(Token::At);
-    at(Token::Command) = foreground(mix(hue(285), palette.color(QPalette::LinkVisited), 0.3));
-    at(Token::Label) = foreground(hue(20));
-    at(Token::FieldName) = foreground(hue(185));
-    at(Token::Braced) = foreground(hue(115));
-    at(Token::Quoted) = at(Token::Braced);
-    at(Token::Number) = at(Token::Braced);
-    at(Token::Abbreviation) = foreground(hue(45));
-    QTextCharFormat error = foreground(QColor::fromHsl(0, 200, dark ? 170 : 100));
-    error.setBackground(mix(base, QColor(Qt::red), 0.18));
-    at(Token::Error) = error;
-    matchFormat_ = QTextCharFormat();
-    matchFormat_.setBackground(mix(base, palette.color(QPalette::Highlight), 0.35));
-    entryColour_ = mix(base, palette.color(QPalette::Highlight), 0.08);
+    look_ = colouringLook(editor_->palette());
 }
 
 void Colouring::follow() {
@@ -293,33 +237,8 @@ void Colouring::colour(QTextBlock& block, bool tell) {
     // A line being composed with an input method shows the composition in the formats the input method
     // gave (the segment being converted, underlines); it is coloured once the text is committed.
     if (!block.layout()->preeditAreaText().isEmpty()) return;
-    QList<bibtex::Run> runs;
     const LineState start = startOf(block);
-    const QString text = block.text();
-    bibtex::readLine(text, start, &runs);
-    // The editor shapes a line piece by piece of one format, and fewer pieces keep a keystroke's new layout
-    // of the line quick: the blanks before the first run and after each run take its format (an error's
-    // keep the editor's background), and runs of one format that meet are one piece.
-    const auto isBlank = [&](int i) { return text[i] == u' ' || text[i] == u'\t'; };
-    QList<QTextLayout::FormatRange> ranges;
-    ranges.reserve(runs.size());
-    for (const bibtex::Run& run : runs) {
-        const QTextCharFormat& format = formats_[std::size_t(run.token)];
-        if (format.propertyCount() == 0) continue;
-        const bool error = run.token == Token::Error;
-        int begin = run.start;
-        if (ranges.isEmpty() && !error)
-            while (begin > 0 && isBlank(begin - 1))
-                --begin;
-        int end = run.start + run.length;
-        while (!error && end < text.size() && isBlank(end))
-            ++end;
-        if (!ranges.isEmpty() && ranges.last().start + ranges.last().length == begin &&
-            ranges.last().format == format)
-            ranges.last().length = end - ranges.last().start;
-        else
-            ranges.append({begin, end - begin, format});
-    }
+    const QList<QTextLayout::FormatRange> ranges = lineFormats(block.text(), start, look_);
     QTextLayout* layout = block.layout();
     if (layout->formats() != ranges) {
         layout->setFormats(ranges);
@@ -360,6 +279,11 @@ void Colouring::onContentsChange(int from, int /*charsRemoved*/, int charsAdded)
     const int knownAfter = knownLines_ > lastLine - delta + 1 ? knownLines_ + delta : -1;
     knownLines_ = firstLine + 1;
     QTextBlock block = first;
+    // A change that joins lines leaves the joined line with the block state of the last line it took in
+    // (the text document keeps that block), not its own: its start is read again from the line above.
+    const QTextBlock above = first.previous();
+    const LineState start0 = above.isValid() ? bibtex::readLine(above.text(), startOf(above)) : LineState();
+    setStart(first, start0);
     LineState start = startOf(first);
     // Lines below the change that were coloured from another start are painted again (the editor repaints
     // only the changed lines).
@@ -437,7 +361,7 @@ void Colouring::paintEntryMark(const QPaintEvent& event) {
          block = block.next()) {
         const qreal lineHeight = block.isVisible() ? layout->blockBoundingRect(block).height() : 0;
         if (block.blockNumber() >= markedEntry_.first)
-            painter.fillRect(QRectF(0, top, width, lineHeight), entryColour_);
+            painter.fillRect(QRectF(0, top, width, lineHeight), look_.entry);
         top += lineHeight;
     }
 }
@@ -450,60 +374,29 @@ void Colouring::showMatch() {
     // The entry mark is painted under the text; the view is painted again when the caret's entry is not
     // the one painted last.
     if (caretEntry() != markedEntry_) editor_->viewport()->update();
-    auto select = [&](int position) {
+    auto select = [&](qsizetype position) {
         QTextCursor c(editor_->document());
-        c.setPosition(position);
-        c.setPosition(position + 1, QTextCursor::KeepAnchor);
-        selections.append({c, matchFormat_});
+        c.setPosition(int(position));
+        c.setPosition(int(position) + 1, QTextCursor::KeepAnchor);
+        selections.append({c, look_.match});
     };
-    const QTextBlock block = cursor.block();
-    const QString text = block.text();
-    const int column = cursor.positionInBlock();
-    for (const int at : {column, column - 1}) {
-        if (cursor.hasSelection() || at < 0 || at >= text.size()) continue;
-        const QChar c = text[at];
-        int match = -1;
-        if (isBracket(c)) {
-            const bool forward = c == u'{' || c == u'(';
-            const QChar open = c == u'{' || c == u'}' ? u'{' : u'(';
-            const QChar close = open == u'{' ? u'}' : u')';
-            int depth = 0;
-            QTextBlock b = block;
-            QString line = text;
-            int i = at;
-            for (int lines = 0; b.isValid() && lines < kMatchReach && match < 0; ++lines) {
-                for (; forward ? i < line.size() : i >= 0; i += forward ? 1 : -1) {
-                    if (line[i] == open) depth += forward ? 1 : -1;
-                    if (line[i] == close) depth += forward ? -1 : 1;
-                    if (depth == 0) {
-                        match = b.position() + i;
-                        break;
-                    }
-                }
-                b = forward ? b.next() : b.previous();
-                line = b.isValid() ? b.text() : QString();
-                i = forward ? 0 : int(line.size()) - 1;
-            }
-        } else if (c == u'"') {
-            // A quote matches the other end of the quoted value it opens or closes on this line.
-            knowUntil(block.blockNumber());
-            QList<bibtex::Run> runs;
-            bibtex::readLine(text, startOf(block), &runs);
-            for (const bibtex::Run& run : runs) {
-                const int end = run.start + run.length - 1;
-                if (run.token != Token::Quoted || end == run.start || text[run.start] != u'"' ||
-                    text[end] != u'"')
-                    continue;
-                if (at == run.start) match = block.position() + end;
-                if (at == end) match = block.position() + run.start;
-            }
+    struct Blocks {
+        Colouring* colouring;
+        QTextBlock previous(const QTextBlock& block) const { return block.previous(); }
+        QTextBlock next(const QTextBlock& block) const { return block.next(); }
+        bool isValid(const QTextBlock& block) const { return block.isValid(); }
+        QString text(const QTextBlock& block) const { return block.text(); }
+        qsizetype position(const QTextBlock& block) const { return block.position(); }
+        LineState start(const QTextBlock& block) const {
+            colouring->knowUntil(block.blockNumber());
+            return startOf(block);
         }
-        if (match >= 0) {
-            select(block.position() + at);
-            select(match);
-            break;
+    };
+    if (!cursor.hasSelection())
+        if (const auto pair = matchAtCaret(cursor.block(), cursor.positionInBlock(), Blocks{this})) {
+            select(pair->at);
+            select(pair->match);
         }
-    }
     editor_->setExtraSelections(selections);
 }
 

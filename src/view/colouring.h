@@ -10,6 +10,7 @@
 // (to colour a line) or in the background while the window is idle. A line's colours hold as long as its
 // text and its stored start state are those they were made from.
 #include "entry/entry_lines.h"
+#include "view/colouring_rules.h"
 
 #include <QList>
 #include <QObject>
@@ -17,7 +18,6 @@
 #include <QTextCharFormat>
 #include <QTimer>
 
-#include <array>
 #include <functional>
 
 class QPaintEvent;
@@ -51,7 +51,7 @@ public:
     // (block numbers) and the column of its "@"; none found outside every entry.
     entry::EntryLines caretEntry();
     // The format a kind of run is shown in (bibtex::Token as a number), for tests.
-    QTextCharFormat formatOf(int token) const { return formats_[std::size_t(token)]; }
+    QTextCharFormat formatOf(int token) const { return look_.formats[std::size_t(token)]; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -84,9 +84,7 @@ private:
     int knownLines_ = 0;
     int blockCount_ = 1;
     QTimer background_;
-    std::array<QTextCharFormat, 13> formats_;
-    QTextCharFormat matchFormat_;
-    QColor entryColour_;
+    ColouringLook look_;
     entry::EntryLines markedEntry_; // the entry marked, as last painted
     struct CaretEntry {
         int line = -1; // the caret's line (block number) it was found for

@@ -79,6 +79,7 @@ TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent) {
 
 TextView::~TextView() {
     if (store_) store_->removeObserver(this);
+    if (LineStyler* styler = layout_.styler()) styler->detached();
 }
 
 void TextView::setBuffer(document::TextStore* store, document::EditHistory* history) {
@@ -90,6 +91,7 @@ void TextView::setBuffer(document::TextStore* store, document::EditHistory* hist
     history_ = history;
     layout_.setPreedit({});
     layout_.setStore(store);
+    if (LineStyler* styler = layout_.styler()) styler->storeReplaced(store);
     lastTop_.reset();
     if (store_) {
         store_->addObserver(this);
@@ -114,6 +116,7 @@ void TextView::textStoreDestroyed() {
     marks_.reset();
     clickMarks_.reset();
     layout_.setStore(nullptr);
+    if (LineStyler* styler = layout_.styler()) styler->storeReplaced(nullptr);
     viewport()->update();
 }
 
@@ -207,6 +210,7 @@ void TextView::textReplaced(const document::Replacement& r) {
         topRow_ = last.row;
         fracture_ = 0;
     }
+    if (LineStyler* styler = layout_.styler()) styler->textReplaced(r);
     textChanged_ = true;
     // One line whose height stays is repainted alone; otherwise everything from it down.
     const bool lineOnly = delta == 0 && oldHeight >= 0 && layout_.line(first).height == oldHeight;
@@ -343,7 +347,9 @@ void TextView::setWrapAnywhere(bool anywhere) {
 // ---- The colouring's hooks ----
 
 void TextView::setStyler(LineStyler* styler) {
+    LineStyler* was = layout_.styler();
     layout_.setStyler(styler);
+    if (was && was != styler) was->detached();
     lastTop_.reset();
     viewport()->update();
 }

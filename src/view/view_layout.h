@@ -24,6 +24,13 @@ public:
     // line. Ranges outside the part are ignored.
     virtual QList<QTextLayout::FormatRange> formatsOf(qsizetype line, QStringView text, qsizetype from,
                                                       qsizetype length) = 0;
+    // The store's text changed: told after the view has taken the change and before it lays any line out
+    // again, so that the styler may mend what it keeps and name the lines to restyle.
+    virtual void textReplaced(const document::Replacement& /*replacement*/) {}
+    // The view shows another store (or none): what the styler kept of the last one is gone.
+    virtual void storeReplaced(document::TextStore* /*store*/) {}
+    // The view asks this styler no more: another was set, or the view is going away.
+    virtual void detached() {}
 };
 
 // An input method's composition, shown at `position` in the text in the input method's formats.
@@ -75,6 +82,7 @@ public:
     void setWrapMode(QTextOption::WrapMode mode);
     QTextOption::WrapMode wrapMode() const { return wrapMode_; }
     void setStyler(LineStyler* styler);
+    LineStyler* styler() const { return styler_; }
     void setPreedit(const Preedit& preedit);
     const Preedit& preedit() const { return preedit_; }
 
