@@ -111,7 +111,8 @@ public:
     qsizetype lastVisibleLine() const;
 
     // The colouring's hooks: a styler asked for a line's formats before it is laid out; lines whose
-    // formats changed, to lay out again; selections over the text; the band under it.
+    // formats changed, to lay out again; selections over the text; the band under it. A styler set here
+    // outlives the view or is unset first: the view tells it when it asks it no more.
     void setStyler(LineStyler* styler);
     void restyleLines(qsizetype first, qsizetype last);
     void setExtraSelections(const QList<ExtraSelection>& selections);

@@ -55,8 +55,8 @@ QString numberedLines(int count, const QString& filler = {}) {
 // The lines shown, and the last screen (which sets the scroll range), are all that is laid out; a line
 // changed, restyled or scrolled to is asked for again, and its formats are the styler's.
 TEST(TextViewLayout, AsksTheStylerForTheLinesItShowsOnly) {
+    DigitStyler styler; // set on the view, so it outlives it
     Shown shown(numberedLines(100'000));
-    DigitStyler styler;
     shown.view.setStyler(&styler);
     shown.view.viewport()->repaint();
     const qsizetype last = shown.store.lineCount() - 1;
@@ -88,8 +88,8 @@ TEST(TextViewLayout, AsksTheStylerForTheLinesItShowsOnly) {
 
 // While a word is composed, its line shows the input method's formats alone.
 TEST(TextViewLayout, ShowsTheCompositionInTheInputMethodsFormats) {
-    Shown shown(u"a1\nb2"_s);
     DigitStyler styler;
+    Shown shown(u"a1\nb2"_s);
     shown.view.setStyler(&styler);
     QTextCharFormat underline;
     underline.setFontUnderline(true);
