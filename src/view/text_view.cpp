@@ -750,10 +750,12 @@ void TextView::pageUpDown(bool down, bool select) {
     lastY += verticalOffset();
     if (!stickyX_) stickyX_ = caretX(caret());
     qsizetype position = caret();
+    bool stepped = false; // a row above or below was there to go to
     for (;;) {
         const RowAt here{store_->lineAt(position), rowOf(position)};
         const RowAt next = down ? nextRow(here) : previousRow(here);
         if (next.line < 0) break;
+        stepped = true;
         const qsizetype to = positionInRow(next.line, next.row, *stickyX_);
         // A row whose only place is where the caret is (a wrap point) moves it no further.
         if (to == position) break;
@@ -761,8 +763,9 @@ void TextView::pageUpDown(bool down, bool select) {
         const qreal y = caretTop(position);
         if (down ? y >= lastY : y <= lastY) break;
     }
-    // A caret that cannot move keeps the selection as it is.
-    if (position != caret()) marks_->reset({select ? anchor() : position, position});
+    // A caret with no row to go to keeps the selection as it is; one that went to a row and found only its
+    // own place there (a wrap point) leaves the selection without Shift, as the editor always has.
+    if (position != caret() || (stepped && !select)) marks_->reset({select ? anchor() : position, position});
     // The caret's place on screen is kept for the next page key (any other move forgets it).
     pageMove_ = caretY;
 }

@@ -517,7 +517,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "line away",
                   kLatin, 120, false, true, 170, 3000},
         OracleRun{"Japanese in a wide view, a click inside the selection on the bottom row", kMixed, 500,
-                  false, false, 247, 3000}),
+                  false, false, 247, 3000},
+        OracleRun{"Japanese wrapped anywhere, PageUp with the caret of a selection at a wrap point", kMixed,
+                  140, true, false, 1014, 919}),
     [](const auto& info) { return std::to_string(info.index); });
 
 } // namespace
