@@ -211,6 +211,13 @@ void TextView::textReplaced(const document::Replacement& r) {
         fracture_ = 0;
     }
     if (LineStyler* styler = layout_.styler()) styler->textReplaced(r);
+    // A change that takes away the top line's row at the top (Enter or Delete over a selection from
+    // there) brings the next line to the top, as the editor always has.
+    if (topRow_ > 0 && topLine_ >= first && topLine_ <= first + r.linesAdded() &&
+        topLine_ + 1 < store_->lineCount() && topRow_ >= layout_.line(topLine_).rows) {
+        ++topLine_;
+        topRow_ = 0;
+    }
     textChanged_ = true;
     // One line whose height stays is repainted alone; otherwise everything from it down.
     const bool lineOnly = delta == 0 && oldHeight >= 0 && layout_.line(first).height == oldHeight;
