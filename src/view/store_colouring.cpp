@@ -18,8 +18,8 @@ StoreColouring::StoreColouring(TextView* view) : QObject(view), view_(view) {
     look_ = colouringLook(view->palette());
     background_.setSingleShot(true);
     connect(&background_, &QTimer::timeout, this, &StoreColouring::readInBackground);
-    connect(view, &TextView::cursorPositionChanged, this, &StoreColouring::showMatch);
-    connect(view, &TextView::textChanged, this, &StoreColouring::showMatch);
+    connect(view, &TextView::cursorPositionChanged, this, &StoreColouring::followCaret);
+    connect(view, &TextView::textChanged, this, &StoreColouring::followCaret);
     view->installEventFilter(this);
     store_ = view->store();
     view->setStyler(this);
@@ -41,6 +41,7 @@ void StoreColouring::forget() {
     guessedFrom_ = guessedTo_ = -1;
     restyleFirst_ = restyleLast_ = -1;
     cachedLine_ = -1;
+    matchStale_ = true;
     background_.stop();
 }
 
@@ -164,6 +165,7 @@ QList<QTextLayout::FormatRange> StoreColouring::formatsOf(qsizetype line, QStrin
 
 void StoreColouring::textReplaced(const document::Replacement& r) {
     cachedLine_ = -1;
+    matchStale_ = true;
     guessedFrom_ = guessedTo_ = -1;
     if (!enabled_ || !store_) return;
     const qsizetype first = r.firstLine;
@@ -277,8 +279,19 @@ entry::EntryLines StoreColouring::caretEntry() const {
     return entryAround(store_->lineAt(view_->caret()));
 }
 
+void StoreColouring::followCaret() {
+    // A keystroke tells of its change and then of the caret it moved: what the first worked out stands for
+    // the second.
+    if (!matchStale_ && view_ && view_->caret() == shownCaret_ && view_->anchor() == shownAnchor_) return;
+    showMatch();
+}
+
 void StoreColouring::showMatch() {
     if (!enabled_ || !attached_ || !view_ || !store_ || view_->store() != store_) return;
+    ++matchesShown_;
+    matchStale_ = false;
+    shownCaret_ = view_->caret();
+    shownAnchor_ = view_->anchor();
     const qsizetype caret = view_->caret();
     const qsizetype line = store_->lineAt(caret);
     QList<ExtraSelection> selections;

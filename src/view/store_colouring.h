@@ -46,6 +46,8 @@ public:
     // every entry.
     entry::EntryLines caretEntry() const;
     const ColouringLook& look() const { return look_; }
+    // How often the matching pair and the band have been worked out: once per keystroke or click.
+    int matchesShown() const { return matchesShown_; }
 
     QList<QTextLayout::FormatRange> formatsOf(qsizetype line, QStringView text, qsizetype from,
                                               qsizetype length) override;
@@ -72,8 +74,10 @@ private:
     void restyle(qsizetype first, qsizetype last);
     void flushRestyle();
     entry::EntryLines entryAround(qsizetype line) const;
-    // The matching pair at the caret and the caret's entry, shown in the view.
+    // The matching pair at the caret and the caret's entry, shown in the view; followCaret() only where the
+    // text, the caret or the selection changed since they were last shown.
     void showMatch();
+    void followCaret();
 
     QPointer<TextView> view_;
     document::TextStore* store_ = nullptr;
@@ -94,6 +98,10 @@ private:
     qsizetype cachedLine_ = -1;
     int cachedStart_ = -1;
     QList<QTextLayout::FormatRange> cachedFormats_;
+    bool matchStale_ = true; // the text changed since the pair and the band were shown
+    qsizetype shownCaret_ = -1;
+    qsizetype shownAnchor_ = -1;
+    int matchesShown_ = 0;
 };
 
 } // namespace view

@@ -211,6 +211,13 @@ void TextView::textReplaced(const document::Replacement& r) {
         fracture_ = 0;
     }
     if (LineStyler* styler = layout_.styler()) styler->textReplaced(r);
+    // A change that takes away the top line's row at the top (Enter or Delete over a selection from
+    // there) brings the next line to the top, as the editor always has.
+    if (topRow_ > 0 && topLine_ >= first && topLine_ <= first + r.linesAdded() &&
+        topLine_ + 1 < store_->lineCount() && topRow_ >= layout_.line(topLine_).rows) {
+        ++topLine_;
+        topRow_ = 0;
+    }
     textChanged_ = true;
     // One line whose height stays is repainted alone; otherwise everything from it down.
     const bool lineOnly = delta == 0 && oldHeight >= 0 && layout_.line(first).height == oldHeight;
@@ -750,10 +757,12 @@ void TextView::pageUpDown(bool down, bool select) {
     lastY += verticalOffset();
     if (!stickyX_) stickyX_ = caretX(caret());
     qsizetype position = caret();
+    bool stepped = false; // a row above or below was there to go to
     for (;;) {
         const RowAt here{store_->lineAt(position), rowOf(position)};
         const RowAt next = down ? nextRow(here) : previousRow(here);
         if (next.line < 0) break;
+        stepped = true;
         const qsizetype to = positionInRow(next.line, next.row, *stickyX_);
         // A row whose only place is where the caret is (a wrap point) moves it no further.
         if (to == position) break;
@@ -761,8 +770,9 @@ void TextView::pageUpDown(bool down, bool select) {
         const qreal y = caretTop(position);
         if (down ? y >= lastY : y <= lastY) break;
     }
-    // A caret that cannot move keeps the selection as it is.
-    if (position != caret()) marks_->reset({select ? anchor() : position, position});
+    // A caret with no row to go to keeps the selection as it is; one that went to a row and found only its
+    // own place there (a wrap point) leaves the selection without Shift, as the editor always has.
+    if (position != caret() || (stepped && !select)) marks_->reset({select ? anchor() : position, position});
     // The caret's place on screen is kept for the next page key (any other move forgets it).
     pageMove_ = caretY;
 }

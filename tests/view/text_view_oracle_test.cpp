@@ -517,7 +517,14 @@ INSTANTIATE_TEST_SUITE_P(
                   "line away",
                   kLatin, 120, false, true, 170, 3000},
         OracleRun{"Japanese in a wide view, a click inside the selection on the bottom row", kMixed, 500,
-                  false, false, 247, 3000}),
+                  false, false, 247, 3000},
+        OracleRun{"Japanese wrapped anywhere, PageUp with the caret of a selection at a wrap point", kMixed,
+                  140, true, false, 1014, 919},
+        OracleRun{"Japanese wrapped anywhere, Enter over a selection from the top row takes the top line's "
+                  "rows away",
+                  kMixed, 300, true, false, 1074, 114},
+        OracleRun{"Japanese in a narrow view, Delete over a selection takes the top line's rows away", kMixed,
+                  140, false, false, 1016, 174}),
     [](const auto& info) { return std::to_string(info.index); });
 
 } // namespace
