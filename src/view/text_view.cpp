@@ -940,23 +940,20 @@ qsizetype TextView::moved(Move move) const {
     const qsizetype start = store_->lineStart(line);
     const qsizetype length = store_->lineLength(line);
     const qsizetype column = position - start;
-    const bool sideways =
-        move == Move::Left || move == Move::Right || move == Move::WordLeft || move == Move::WordRight;
-    const LineWindow w = sideways ? lineWindow(*store_, line, column) : LineWindow{};
     switch (move) {
     // At the ends of the text they stay (and end a selection there); Up and Down cannot move on.
     case Move::Left:
         if (column == 0) return std::max<qsizetype>(position - 1, 0);
-        return start + w.from + text::previousGrapheme(w.text, column - w.from);
+        return caretStop(*store_, position, text::previousGrapheme);
     case Move::Right:
         if (column == length) return std::min(position + 1, store_->size());
-        return start + w.from + text::nextGrapheme(w.text, column - w.from);
+        return caretStop(*store_, position, text::nextGrapheme);
     case Move::WordLeft:
         if (column == 0) return std::max<qsizetype>(position - 1, 0);
-        return start + w.from + text::previousWordStop(w.text, column - w.from);
+        return caretStop(*store_, position, text::previousWordStop);
     case Move::WordRight:
         if (column == length) return std::min(position + 1, store_->size());
-        return start + w.from + text::nextWordStop(w.text, column - w.from);
+        return caretStop(*store_, position, text::nextWordStop);
     case Move::Up:
     case Move::Down: {
         const RowAt here{line, rowOf(position)};
@@ -1171,10 +1168,7 @@ void TextView::keyPressEvent(QKeyEvent* e) {
         if (hasSelection())
             replaceSelection({}, EditKind::Command);
         else if (at > 0) {
-            const LineWindow w = lineWindow(*store_, line, column);
-            const qsizetype from = column == 0 ? at - 1
-                                               : store_->lineStart(line) + w.from +
-                                                     text::previousCodePoint(w.text, column - w.from);
+            const qsizetype from = column == 0 ? at - 1 : caretStop(*store_, at, text::previousCodePoint);
             edit(from, at - from, {}, EditKind::Erasing);
         }
         return;
@@ -1198,11 +1192,8 @@ void TextView::keyPressEvent(QKeyEvent* e) {
         if (hasSelection())
             replaceSelection({}, EditKind::Command);
         else if (at < store_->size()) {
-            const LineWindow w = lineWindow(*store_, line, column);
             const qsizetype to =
-                column == store_->lineLength(line)
-                    ? at + 1
-                    : store_->lineStart(line) + w.from + text::nextGrapheme(w.text, column - w.from);
+                column == store_->lineLength(line) ? at + 1 : caretStop(*store_, at, text::nextGrapheme);
             edit(at, to - at, {}, EditKind::Erasing);
         }
     } else if (e == QKeySequence::DeleteStartOfWord || e == QKeySequence::DeleteEndOfWord) {
@@ -1396,13 +1387,11 @@ void TextView::extendByWords(qsizetype position, qreal x) {
     const qsizetype line = store_->lineAt(position);
     // At a line's start there is no word to reach back to: the selection stays.
     if (position == store_->lineStart(line)) return;
-    const LineWindow w = lineWindow(*store_, line, position - store_->lineStart(line));
-    const qsizetype start = store_->lineStart(line) + w.from;
-    const auto [a, b] = text::wordAround(w.text, position - start);
-    if (a == b || rowOf(start + a) != rowOf(start + b)) return;
-    const qreal startX = caretX(start + a), endX = caretX(start + b);
+    const auto [a, b] = wordAt(*store_, position);
+    if (a == b || rowOf(a) != rowOf(b)) return;
+    const qreal startX = caretX(a), endX = caretX(b);
     if (x < startX || x > endX) return;
-    marks_->reset({position < last ? last : first, x - startX < endX - x ? start + a : start + b});
+    marks_->reset({position < last ? last : first, x - startX < endX - x ? a : b});
 }
 
 void TextView::extendByLines(qsizetype position) {
@@ -1549,12 +1538,9 @@ void TextView::mouseDoubleClickEvent(QMouseEvent* e) {
     const QPoint point = e->position().toPoint();
     stickyX_.reset();
     const qsizetype position = positionAt(point);
-    const qsizetype line = store_->lineAt(position);
-    const LineWindow w = lineWindow(*store_, line, position - store_->lineStart(line));
-    const qsizetype start = store_->lineStart(line) + w.from;
-    const auto [a, b] = text::wordAround(w.text, position - start);
-    marks_->reset({start + a, start + b});
-    rememberClick(kWord, start + a, start + b);
+    const auto [a, b] = wordAt(*store_, position);
+    marks_->reset({a, b});
+    rememberClick(kWord, a, b);
     dragging_ = Dragging::Selecting;
     tripleClickPoint_ = clickPoint(point);
     tripleClick_.start(QApplication::doubleClickInterval(), this);

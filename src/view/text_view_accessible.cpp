@@ -106,17 +106,15 @@ std::pair<qsizetype, qsizetype> TextViewAccessible::around(qsizetype offset,
     const qsizetype start = store.lineStart(line);
     const qsizetype length = store.lineLength(line);
     const qsizetype column = offset - start;
-    const LineWindow w = lineWindow(store, line, column);
     switch (type) {
     case QAccessible::CharBoundary:
         if (offset == store.size()) return {offset, offset};
         if (column == length) return {offset, offset + 1};
-        return {offset, start + w.from + text::nextGrapheme(w.text, column - w.from)};
-    case QAccessible::WordBoundary: {
-        const auto [a, b] = text::wordAround(w.text, column - w.from);
-        return {start + w.from + a, start + w.from + b};
-    }
+        return {offset, caretStop(store, offset, text::nextGrapheme)};
+    case QAccessible::WordBoundary:
+        return wordAt(store, offset);
     case QAccessible::SentenceBoundary: {
+        const LineWindow w = lineWindow(store, line, column);
         // The sentence within its line (and within reach of the offset), as the finder cuts it.
         QTextBoundaryFinder finder(QTextBoundaryFinder::Sentence, w.text);
         finder.setPosition(column - w.from);

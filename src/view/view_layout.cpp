@@ -26,6 +26,22 @@ LineWindow lineWindow(const document::TextStore& store, qsizetype line, qsizetyp
     return {store.mid(store.lineStart(line) + from, to - from), from};
 }
 
+qsizetype caretStop(const document::TextStore& store, qsizetype position,
+                    qsizetype (*rule)(QStringView line, qsizetype column)) {
+    const qsizetype line = store.lineAt(position);
+    const qsizetype start = store.lineStart(line);
+    const LineWindow w = lineWindow(store, line, position - start);
+    return start + w.from + rule(w.text, position - start - w.from);
+}
+
+std::pair<qsizetype, qsizetype> wordAt(const document::TextStore& store, qsizetype position) {
+    const qsizetype line = store.lineAt(position);
+    const qsizetype start = store.lineStart(line);
+    const LineWindow w = lineWindow(store, line, position - start);
+    const auto [a, b] = text::wordAround(w.text, position - start - w.from);
+    return {start + w.from + a, start + w.from + b};
+}
+
 ViewLayout::ViewLayout(document::TextStore* store) : store_(store) {
     setFont(QFont());
 }

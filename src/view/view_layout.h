@@ -51,6 +51,11 @@ struct LineWindow {
     qsizetype from = 0;
 };
 LineWindow lineWindow(const document::TextStore& store, qsizetype line, qsizetype column);
+// Where a caret-stop rule of text/caret_stops.h, read in the window of the line, puts the caret from
+// `position`; and the word around `position` (text::wordAround), both as positions in the text.
+qsizetype caretStop(const document::TextStore& store, qsizetype position,
+                    qsizetype (*rule)(QStringView line, qsizetype column));
+std::pair<qsizetype, qsizetype> wordAt(const document::TextStore& store, qsizetype position);
 
 class ViewLayout {
 public:
