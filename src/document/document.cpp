@@ -23,9 +23,9 @@ public:
 
     void textReplaced(const Replacement& r) override {
         if (!document_.longLine_) {
-            // A change only makes lines longer where it put text in: the lines it left from its first on.
+            // A change makes lines longer only among those it left (text put in, or lines joined).
             const qsizetype last = std::min(r.firstLine + r.linesAdded(), store_->lineCount() - 1);
-            for (qsizetype line = r.firstLine; line <= last && !r.inserted.isEmpty(); ++line)
+            for (qsizetype line = r.firstLine; line <= last; ++line)
                 if (store_->lineLength(line) >= kLongLine) {
                     document_.setLongLine(true);
                     break;

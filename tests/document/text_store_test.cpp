@@ -25,6 +25,7 @@ using text::LineBreak;
 // What the random edits put in: line breaks of every kind, Japanese text, entry heads and labels.
 const QString kPieces[] = {u"@article{a,\n"_s,
                            u"@Book{B,"_s,
+                           u"@misc{aB,\n"_s,
                            u"\r\n"_s,
                            u"\n"_s,
                            u"\r"_s,
