@@ -69,6 +69,10 @@ public:
             for (qsizetype p : {starts[line], next})
                 ASSERT_EQ(store_.lineAt(p), qsizetype(line)) << "position " << p;
         }
+        qsizetype longest = 0;
+        for (size_t line = 0; line < starts.size(); ++line)
+            longest = std::max(longest, store_.lineLength(qsizetype(line)));
+        ASSERT_EQ(store_.lines().longestLine(), longest);
         ASSERT_EQ(store_.lineEnds(), model_.lineEnds());
         ASSERT_EQ(store_.entryCount(), model_.entryCount());
         for (const QString& label : kLabels)
