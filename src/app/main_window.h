@@ -262,8 +262,8 @@ private:
     // Save onto the document's own file: true unless another program changed the file since the last
     // load or save and the user declines to overwrite it.
     bool mayOverwrite(const QString& path);
-    // False when the load was cancelled.
-    bool restoreRecovery(LeftoverRecovery& leftover);
+    // The recovered text becomes the document, under its own path, modified.
+    void restoreRecovery(LeftoverRecovery& leftover);
     // Takes the text and leaves the rest of the recovery write to a thread; false when there is no
     // recovery or a load runs.
     bool startRecoveryWrite();
