@@ -276,13 +276,19 @@ TEST_F(EditCommands, KeysAndTheClipboardGiveTheCharactersAsTheyAre) {
         {"Shift+Enter on the keypad", writeFile(u"ab.bib"_s, "ab"), 1, 1,
          [&] { QTest::keyClick(&editor(), Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier); },
          u"a\nb"_s, 2, u"-"_s},
-        {"コピー keeps a no-break space one", writeFile(u"nbsp.bib"_s, "a\xC2\xA0b c"), 0, 3,
-         [&] { command("Copy1"); }, u"a\u00A0b c"_s, 3, u"a\u00A0b"_s},
-        {"Ctrl+C keeps a no-break space one", writeFile(u"nbsp.bib"_s, "a\xC2\xA0b c"), 0, 3,
-         [&] { QTest::keyClick(&editor(), Qt::Key_C, Qt::ControlModifier); }, u"a\u00A0b c"_s, 3,
+        {"コピー keeps a no-break space one",
+         writeFile(u"nbsp.bib"_s, "a\xC2\xA0"
+                                  "b c"),
+         0, 3, [&] { command("Copy1"); }, u"a\u00A0b c"_s, 3, u"a\u00A0b"_s},
+        {"Ctrl+C keeps a no-break space one",
+         writeFile(u"nbsp.bib"_s, "a\xC2\xA0"
+                                  "b c"),
+         0, 3, [&] { QTest::keyClick(&editor(), Qt::Key_C, Qt::ControlModifier); }, u"a\u00A0b c"_s, 3,
          u"a\u00A0b"_s},
-        {"切り取り keeps a no-break space one", writeFile(u"nbsp.bib"_s, "a\xC2\xA0b c"), 0, 3,
-         [&] { command("Cut1"); }, u" c"_s, 0, u"a\u00A0b"_s},
+        {"切り取り keeps a no-break space one",
+         writeFile(u"nbsp.bib"_s, "a\xC2\xA0"
+                                  "b c"),
+         0, 3, [&] { command("Cut1"); }, u" c"_s, 0, u"a\u00A0b"_s},
         {"the first key after a large file is taken reaches the text", large, 0, 0,
          [&] { QTest::keyClick(&editor(), Qt::Key_X); }, u"x"_s + firstLine, 1, u"-"_s},
     };

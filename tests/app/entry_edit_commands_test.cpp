@@ -100,16 +100,25 @@ TEST_F(EntryEditCommand, TheEntryIsTheOneTheCaretStandsInFromItsHeadToItsClosing
     };
     const Case cases[] = {{2, u"yamada1991"}, {9, u"yamada1991"}, {11, u"suzuki2000"}, {16, u"suzuki2000"},
                           {0, nullptr},       {1, nullptr},       {10, nullptr},       {17, nullptr}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.line);
-        if (!c.label) {
-            caretOnLine(c.line);
-            platform.expectMessage(entry::kNoEntryToEdit);
-            command("Modify1");
-            platform.verify();
-            continue;
+    // With 色分け表示 on and off: the colouring's band is not what finds the entry. The file is opened again
+    // with it off, as a user's next file is.
+    for (const bool coloured : {true, false}) {
+        if (!coloured) {
+            command("Highlight1");
+            open(kText);
         }
-        modifyAt(c.line, [&](const Form& f) { EXPECT_EQ(f.edit(1).text(), QString::fromUtf16(c.label)); });
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::to_string(c.line) + (coloured ? ", coloured" : ", not coloured"));
+            if (!c.label) {
+                caretOnLine(c.line);
+                platform.expectMessage(entry::kNoEntryToEdit);
+                command("Modify1");
+                platform.verify();
+                continue;
+            }
+            modifyAt(c.line,
+                     [&](const Form& f) { EXPECT_EQ(f.edit(1).text(), QString::fromUtf16(c.label)); });
+        }
     }
     // The book's choice pair shows the editor the entry has.
     modifyAt(12, [](const Form& f) {

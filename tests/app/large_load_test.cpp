@@ -58,6 +58,7 @@ TEST_F(LargeLoad, TheFileIsReadInTheBackgroundAndTakenAtOnceAsASmallOneIs) {
     bool sawRead = false;
     QStringList steps;
     QSignalSpy replaced(&form1().document(), &document::Document::storeReplaced);
+    const QString countBefore = statusText();
     whileLoading([&] {
         // The caption is the new path already, the text the previous one and read-only, the busy pointer
         // over the editor alone, the rest of the window as it was.
@@ -66,7 +67,7 @@ TEST_F(LargeLoad, TheFileIsReadInTheBackgroundAndTakenAtOnceAsASmallOneIs) {
         EXPECT_EQ(editor().viewport()->cursor().shape(), Qt::BusyCursor);
         EXPECT_TRUE(form1().documentText().isEmpty());
         EXPECT_EQ(replaced.count(), 0);
-        EXPECT_EQ(statusText(), QStringLiteral("文献数： 0件"));
+        EXPECT_EQ(statusText(), countBefore);
         EXPECT_TRUE(form1().currentFile().isEmpty());
         EXPECT_TRUE(form1().recentFiles()[0].isEmpty());
         EXPECT_FALSE(action("New1")->isEnabled() || action("Open1")->isEnabled() ||

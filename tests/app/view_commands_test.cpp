@@ -299,8 +299,10 @@ TEST_F(ViewCommands, LabelMatchesBeginningWithTheTextComeFirstAnyLetterCaseAsWri
     for (const char* label :
          {"yamada2020", "abe2019", "Oyama1999", "yama", "山田2021", "kim2020a", "Knuth:1986:CMT", "KIM2020A"})
         text += QStringLiteral("@misc{%1, title = {x}}\n").arg(QString::fromUtf8(label));
+    document::LoadedDocument loaded;
+    loaded.text = text;
     document::Document index;
-    index.load(document::LoadedDocument{text});
+    index.load(std::move(loaded));
     struct Row {
         QString typed;
         int most;
