@@ -8,6 +8,7 @@
 #include "csv/field_chooser.h"
 #include "support/app_fixture.h"
 #include "support/entry_form_controls.h"
+#include "view/text_view.h"
 
 #include <QBuffer>
 #include <QDateTime>
