@@ -525,16 +525,17 @@ private:
 } // namespace
 
 void TForm1::wireView() {
-    // The view shows the document's store; a load or New puts a new one in place, shown from its start.
+    // The view shows the document's store; a load or New puts a new one in place, shown from its start,
+    // and a finding's message goes with the text it was found in.
     editor_->setBuffer(&document_.store(), &document_.history());
     editor_->setWrapAnywhere(document_.hasLongLine());
     connect(&document_, &Document::longLineChanged, editor_, &view::TextView::setWrapAnywhere);
-    // A finding's message stays in the status bar while the caret stays on its line, and no longer than
-    // the text it was found in. The line moves with lines put in or taken out above it.
     connect(&document_, &Document::storeReplaced, this, [this] {
         editor_->setBuffer(&document_.store(), &document_.history());
         showFinding({}, -1);
     });
+    // The message stays in the status bar while the caret stays on its line, which moves with the lines
+    // put in or taken out above it.
     connect(editor_, &view::TextView::linesReplaced, this,
             [this](qsizetype first, qsizetype removed, qsizetype added) {
                 if (findingLine_ > first + removed)
