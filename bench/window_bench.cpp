@@ -16,13 +16,15 @@
 #include "entry/entry_form.h"
 #include "text/encoding.h"
 #include "text/text_file.h"
-#include "view/colouring.h"
+#include "view/store_colouring.h"
+#include "view/text_view.h"
 #include "window_text_view.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -30,8 +32,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QTimer>
 #include <QTreeView>
 #include <benchmark/benchmark.h>
@@ -95,6 +95,21 @@ struct Editor {
     }
 };
 
+// A key pressed in the editor, as the keyboard delivers it.
+void press(QWidget* editor, Qt::Key key, const QString& text = {}) {
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(editor, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(editor, &up);
+}
+
+// The caret to the end of the text, and `text` typed there.
+void typeAtEnd(app::TForm1& form1, const QString& text) {
+    view::TextView* edit = form1.editor();
+    edit->setCaret(form1.document().store().size());
+    edit->insertText(text);
+}
+
 QString benchRecoveryFolder() {
     return fixture().dir.filePath(QStringLiteral("recovery"));
 }
@@ -111,9 +126,7 @@ void fileToEditorReady(benchmark::State& state) {
 void save(benchmark::State& state) {
     Editor editor;
     for (auto _ : state) {
-        QTextCursor end(editor.form1().editor()->document());
-        end.movePosition(QTextCursor::End);
-        end.insertText(QStringLiteral("x"));
+        typeAtEnd(editor.form1(), QStringLiteral("x"));
         editor.form1().Save1Click();
     }
 }
@@ -124,12 +137,10 @@ void save(benchmark::State& state) {
 void recoveryWrite(benchmark::State& state, bool takeTextOnly) {
     Editor editor(benchRecoveryFolder());
     app::TForm1& form1 = editor.form1();
-    QTextCursor end(form1.editor()->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(QStringLiteral("x"));
+    typeAtEnd(form1, QStringLiteral("x"));
     for (auto _ : state) {
         if (takeTextOnly)
-            benchmark::DoNotOptimize(form1.document().snapshot().rawText.size());
+            benchmark::DoNotOptimize(form1.document().snapshot().text.size());
         else
             benchmark::DoNotOptimize(form1.writeRecovery());
     }
@@ -137,33 +148,30 @@ void recoveryWrite(benchmark::State& state, bool takeTextOnly) {
 
 enum class Typing { Plain, WithRecovery, Shown, Highlighted };
 
-// A character typed into a value and taken back. "plain" and "withRecovery" run without the colouring in a
-// window never shown. "shown" and "highlighted" show the window at the line typed into (the editor lays the
-// line out again at each change), without and with the colouring; the lines on screen are coloured after
-// each change as the paint that follows a keystroke colours them (the states of all lines read beforehand,
-// as the background reading leaves them).
+// A character typed into a value and taken back, as keys. "plain" and "withRecovery" run without the
+// colouring in a window never shown. "shown" and "highlighted" show the window at the line typed into and
+// paint it after each key, without and with the colouring (the states of all lines read beforehand, as
+// the background reading leaves them).
 void typeOneCharacter(benchmark::State& state, Typing typing) {
     Editor editor(typing == Typing::WithRecovery ? benchRecoveryFolder() : QString());
     app::TForm1& form1 = editor.form1();
-    QPlainTextEdit* edit = form1.editor();
-    view::Colouring& colouring = form1.colouring();
+    view::TextView* edit = form1.editor();
+    view::StoreColouring& colouring = form1.colouring();
     colouring.setEnabled(typing == Typing::Highlighted);
     const bool shown = typing == Typing::Shown || typing == Typing::Highlighted;
-    QTextCursor cursor(edit->document()->findBlockByNumber(750002));
-    cursor.movePosition(QTextCursor::EndOfBlock);
-    cursor.movePosition(QTextCursor::Left, QTextCursor::MoveAnchor, 3); // inside the title's quotes
+    const document::TextStore& store = form1.document().store();
+    edit->setCaret(store.lineStart(750002) + store.lineLength(750002) - 3); // inside the title's quotes
     if (shown) {
         form1.show();
-        edit->setTextCursor(cursor);
-        edit->centerCursor();
+        edit->centreCaret();
         colouring.readToEnd();
         edit->viewport()->repaint();
     }
     for (auto _ : state) {
-        cursor.insertText(QStringLiteral("a")); // the text-change handling runs inside
-        colouring.colourShownLines();
-        cursor.deletePreviousChar();
-        colouring.colourShownLines();
+        press(edit, Qt::Key_A, QStringLiteral("a")); // the text-change handling runs inside
+        if (shown) edit->viewport()->repaint();
+        press(edit, Qt::Key_Backspace);
+        if (shown) edit->viewport()->repaint();
     }
     state.counters["entries"] = form1.entryCount();
 }
@@ -175,7 +183,7 @@ void typeOneCharacter(benchmark::State& state, Typing typing) {
 void scrollOnePage(benchmark::State& state, int way) {
     Editor editor;
     app::TForm1& form1 = editor.form1();
-    QPlainTextEdit* edit = form1.editor();
+    view::TextView* edit = form1.editor();
     form1.colouring().setEnabled(way != 0);
     form1.show();
     QCoreApplication::processEvents();
@@ -217,7 +225,8 @@ void entryFormAdd(benchmark::State& state) {
 void entryFormChange(benchmark::State& state) {
     Editor editor;
     app::TForm1& form1 = editor.form1();
-    form1.editor()->setTextCursor(QTextCursor(form1.document().entryHead(QStringLiteral("ref149999"))));
+    form1.editor()->setCaret(
+        form1.document().store().lineStart(form1.document().entryHead(QStringLiteral("ref149999"))));
     int n = 0;
     editor.platform.drive = [&](QDialog& form) {
         form.findChild<QLineEdit*>(QStringLiteral("Edit3"))
@@ -273,14 +282,14 @@ void jumpBox(benchmark::State& state, int step) {
 void replaceAll(benchmark::State& state, bool timeUndo) {
     Editor editor;
     editor.platform.keepMessages = true;
-    QPlainTextEdit* edit = editor.form1().editor();
+    view::TextView* edit = editor.form1().editor();
     editor.form1().Replace1Click();
     app::SearchDialog& dialog = editor.form1().replaceDialog();
     dialog.findChild<QLineEdit*>(QStringLiteral("FindTextEdit"))->setText(QStringLiteral("{ref14"));
     dialog.findChild<QLineEdit*>(QStringLiteral("ReplaceTextEdit"))->setText(QStringLiteral("{doc14"));
     auto* replaceAllButton = dialog.findChild<QPushButton*>(QStringLiteral("ReplaceAllButton"));
     int changes = 0;
-    QObject::connect(edit, &QPlainTextEdit::textChanged, [&] { ++changes; });
+    QObject::connect(edit, &view::TextView::textChanged, [&] { ++changes; });
     bool restored = true;
     for (auto _ : state) {
         if (timeUndo) state.PauseTiming();
@@ -307,13 +316,12 @@ void findNothing(benchmark::State& state, bool again) {
     app::SearchDialog& dialog = editor.form1().findDialog();
     dialog.findChild<QLineEdit*>(QStringLiteral("FindTextEdit"))->setText(QStringLiteral("absent"));
     auto* findNext = dialog.findChild<QPushButton*>(QStringLiteral("FindNextButton"));
-    QTextCursor end(editor.form1().editor()->document());
-    end.movePosition(QTextCursor::End);
+    document::Document& document = editor.form1().document();
     findNext->click();
     for (auto _ : state) {
         if (!again) {
             state.PauseTiming();
-            end.insertText(QStringLiteral(" "));
+            document.history().edit(document.store().size(), 0, u" ", document::EditKind::Command);
             state.ResumeTiming();
         }
         findNext->click();
@@ -388,13 +396,12 @@ void typeInLongLine(benchmark::State& state) {
     program.show();
     app::TForm1& form1 = *program.windows().form1;
     form1.FileOpen(file);
-    QPlainTextEdit* edit = form1.editor();
-    QTextCursor cursor(edit->document()->findBlockByNumber(1));
-    cursor.setPosition(cursor.position() + int(line.size() / 2));
+    view::TextView* edit = form1.editor();
+    edit->setCaret(form1.document().store().lineStart(1) + line.size() / 2);
     for (auto _ : state) {
-        cursor.insertText(QStringLiteral("b"));
+        press(edit, Qt::Key_B, QStringLiteral("b"));
         edit->viewport()->repaint();
-        cursor.deletePreviousChar();
+        press(edit, Qt::Key_Backspace);
         edit->viewport()->repaint();
     }
     state.SetLabel(state.range(0) == 0 ? "1 MB, no blank (two keystrokes)"
@@ -504,13 +511,17 @@ int loadProbe(const QString& way, const QString& file) {
             return false;
         }
     } firstPaint;
-    QPlainTextEdit* editor = way == u"bare" ? &bareEditor : program.windows().form1->editor();
+    QAbstractScrollArea* editor =
+        way == u"bare" ? static_cast<QAbstractScrollArea*>(&bareEditor) : program.windows().form1->editor();
     program.windows().form1->colouring().setEnabled(way != u"uncoloured");
     if (way == u"bare") bareEditor.show();
     editor->viewport()->installEventFilter(&firstPaint);
+    const auto filled = [&] {
+        return way == u"bare" ? !bareEditor.document()->isEmpty()
+                              : !program.windows().form1->document().isEmpty();
+    };
     firstPaint.seen = [&] {
-        if (firstScreen < 0 && !editor->document()->isEmpty())
-            firstScreen = double(clock.nsecsElapsed()) / 1e9;
+        if (firstScreen < 0 && filled()) firstScreen = double(clock.nsecsElapsed()) / 1e9;
     };
     clock.start();
     ticker.start();

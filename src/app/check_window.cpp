@@ -2,19 +2,19 @@
 
 #include "app/editor_jump.h"
 #include "base/fonts.h"
+#include "document/anchors.h"
 #include "document/document.h"
 #include "ui/window_place.h"
+#include "view/text_view.h"
 
 #include <QAbstractTableModel>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
-#include <QTextDocument>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -73,7 +73,7 @@ private:
     const CheckWindow& window_;
 };
 
-CheckWindow::CheckWindow(QWidget* mainWindow, QPlainTextEdit* editor, const document::Document& document)
+CheckWindow::CheckWindow(QWidget* mainWindow, view::TextView* editor, const document::Document& document)
     : QDialog(mainWindow), editor_(editor), document_(document) {
     setObjectName(QStringLiteral("CheckForm1"));
     setWindowTitle(QStringLiteral("文献の検査"));
@@ -115,9 +115,8 @@ CheckWindow::CheckWindow(QWidget* mainWindow, QPlainTextEdit* editor, const docu
     setTabOrder(list_, recheckButton);
     // The keys go to the list when the window comes up: arrows and Enter at once.
     list_->setFocus();
-    // A load or New: the findings were of the text that went. (A load in pieces keeps the text document
-    // it filled, so the text document alone cannot tell.)
-    connect(&document_, &document::Document::wholeTextReplaced, this, &CheckWindow::forget);
+    // A load or New: the findings were of the text that went (and their anchors go before its store).
+    connect(&document_, &document::Document::storeReplaced, this, &CheckWindow::forget);
 }
 
 void CheckWindow::showBeside() {
@@ -152,39 +151,9 @@ std::optional<QRect> CheckWindow::place() const {
     return QRect(pos(), size());
 }
 
-bool CheckWindow::checkedDocumentIsCurrent() const {
-    return checkedDocument_ && checkedDocument_ == editor_->document();
-}
-
-namespace {
-
-// Whether a block kept since the check is still a line of `document` (a deleted line's block is not).
-bool alive(const QTextDocument* document, const QTextBlock& block) {
-    return block.isValid() && document->findBlock(block.position()) == block;
-}
-
-CheckWindow::LineAnchor anchorAt(const QTextBlock& block, QStringView text) {
-    if (!block.isValid()) return {};
-    return {block, block.next(), qHash(text.sliced(block.position(), block.length() - 1))};
-}
-
-} // namespace
-
-QTextBlock CheckWindow::blockNow(const LineAnchor& anchor) const {
-    const QTextDocument* document = editor_->document();
-    if (!checkedDocumentIsCurrent() || !alive(document, anchor.block)) return {};
-    const QTextBlock last = alive(document, anchor.next) ? anchor.next.previous() : document->lastBlock();
-    if (last.blockNumber() <= anchor.block.blockNumber() || qHash(anchor.block.text()) == anchor.text)
-        return anchor.block;
-    // Lines came in between: the one with the line's text, else the last where only blanks were typed
-    // before the line's first character, else the line's beginning, which stayed in its block.
-    if (qHash(last.text()) == anchor.text || anchor.block.text().trimmed().isEmpty()) return last;
-    return anchor.block;
-}
-
-int CheckWindow::lineNow(const LineAnchor& anchor, int lineAtCheck) const {
-    const QTextBlock block = blockNow(anchor);
-    return block.isValid() ? block.blockNumber() + 1 : lineAtCheck;
+int CheckWindow::lineNow(qsizetype anchor, int lineAtCheck) const {
+    if (!anchors_ || anchor < 0) return lineAtCheck;
+    return int(document_.store().lineAt(anchors_->position(anchor))) + 1;
 }
 
 int CheckWindow::currentLine(const Item& item) const {
@@ -192,7 +161,7 @@ int CheckWindow::currentLine(const Item& item) const {
 }
 
 QString CheckWindow::message(const Item& item) const {
-    if (item.finding.otherLine <= 0) return bibtex::japaneseMessage(item.finding);
+    if (item.other < 0) return bibtex::japaneseMessage(item.finding);
     bibtex::Finding now = item.finding;
     now.otherLine = lineNow(item.other, item.finding.otherLine);
     return bibtex::japaneseMessage(now);
@@ -213,28 +182,33 @@ CheckWindow::~CheckWindow() {
 }
 
 void CheckWindow::recheck() {
-    const QString text = document_.text();
+    document::TextStore& store = document_.store();
     bibtex::CheckOptions options;
     options.encoding = document_.format().text.encoding;
     // The usual line break: the editor keeps the few lines that end otherwise in their blocks.
     options.finalLineBreak = document_.format().text.lineBreak;
-    QList<bibtex::Finding> findings = bibtex::checkText(text, options); // by line
-    QTextDocument* textDocument = editor_->document();
+    QList<bibtex::Finding> findings = bibtex::checkText(store.text(), options); // by line
     model_->reset([&] {
         items_.clear();
         items_.reserve(findings.size());
-        // One walk over the blocks, in the order of the lines.
-        QTextBlock block = textDocument->begin();
-        int blockLine = 1;
+        // An anchor at the start of each finding's line, and one at the start of the other line it names.
+        QList<qsizetype> positions;
+        positions.reserve(findings.size() * 2);
+        const qsizetype lastLine = store.lineCount() - 1;
+        const auto startOf = [&](int line) {
+            return store.lineStart(std::clamp<qsizetype>(line - 1, 0, lastLine));
+        };
         for (bibtex::Finding& finding : findings) {
-            while (blockLine < finding.line && block.isValid()) {
-                block = block.next();
-                ++blockLine;
+            Item item{std::move(finding)};
+            item.line = positions.size();
+            positions.append(startOf(item.finding.line));
+            if (item.finding.otherLine > 0) {
+                item.other = positions.size();
+                positions.append(startOf(item.finding.otherLine));
             }
-            const QTextBlock other =
-                finding.otherLine > 0 ? textDocument->findBlockByNumber(finding.otherLine - 1) : QTextBlock();
-            items_.append(Item{std::move(finding), anchorAt(block, text), anchorAt(other, text)});
+            items_.append(std::move(item));
         }
+        anchors_ = std::make_unique<document::AnchorSet>(store, positions);
         // Errors first: one pass per kind keeps the order of the lines within each.
         rows_.clear();
         rows_.reserve(items_.size());
@@ -247,7 +221,6 @@ void CheckWindow::recheck() {
                     rows_.append(i);
                 }
     });
-    checkedDocument_ = textDocument;
     checked_ = true;
     walked_ = -1;
     int counts[3] = {};
@@ -264,7 +237,7 @@ void CheckWindow::forget() {
         rows_.clear();
         rowOf_.clear();
     });
-    checkedDocument_ = nullptr;
+    anchors_.reset();
     checked_ = false;
     walked_ = -1;
     counts_->setText(kNotChecked);
@@ -272,18 +245,11 @@ void CheckWindow::forget() {
 
 void CheckWindow::jumpTo(int row) {
     if (row < 0 || row >= rows_.size()) return;
-    if (!checkedDocumentIsCurrent()) {
-        recheck(); // the findings were of another document
-        return;
-    }
     const Item& item = itemAt(row);
-    QTextBlock block = blockNow(item.line);
-    if (!block.isValid()) block = editor_->document()->findBlockByNumber(item.finding.line - 1);
-    if (!block.isValid()) block = editor_->document()->lastBlock();
-    QTextCursor cursor(block);
-    cursor.movePosition(QTextCursor::EndOfBlock);
-    cursor.setPosition(block.position(), QTextCursor::KeepAnchor);
-    showFound(*editor_, cursor);
+    const document::TextStore& store = document_.store();
+    const qsizetype line = std::clamp<qsizetype>(currentLine(item) - 1, 0, store.lineCount() - 1);
+    // The line selected from its end back to its start, the caret at the start.
+    showFound(*editor_, store.lineStart(line) + store.lineLength(line), store.lineStart(line));
     QWidget* main = editor_->window();
     main->raise();
     main->activateWindow();
@@ -291,15 +257,15 @@ void CheckWindow::jumpTo(int row) {
 }
 
 bool CheckWindow::walk(bool forward) {
-    if (!checked_ || !checkedDocumentIsCurrent()) recheck();
+    if (!checked_) recheck();
     if (items_.isEmpty()) return false;
-    const int caretLine = editor_->textCursor().block().blockNumber() + 1;
+    const int caretLine = int(document_.store().lineAt(editor_->caret())) + 1;
     const int count = int(items_.size());
     int next;
     if (walked_ >= 0 && walked_ < count && currentLine(items_[walked_]) == caretLine) {
         next = (walked_ + (forward ? 1 : count - 1)) % count;
     } else {
-        // The first finding after (before) the caret's line; the blocks keep their order through edits.
+        // The first finding after (before) the caret's line; the anchors keep their order through edits.
         const auto lineOf = [this](const Item& item) { return currentLine(item); };
         if (forward) {
             const auto it = std::upper_bound(items_.begin(), items_.end(), caretLine,

@@ -1,24 +1,28 @@
 #pragma once
 // The modeless window "文献の検査": the findings of bibtex::checkText on the document, errors first, and
-// the way to each. Each finding keeps an anchor for its line and one for the other place it names, so that
-// it leads to the right line and names the right one after edits, until the next check. A new text (a
-// load, New) empties the list: a finding never leads into a document other than the one it was found in.
+// the way to each. Each finding keeps an anchor in the store at the start of its line and one at the other
+// place it names, so that it leads to the right line and names the right one after edits, until the next
+// check: the anchors move with the text (an Enter or blanks typed at the line's start push its anchor on
+// with the line's text). A new text (a load, New) empties the list: a finding never leads into a document
+// other than the one it was found in.
 // The main window's F8 and Shift+F8 walk the findings in the order of the lines.
 #include "bibtex/check.h"
 
 #include <QDialog>
-#include <QPointer>
-#include <QTextBlock>
 
+#include <memory>
 #include <optional>
 
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 class QTreeView;
 
 namespace document {
+class AnchorSet;
 class Document;
+} // namespace document
+namespace view {
+class TextView;
 }
 
 namespace app {
@@ -28,21 +32,15 @@ class FindingModel;
 class CheckWindow : public QDialog {
     Q_OBJECT
 public:
-    // A line of the checked text, followed through edits. Its block alone would not do: lines typed at the
-    // very start of a line (Enter there) leave the block where it was, holding what was typed, and move the
-    // line's text into the last of the new lines, the one before the block that followed it.
-    struct LineAnchor {
-        QTextBlock block;
-        QTextBlock next; // the block after it at the check; invalid for the last line
-        size_t text = 0; // qHash of the line's text at the check
-    };
     struct Item {
         bibtex::Finding finding;
-        LineAnchor line;  // in the document that was checked
-        LineAnchor other; // the other place the finding names (finding.otherLine), where it names one
+        // Its anchors (document::AnchorSet) at the start of its line and of the other place it names
+        // (finding.otherLine); -1 where it names none.
+        qsizetype line = -1;
+        qsizetype other = -1;
     };
 
-    CheckWindow(QWidget* mainWindow, QPlainTextEdit* editor, const document::Document& document);
+    CheckWindow(QWidget* mainWindow, view::TextView* editor, const document::Document& document);
     ~CheckWindow() override;
 
     // The client size the window opens with where no stored size says otherwise.
@@ -77,17 +75,14 @@ public:
     QString description(const Item& item) const;
 
 private:
-    bool checkedDocumentIsCurrent() const;
-    // Where the anchored line is now; an invalid block when the checked text is not the editor's (a load in
-    // pieces is filling another) or the line is gone.
-    QTextBlock blockNow(const LineAnchor& anchor) const;
-    int lineNow(const LineAnchor& anchor, int lineAtCheck) const;
+    // The line (1-based) anchor `anchor` is on now; `lineAtCheck` when there are no findings kept.
+    int lineNow(qsizetype anchor, int lineAtCheck) const;
     // A new text replaced the one checked: its findings go, and the next F8 checks afresh.
     void forget();
 
-    QPlainTextEdit* editor_;
+    view::TextView* editor_;
     const document::Document& document_;
-    QPointer<QObject> checkedDocument_;
+    std::unique_ptr<document::AnchorSet> anchors_; // over the store checked, while its findings are kept
     bool checked_ = false;
     bool placed_ = false;
     std::optional<QRect> storedPlace_;

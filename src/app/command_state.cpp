@@ -3,11 +3,11 @@
 
 #include "base/failure.h"
 #include "base/fonts.h"
+#include "view/text_view.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <algorithm>
 #include <functional>
 
@@ -62,7 +62,7 @@ QFont editorFont(const QString& name, int pointSize) {
 
 // ---- FontBoxes -------------------------------------------------------------------------------------
 
-FontBoxes::FontBoxes(QComboBox& nameBox, QComboBox& sizeBox, QPlainTextEdit& editor,
+FontBoxes::FontBoxes(QComboBox& nameBox, QComboBox& sizeBox, view::TextView& editor,
                      std::function<void(int)> onKey)
     : nameBox_(nameBox), sizeBox_(sizeBox), editor_(editor) {
     for (QComboBox* box : {&nameBox_, &sizeBox_}) {

@@ -5,7 +5,10 @@
 
 class QComboBox;
 class QFont;
-class QPlainTextEdit;
+
+namespace view {
+class TextView;
+}
 
 namespace app {
 
@@ -22,7 +25,7 @@ QFont editorFont(const QString& name, int pointSize);
 class FontBoxes {
 public:
     // `onKey` hears every key typed into the size box before the box does.
-    FontBoxes(QComboBox& nameBox, QComboBox& sizeBox, QPlainTextEdit& editor, std::function<void(int)> onKey);
+    FontBoxes(QComboBox& nameBox, QComboBox& sizeBox, view::TextView& editor, std::function<void(int)> onKey);
 
     // The installed families and "Default", sorted without regard to case.
     void fillNames(QStringList families);
@@ -41,7 +44,7 @@ private:
 
     QComboBox& nameBox_;
     QComboBox& sizeBox_;
-    QPlainTextEdit& editor_;
+    view::TextView& editor_;
     QString name_;
     int size_ = 12;
 };

@@ -33,7 +33,7 @@ namespace {
 void writeCopy(document::RecoveryFiles& files, document::Document::Snapshot snapshot,
                document::RecoveryRecord record) {
     // In the layout the record names, which the restore reads it in.
-    const QString text = document::linesOfRawText(std::move(snapshot.rawText));
+    const QString& text = snapshot.text;
     text::EncodedText encoded = text::encodeText(text, record.textFormat(), snapshot.lineEnds);
     if (!encoded.ok()) {
         // Saving would ask; the recovery file keeps every character, in UTF-8.
@@ -55,8 +55,7 @@ document::RecoveryRecord CrashRecovery::recordNow(const QString& caption) const 
 }
 
 bool CrashRecovery::startWrite(const QString& caption) {
-    // A load in pieces has only part of the text in the editor; the previous text is still in its file.
-    if (!files_ || document_.isLoading()) return false;
+    if (!files_ || (loading_ && loading_())) return false;
     finishWrite(); // one write at a time
     due_ = false;
     if (!document_.isModified()) return true;

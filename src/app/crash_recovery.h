@@ -6,6 +6,7 @@
 #include "document/recovery.h"
 
 #include <chrono>
+#include <functional>
 #include <future>
 #include <memory>
 
@@ -27,6 +28,9 @@ public:
     // while something changed; `markDue` tells of a change.
     void start(const QString& folder, std::chrono::milliseconds interval);
     void markDue() { due_ = true; }
+    // Whether a file is being read: the document's path is already the new file's, its text still the
+    // old one, so no write is started meanwhile.
+    void setLoading(std::function<bool()> loading) { loading_ = std::move(loading); }
     bool isOn() const { return files_ != nullptr; }
     const document::RecoveryFiles* files() const { return files_.get(); }
 
@@ -52,6 +56,7 @@ private:
     document::Document& document_;
     ui::Platform& platform_;
     QObject& window_;
+    std::function<bool()> loading_;
     document::FileStamp diskStamp_; // the document's file as at its last load or save
     std::unique_ptr<document::RecoveryFiles> files_;
     std::future<void> writing_; // after files_: destroyed first, it waits for the write

@@ -13,11 +13,11 @@
 #include "entry/entry_form.h"
 #include "text/text_file.h"
 #include "ui/guarded.h"
+#include "view/text_view.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
-#include <QPlainTextEdit>
 #include <QScopeGuard>
 
 #ifdef Q_OS_UNIX
@@ -91,24 +91,25 @@ void TForm1::loadDocument(const QString& path) {
     checkSizeBeforeReading(path);
     const FileStamp disk = document::fileStamp(path); // before the read: a change while reading counts too
     const bool large = disk.size > BackgroundRead::kAboveBytes;
-    // A large file: the window shows one load from the read to the last piece.
-    if (large) loadIndicator_->loadStarted(0);
-    const auto finished = qScopeGuard([&] {
-        if (large) loadIndicator_->loadFinished();
-    });
-    LoadedDocument loaded = large ? backgroundRead_.read(path) : document::loadDocumentFile(path);
-    const QString warning = document::openWarning(path, loaded);
-    if (!document_.load(std::move(loaded), loadIndicator_.get())) throw base::Cancelled();
+    // A large file is read and made ready in a thread of its own while the window shows it loading; the
+    // document adopts the result at once.
+    QString warning;
+    if (large) {
+        loadIndicator_->loadStarted(0);
+        const auto finished = qScopeGuard([&] { loadIndicator_->loadFinished(); });
+        document_.load(backgroundRead_.read(path, &warning));
+    } else {
+        LoadedDocument loaded = document::loadDocumentFile(path);
+        warning = document::openWarning(path, loaded);
+        document_.load(std::move(loaded));
+    }
     documentReplaced(disk);
     RichEdit1Change();
     if (!warning.isEmpty()) platform_.showMessage(warning);
 }
 
 void TForm1::cancelLoad() {
-    if (!backgroundRead_.cancel()) {
-        if (!document_.isLoading()) return;
-        document_.cancelLoad();
-    }
+    if (!backgroundRead_.cancel()) return;
     // The previous document is back with its own modified flag; the caption follows it.
     restoreAfterFailedLoad(isModified());
 }

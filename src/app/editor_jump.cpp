@@ -1,30 +1,35 @@
 #include "app/editor_jump.h"
 
-#include <QPlainTextEdit>
+#include "document/text_store.h"
+#include "view/text_view.h"
+
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTextLayout>
 
 #include <algorithm>
 
 namespace app {
 
-void showFound(QPlainTextEdit& editor, const QTextCursor& cursor) {
-    QScrollBar* bar = editor.verticalScrollBar();
-    const int before = bar->value();
-    editor.setTextCursor(cursor);
-    // Scrolls as little as it takes: a change of the scroll bar says the caret was out of view.
-    editor.ensureCursorVisible();
-    const int height = editor.viewport()->height();
-    const QRect caret = editor.cursorRect();
-    if (bar->value() == before && caret.top() >= 0 && caret.bottom() < height - height / 4) return;
-    // The editor scrolls by rows as shown: the scroll bar's value is the row at the top.
-    const QTextBlock block = editor.textCursor().block();
-    int row = block.firstLineNumber();
-    if (const QTextLayout* layout = block.layout(); layout && layout->lineCount() > 0)
-        row += std::max(0, layout->lineForTextPosition(editor.textCursor().positionInBlock()).lineNumber());
-    const int rowsOnScreen = height / std::max(1, editor.fontMetrics().lineSpacing());
-    bar->setValue(row - rowsOnScreen / kFoundRowFraction);
+void showFound(view::TextView& view, qsizetype anchor, qsizetype caret) {
+    if (!view.store()) return;
+    const int height = view.viewport()->height();
+    // Where the caret comes on the screen as it stands now, before the view scrolls to it.
+    const QRect before = view.caretRect(caret);
+    const qsizetype topLine = view.firstVisibleLine();
+    const int topRow = view.firstVisibleRow();
+    // Scrolls as little as it takes: a change of the top says the caret was out of view.
+    view.setSelection(anchor, caret);
+    if (view.firstVisibleLine() == topLine && view.firstVisibleRow() == topRow && before.top() >= 0 &&
+        before.bottom() < height - height / 4)
+        return;
+    // The caret's row in its line, from how far below the line's first row it stands.
+    const qsizetype line = view.store()->lineAt(view.caret());
+    const int below = view.caretRect().top() - view.caretRect(view.store()->lineStart(line)).top();
+    const int row = view.viewLayout().firstRowEndingBelow(line, below + 1);
+    view.scrollToLine(line, row);
+    // The scroll bar counts rows: the rows above the caret's go a third of the screen down.
+    const int rowsOnScreen = height / std::max(1, view.fontMetrics().lineSpacing());
+    QScrollBar* bar = view.verticalScrollBar();
+    bar->setValue(bar->value() - rowsOnScreen / kFoundRowFraction);
 }
 
 } // namespace app

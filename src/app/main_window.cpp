@@ -25,22 +25,19 @@
 #include "ui/form_setup.h"
 #include "ui/guarded.h"
 #include "ui/platform.h"
-#include "view/colouring.h"
-#include "view/document_view.h"
-#include "view/line_layout.h"
 #include "view/printing.h"
+#include "view/store_colouring.h"
+#include "view/text_view.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPrinter>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QWindow>
 
 namespace app {
@@ -79,13 +76,9 @@ private:
     QString message_;
 };
 
-QPlainTextEdit* makeEditor(QWidget* parent) {
-    auto* editor = new QPlainTextEdit(parent);
-    editor->setDocument(view::newTextDocument(editor));
+view::TextView* makeEditor(QWidget* parent) {
+    auto* editor = new view::TextView(parent);
     editor->setObjectName(QStringLiteral("RichEdit1"));
-    editor->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    editor->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    editor->setTabChangesFocus(false);
     editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return editor;
@@ -95,8 +88,8 @@ QPlainTextEdit* makeEditor(QWidget* parent) {
 
 TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, SettingsStore settings)
     : platform_(platform), windows_(windows), programDir_(std::move(programDir)),
-      settings_(std::move(settings)), editor_(makeEditor(this)), document_(editor_->document()),
-      adapter_(*this), recovery_(document_, platform_, *this) {
+      settings_(std::move(settings)), editor_(makeEditor(this)), adapter_(*this),
+      recovery_(document_, platform_, *this) {
     setObjectName(QStringLiteral("TForm1"));
     setFont(base::windowFont());
     resize(kOuterSize);
@@ -110,7 +103,7 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
     recentMenu_ = std::make_unique<RecentFilesMenu>(commands_->recentItems());
 
     setCentralWidget(editor_);
-    connect(editor_, &QPlainTextEdit::textChanged, this, &TForm1::RichEdit1Change);
+    connect(editor_, &view::TextView::textChanged, this, &TForm1::RichEdit1Change);
 
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->setSizeGripEnabled(true);
@@ -128,6 +121,7 @@ TForm1::TForm1(ui::Platform& platform, Windows& windows, QString programDir, Set
     openDialog_.filter = kOpenFilter;
     saveDialog_.filter = kSaveFilter;
     wireView();
+    recovery_.setLoading([this] { return isLoading(); });
     connect(&document_, &Document::pathChanged, this, &TForm1::showPath);
     FormCreate();
 }
@@ -212,12 +206,11 @@ void TForm1::changeEntryAtCaret() {
     }
     // From its "@" (an entry may begin after another's end on its line) to the end of its last line.
     entry::EntryToEdit target;
-    const QTextBlock head = editor_->document()->findBlockByNumber(lines.first);
-    target.position = head.position() + lines.column;
-    target.text = head.text().sliced(lines.column);
-    for (QTextBlock line = head.next(); line.isValid() && line.blockNumber() <= lines.last;
-         line = line.next())
-        target.text += u'\n' + line.text();
+    const document::TextStore& store = document_.store();
+    const qsizetype last = std::min<qsizetype>(lines.last, store.lineCount() - 1);
+    target.position = store.lineStart(lines.first) + lines.column;
+    target.text =
+        store.mid(target.position, store.lineStart(last) + store.lineLength(last) - target.position);
     target.entry = entry::readEntry(target.text);
     if (const QString refusal = entry::editRefusal(target.text, target.entry, lines.first + 1);
         !refusal.isEmpty()) {
@@ -249,14 +242,6 @@ namespace {
 
 const QString kNotFound = QStringLiteral("見つかりませんでした");
 
-// The editor's cursor with [start, start + length) selected.
-QTextCursor selection(QPlainTextEdit* editor, qsizetype start, qsizetype length) {
-    QTextCursor cursor = editor->textCursor();
-    cursor.setPosition(int(start));
-    cursor.setPosition(int(start + length), QTextCursor::KeepAnchor);
-    return cursor;
-}
-
 } // namespace
 
 void TForm1::Undo1Click() {
@@ -276,12 +261,7 @@ void TForm1::Paste1Click() {
 }
 
 void TForm1::Delete1Click() {
-    run([this] {
-        QTextCursor cursor = editor_->textCursor();
-        if (!cursor.hasSelection()) return;
-        cursor.removeSelectedText();
-        editor_->setTextCursor(cursor);
-    });
+    run([this] { editor_->deleteSelection(); });
 }
 
 void TForm1::A2Click() {
@@ -340,8 +320,7 @@ void TForm1::replaceAsAsked() {
 
 void TForm1::findNext(const QString& findText) {
     // From the end of the selection; with none, from the top wherever the caret stands.
-    const QTextCursor current = editor_->textCursor();
-    const qsizetype from = current.hasSelection() ? current.selectionEnd() : 0;
+    const qsizetype from = editor_->hasSelection() ? editor_->selectionEnd() : 0;
     const qsizetype at = document_.findNext(findText, from);
     if (at < 0) {
         platform_.showMessage(kNotFound);
@@ -349,33 +328,37 @@ void TForm1::findNext(const QString& findText) {
     }
     activateWindow();
     editor_->setFocus();
-    showFound(*editor_, selection(editor_, at, findText.size()));
+    showFound(*editor_, at, at + findText.size());
 }
 
 void TForm1::replaceFirst(const QString& findText, const QString& replacement) {
     // The first occurrence of the whole document, whatever is selected; the focus stays where it is.
-    const qsizetype at = text::findFirstExact(document_.text(), findText);
+    const qsizetype at = text::findFirstExact(document_.store().text(), findText);
     if (at < 0) {
         platform_.showMessage(kNotFound);
         return;
     }
     document_.applyEdits({{at, findText.size(), replacement}});
-    editor_->setTextCursor(selection(editor_, at + replacement.size(), 0));
+    editor_->setCaret(at + replacement.size());
 }
 
 void TForm1::replaceAll(const QString& findText, const QString& replacement) {
-    const text::ReplaceAllResult result = text::replaceAll(document_.text(), findText, replacement);
+    const text::ReplaceAllResult result = text::replaceAll(document_.store().text(), findText, replacement);
     if (result.count == 0) {
         platform_.showMessage(kNotFound);
         return;
     }
+    // One step of the history, and one text-change handling for all of it; an undo puts the caret where
+    // the first replacement was.
+    editor_->beginStep(result.edits.first().position);
+    const auto endStep = qScopeGuard([this] { editor_->endStep(); });
     document_.applyEdits(result.edits);
     // The caret ends after the last replacement, as if each had been selected and replaced in turn.
     const text::TextEdit& last = result.edits.last();
     qsizetype end = 0;
     for (const text::TextEdit& e : result.edits)
         end += e.replacement.size() - e.length;
-    editor_->setTextCursor(selection(editor_, last.position + last.length + end, 0));
+    editor_->setCaret(last.position + last.length + end);
     platform_.showMessage(QString::number(result.count) + QStringLiteral("個置換えました"));
 }
 
@@ -426,11 +409,11 @@ void TForm1::walkFindings(bool forward) {
     CheckWindow& window = checkWindow();
     const CheckWindow::Item* item = window.walk(forward) ? window.walked() : nullptr;
     // Without the window in sight, the status bar says what is wrong on the line the caret went to.
-    showFinding(item ? window.description(*item) : QString(), editor_->textCursor().block());
+    showFinding(item ? window.description(*item) : QString(), document_.store().lineAt(editor_->caret()));
 }
 
-void TForm1::showFinding(const QString& message, const QTextBlock& line) {
-    findingLine_ = message.isEmpty() ? QTextBlock() : line;
+void TForm1::showFinding(const QString& message, qsizetype line) {
+    findingLine_ = message.isEmpty() ? -1 : line;
     static_cast<MessagePanel*>(findingPanel_)->setMessage(message);
 }
 
@@ -542,15 +525,29 @@ private:
 } // namespace
 
 void TForm1::wireView() {
-    view::followDocument(*editor_, document_);
-    // A finding's message stays in the status bar while the caret stays on its line, and no longer than
-    // the text it was found in.
-    connect(editor_, &QPlainTextEdit::cursorPositionChanged, this, [this] {
-        if (findingLine_.isValid() && editor_->textCursor().block() != findingLine_) showFinding({}, {});
+    // The view shows the document's store; a load or New puts a new one in place, shown from its start,
+    // and a finding's message goes with the text it was found in.
+    editor_->setBuffer(&document_.store(), &document_.history());
+    editor_->setWrapAnywhere(document_.hasLongLine());
+    connect(&document_, &Document::longLineChanged, editor_, &view::TextView::setWrapAnywhere);
+    connect(&document_, &Document::storeReplaced, this, [this] {
+        editor_->setBuffer(&document_.store(), &document_.history());
+        showFinding({}, -1);
     });
-    connect(&document_, &Document::textDocumentReplaced, this, [this] { showFinding({}, {}); });
-    connect(&document_, &Document::wholeTextReplaced, this, [this] { showFinding({}, {}); });
-    colouring_ = new view::Colouring(editor_);
+    // The message stays in the status bar while the caret stays on its line, which moves with the lines
+    // put in or taken out above it.
+    connect(editor_, &view::TextView::linesReplaced, this,
+            [this](qsizetype first, qsizetype removed, qsizetype added) {
+                if (findingLine_ > first + removed)
+                    findingLine_ += added - removed;
+                else if (findingLine_ > first + added)
+                    findingLine_ = first + added; // its line went: the line the change ends on stands for it
+            });
+    connect(editor_, &view::TextView::cursorPositionChanged, this, [this] {
+        if (findingLine_ >= 0 && document_.store().lineAt(editor_->caret()) != findingLine_)
+            showFinding({}, -1);
+    });
+    colouring_ = new view::StoreColouring(editor_);
     colouring_->setBusy([this] { return isLoading(); });
     editor_->installEventFilter(new EntryKeys(*this));
 }
@@ -589,8 +586,8 @@ void TForm1::JumpDialog1Jump() {
 }
 
 void TForm1::jumpToEntry() {
-    const QTextBlock head = document_.entryHead(jumpBox().label());
-    if (!head.isValid()) {
+    const qsizetype head = document_.entryHead(jumpBox().label());
+    if (head < 0) {
         platform_.showMessage(kNotFound);
         jumpBox().refocus();
         return;
@@ -601,26 +598,27 @@ void TForm1::jumpToEntry() {
     editor_->setFocus();
 }
 
-void TForm1::moveToLine(const QTextBlock& line) {
-    QTextCursor cursor(line);
-    editor_->setTextCursor(cursor);
-    // The editor scrolls by lines as shown (a wrapped line counts each of its rows): the row at the top is
-    // the scroll bar's value.
-    editor_->verticalScrollBar()->setValue(line.firstLineNumber());
+void TForm1::moveToLine(qsizetype line) {
+    editor_->setCaret(document_.store().lineStart(line));
+    editor_->scrollToLine(line);
 }
 
 void TForm1::nextEntry() {
-    for (QTextBlock line = editor_->textCursor().block().next(); line.isValid(); line = line.next())
-        if (Document::isEntryHead(line)) {
-            showFound(*editor_, QTextCursor(line));
+    const document::TextStore& store = document_.store();
+    for (qsizetype line = store.lineAt(editor_->caret()) + 1; line < store.lineCount(); ++line)
+        if (document_.isEntryHead(line)) {
+            const qsizetype start = store.lineStart(line);
+            showFound(*editor_, start, start);
             return;
         }
 }
 
 void TForm1::previousEntry() {
-    for (QTextBlock line = editor_->textCursor().block().previous(); line.isValid(); line = line.previous())
-        if (Document::isEntryHead(line)) {
-            showFound(*editor_, QTextCursor(line));
+    const document::TextStore& store = document_.store();
+    for (qsizetype line = store.lineAt(editor_->caret()) - 1; line >= 0; --line)
+        if (document_.isEntryHead(line)) {
+            const qsizetype start = store.lineStart(line);
+            showFound(*editor_, start, start);
             return;
         }
 }

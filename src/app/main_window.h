@@ -12,7 +12,6 @@
 #include "ui/platform.h"
 
 #include <QMainWindow>
-#include <QTextBlock>
 #include <array>
 #include <chrono>
 #include <functional>
@@ -25,7 +24,6 @@ class QAction;
 class QComboBox;
 class QEventLoop;
 class QLabel;
-class QPlainTextEdit;
 class QPrinter;
 class QTimer;
 
@@ -34,8 +32,9 @@ class LeftoverRecovery;
 class RecoveryFiles;
 } // namespace document
 namespace view {
-class Colouring;
-}
+class StoreColouring;
+class TextView;
+} // namespace view
 
 namespace app {
 
@@ -47,7 +46,7 @@ using document::LoadedDocument;
 using document::RecoveryFiles;
 using settings::RecentFileList;
 using settings::SettingsStore;
-using view::Colouring;
+using view::StoreColouring;
 
 class CheckWindow;
 class CommandTable;
@@ -128,7 +127,7 @@ public:
     SearchDialog& findDialog();
     SearchDialog& replaceDialog();
     JumpBox& jumpBox();
-    Colouring& colouring() { return *colouring_; }
+    StoreColouring& colouring() { return *colouring_; }
 
     // The command-state update: the font boxes to the editor font, then the enabling by the document's
     // emptiness and modified flag, applied by the command table.
@@ -191,14 +190,15 @@ public:
     const RecentFileList& recentFiles() const;
     ui::FileDialogState& openDialog() { return openDialog_; }
     ui::FileDialogState& saveDialog() { return saveDialog_; }
-    QPlainTextEdit* editor() const { return editor_; }
+    // The editor RichEdit1: the view over the document's store and history.
+    view::TextView* editor() const { return editor_; }
     // A file larger than this is opened only once the user agrees (it takes seconds and gigabytes); one
     // the machine's memory cannot hold is refused before anything is read.
     static constexpr qint64 kAskAboveBytes = 100 * 1024 * 1024;
     // For tests: the finishing steps of Open and open by path, by name, as they run.
     void setFinishingStepLog(QStringList* log) { stepLog_ = log; }
-    // A file is being read or filled in: the text and the commands wait for it.
-    bool isLoading() const { return backgroundRead_.isReading() || document_.isLoading(); }
+    // A large file is being read: the text and the commands wait for it.
+    bool isLoading() const { return backgroundRead_.isReading(); }
     // The printer printing uses, with what printer setup chose; made at its first use.
     QPrinter& printer();
 
@@ -262,8 +262,8 @@ private:
     // Save onto the document's own file: true unless another program changed the file since the last
     // load or save and the user declines to overwrite it.
     bool mayOverwrite(const QString& path);
-    // False when the load was cancelled.
-    bool restoreRecovery(LeftoverRecovery& leftover);
+    // The recovered text becomes the document, under its own path, modified.
+    void restoreRecovery(LeftoverRecovery& leftover);
     // Takes the text and leaves the rest of the recovery write to a thread; false when there is no
     // recovery or a load runs.
     bool startRecoveryWrite();
@@ -275,7 +275,7 @@ private:
     // F8 and Shift+F8: the caret to the next or previous finding, its message in the status bar.
     void walkFindings(bool forward);
     // The status bar's message of a finding on `line` (none: empty).
-    void showFinding(const QString& message, const QTextBlock& line);
+    void showFinding(const QString& message, qsizetype line);
     // Printing (main_window.cpp): the print dialog, then the document's lines in the editor's font.
     void printDocument();
 
@@ -287,7 +287,8 @@ private:
     void followHighlightItem();
     // The caret to the head of the entry whose label the jump box holds; no such entry is reported.
     void jumpToEntry();
-    void moveToLine(const QTextBlock& line);
+    // The caret to the start of `line`, the line at the top of the view.
+    void moveToLine(qsizetype line);
 
     ui::Platform& platform_;
     Windows& windows_;
@@ -297,10 +298,10 @@ private:
     SettingsStore settings_;
     bool settingsFailureReported_ = false;
 
-    QPlainTextEdit* editor_ = nullptr;
+    view::TextView* editor_ = nullptr;
     QLabel* statusPanel_ = nullptr;
     QLabel* findingPanel_ = nullptr; // the message of the finding F8 went to, beside the count
-    QTextBlock findingLine_;         // its line, while the caret stays there
+    qsizetype findingLine_ = -1;     // its line, while the caret stays there
 
     Document document_;
     std::unique_ptr<LoadIndicator> loadIndicator_;
@@ -317,7 +318,7 @@ private:
     CheckWindow* checkWindow_ = nullptr; // made at its first use
     std::optional<QRect> checkPlace_;    // the check window's place as the settings keep it
     JumpBox* jumpDialog_ = nullptr;
-    Colouring* colouring_ = nullptr;
+    StoreColouring* colouring_ = nullptr;
     bool highlight_ = true;
 
     std::unique_ptr<CommandTable> commands_;

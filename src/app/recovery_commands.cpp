@@ -5,9 +5,9 @@
 
 #include "app/load_indicator.h"
 #include "document/recovery.h"
+#include "view/text_view.h"
 
 #include <QDir>
-#include <QPlainTextEdit>
 #include <QScopeGuard>
 
 namespace app {
@@ -35,8 +35,8 @@ QString overwriteQuestion(const QString& path) {
 void TForm1::startRecovery(const QString& folder, std::chrono::milliseconds interval) {
     run([&] { recovery_.start(folder, interval); });
     if (!recovery_.isOn()) return;
-    // The editor's signal follows whichever document it shows (a large load gives it a new one).
-    connect(editor_, &QPlainTextEdit::textChanged, this, [this] { recovery_.markDue(); });
+    // The view's signal follows whichever store it shows.
+    connect(editor_, &view::TextView::textChanged, this, [this] { recovery_.markDue(); });
     connect(&document_, &Document::pathChanged, this, [this] { recovery_.markDue(); });
 }
 
@@ -83,19 +83,15 @@ void TForm1::offerRecovery() {
     });
 }
 
-bool TForm1::restoreRecovery(LeftoverRecovery& leftover) {
+void TForm1::restoreRecovery(LeftoverRecovery& leftover) {
     LoadedDocument loaded = leftover.document();
-    bool filled = false;
-    // A large text fills the editor piece by piece, as an open does; Esc puts the previous one back.
     loadUnderPath(document::pathOfCaption(leftover.record().caption),
-                  [&] { filled = document_.load(std::move(loaded), loadIndicator_.get()); });
-    if (!filled) return false;
+                  [&] { document_.load(std::move(loaded)); });
     document_.setModified(true);
     recovery_.setDiskStamp(leftover.record().disk);
     RichEdit1Change();
     // The files of the ended run go only once the text is safe under this run's name.
     if (writeRecovery()) leftover.discard();
-    return true;
 }
 
 QString TForm1::endRun() {

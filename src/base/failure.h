@@ -20,7 +20,7 @@ private:
     QString english_;
 };
 
-// A command the user called off while it ran (a load in pieces stopped with Esc): it ends the handler
+// A command the user called off while it ran (a large file's read stopped with Esc): it ends the handler
 // like a failure, so nothing after it runs, but nothing is reported.
 class Cancelled : public std::exception {
 public:

@@ -74,7 +74,7 @@ struct Run {
 class LineState {
 public:
     LineState() = default;
-    // A number >= 0 for QTextBlock::userState; equal states give equal numbers, so a recoloured line
+    // A number >= 0, kept with each line in the line table; equal states give equal numbers, so a recoloured line
     // whose end state did not change stops the recolouring there.
     int packed() const { return static_cast<int>(bits_); }
     static LineState fromPacked(int packed);

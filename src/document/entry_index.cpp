@@ -1,6 +1,7 @@
 #include "document/entry_index.h"
 
 #include "entry/entry_count.h"
+#include "text/ascii.h"
 
 #include <algorithm>
 
@@ -8,7 +9,15 @@ namespace document {
 
 namespace {
 
-template <typename Map> void adjust(Map& map, const QString& key, int sign) {
+// The label of a head line whose first key is `key`: the key, and the label as the line writes it where
+// that differs from the key's (null otherwise, so that a label written in lower case costs nothing more).
+HeadLabel headLabel(QStringView line, const QString& key) {
+    const qsizetype at = text::indexOfAsciiCaseless(line, key);
+    const QStringView written = line.sliced(at + 1, key.size() - 2);
+    return {key, written == QStringView(key).sliced(1, key.size() - 2) ? QString() : written.toString()};
+}
+
+template <typename Map, typename Key> void adjust(Map& map, const Key& key, int sign) {
     if (sign > 0) {
         ++map[key];
         return;
@@ -27,14 +36,15 @@ void EntryIndex::count(QStringView line, int sign) {
     entryCount_ += head ? sign : 0;
     for (const QString& key : keys)
         adjust(labelKeys_, key, sign);
-    if (head && !keys.isEmpty()) adjust(headLabels_, keys.first(), sign);
+    if (head && !keys.isEmpty()) adjust(headLabels_, headLabel(line, keys.first()), sign);
 }
 
 void EntryIndex::countLines(QStringView lines, int sign) {
     // The keys are gathered first: a large text (a file opened) then fills the hash at its final size
     // and the map from its keys in order, each insertion at its end, instead of rehashing the one and
     // searching the other 150,000 times.
-    QStringList keys, heads;
+    QStringList keys;
+    QList<HeadLabel> heads;
     // Only lines with "{" count: the scan leaps from one "{" to the next rather than from line to line.
     for (qsizetype brace = lines.indexOf(u'{'); brace >= 0;) {
         const qsizetype start = lines.lastIndexOf(u'\n', brace) + 1;
@@ -44,7 +54,7 @@ void EntryIndex::countLines(QStringView lines, int sign) {
         const QStringList lineKeys = entry::labelKeys(line);
         if (entry::isEntryHeadLine(line)) {
             entryCount_ += sign;
-            if (!lineKeys.isEmpty()) heads.append(lineKeys.first());
+            if (!lineKeys.isEmpty()) heads.append(headLabel(line, lineKeys.first()));
         }
         keys.append(lineKeys);
         if (end == lines.size()) break;
@@ -55,7 +65,7 @@ void EntryIndex::countLines(QStringView lines, int sign) {
         adjust(labelKeys_, key, sign);
     if (sign > 0 && headLabels_.isEmpty()) {
         std::sort(heads.begin(), heads.end());
-        for (const QString& head : heads) {
+        for (const HeadLabel& head : heads) {
             auto last = headLabels_.end();
             if (last != headLabels_.begin() && (--last).key() == head)
                 ++last.value();
@@ -64,7 +74,7 @@ void EntryIndex::countLines(QStringView lines, int sign) {
         }
         return;
     }
-    for (const QString& head : heads)
+    for (const HeadLabel& head : heads)
         adjust(headLabels_, head, sign);
 }
 

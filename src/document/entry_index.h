@@ -2,6 +2,8 @@
 // The entry count, the label keys and the heads' labels of a whole text, kept as totals over its lines
 // and nothing per line: a change takes out what its lines held before and adds what they hold after,
 // each line read with the rules every other counter uses (entry::isEntryHeadLine, entry::labelKeys).
+#include "document/label_matches.h"
+
 #include <QHash>
 #include <QMap>
 #include <QString>
@@ -22,9 +24,10 @@ public:
     int entryCount() const { return entryCount_; }
     // Whether some line holds this label key (entry::labelKey): "{" + label + "," with A-Z lower-cased.
     bool hasLabelKey(const QString& key) const { return labelKeys_.contains(key); }
-    // The first label key of every head line -> the number of heads with it; in order, so that the labels
-    // beginning with a text are one stretch of it.
-    const QMap<QString, int>& headLabels() const { return headLabels_; }
+    // The label of every head line (its first label key, and the label as the line writes it) -> the number
+    // of heads that write it so; in the order of the keys, so that the labels beginning with a text are one
+    // stretch of it.
+    const HeadLabels& headLabels() const { return headLabels_; }
     // The number of distinct label keys.
     qsizetype keyCount() const { return labelKeys_.size(); }
 
@@ -34,7 +37,7 @@ private:
 
     int entryCount_ = 0;
     QHash<QString, int> labelKeys_; // key -> lines holding it, counted once per occurrence
-    QMap<QString, int> headLabels_;
+    HeadLabels headLabels_;
 };
 
 } // namespace document

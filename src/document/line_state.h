@@ -1,6 +1,6 @@
 #pragma once
-// A line's block state (QTextBlock::userState) serves both the index and the colouring. -1 is a line a
-// change made, which neither has seen yet. Otherwise bit 0 says the index has seen the line, bit 1 that
+// A line's state as the line table keeps it, for the colouring. -1 is a line a change made, which nothing
+// has read yet. Otherwise bit 0 marks a line seen (kept as it is by withStart), bit 1 says that
 // the line's colours are applied, and the bits above hold the reading state at the line's start as the
 // colouring last knew it (bibtex::LineState::packed()).
 

@@ -83,6 +83,19 @@ qsizetype LineTable::lineLength(qsizetype line) const {
     return (line + 1 < lineCount_ ? lineStart(line + 1) - 1 : textSize_) - lineStart(line);
 }
 
+qsizetype LineTable::longestLine() const {
+    qsizetype longest = 0;
+    for (size_t c = 0; c < chunks_.size(); ++c) {
+        const Chunk& chunk = chunks_[c];
+        for (size_t i = 1; i < chunk.starts.size(); ++i)
+            longest = std::max<qsizetype>(longest, chunk.starts[i] - chunk.starts[i - 1] - 1);
+        // The chunk's last line ends before the next chunk's first, or with the text.
+        const qsizetype end = c + 1 < chunks_.size() ? chunks_[c + 1].start - 1 : textSize_;
+        longest = std::max(longest, end - chunk.start - qsizetype(chunk.starts.back()));
+    }
+    return longest;
+}
+
 qsizetype LineTable::lineAt(qsizetype position) const {
     const Chunk& c = chunks_[size_t(chunkOfPosition(position))];
     const auto it = std::upper_bound(c.starts.cbegin(), c.starts.cend(), position - c.start,

@@ -37,6 +37,8 @@ public:
     qsizetype lineStart(qsizetype line) const;
     // The line's characters, its line break not counted.
     qsizetype lineLength(qsizetype line) const;
+    // The length of the longest line: a walk over the starts, never over the text.
+    qsizetype longestLine() const;
     // The line holding `position`; a line break belongs to the line it ends.
     qsizetype lineAt(qsizetype position) const;
 

@@ -34,7 +34,7 @@ public:
 
     void setEnabled(bool enabled);
     bool isEnabled() const { return enabled_; }
-    // While `busy` answers true (a load in pieces), the background reading waits.
+    // While `busy` answers true (a large file being read), the background reading waits.
     void setBusy(std::function<bool()> busy) { busy_ = std::move(busy); }
 
     // Reads the states of the lines from the last known one to the end now, as the background does bit by

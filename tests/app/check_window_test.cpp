@@ -2,6 +2,7 @@
 // edits), F8 and Shift+F8 without the window, 再検査 after a fix, findings that never outlive the text
 // they were found in, the other place a finding names as it is now, and the window's place.
 #include "app/check_window.h"
+#include "app/load_indicator.h"
 #include "support/app_fixture.h"
 
 #include <QAction>
@@ -17,13 +18,15 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
+
 class CheckWindowTest : public AppFixture {
 protected:
     QWidget* window() { return form1().findChild<QWidget*>(QStringLiteral("CheckForm1")); }
     QTreeView* list() { return window()->findChild<QTreeView*>(QStringLiteral("FindingList")); }
     QString cell(int row, int column) { return list()->model()->index(row, column).data().toString(); }
-    int caretLine() { return form1().editor()->textCursor().blockNumber() + 1; }
-    QString selection() { return form1().editor()->textCursor().selectedText(); }
+    qsizetype caretLine() { return AppFixture::caretLine() + 1; }
+    QString selection() { return editor().selectedText(); }
     void enterOn(int row) {
         list()->setCurrentIndex(list()->model()->index(row, 0));
         QTest::keyClick(list(), Qt::Key_Return);
@@ -79,12 +82,11 @@ TEST_F(CheckWindowTest, ListsErrorsFirstAndEnterSelectsTheLineEvenAfterEdits) {
 
     enterOn(0);
     EXPECT_EQ(caretLine(), 6);
-    EXPECT_EQ(form1().editor()->textCursor().position(), form1().editor()->textCursor().block().position());
+    EXPECT_EQ(caretColumn(), 0);
     EXPECT_EQ(selection(), QStringLiteral("@misc{c, author={C}, note {n}}"));
 
     // Two lines typed above: the rows follow their lines until the next check.
-    QTextCursor top(form1().editor()->document());
-    top.insertText(QStringLiteral("x\ny\n"));
+    edit(0, 0, QStringLiteral("x\ny\n"));
     enterOn(1);
     EXPECT_EQ(caretLine(), 4);
     EXPECT_EQ(selection(), QStringLiteral("@article{a, author={A}, title={T}, year=2000}"));
@@ -93,7 +95,7 @@ TEST_F(CheckWindowTest, ListsErrorsFirstAndEnterSelectsTheLineEvenAfterEdits) {
 
 TEST_F(CheckWindowTest, F8WalksTheFindingsInLineOrderAndRecheckDropsAFixedOne) {
     type(kText);
-    form1().editor()->moveCursor(QTextCursor::Start);
+    editor().setCaret(0);
     // F8 checks on its first use, without the window.
     for (int line : {2, 4, 6, 2}) {
         command("NextFinding1");
@@ -107,9 +109,7 @@ TEST_F(CheckWindowTest, F8WalksTheFindingsInLineOrderAndRecheckDropsAFixedOne) {
 
     command("Check1");
     ASSERT_EQ(list()->model()->rowCount(), 3);
-    QTextCursor fix(form1().editor()->document()->findBlockByNumber(5));
-    fix.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    fix.insertText(QStringLiteral("@misc{c, author={C}, note={n}}"));
+    edit(store().lineStart(5), store().lineLength(5), QStringLiteral("@misc{c, author={C}, note={n}}"));
     QTest::mouseClick(window()->findChild<QPushButton*>(QStringLiteral("RecheckButton")), Qt::LeftButton);
     ASSERT_EQ(list()->model()->rowCount(), 2);
     EXPECT_EQ(cell(0, 2), QStringLiteral("journal がありません (論文誌の論文には必要です)"));
@@ -129,15 +129,16 @@ TEST_F(CheckWindowTest, AFindingNeverLeadsIntoAnotherDocumentThanTheOneItWasFoun
     QApplication::setActiveWindow(&form1());
     const QString first = writeFile(QStringLiteral("a.bib"), kText.toUtf8());
     const QString other = writeFile(QStringLiteral("b.bib"), kOther.toUtf8());
-    // Loaded in pieces: over Document::kLoadAtOnce characters, with the same first lines.
-    QString large = kOther;
-    for (int i = 0; large.size() <= document::Document::kLoadAtOnce; ++i)
-        large += QStringLiteral("@misc{k%1, author={A}}\n").arg(i);
-    const QString big = writeFile(QStringLiteral("big.bib"), large.toUtf8());
+    // Read in the background: over BackgroundRead::kAboveBytes, with the same first lines.
+    QByteArray large = kOther.toUtf8();
+    for (int i = 0; large.size() <= app::BackgroundRead::kAboveBytes; ++i)
+        large += QStringLiteral("@misc{k%1, author={A}}\n").arg(i).toLatin1();
+    const QString big = writeFile(QStringLiteral("big.bib"), large);
+    large.clear();
     const auto escWhileLoading = [&] {
         QTimer::singleShot(0, &form1(), [&] {
-            EXPECT_TRUE(form1().document().isLoading());
-            QTest::keyClick(form1().editor(), Qt::Key_Escape);
+            EXPECT_TRUE(form1().isLoading());
+            QTest::keyClick(&editor(), Qt::Key_Escape);
         });
     };
     const struct {
@@ -154,7 +155,7 @@ TEST_F(CheckWindowTest, AFindingNeverLeadsIntoAnotherDocumentThanTheOneItWasFoun
              type(kOther);
          },
          false},
-        {"開く, a large file loaded in pieces", big, [&] { open(big); }, false},
+        {"開く, a large file read in the background", big, [&] { open(big); }, false},
         {"開く, a large file, Esc during the load", big,
          [&] {
              escWhileLoading();
@@ -169,7 +170,7 @@ TEST_F(CheckWindowTest, AFindingNeverLeadsIntoAnotherDocumentThanTheOneItWasFoun
         command("Check1");
         ASSERT_EQ(list()->model()->rowCount(), 3);
         row.replace();
-        form1().editor()->moveCursor(QTextCursor::Start);
+        editor().setCaret(0);
         if (row.kept) {
             EXPECT_EQ(form1().documentName(), first);
             EXPECT_EQ(list()->model()->rowCount(), 3);
@@ -180,15 +181,15 @@ TEST_F(CheckWindowTest, AFindingNeverLeadsIntoAnotherDocumentThanTheOneItWasFoun
         EXPECT_EQ(list()->model()->rowCount(), 0);
         EXPECT_EQ(counts(), QStringLiteral("まだ検査していません"));
         QTest::keyClick(list(), Qt::Key_Return); // nothing to go to
-        EXPECT_EQ(form1().editor()->textCursor().position(), 0);
-        EXPECT_FALSE(form1().editor()->textCursor().hasSelection());
+        EXPECT_EQ(editor().caret(), 0);
+        EXPECT_FALSE(editor().hasSelection());
 
         command("NextFinding1"); // checks the new text
         EXPECT_EQ(caretLine(), 3);
         EXPECT_EQ(selection(), kOtherLine);
         ASSERT_EQ(list()->model()->rowCount(), 1);
         EXPECT_EQ(cell(0, 0), QStringLiteral("3"));
-        form1().editor()->moveCursor(QTextCursor::Start);
+        editor().setCaret(0);
         enterOn(0);
         EXPECT_EQ(caretLine(), 3);
         EXPECT_EQ(selection(), kOtherLine);
@@ -196,49 +197,30 @@ TEST_F(CheckWindowTest, AFindingNeverLeadsIntoAnotherDocumentThanTheOneItWasFoun
 }
 
 // A finding follows its line through edits, also where Enter or a paste at the very start of the line
-// leaves the line's block behind, holding what was typed; a line split in two is its beginning.
+// puts new lines before it; a line split in two is its beginning.
 TEST_F(CheckWindowTest, AFindingFollowsItsLineThroughEditsAtEitherEnd) {
     const QString file = writeFile(QStringLiteral("a.bib"), kText.toUtf8());
     const QString line6 = QStringLiteral("@misc{c, author={C}, note {n}}"); // the error, row 0
-    const auto at = [&](int block) {
-        return QTextCursor(form1().editor()->document()->findBlockByNumber(block));
-    };
+    const auto at = [&](int line) { return store().lineStart(line); };
     const struct {
         const char* edit;
         std::function<void()> make;
         int line;
         QString selected;
     } rows[] = {
-        {"Enter at its start", [&] { at(5).insertBlock(); }, 7, line6},
-        {"an entry pasted at its start",
-         [&] { at(5).insertText(QStringLiteral("@misc{n, author={N}}\n\n")); }, 8, line6},
+        {"Enter at its start", [&] { edit(at(5), 0, u"\n"_s); }, 7, line6},
+        {"an entry pasted at its start", [&] { edit(at(5), 0, u"@misc{n, author={N}}\n\n"_s); }, 8, line6},
         {"Enter at its start, then the line typed in",
          [&] {
-             at(5).insertBlock();
-             at(6).insertText(QStringLiteral("x"));
+             edit(at(5), 0, u"\n"_s);
+             edit(at(6), 0, u"x"_s);
          },
          7, QStringLiteral("x") + line6},
-        {"Enter at its end",
-         [&] {
-             QTextCursor c = at(5);
-             c.movePosition(QTextCursor::EndOfBlock);
-             c.insertBlock();
-         },
-         6, line6},
-        {"split in two",
-         [&] {
-             QTextCursor c = at(5);
-             c.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 8);
-             c.insertBlock();
-         },
-         6, QStringLiteral("@misc{c,")},
-        {"Enter at the start of the line after it", [&] { at(6).insertBlock(); }, 6, line6},
-        {"the empty line above it deleted",
-         [&] {
-             QTextCursor c = at(4);
-             c.deleteChar();
-         },
-         5, line6},
+        {"Enter at its end", [&] { edit(at(5) + store().lineLength(5), 0, u"\n"_s); }, 6, line6},
+        {"split in two", [&] { edit(at(5) + 8, 0, u"\n"_s); }, 6, QStringLiteral("@misc{c,")},
+        {"Enter at the start of the line after it", [&] { edit(at(6), 0, u"\n"_s); }, 6, line6},
+        {"the empty line above it deleted", [&] { edit(at(4), 1, QString()); }, 5, line6},
+        {"the line typed over whole", [&] { edit(at(5), store().lineLength(5), u"x"_s); }, 6, u"x"_s},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.edit);
@@ -283,8 +265,7 @@ TEST_F(CheckWindowTest, TheOtherPlaceAFindingNamesIsTheLineItIsOnNow) {
             if (cell(r, 2) == bibtex::japaneseMessage(expected)) at = r;
         ASSERT_GE(at, 0);
 
-        QTextCursor(form1().editor()->document()->findBlockByNumber(row.insertAt))
-            .insertText(QStringLiteral("x\ny\n"));
+        edit(store().lineStart(row.insertAt), 0, QStringLiteral("x\ny\n"));
         const auto now = [&](int line) { return line - 1 >= row.insertAt ? line + 2 : line; };
         const QString before = bibtex::japaneseMessage(expected);
         expected.otherLine = now(expected.otherLine);
@@ -311,7 +292,7 @@ TEST_F(CheckWindowTest, F8ShowsTheFindingInTheStatusBarWhileTheCaretStaysOnItsLi
     };
     auto* panel = form1().findChild<QLabel*>(QStringLiteral("StatusPanel1"));
     ASSERT_NE(panel, nullptr);
-    form1().editor()->moveCursor(QTextCursor::Start);
+    editor().setCaret(0);
     command("NextFinding1");
     ASSERT_EQ(caretLine(), 2);
     EXPECT_EQ(form1().findingShown(), described(2));
@@ -322,10 +303,10 @@ TEST_F(CheckWindowTest, F8ShowsTheFindingInTheStatusBarWhileTheCaretStaysOnItsLi
         << shown.toStdString();
     EXPECT_EQ(statusText(), QStringLiteral("文献数： 3件")); // the count stays
 
-    form1().editor()->moveCursor(QTextCursor::EndOfBlock);
-    form1().editor()->insertPlainText(QStringLiteral(" %"));
+    editor().setCaret(store().lineStart(1) + store().lineLength(1));
+    editor().insertText(QStringLiteral(" %"));
     EXPECT_EQ(form1().findingShown(), described(2));
-    form1().editor()->moveCursor(QTextCursor::Down);
+    QTest::keyClick(&editor(), Qt::Key_Down);
     EXPECT_EQ(form1().findingShown(), QString());
     EXPECT_EQ(panel->toolTip(), QString());
 

@@ -96,11 +96,11 @@ protected:
         QTest::keyClicks(&combo, text);
         if (enter) QTest::keyClick(&combo, Qt::Key_Return);
     }
-    QFont font() { return form1().editor()->font(); }
+    // The font the editor lays its text out in.
+    QFont font() { return editor().viewLayout().font(); }
     void selectAllAndDelete() {
-        QTextCursor cursor = form1().editor()->textCursor();
-        cursor.select(QTextCursor::Document);
-        cursor.removeSelectedText();
+        editor().selectAll();
+        editor().deleteSelection();
     }
 };
 
@@ -128,12 +128,12 @@ TEST_F(CommandState, GreyedCommandsDoNothingFromTheirShortcuts) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form1()));
     type(QStringLiteral("a"));
     selectAllAndDelete(); // empty but modified: an enabled Save would ask for a file name
-    QTest::keySequence(form1().editor(), QKeySequence::Save);
-    QTest::keySequence(form1().editor(), QKeySequence::Print);
+    QTest::keySequence(&editor(), QKeySequence::Save);
+    QTest::keySequence(&editor(), QKeySequence::Print);
     // Typing enables them again.
     type(QStringLiteral("b"));
     platform.expectSaveFile(std::nullopt);
-    QTest::keySequence(form1().editor(), QKeySequence::Save);
+    QTest::keySequence(&editor(), QKeySequence::Save);
 }
 
 // One rule for menu, tool bar, shortcuts, the replace dialog (whenever it was made) and the check window. A
@@ -162,12 +162,12 @@ TEST_F(CommandState, WhileALargeFileLoadsWhatWaitsIsGreyShortcutsAndTheReplaceDi
         ASSERT_TRUE(form1().isLoading());
         sawLoad = true;
         expectStates(true, true, "loading", true);
-        QTest::keySequence(form1().editor(), QKeySequence::Find);
-        QTest::keySequence(form1().editor(), QKeySequence::Replace);
+        QTest::keySequence(&editor(), QKeySequence::Find);
+        QTest::keySequence(&editor(), QKeySequence::Replace);
         EXPECT_EQ(form1().findChild<app::SearchDialog*>(), nullptr); // neither shortcut made its dialog
         EXPECT_FALSE(replaceButtonsEnabled());                       // made during the load
         EXPECT_FALSE(checkWindowEnabled());
-        QTest::keyClick(form1().editor(), Qt::Key_Escape);
+        QTest::keyClick(&editor(), Qt::Key_Escape);
     });
     EXPECT_THROW(form1().FileOpen(large), base::Cancelled);
     EXPECT_TRUE(sawLoad);

@@ -7,8 +7,6 @@
 #include "base/failure.h"
 
 #include <QFileInfo>
-#include <QTextBlock>
-#include <QTextCursor>
 
 using ui::SaveAnswer;
 
@@ -36,8 +34,8 @@ TEST_F(DocumentCommands, StartsUntitledCleanAndEmpty) {
     EXPECT_EQ(form1().lastDir(), QDir::currentPath());
     EXPECT_EQ(form1().openDialog().initialDir, QDir::currentPath());
     EXPECT_EQ(form1().saveDialog().initialDir, QDir::currentPath());
-    EXPECT_EQ(form1().editor()->font().family(), QStringLiteral("ＭＳ ゴシック"));
-    EXPECT_EQ(form1().editor()->font().pointSize(), 12);
+    EXPECT_EQ(editor().font().family(), QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_EQ(editor().font().pointSize(), 12);
 }
 
 TEST_F(DocumentCommands, OpenLoadsTheFileCleanAndTitled) {
@@ -350,12 +348,8 @@ TEST_F(DocumentCommands, LinesJoinedEndAsTheLastOfThemDid) {
     // Deleting a line break keeps the end of the line taken in: "a" CR LF "b" LF joined is "ab" LF.
     const QString file = writeFile(QStringLiteral("mixed.bib"), QByteArray("a\r\nb\nc\nd\r\ne\r\n"));
     open(file);
-    QTextCursor cursor(form1().editor()->document()->findBlockByNumber(0));
-    cursor.movePosition(QTextCursor::EndOfBlock);
-    cursor.deleteChar(); // a + b
-    cursor.movePosition(QTextCursor::NextBlock);
-    cursor.movePosition(QTextCursor::EndOfBlock);
-    cursor.deleteChar(); // c + d
+    edit(store().lineLength(0), 1, QString());                        // a + b
+    edit(store().lineStart(1) + store().lineLength(1), 1, QString()); // c + d
     form1().Save1Click();
     EXPECT_EQ(readFile(file), QByteArray("ab\ncd\r\ne\r\n"));
 }
@@ -364,10 +358,8 @@ TEST_F(DocumentCommands, EachLineKeepsItsOwnLineEnd) {
     const QString file = writeFile(QStringLiteral("mixed.bib"), QByteArray("a\r\nb\nc\rd\r\n"));
     open(file);
     // A line break typed inside a line takes that line's end; so does a line added after it.
-    QTextCursor cursor(form1().editor()->document()->findBlockByNumber(1));
-    cursor.insertText(QStringLiteral("x\ny"));
-    cursor.movePosition(QTextCursor::EndOfBlock);
-    cursor.insertText(QStringLiteral("\nz"));
+    edit(store().lineStart(1), 0, QStringLiteral("x\ny"));
+    edit(store().lineStart(2) + store().lineLength(2), 0, QStringLiteral("\nz"));
     type(QStringLiteral("e"));
     form1().Save1Click();
     EXPECT_EQ(readFile(file), QByteArray("a\r\nx\nyb\nz\nc\rd\r\ne"));
@@ -382,9 +374,7 @@ TEST_F(DocumentCommands, EucJpAndSevenBitJisDocuments) {
     platform.expectYesNo(false, QStringLiteral("EUC-JP で保存できない文字があります: 😀"));
     form1().Save1Click();
     EXPECT_EQ(readFile(euc), QByteArray("\xC6\xFC\xCB\xDC\r\n"));
-    QTextCursor end(form1().editor()->document());
-    end.movePosition(QTextCursor::End);
-    end.deletePreviousChar();
+    edit(store().size() - 2, 2, QString()); // the surrogate pair of 😀
     form1().Save1Click();
     EXPECT_EQ(readFile(euc), QByteArray("\xC6\xFC\xCB\xDC\r\n\x8E\xB1"));
     // 7-bit JIS that saving would write otherwise is announced on opening.

@@ -18,26 +18,21 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kNotFound = QStringLiteral("見つかりませんでした");
+// A selection's start and length.
+using Span = std::pair<qsizetype, qsizetype>;
 
 class EditCommands : public AppFixture {
 protected:
-    QPlainTextEdit* editor() { return form1().editor(); }
     QString text() { return form1().documentText(); }
     // Replaces the whole text as typing over a selection of all would.
     void setText(const QString& t) {
-        editor()->selectAll();
-        editor()->textCursor().insertText(t);
+        editor().selectAll();
+        editor().insertText(t);
     }
-    void select(int start, int length) {
-        QTextCursor c = editor()->textCursor();
-        c.setPosition(start);
-        c.setPosition(start + length, QTextCursor::KeepAnchor);
-        editor()->setTextCursor(c);
-    }
+    void select(qsizetype start, qsizetype length) { editor().setSelection(start, start + length); }
     // Selection start and length.
-    std::pair<int, int> selection() {
-        const QTextCursor c = editor()->textCursor();
-        return {c.selectionStart(), c.selectionEnd() - c.selectionStart()};
+    Span selection() {
+        return {editor().selectionStart(), editor().selectionEnd() - editor().selectionStart()};
     }
     SearchDialog& findDialog() {
         form1().Find2Click();
@@ -103,7 +98,7 @@ TEST_F(EditCommands, DialogsShowTheirCaptionsAndControlsAndKeepTheirTexts) {
     }
     // Both stay open while the user types in the editor, and the tool buttons open them as the menu does.
     child<QToolButton>(form1(), "ToolButton10").click();
-    QTest::keyClicks(editor(), QStringLiteral("abc"));
+    QTest::keyClicks(&editor(), QStringLiteral("abc"));
     EXPECT_EQ(text(), QStringLiteral("abc"));
     EXPECT_TRUE(form1().findDialog().isVisible());
     EXPECT_TRUE(form1().replaceDialog().isVisible());
@@ -114,38 +109,38 @@ TEST_F(EditCommands, FindNextStartsAtTheTopOrAfterTheSelectionIgnoresCaseAndNeve
     setText(QStringLiteral("𠮷 Lorem\nlorem LOREM ｌｏｒｅｍ"));
     SearchDialog& dialog = findDialog();
     select(12, 0); // the caret in the middle: the search starts at the top all the same
-    const std::pair<int, int> hits[] = {{3, 5}, {9, 5}, {15, 5}}; // full-width letters are others
+    const Span hits[] = {{3, 5}, {9, 5}, {15, 5}}; // full-width letters are others
     for (const auto& hit : hits) {
         press(dialog, "FindNextButton", QStringLiteral("lorem"));
         EXPECT_EQ(selection(), hit);
-        EXPECT_EQ(form1().focusWidget(), editor());
+        EXPECT_EQ(form1().focusWidget(), &editor());
     }
     // After the last hit: not found, and the hit stays selected, again and again.
     for (int i = 0; i < 2; ++i) {
         platform.expectMessage(kNotFound);
         press(dialog, "FindNextButton", QStringLiteral("lorem"));
         platform.verify();
-        EXPECT_EQ(selection(), std::pair(15, 5));
+        EXPECT_EQ(selection(), Span(15, 5));
     }
     // A selection: from its end, so a hit that begins inside it is passed over.
     select(4, 6);
     press(dialog, "FindNextButton", QStringLiteral("LOREM"));
-    EXPECT_EQ(selection(), std::pair(15, 5));
+    EXPECT_EQ(selection(), Span(15, 5));
     // The replace dialog finds with its own find text; an empty one is never found.
     select(0, 0);
     press(replaceDialog(), "FindNextButton", QStringLiteral("ｌＯｒｅｍ"));
-    EXPECT_EQ(selection(), std::pair(21, 5));
+    EXPECT_EQ(selection(), Span(21, 5));
     platform.expectMessage(kNotFound);
     press(dialog, "FindNextButton", QString());
-    EXPECT_EQ(selection(), std::pair(21, 5));
+    EXPECT_EQ(selection(), Span(21, 5));
     EXPECT_EQ(text(), QStringLiteral("𠮷 Lorem\nlorem LOREM ｌｏｒｅｍ"));
     // The text searched is the text as it stands: a hit typed after a search is found, one deleted is not.
     select(26, 0);
-    QTest::keyClicks(editor(), QStringLiteral(" LoRem"));
+    QTest::keyClicks(&editor(), QStringLiteral(" LoRem"));
     select(21, 5);
     press(dialog, "FindNextButton", QStringLiteral("lorem"));
-    EXPECT_EQ(selection(), std::pair(27, 5));
-    editor()->textCursor().removeSelectedText();
+    EXPECT_EQ(selection(), Span(27, 5));
+    editor().deleteSelection();
     select(21, 5);
     platform.expectMessage(kNotFound);
     press(dialog, "FindNextButton", QStringLiteral("lorem"));
@@ -157,20 +152,20 @@ TEST_F(EditCommands, ReplaceTakesTheFirstExactOccurrenceOfTheDocumentAsOneUndoSt
     SearchDialog& dialog = replaceDialog();
     for (int i = 0; i < 3; ++i)
         press(dialog, "FindNextButton", QStringLiteral("lorem"));
-    ASSERT_EQ(selection(), std::pair(14, 5));
+    ASSERT_EQ(selection(), Span(14, 5));
     // The focus stays in the dialog.
     QApplication::setActiveWindow(&dialog);
     QLineEdit& replaceEdit = child<QLineEdit>(dialog, "ReplaceTextEdit");
     replaceEdit.setFocus();
-    QSignalSpy changes(editor(), &QPlainTextEdit::textChanged);
+    QSignalSpy changes(&editor(), &view::TextView::textChanged);
     press(dialog, "ReplaceButton", QStringLiteral("lorem"), QStringLiteral("山田"));
     EXPECT_EQ(text(), QStringLiteral("Lorem\n山田 x lorem"));
-    EXPECT_EQ(selection(), std::pair(8, 0));
+    EXPECT_EQ(selection(), Span(8, 0));
     EXPECT_EQ(changes.count(), 1);
     EXPECT_EQ(QApplication::focusWidget(), &replaceEdit);
     form1().Undo1Click();
     EXPECT_EQ(text(), QStringLiteral("Lorem\nlorem x lorem"));
-    EXPECT_EQ(editor()->textCursor().blockNumber(), 1); // at the replacement undone, not at the top
+    EXPECT_EQ(caretLine(), 1); // at the replacement undone, not at the top
 
     platform.expectMessage(kNotFound);
     press(dialog, "ReplaceButton", QStringLiteral("LOREM"), QStringLiteral("x"));
@@ -196,7 +191,7 @@ TEST_F(EditCommands, ReplaceAllCountsIsOneChangeAndOneUndoBringsTheTextBack) {
     for (const auto& c : cases) {
         setText(c.text);
         form1().document().setModified(false);
-        QSignalSpy changes(editor(), &QPlainTextEdit::textChanged);
+        QSignalSpy changes(&editor(), &view::TextView::textChanged);
         platform.expectMessage(c.message);
         press(replaceDialog(), "ReplaceAllButton", c.find, c.replacement);
         platform.verify();
@@ -252,10 +247,65 @@ TEST_F(EditCommands, EditCommandsWorkOnTheSelection) {
     EXPECT_EQ(text(), QStringLiteral("abc def"));
     EXPECT_TRUE(form1().isModified());
     form1().A2Click();
-    EXPECT_EQ(selection(), std::pair(0, 7));
+    EXPECT_EQ(selection(), Span(0, 7));
     // The tool buttons run their menu items' commands.
     child<QToolButton>(form1(), "ToolButton8").click();
     EXPECT_EQ(text(), QString());
+}
+
+// What the keys and the clipboard commands give in the window's editor, character for character.
+TEST_F(EditCommands, KeysAndTheClipboardGiveTheCharactersAsTheyAre) {
+    QByteArray chunk;
+    for (int i = 0; i < 100; ++i)
+        chunk += QStringLiteral("@misc{k%1, title = {日本}}\n").arg(i).toUtf8();
+    const QString large = writeLargeFile(u"large.bib"_s, chunk);
+    const QString firstLine = u"@misc{k0, title = {日本}}"_s;
+    const struct {
+        const char* what;
+        QString file; // opened first, its caret at `from`, the selection to `to`
+        qsizetype from, to;
+        std::function<void()> act;
+        QString textStart; // what the text begins with then
+        qsizetype caret;
+        QString clipboard; // what the clipboard holds then
+    } rows[] = {
+        {"Enter breaks the line", writeFile(u"ab.bib"_s, "ab"), 1, 1,
+         [&] { QTest::keyClick(&editor(), Qt::Key_Return); }, u"a\nb"_s, 2, u"-"_s},
+        {"Shift+Enter breaks the line as Enter does", writeFile(u"ab.bib"_s, "ab"), 1, 1,
+         [&] { QTest::keyClick(&editor(), Qt::Key_Return, Qt::ShiftModifier); }, u"a\nb"_s, 2, u"-"_s},
+        {"Shift+Enter on the keypad", writeFile(u"ab.bib"_s, "ab"), 1, 1,
+         [&] { QTest::keyClick(&editor(), Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier); },
+         u"a\nb"_s, 2, u"-"_s},
+        {"コピー keeps a no-break space one",
+         writeFile(u"nbsp.bib"_s, "a\xC2\xA0"
+                                  "b c"),
+         0, 3, [&] { command("Copy1"); }, u"a\u00A0b c"_s, 3, u"a\u00A0b"_s},
+        {"Ctrl+C keeps a no-break space one",
+         writeFile(u"nbsp.bib"_s, "a\xC2\xA0"
+                                  "b c"),
+         0, 3, [&] { QTest::keyClick(&editor(), Qt::Key_C, Qt::ControlModifier); }, u"a\u00A0b c"_s, 3,
+         u"a\u00A0b"_s},
+        {"切り取り keeps a no-break space one",
+         writeFile(u"nbsp.bib"_s, "a\xC2\xA0"
+                                  "b c"),
+         0, 3, [&] { command("Cut1"); }, u" c"_s, 0, u"a\u00A0b"_s},
+        {"the first key after a large file is taken reaches the text", large, 0, 0,
+         [&] { QTest::keyClick(&editor(), Qt::Key_X); }, u"x"_s + firstLine, 1, u"-"_s},
+    };
+    form1().show();
+    QApplication::setActiveWindow(&form1());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        form1().document().setModified(false);
+        form1().FileOpen(row.file);
+        editor().setFocus();
+        QApplication::clipboard()->setText(u"-"_s);
+        select(row.from, row.to - row.from);
+        row.act();
+        EXPECT_TRUE(text().startsWith(row.textStart)) << text().left(40).toStdString();
+        EXPECT_EQ(editor().caret(), row.caret);
+        EXPECT_EQ(QApplication::clipboard()->text(), row.clipboard);
+    }
 }
 
 } // namespace

@@ -32,7 +32,7 @@ TEST_F(HelpAndAbout, HelpAsksThePlatformForTheHelpFileFromMenuToolButtonAndF1) {
     form1().show();
     form1().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form1()));
-    QTest::keyClick(form1().editor(), Qt::Key_F1);
+    QTest::keyClick(&editor(), Qt::Key_F1);
 }
 
 // F1 in each window asks for that window's page, which its help button asks for too, and which the help

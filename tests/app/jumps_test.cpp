@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QTextBlock>
 #include <QTreeView>
 
 #include <functional>
@@ -17,9 +16,8 @@ namespace {
 
 class Jumps : public AppFixture {
 protected:
-    QPlainTextEdit* editor() { return form1().editor(); }
-    int caretLine() { return editor()->textCursor().blockNumber() + 1; }
-    int rowsOnScreen() { return editor()->viewport()->height() / editor()->fontMetrics().lineSpacing(); }
+    qsizetype foundLine() { return caretLine() + 1; }
+    int rowsOnScreen() { return editor().viewport()->height() / editor().fontMetrics().lineSpacing(); }
     // A head on the first line, the found line `target` (a head with a finding and the word "needle"),
     // and a head 200 lines after it.
     QString textWith(int target) {
@@ -45,9 +43,9 @@ TEST_F(Jumps, AJumpThatScrollsPutsTheLineAThirdFromTheTopAndOneWellInViewDoesNot
         QTest::keyClick(list, Qt::Key_Return);
     };
     const std::function<void()> ctrlDown = [&] {
-        QTest::keyClick(editor(), Qt::Key_Down, Qt::ControlModifier);
+        QTest::keyClick(&editor(), Qt::Key_Down, Qt::ControlModifier);
     };
-    const std::function<void()> ctrlUp = [&] { QTest::keyClick(editor(), Qt::Key_Up, Qt::ControlModifier); };
+    const std::function<void()> ctrlUp = [&] { QTest::keyClick(&editor(), Qt::Key_Up, Qt::ControlModifier); };
     const std::function<void()> findNext = [&] {
         app::SearchDialog& dialog = form1().findDialog();
         dialog.showBeside();
@@ -79,19 +77,21 @@ TEST_F(Jumps, AJumpThatScrollsPutsTheLineAThirdFromTheTopAndOneWellInViewDoesNot
                                                         : rowsOnScreen() - 1;
         SCOPED_TRACE(std::string(row.way) + ", line " + std::to_string(target));
         form1().FileOpen(writeFile(QStringLiteral("jumps.bib"), textWith(target).toUtf8()));
-        editor()->setFocus();
-        editor()->moveCursor(row.from == From::Top ? QTextCursor::Start : QTextCursor::End);
-        if (row.from == From::End) editor()->moveCursor(QTextCursor::Up); // onto the last head
-        editor()->ensureCursorVisible();
-        const int before = editor()->verticalScrollBar()->value();
+        editor().setFocus();
+        // From the top, or onto the last head (the line before the empty last one).
+        editor().setCaret(row.from == From::Top ? 0 : store().lineStart(store().lineCount() - 2));
+        editor().ensureCaretVisible();
+        const qsizetype topBefore = editor().firstVisibleLine();
+        const int valueBefore = editor().verticalScrollBar()->value();
         row.jump();
-        ASSERT_EQ(caretLine(), target);
+        ASSERT_EQ(foundLine(), target);
         if (row.target == Target::Near) {
-            EXPECT_EQ(editor()->verticalScrollBar()->value(), before);
+            EXPECT_EQ(editor().firstVisibleLine(), topBefore);
+            EXPECT_EQ(editor().verticalScrollBar()->value(), valueBefore);
             continue;
         }
-        const int third = editor()->viewport()->height() / app::kFoundRowFraction;
-        EXPECT_NEAR(editor()->cursorRect().top(), third, 1.5 * editor()->fontMetrics().lineSpacing());
+        const int third = editor().viewport()->height() / app::kFoundRowFraction;
+        EXPECT_NEAR(editor().caretRect().top(), third, 1.5 * editor().fontMetrics().lineSpacing());
     }
 }
 

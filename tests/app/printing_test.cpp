@@ -153,7 +153,7 @@ protected:
     // What the layout gives for these lines on the printer as the print dialog left it.
     int expectedPages(const QStringList& lines) {
         QPrinter& printer = form1().printer();
-        const QFont font(form1().editor()->font(), &printer);
+        const QFont font(editor().font(), &printer);
         return view::layOutForPrinting(lines, QFontMetricsF(font, &printer),
                                        printer.pageRect(QPrinter::DevicePixel).size())
             .pageCount;
@@ -168,7 +168,7 @@ TEST_F(Printing, A200LineDocumentPrintsTheExpectedPages) {
     form1().Print1Click();
     platform.verify();
     QPrinter& printer = form1().printer();
-    const QFont font(form1().editor()->font(), &printer);
+    const QFont font(editor().font(), &printer);
     const QFontMetricsF metrics(font, &printer);
     const int perPage = int(printer.pageRect(QPrinter::DevicePixel).height() / metrics.lineSpacing());
     const int pages = int(std::ceil(200.0 / perPage));

@@ -2,6 +2,7 @@
 // with unsaved changes survives a run that ends without saving.
 #include "base/app_info.h"
 #include "document/recovery.h"
+#include "entry/entry_count.h"
 #include "support/app_fixture.h"
 #include "ui/qt_platform.h"
 
@@ -12,7 +13,6 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextCursor>
 #include <QTimer>
 
 #include <cstdio>
@@ -223,35 +223,24 @@ TEST_F(Recovery, OfferedAtTheNextStartAndRestoredAsItWas) {
     const struct {
         const char* what;
         QByteArray file;
-        std::function<void(QTextCursor&)> edit;
+        std::function<void()> edit;
         QString text;
         QByteArray saved;
     } cases[] = {
         {"LF usual, a line ending in CR LF, 纊 in its NEC form", "\xED\x40\n\x93\xfa\x96\x7b\r\nx\n",
-         [](QTextCursor& c) {
-             c.movePosition(QTextCursor::End);
-             c.insertText(QStringLiteral("追記"));
-         },
-         QStringLiteral("纊\n日本\nx\n追記"), "\xED\x40\n\x93\xfa\x96\x7b\r\nx\n\x92\xC7\x8B\x4C"},
+         [this] { type(QStringLiteral("追記")); }, QStringLiteral("纊\n日本\nx\n追記"),
+         "\xED\x40\n\x93\xfa\x96\x7b\r\nx\n\x92\xC7\x8B\x4C"},
         {"EUC-JP that now reads as CP932 too", "\xC6\xFC\xCB\xDC\r\n",
-         [](QTextCursor& c) {
-             c.select(QTextCursor::Document);
-             c.insertText(QStringLiteral("山田"));
-         },
-         QStringLiteral("山田"), "\xBB\xB3\xC5\xC4"},
+         [this] { edit(0, store().size(), QStringLiteral("山田")); }, QStringLiteral("山田"),
+         "\xBB\xB3\xC5\xC4"},
         {"CR LF usual, now the fewer", "a\r\nb\r\nc\r\nd\ne\nf",
-         [](QTextCursor& c) {
-             c.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor, 2);
-             c.removeSelectedText();
-         },
-         QStringLiteral("c\nd\ne\nf"), "c\r\nd\ne\nf"},
+         [this] { edit(0, store().lineStart(2), QString()); }, QStringLiteral("c\nd\ne\nf"), "c\r\nd\ne\nf"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const QString file = writeFile(QStringLiteral("refs.bib"), c.file);
         form1().FileOpen(file);
-        QTextCursor cursor(form1().editor()->document());
-        c.edit(cursor);
+        c.edit();
         ASSERT_TRUE(form1().writeRecovery());
         crashAndStartAgain();
         platform.expectYesNo(true, QStringLiteral("文書: ") + file);
@@ -269,40 +258,29 @@ TEST_F(Recovery, OfferedAtTheNextStartAndRestoredAsItWas) {
     }
 }
 
-TEST_F(Recovery, ALargeTextFillsTheEditorPieceByPieceAndEscLeavesItForLater) {
+// A large text comes back whole, in a store made at once, and takes keys as any text does.
+TEST_F(Recovery, ALargeTextComesBackWholeAtOnce) {
     QString large;
-    for (int i = 0; large.size() <= 2 * document::Document::kLoadAtOnce; ++i)
+    for (int i = 0; large.size() <= 2 * 1024 * 1024; ++i)
         large += QStringLiteral("@article{ref%1,\n title = \"第%1報\",\n}\n").arg(i);
     type(large);
     ASSERT_TRUE(form1().writeRecovery());
     crashAndStartAgain();
     form1().show();
     QApplication::setActiveWindow(&form1());
-    form1().editor()->setFocus();
-    bool loading = false;
-    auto whileLoading = [&](std::function<void()> during) {
-        QTimer::singleShot(0, &form1(), [&, during] {
-            loading = form1().document().isLoading();
-            during();
-        });
-    };
-    // Esc: the empty document is back, and the files stay for a later start.
+    editor().setFocus();
     platform.expectYesNo(true);
-    whileLoading([&] { QTest::keyClick(form1().editor(), Qt::Key_Escape); });
     form1().offerRecovery();
     platform.verify();
-    EXPECT_TRUE(loading);
-    EXPECT_TRUE(form1().documentText().isEmpty());
-    EXPECT_EQ(form1().documentName(), base::kUntitledName);
-    EXPECT_FALSE(form1().isModified());
-    EXPECT_EQ(leftFiles(), QStringList({QStringLiteral("4000000.json"), QStringLiteral("4000000.txt")}));
-    platform.expectYesNo(true);
-    loading = false;
-    whileLoading([] {});
-    form1().offerRecovery();
-    EXPECT_TRUE(loading);
     EXPECT_EQ(form1().documentText(), large);
+    EXPECT_EQ(editor().store(), &store());
     EXPECT_TRUE(form1().isModified());
+    EXPECT_EQ(statusText(), entry::entryCountText(entry::countEntries(large)));
+    EXPECT_EQ(leftFiles(),
+              QStringList({own().name() + QStringLiteral(".json"), own().name() + QStringLiteral(".txt")}));
+    EXPECT_EQ(editor().caret(), 0);
+    QTest::keyClick(&editor(), Qt::Key_X);
+    EXPECT_TRUE(form1().documentText().startsWith(QStringLiteral("x@article{ref0,")));
 }
 
 TEST_F(Recovery, ARestoredDocumentAsksBeforeOverwritingAFileChangedSince) {
@@ -448,8 +426,9 @@ TEST(RecoveryChild, DISABLED_TypesAndWaitsForItsEnd) {
     program.endOnSignals();
     app::TForm1& form1 = *program.windows().form1;
     const auto type = [&](const QString& text) {
-        form1.editor()->moveCursor(QTextCursor::End);
-        form1.editor()->textCursor().insertText(text);
+        view::TextView& editor = *form1.findChild<view::TextView*>(QStringLiteral("RichEdit1"));
+        editor.setCaret(form1.document().store().size());
+        editor.insertText(text);
     };
     form1.FileOpen(folder + QStringLiteral("/refs.bib"));
     type(kTypedFirst);
@@ -471,10 +450,10 @@ TEST(RecoveryChild, DISABLED_TypesAndWaitsForItsEnd) {
     } else if (during == u"large load") {
         QFile large(folder + QStringLiteral("/large.bib"));
         ASSERT_TRUE(large.open(QIODevice::WriteOnly));
-        for (qsizetype written = 0; written <= 2 * document::Document::kLoadAtOnce;)
+        for (qsizetype written = 0; written <= app::BackgroundRead::kAboveBytes;)
             written += large.write(QStringLiteral("@misc{m%1,}\n").arg(written).toLatin1());
         large.close();
-        // A turn of the load's own loop, which the signal reaches too.
+        // A turn of the read's own loop, which the signal reaches too.
         QTimer loading;
         QObject::connect(&loading, &QTimer::timeout, [&] {
             if (!form1.isLoading()) return;

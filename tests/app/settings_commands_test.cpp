@@ -90,8 +90,8 @@ TEST_F(SettingsCommands, StoredFontAndFolderComeBack) {
         EXPECT_EQ(form1().lastDir(), folder);
         EXPECT_EQ(form1().openDialog().initialDir, folder);
         EXPECT_EQ(form1().saveDialog().initialDir, folder);
-        EXPECT_EQ(form1().editor()->font().family(), QStringLiteral("IPAゴシック"));
-        EXPECT_EQ(form1().editor()->font().pointSize(), c.pointSize) << c.size;
+        EXPECT_EQ(editor().font().family(), QStringLiteral("IPAゴシック"));
+        EXPECT_EQ(editor().font().pointSize(), c.pointSize) << c.size;
         EXPECT_EQ(form1().findChild<QComboBox*>(u"ComboBox1"_qs)->currentText(),
                   QStringLiteral("IPAゴシック"));
         EXPECT_EQ(form1().findChild<QComboBox*>(u"ComboBox2"_qs)->currentText(),
@@ -111,7 +111,7 @@ TEST_F(SettingsCommands, EveryCloseRequestARefusedOneIncludedWritesTheStateFolde
     open(QStringLiteral("sub/a.bib")); // LastDir becomes the folder of the file
     QFont font(QStringLiteral("IPAゴシック"));
     font.setPointSize(15);
-    form1().editor()->setFont(font);
+    editor().setFont(font);
     for (const auto& c : cases) {
         form1().setWindowState(c.state);
         EXPECT_TRUE(closeRequest());

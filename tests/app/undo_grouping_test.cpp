@@ -16,32 +16,23 @@ namespace {
 
 class UndoGrouping : public AppFixture {
 protected:
-    QPlainTextEdit* editor() { return form1().editor(); }
-    void select(int anchor, int caret) {
-        QTextCursor c = editor()->textCursor();
-        c.setPosition(anchor);
-        c.setPosition(caret, QTextCursor::KeepAnchor);
-        editor()->setTextCursor(c);
-    }
     void sendInputMethod(const QString& preedit, const QString& commit) {
         QInputMethodEvent event(preedit, {});
         event.setCommitString(commit);
-        QApplication::sendEvent(editor(), &event);
+        QApplication::sendEvent(&editor(), &event);
     }
     // Text dragged from another program and dropped on the character at `at`.
     void drop(const QString& text, int at) {
         QMimeData data;
         data.setText(text);
-        QTextCursor c(editor()->document());
-        c.setPosition(at);
-        const QPoint point = editor()->cursorRect(c).center() + QPoint(1, 0);
+        const QPoint point = editor().caretRect(at).center() + QPoint(1, 0);
         const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
         QDragEnterEvent enter(point, actions, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(editor()->viewport(), &enter);
+        QApplication::sendEvent(editor().viewport(), &enter);
         QDragMoveEvent move(point, actions, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(editor()->viewport(), &move);
+        QApplication::sendEvent(editor().viewport(), &move);
         QDropEvent dropEvent(QPointF(point), actions, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(editor()->viewport(), &dropEvent);
+        QApplication::sendEvent(editor().viewport(), &dropEvent);
         EXPECT_TRUE(dropEvent.isAccepted());
     }
     void replaceAll(const QString& find, const QString& replacement) {
@@ -58,10 +49,10 @@ protected:
         using A = oracle::UserAction;
         switch (a.kind) {
         case A::Type:
-            QTest::keyClicks(editor(), a.text);
+            QTest::keyClicks(&editor(), a.text);
             break;
         case A::Key:
-            QTest::keyClick(editor(), Qt::Key(a.key));
+            QTest::keyClick(&editor(), Qt::Key(a.key));
             break;
         case A::Select:
             select(a.from, a.to);
@@ -107,14 +98,14 @@ TEST_F(UndoGrouping, StepsAndTheCaretAfterEachUndoAreAsTheOracleSays) {
         for (const oracle::UserAction& a : c.actions)
             perform(a);
         for (const oracle::AfterUndo& after : c.undos) {
-            ASSERT_TRUE(editor()->document()->isUndoAvailable());
+            ASSERT_TRUE(editor().isUndoAvailable());
             // The key, not the menu item: 元に戻す is grey once an undo is back at the text as saved.
-            QTest::keyClick(editor(), Qt::Key_Z, Qt::ControlModifier);
+            QTest::keyClick(&editor(), Qt::Key_Z, Qt::ControlModifier);
             EXPECT_EQ(form1().documentText(), after.text);
-            EXPECT_EQ(editor()->textCursor().position(), after.caret);
-            EXPECT_FALSE(editor()->textCursor().hasSelection());
+            EXPECT_EQ(editor().caret(), after.caret);
+            EXPECT_FALSE(editor().hasSelection());
         }
-        EXPECT_FALSE(editor()->document()->isUndoAvailable());
+        EXPECT_FALSE(editor().isUndoAvailable());
     }
 }
 

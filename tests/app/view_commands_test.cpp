@@ -3,12 +3,12 @@
 // setting, printing in black, 文献へ移動 and Ctrl+Down / Ctrl+Up.
 #include "app/jump_box.h"
 #include "bibtex/reader.h"
-#include "document/document_index.h"
 #include "document/label_matches.h"
 #include "entry/entry_count.h"
 #include "support/app_fixture.h"
+#include "support/colouring_oracle.h"
 #include "support/entry_lines_oracle.h"
-#include "view/colouring.h"
+#include "view/store_colouring.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -21,7 +21,6 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
-#include <QTextBlock>
 #include <QTextLayout>
 
 namespace {
@@ -29,61 +28,48 @@ namespace {
 using namespace Qt::StringLiterals;
 using bibtex::Token;
 
-// The oracle: the runs of line `number`, reading the document from its top.
-QList<bibtex::Run> runsFromTheTop(const QTextDocument& document, int number) {
-    bibtex::LineState state;
-    QList<bibtex::Run> runs;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        const bibtex::LineState end = bibtex::readLine(block.text(), state, &runs);
-        if (block.blockNumber() == number) return runs;
-        state = end;
-    }
-    return {};
-}
-
 class ViewCommands : public AppFixture {
 protected:
-    QPlainTextEdit* editor() { return form1().editor(); }
-    view::Colouring& colouring() { return form1().colouring(); }
+    view::StoreColouring& colouring() { return form1().colouring(); }
     QAction* highlightItem() { return form1().findChild<QAction*>(QStringLiteral("Highlight1")); }
+    // The text opened as a file, the window shown and painted.
     void show(const QString& text) {
-        editor()->setPlainText(text);
-        form1().document().setModified(false); // as a load leaves it
+        form1().document().setModified(false);
+        form1().FileOpen(writeFile(QStringLiteral("shown.bib"), text.toUtf8()));
         form1().show();
-        colouring().colourShownLines();
+        settle();
     }
-    // The foreground the line shows at `column`; an invalid brush where it has no format of its own.
-    QBrush shownAt(const QTextBlock& block, int column) {
+    // Painted, and what the view and the colouring set going by the event loop done.
+    void settle() {
+        QCoreApplication::processEvents();
+        editor().viewport()->repaint();
+        QCoreApplication::processEvents();
+    }
+    // The foreground line `line` shows at `column`; an invalid brush where it has no format of its own.
+    QBrush shownAt(qsizetype line, qsizetype column) {
         QBrush brush;
-        for (const QTextLayout::FormatRange& r : block.layout()->formats())
+        for (const QTextLayout::FormatRange& r : oracle::shownFormats(editor(), line))
             if (column >= r.start && column < r.start + r.length) brush = r.format.foreground();
         return brush;
     }
-    QBrush brushOf(Token token) { return colouring().formatOf(int(token)).foreground(); }
+    QBrush brushOf(Token token) { return colouring().look().of(token).foreground(); }
+    // The lines the view has laid out that show a format of the colouring.
     int linesWithColours() {
         int count = 0;
-        for (QTextBlock b = editor()->document()->begin(); b.isValid(); b = b.next())
-            count += b.layout()->formats().isEmpty() ? 0 : 1;
+        for (qsizetype line = 0; line < store().lineCount(); ++line)
+            if (editor().viewLayout().isCached(line) && !oracle::shownFormats(editor(), line).isEmpty())
+                ++count;
         return count;
     }
-    // Every line on the screen shows the colours a reading from the top gives it.
+    // Every line on the screen shows the colours a reading from the top gives it, the caret's matching pair
+    // and entry as that reading finds them.
     void expectShownLinesAsReadFromTheTop(const char* when) {
-        colouring().colourShownLines();
-        const QTextBlock first = editor()->cursorForPosition(QPoint(0, 0)).block();
-        const QTextBlock last =
-            editor()->cursorForPosition(QPoint(0, editor()->viewport()->height())).block();
-        for (QTextBlock b = first; b.isValid(); b = b.next()) {
-            for (const bibtex::Run& run : runsFromTheTop(*editor()->document(), b.blockNumber()))
-                for (int c = run.start; c < run.start + run.length; ++c)
-                    ASSERT_EQ(shownAt(b, c), colouring().formatOf(int(run.token)).foreground())
-                        << when << ": line " << b.blockNumber() << " column " << c << " "
-                        << b.text().toStdString();
-            if (b == last) break;
-        }
+        settle();
+        ASSERT_EQ(oracle::colouringDifference(editor(), colouring()).toStdString(), "") << when;
     }
-    void scrollToLine(int line) {
-        editor()->verticalScrollBar()->setValue(line);
-        QCoreApplication::processEvents();
+    void scrollToLine(qsizetype line) {
+        editor().scrollToLine(line);
+        settle();
     }
 };
 
@@ -115,48 +101,43 @@ TEST_F(ViewCommands, EachKindOfRunShowsInItsOwnColourAndTheStateCarriesOverLines
     for (const Row& row : rows) {
         const QString text = QString::fromUtf16(row.text);
         show(text);
-        const QTextBlock block = editor()->document()->findBlockByNumber(row.line);
         const QString part = QString::fromUtf16(row.part);
-        const int at = int(block.text().indexOf(part));
+        const qsizetype at = store().line(row.line).indexOf(part);
         ASSERT_GE(at, 0) << text.toStdString();
-        for (int c = at; c < at + part.size(); ++c)
-            EXPECT_EQ(shownAt(block, c), row.kind ? brushOf(*row.kind) : QBrush())
+        for (qsizetype c = at; c < at + part.size(); ++c)
+            EXPECT_EQ(shownAt(row.line, c), row.kind ? brushOf(*row.kind) : QBrush())
                 << text.toStdString() << " / " << part.toStdString() << " column " << c;
     }
     // Kinds that must stand apart from one another and from the text around them.
-    const QColor text = editor()->palette().color(QPalette::Text);
+    const QColor text = editor().palette().color(QPalette::Text);
     for (Token t : {Token::At, Token::Label, Token::FieldName, Token::Braced, Token::Comment, Token::Error})
         EXPECT_NE(brushOf(t).color(), text) << int(t);
     EXPECT_NE(brushOf(Token::Label), brushOf(Token::FieldName));
     EXPECT_NE(brushOf(Token::FieldName), brushOf(Token::Braced));
     // Colour only: no kind changes the width of a character.
     for (int t = 0; t <= int(Token::Error); ++t) {
-        const QTextCharFormat f = colouring().formatOf(t);
+        const QTextCharFormat f = colouring().look().of(Token(t));
         EXPECT_FALSE(f.hasProperty(QTextFormat::FontWeight) || f.hasProperty(QTextFormat::FontItalic) ||
                      f.hasProperty(QTextFormat::FontPointSize) || f.hasProperty(QTextFormat::FontFamilies))
             << t;
     }
 }
 
-// A keystroke colours the line it changed before the line is laid out again, without waiting for a paint,
-// and every line keeps a layout (the layout the editor uses colours a changed line on its way).
-TEST_F(ViewCommands, AKeystrokeColoursItsLineAtOnceAndLeavesEveryLineLaidOut) {
+// A keystroke shows its line coloured as it now reads, and the lines around it as they read after it.
+TEST_F(ViewCommands, AKeystrokeColoursItsLineAtOnce) {
     for (const bool colouringOn : {true, false}) {
         colouring().setEnabled(colouringOn);
         show(u"@misc{a,\n  title = {One},\n  note = {Two},\n  year = 2024,\n}\n"_s);
-        editor()->viewport()->repaint();
-        QTextCursor cursor(editor()->document()->findBlockByNumber(2));
-        cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 3); // inside "note"
-        editor()->setTextCursor(cursor);
+        editor().setCaret(store().lineStart(2) + 3); // inside "note"
         for (const Qt::Key key : {Qt::Key_X, Qt::Key_Backspace}) {
-            QTest::keyClick(editor(), key);
-            const QTextBlock typed = editor()->document()->findBlockByNumber(2);
-            for (int line = 0; line < editor()->document()->blockCount(); ++line)
-                EXPECT_GT(editor()->document()->findBlockByNumber(line).layout()->lineCount(), 0)
-                    << "colouring " << colouringOn << ", key " << key << ", line " << line;
-            const int braced = int(typed.text().indexOf(u'{'));
-            EXPECT_EQ(shownAt(typed, braced + 1), colouringOn ? brushOf(Token::Braced) : QBrush())
-                << "colouring " << colouringOn << ", key " << key << " " << typed.text().toStdString();
+            QTest::keyClick(&editor(), key);
+            editor().viewport()->repaint();
+            const QString typed = store().line(2).toString();
+            const qsizetype braced = typed.lastIndexOf(u'{');
+            EXPECT_EQ(shownAt(2, braced + 1), colouringOn ? brushOf(Token::Braced) : QBrush())
+                << "colouring " << colouringOn << ", key " << key << " " << typed.toStdString();
+            EXPECT_EQ(oracle::colouringDifference(editor(), colouring()).toStdString(), "")
+                << "colouring " << colouringOn << ", key " << key;
         }
     }
 }
@@ -165,19 +146,16 @@ TEST_F(ViewCommands, AKeystrokeColoursItsLineAtOnceAndLeavesEveryLineLaidOut) {
 // formats (which segment is being converted); the committed text is coloured.
 TEST_F(ViewCommands, AWordBeingComposedShowsTheInputMethodsFormatsAndIsColouredOnceCommitted) {
     show(u"@misc{k,\n  title = {x},\n}\n"_s);
-    QTextCursor cursor(editor()->document()->findBlockByNumber(1));
-    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 11); // after "{"
-    editor()->setTextCursor(cursor);
+    editor().setCaret(store().lineStart(1) + 11); // after "{"
     QTextCharFormat segment;
     segment.setFontUnderline(true);
     segment.setBackground(Qt::gray);
     const QString preedit = u"にほんご"_s;
     QInputMethodEvent composing(preedit,
                                 {{QInputMethodEvent::TextFormat, 0, int(preedit.size()), QVariant(segment)}});
-    QCoreApplication::sendEvent(editor(), &composing);
-    colouring().colourShownLines();
-    const QTextBlock line = editor()->document()->findBlockByNumber(1);
-    const QList<QTextLayout::FormatRange> shown = line.layout()->formats();
+    QCoreApplication::sendEvent(&editor(), &composing);
+    settle();
+    const QList<QTextLayout::FormatRange> shown = oracle::shownFormats(editor(), 1);
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].start, 11);
     EXPECT_EQ(shown[0].length, preedit.size());
@@ -185,10 +163,10 @@ TEST_F(ViewCommands, AWordBeingComposedShowsTheInputMethodsFormatsAndIsColouredO
 
     QInputMethodEvent commit;
     commit.setCommitString(u"日本語"_s);
-    QCoreApplication::sendEvent(editor(), &commit);
-    colouring().colourShownLines();
-    EXPECT_EQ(line.text(), u"  title = {日本語x},"_s);
-    EXPECT_EQ(shownAt(line, 11), brushOf(Token::Braced));
+    QCoreApplication::sendEvent(&editor(), &commit);
+    settle();
+    EXPECT_EQ(store().line(1), u"  title = {日本語x},"_s);
+    EXPECT_EQ(shownAt(1, 11), brushOf(Token::Braced));
 }
 
 TEST_F(ViewCommands, OnlyTheLinesShownAreColouredAndEditsFarAboveReachTheLinesShownLater) {
@@ -203,13 +181,11 @@ TEST_F(ViewCommands, OnlyTheLinesShownAreColouredAndEditsFarAboveReachTheLinesSh
 
     // An unclosed brace at the top takes in every line below it; the states beyond the re-read lines
     // are read when those lines are shown.
-    QTextCursor top(editor()->document());
-    top.movePosition(QTextCursor::EndOfBlock);
-    top.insertText(QStringLiteral(" note = ") + QString(2000, u'{')); // each entry's "}" closes one
+    edit(store().lineLength(0), 0, QStringLiteral(" note = ") + QString(2000, u'{')); // each "}" closes one
     scrollToLine(5000);
     expectShownLinesAsReadFromTheTop("brace opened at the top");
-    EXPECT_EQ(shownAt(editor()->cursorForPosition(QPoint(0, 0)).block(), 0), brushOf(Token::Braced));
-    editor()->undo();
+    EXPECT_EQ(shownAt(editor().firstVisibleLine(), 0), brushOf(Token::Braced));
+    command("Undo1");
     scrollToLine(5800);
     expectShownLinesAsReadFromTheTop("undone");
 
@@ -219,16 +195,15 @@ TEST_F(ViewCommands, OnlyTheLinesShownAreColouredAndEditsFarAboveReachTheLinesSh
                                 QStringLiteral("@misc{"), QStringLiteral("\n"), QStringLiteral(","),
                                 QStringLiteral(" = "),    QStringLiteral("#")};
     for (int i = 0; i < 60; ++i) {
-        QTextCursor c(editor()->document());
-        c.setPosition(random.bounded(editor()->document()->characterCount() - 1));
+        const qsizetype at = random.bounded(int(store().size()));
         if (random.bounded(3) == 0)
-            c.deleteChar();
+            edit(at, 1, QString());
         else
-            c.insertText(pieces[random.bounded(pieces.size())]);
-        scrollToLine(random.bounded(editor()->document()->blockCount()));
+            edit(at, 0, pieces[random.bounded(int(pieces.size()))]);
+        scrollToLine(random.bounded(int(store().lineCount())));
         expectShownLinesAsReadFromTheTop(qPrintable(QStringLiteral("edit %1").arg(i)));
     }
-    EXPECT_LT(linesWithColours(), editor()->document()->blockCount() / 4);
+    EXPECT_LT(linesWithColours(), store().lineCount() / 4);
 }
 
 TEST_F(ViewCommands, LinesFarBelowTheKnownOnesShowAtOnceAndTheReadingFromTheTopCorrectsThem) {
@@ -240,10 +215,9 @@ TEST_F(ViewCommands, LinesFarBelowTheKnownOnesShowAtOnceAndTheReadingFromTheTopC
     // read these few lines to the end before the screen is looked at.
     colouring().setBusy([] { return true; });
     show(text);
-    scrollToLine(editor()->verticalScrollBar()->maximum());
-    colouring().colourShownLines();
-    const QTextBlock shown = editor()->cursorForPosition(QPoint(0, 0)).block();
-    ASSERT_LT(colouring().knownLines(), shown.blockNumber()); // not read down to here: guessed
+    scrollToLine(store().lineCount() - 1);
+    const qsizetype shown = editor().firstVisibleLine();
+    ASSERT_LT(colouring().knownLines(), shown); // not read down to here: guessed
     EXPECT_GT(linesWithColours(), 0);
     colouring().readToEnd(); // what the background reading does while the window is idle
     expectShownLinesAsReadFromTheTop("read to the end");
@@ -258,7 +232,7 @@ TEST_F(ViewCommands, HighlightItemIsOnByDefaultTakesTheColoursAwayAndIsKeptAfter
     highlightItem()->trigger();
     EXPECT_FALSE(colouring().isEnabled());
     EXPECT_EQ(linesWithColours(), 0);
-    editor()->viewport()->repaint();
+    settle();
     EXPECT_EQ(linesWithColours(), 0);
 
     bool canClose = true;
@@ -320,14 +294,15 @@ TEST_F(ViewCommands, PrintingStaysBlackWithTheColouringOn) {
 }
 
 TEST_F(ViewCommands, LabelMatchesBeginningWithTheTextComeFirstAnyLetterCaseAsWritten) {
-    // The labels as the index keeps them from the head lines of a text.
-    QPlainTextEdit editor;
-    document::DocumentIndex index(editor.document());
+    // The labels as the document's index keeps them from the head lines of a text.
     QString text;
     for (const char* label :
          {"yamada2020", "abe2019", "Oyama1999", "yama", "山田2021", "kim2020a", "Knuth:1986:CMT", "KIM2020A"})
         text += QStringLiteral("@misc{%1, title = {x}}\n").arg(QString::fromUtf8(label));
-    editor.setPlainText(text);
+    document::LoadedDocument loaded;
+    loaded.text = text;
+    document::Document index;
+    index.load(std::move(loaded));
     struct Row {
         QString typed;
         int most;
@@ -373,9 +348,9 @@ TEST_F(ViewCommands, JumpBoxMovesToTheEntryOrSaysItWasNotFound) {
 
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_FALSE(box.isVisible());
-    EXPECT_EQ(editor()->textCursor().block().blockNumber(), 25 * 4);
-    EXPECT_EQ(editor()->textCursor().positionInBlock(), 0);
-    EXPECT_EQ(editor()->cursorForPosition(QPoint(0, 0)).block().blockNumber(), 25 * 4);
+    EXPECT_EQ(caretLine(), 25 * 4);
+    EXPECT_EQ(caretColumn(), 0);
+    EXPECT_EQ(editor().firstVisibleLine(), 25 * 4);
 
     item->trigger();
     QTest::keyClicks(edit, QStringLiteral("key9999"));
@@ -387,7 +362,7 @@ TEST_F(ViewCommands, JumpBoxMovesToTheEntryOrSaysItWasNotFound) {
     QTest::keyClick(edit, Qt::Key_Escape);
     QTest::keyClick(edit, Qt::Key_Escape);
     EXPECT_FALSE(box.isVisible());
-    EXPECT_EQ(editor()->textCursor().block().blockNumber(), 25 * 4);
+    EXPECT_EQ(caretLine(), 25 * 4);
 
     // A click on 移動 while the list is open reaches the button.
     item->trigger();
@@ -398,7 +373,7 @@ TEST_F(ViewCommands, JumpBoxMovesToTheEntryOrSaysItWasNotFound) {
     QTest::mouseClick(box.windowHandle(), Qt::LeftButton, {}, jump->mapTo(&box, jump->rect().center()));
     EXPECT_FALSE(list->isVisible());
     EXPECT_FALSE(box.isVisible());
-    EXPECT_EQ(editor()->textCursor().block().blockNumber(), 30 * 4);
+    EXPECT_EQ(caretLine(), 30 * 4);
 }
 
 // An entry the index keeps no label for is found as the command line finds it.
@@ -413,7 +388,7 @@ TEST_F(ViewCommands, JumpBoxFindsEntriesInParenthesesAndLabelsWithoutAComma) {
         QTest::keyClicks(edit, label);
         QTest::keyClick(edit, Qt::Key_Return);
         EXPECT_FALSE(form1().jumpBox().isVisible()) << label.toStdString();
-        EXPECT_EQ(editor()->textCursor().blockNumber(), line) << label.toStdString();
+        EXPECT_EQ(caretLine(), line) << label.toStdString();
     }
 }
 
@@ -421,21 +396,21 @@ TEST_F(ViewCommands, CtrlDownAndCtrlUpWalkTheEntryHeads) {
     const QString text =
         QStringLiteral("% notes\n@article{a,\n title = {x}}\n\n  @book{b,\n}\ntext\n@misc{c}\n");
     show(text);
-    editor()->setFocus();
+    editor().setFocus();
     const QList<int> heads = entry::entryHeadLineNumbers(text);
     ASSERT_EQ(heads, QList<int>({1, 4, 7}));
-    QList<int> down, up;
+    QList<qsizetype> down, up;
     for (int i = 0; i < 4; ++i) {
-        QTest::keyClick(editor(), Qt::Key_Down, Qt::ControlModifier);
-        down << editor()->textCursor().block().blockNumber();
+        QTest::keyClick(&editor(), Qt::Key_Down, Qt::ControlModifier);
+        down << caretLine();
     }
     for (int i = 0; i < 4; ++i) {
-        QTest::keyClick(editor(), Qt::Key_Up, Qt::ControlModifier);
-        up << editor()->textCursor().block().blockNumber();
+        QTest::keyClick(&editor(), Qt::Key_Up, Qt::ControlModifier);
+        up << caretLine();
     }
-    EXPECT_EQ(down, QList<int>({1, 4, 7, 7})); // the last head stays
-    EXPECT_EQ(up, QList<int>({4, 1, 1, 1}));
-    EXPECT_EQ(editor()->textCursor().positionInBlock(), 0);
+    EXPECT_EQ(down, QList<qsizetype>({1, 4, 7, 7})); // the last head stays
+    EXPECT_EQ(up, QList<qsizetype>({4, 1, 1, 1}));
+    EXPECT_EQ(caretColumn(), 0);
 }
 
 } // namespace
@@ -446,7 +421,7 @@ TEST_F(ViewCommands, TheBraceOrQuoteMatchingTheOneAtTheCaretIsMarked) {
     struct Row {
         QString text;
         int caret;
-        QList<int> marked; // the two characters marked, or none
+        QList<qsizetype> marked; // the two characters marked, or none
     };
     const QString nested = QStringLiteral("@misc{k, t = {a {b} c}}");
     const QString quoted = QStringLiteral("@misc{k, t = \"a {b}\"}");
@@ -462,19 +437,16 @@ TEST_F(ViewCommands, TheBraceOrQuoteMatchingTheOneAtTheCaretIsMarked) {
     };
     for (const Row& row : rows) {
         show(row.text);
-        QTextCursor c = editor()->textCursor();
-        c.setPosition(row.caret);
-        editor()->setTextCursor(c);
-        QList<int> marked;
-        for (const QTextEdit::ExtraSelection& s : editor()->extraSelections())
-            marked << s.cursor.selectionStart();
+        editor().setCaret(row.caret);
+        QList<qsizetype> marked;
+        for (const view::ExtraSelection& s : editor().extraSelections())
+            marked << s.from;
         EXPECT_EQ(marked, row.marked) << row.text.toStdString() << " at " << row.caret;
     }
 }
 
-// A change of font reaches the editor's layout as a change of the whole text that no edit ends: the
-// colouring leaves nothing behind that the next edit would take for part of itself (the line ends of the
-// lines a Backspace joins would be lost).
+// A change of font lays every line out afresh: the colouring leaves nothing behind that the next edit
+// would take for part of itself (the line ends of the lines a Backspace joins would be lost).
 TEST_F(ViewCommands, AFontChangeBeforeAnEditLeavesWhatTheEditSavesAsItWas) {
     QByteArray bytes;
     for (int line = 0; line < 40; ++line) // one of them ending in LF
@@ -485,9 +457,9 @@ TEST_F(ViewCommands, AFontChangeBeforeAnEditLeavesWhatTheEditSavesAsItWas) {
         form1().show();
         colouring().setEnabled(false); // no line coloured: the next paint would colour them
         colouring().setEnabled(true);
-        if (fontChanged) editor()->setFont(QFont(editor()->font().family(), 17));
-        editor()->setTextCursor(QTextCursor(editor()->document()->findBlockByNumber(21)));
-        QTest::keyClick(editor(), Qt::Key_Backspace); // joins the LF line and the next
+        if (fontChanged) editor().setFont(QFont(editor().font().family(), 17));
+        caretOnLine(21);
+        QTest::keyClick(&editor(), Qt::Key_Backspace); // joins the LF line and the next
         platform.expectSaveFile(path(u"saved.bib"_s));
         form1().SA1Click();
         return readFile(path(u"saved.bib"_s));
@@ -500,12 +472,12 @@ TEST_F(ViewCommands, AFontChangeBeforeAnEditLeavesWhatTheEditSavesAsItWas) {
 TEST_F(ViewCommands, TheEntryTheCaretStandsInIsMarkedFromItsHeadToItsEnd) {
     // A line shows the mark where its right end differs from the editor's background.
     const auto markedLines = [this] {
-        const QImage shown = editor()->viewport()->grab().toImage();
-        const QColor base = editor()->palette().color(QPalette::Base);
+        const QImage shown = editor().viewport()->grab().toImage();
+        const QColor base = editor().palette().color(QPalette::Base);
         QList<int> marked;
-        for (QTextBlock b = editor()->document()->begin(); b.isValid(); b = b.next()) {
-            const int y = editor()->cursorRect(QTextCursor(b)).center().y();
-            if (shown.pixelColor(shown.width() - 3, y) != base) marked << b.blockNumber();
+        for (qsizetype line = 0; line < store().lineCount(); ++line) {
+            const int y = editor().caretRect(store().lineStart(line)).center().y();
+            if (shown.pixelColor(shown.width() - 3, y) != base) marked << int(line);
         }
         return marked;
     };
@@ -515,7 +487,7 @@ TEST_F(ViewCommands, TheEntryTheCaretStandsInIsMarkedFromItsHeadToItsEnd) {
         for (const oracle::EntryPlaces& p : oracle::entryPlaces()) {
             show(p.text);
             for (int line = 0; line < p.lineCount(); ++line) {
-                editor()->setTextCursor(QTextCursor(editor()->document()->findBlockByNumber(line)));
+                caretOnLine(line);
                 const oracle::PlacedEntry* e = p.around(line);
                 QList<int> marked;
                 for (int l = e ? e->first : 0; coloured && e && l <= e->last; ++l)

@@ -8,13 +8,13 @@
 #include "csv/field_chooser.h"
 #include "support/app_fixture.h"
 #include "support/entry_form_controls.h"
+#include "view/text_view.h"
 
 #include <QBuffer>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QStringEncoder>
-#include <QTextBlock>
 
 namespace {
 
@@ -234,7 +234,7 @@ TEST_F(Cli, EditWritesWhatTheFormsChangeAndTheEditorsSaveWrite) {
         << err.toStdString();
 
     form1().FileOpen(viaForm);
-    form1().editor()->setTextCursor(QTextCursor(form1().editor()->document()->findBlockByNumber(2)));
+    caretOnLine(2);
     platform.expectModal(QStringLiteral("TForm2"), [](QDialog& d) {
         const Form f{d};
         f.edit(3).setText(QStringLiteral("新しい表題"));

@@ -1,29 +1,10 @@
-// The document's file rules that the editor and lorvane-cli share: where a long text is cut into pieces,
-// what appending lines to a file writes, and what editing lines of a file writes.
+// The document's file rules that the editor and lorvane-cli share: what appending lines to a file writes,
+// and what editing lines of a file writes.
 #include "document/document_file.h"
-#include "document/load_pieces.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(LoadPieces, EachPieceEndsAfterALineBreakAndALongLineStaysWhole) {
-    // First piece at most 4 characters, the others at most 6.
-    const struct {
-        const char* text;
-        QList<qsizetype> ends;
-    } cases[] = {
-        {"", {}},
-        {"ab\n", {3}},                  // shorter than the first piece
-        {"ab\ncd\nef\ngh", {3, 9, 11}}, // cut at the last break within each piece; the last has none
-        {"abc\ndefgh\n", {4, 10}},      // a break as a piece's last character
-        {"abcdefghij\nk", {11, 12}},    // a line longer than a piece goes in whole
-        {"abcdefgh", {8}},              // no break at all: one piece
-        {"ab\ncdefghijklmn\nop\n", {3, 16, 19}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(document::pieceEnds(QString::fromLatin1(c.text), 4, 6), c.ends) << c.text;
-}
 
 TEST(AppendToFile, TheBytesStayAndTheLinesFollowInTheFilesEncodingAndLineBreak) {
     const QStringList entry = {QStringLiteral("@misc{a,"), QStringLiteral("}"), QString()};

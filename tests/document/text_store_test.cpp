@@ -25,6 +25,7 @@ using text::LineBreak;
 // What the random edits put in: line breaks of every kind, Japanese text, entry heads and labels.
 const QString kPieces[] = {u"@article{a,\n"_s,
                            u"@Book{B,"_s,
+                           u"@misc{aB,\n"_s,
                            u"\r\n"_s,
                            u"\n"_s,
                            u"\r"_s,
@@ -68,6 +69,10 @@ public:
             for (qsizetype p : {starts[line], next})
                 ASSERT_EQ(store_.lineAt(p), qsizetype(line)) << "position " << p;
         }
+        qsizetype longest = 0;
+        for (size_t line = 0; line < starts.size(); ++line)
+            longest = std::max(longest, store_.lineLength(qsizetype(line)));
+        ASSERT_EQ(store_.lines().longestLine(), longest);
         ASSERT_EQ(store_.lineEnds(), model_.lineEnds());
         ASSERT_EQ(store_.entryCount(), model_.entryCount());
         for (const QString& label : kLabels)

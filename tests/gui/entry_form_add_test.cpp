@@ -156,8 +156,8 @@ TEST_F(EntryAdd, ListNamesAreOfferedButNeverFilledInForTheUser) {
 TEST_F(EntryAdd, DashesFromTheInputMethodAreSavedAsShiftJisWithoutAQuestion) {
     // What input methods on Linux commit for a wave dash, a minus and a dash.
     const QString dashes = QStringLiteral("\u301C\u2212\u2014");
-    form1().editor()->setFocus();
-    commit(*form1().editor(), dashes);
+    editor().setFocus();
+    commit(editor(), dashes);
     auto form = newForm();
     const Form f{*form};
     f.pick(12);
@@ -223,7 +223,7 @@ TEST_F(EntryAdd, CountFollowsEveryChangeOfTheMainEditorThroughTheLatestForm) {
     platform.expectModal(QStringLiteral("TForm2"));
     form1().L1Click();
     entry::TForm2& latest = form2();
-    QPlainTextEdit& editor = *form1().editor();
+    view::TextView& editor = AppFixture::editor();
     QTest::keyClicks(&editor, QStringLiteral("@Article{x,"));
     EXPECT_EQ(statusText(), QStringLiteral("文献数： 1件"));
     EXPECT_EQ(latest.entryCount(), 1);

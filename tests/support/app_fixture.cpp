@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QTest>
-#include <QTextCursor>
 
 AppFixture::AppFixture() : savedCwd(QDir::currentPath()) {
     QDir::setCurrent(dir.path());
@@ -30,6 +29,14 @@ QString AppFixture::writeFile(const QString& name, const QByteArray& bytes) cons
     return file.fileName();
 }
 
+QString AppFixture::writeLargeFile(const QString& name, const QByteArray& chunk) const {
+    QByteArray bytes;
+    bytes.reserve(app::BackgroundRead::kAboveBytes + chunk.size());
+    while (bytes.size() <= app::BackgroundRead::kAboveBytes)
+        bytes += chunk;
+    return writeFile(name, bytes);
+}
+
 QByteArray AppFixture::readFile(const QString& filePath) const {
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) return {};
@@ -37,9 +44,16 @@ QByteArray AppFixture::readFile(const QString& filePath) const {
 }
 
 void AppFixture::type(const QString& text) {
-    QPlainTextEdit* editor = form1().editor();
-    editor->moveCursor(QTextCursor::End);
-    editor->textCursor().insertText(text);
+    edit(store().size(), 0, text);
+}
+
+void AppFixture::edit(qsizetype from, qsizetype length, const QString& text) {
+    view::TextView& view = editor();
+    view.setSelection(from, from + length);
+    if (text.isEmpty())
+        view.deleteSelection();
+    else
+        view.insertText(text);
 }
 
 std::unique_ptr<entry::TForm2> AppFixture::newForm() {

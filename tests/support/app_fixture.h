@@ -5,10 +5,10 @@
 #include "app/program.h"
 #include "entry/entry_form.h"
 #include "support/scripted_platform.h"
+#include "view/text_view.h"
 
 #include <QDir>
 #include <QFile>
-#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -32,8 +32,24 @@ protected:
     // Writes bytes to a file in the temporary folder and returns its path.
     QString writeFile(const QString& name, const QByteArray& bytes) const;
     QByteArray readFile(const QString& filePath) const;
+    // Writes `chunk` over and over to a file in the temporary folder until the file is larger than the
+    // window reads at once (it is read in the background) and returns its path.
+    QString writeLargeFile(const QString& name, const QByteArray& chunk) const;
     // Types text at the end of the document, as a user would (sets the modified flag).
     void type(const QString& text);
+    // The window's editor, found by its name as every test finds a control.
+    view::TextView& editor() { return child<view::TextView>(form1(), "RichEdit1"); }
+    document::TextStore& store() { return form1().document().store(); }
+    // The line the caret is on (0-based) and its column in it.
+    qsizetype caretLine() { return store().lineAt(editor().caret()); }
+    qsizetype caretColumn() { return editor().caret() - store().lineStart(caretLine()); }
+    // Selects from `anchor` to `caret` (the caret at `caret`).
+    void select(qsizetype anchor, qsizetype caret) { editor().setSelection(anchor, caret); }
+    // Puts the caret at the start of `line`.
+    void caretOnLine(qsizetype line) { editor().setCaret(store().lineStart(line)); }
+    // Replaces [from, from + length) with `text` as a user selecting it and typing or pasting over it does:
+    // one step of the editor's undo.
+    void edit(qsizetype from, qsizetype length, const QString& text);
     // The child of `parent` of that type and object name; fails the test without one.
     template <typename W> static W& child(QWidget& parent, const char* name) {
         W* w = parent.findChild<W*>(QString::fromLatin1(name));

@@ -3,9 +3,11 @@
 // has in its file, changed by the rules stated as simply as they can be, and the per-line facts worked
 // out from scratch (line starts, the entry count and labels by a full recount). Header only, so that the
 // store's fuzz target uses the same oracle.
+#include "document/label_matches.h"
 #include "document/line_state.h"
 #include "document/line_table.h"
 #include "entry/entry_count.h"
+#include "support/head_label_oracle.h"
 
 #include <QMap>
 #include <QString>
@@ -90,14 +92,21 @@ public:
 
     int entryCount() const { return entry::countEntries(qtext()); }
     bool labelInUse(const QString& label) const { return entry::labelInUse(qtext(), label); }
-    // The first key of every head line, counted.
-    QMap<QString, int> headLabels() const {
-        QMap<QString, int> labels;
+    // The label of every head line, counted: its first key, and the label as written (oracle) where that
+    // differs from the key's.
+    document::HeadLabels headLabels() const {
+        document::HeadLabels labels;
         const QString whole = qtext();
         const QStringList lines = whole.split(u'\n');
-        for (int line : entry::entryHeadLineNumbers(whole))
-            if (const QStringList keys = entry::labelKeys(lines[line]); !keys.isEmpty())
-                ++labels[keys.first()];
+        for (int line : entry::entryHeadLineNumbers(whole)) {
+            const QStringList keys = entry::labelKeys(lines[line]);
+            if (keys.isEmpty()) continue;
+            const QStringList written = oracle::headLabelsAsWritten(lines[line]);
+            const QString label = written.isEmpty() ? QString() : written.first();
+            ++labels[{keys.first(), label == QStringView(keys.first()).sliced(1, keys.first().size() - 2)
+                                        ? QString()
+                                        : label}];
+        }
         return labels;
     }
 

@@ -1,9 +1,9 @@
-// The colouring of the text view against the old widget's colouring in the same process (the oracle in
-// tests/support): random typing of braces, quotes, "@", Enter, Backspace, pastes of several lines, undo,
-// caret moves, selections and switching the colouring off and on, the same to both; after each step the
-// lines both show must have the same formats, the matching pair the same selection and the band the same
-// lines. And what the oracle cannot show: a keystroke reads no further than the lines shown, and lines
-// far down are coloured from a guess that the background reading makes right.
+// The colouring of the text view against reading the text from the top (the oracle in tests/support):
+// random typing of braces, quotes, "@", Enter, Backspace, pastes of several lines, undo, caret moves,
+// selections and switching the colouring off and on; after each step the lines shown must have the
+// formats, the matching pair the selection and the band the lines that reading the whole text from its
+// top gives. And what the oracle cannot show: a keystroke reads no further than the lines shown, and
+// lines far down are coloured from a guess that the background reading makes right.
 #include "support/colouring_oracle.h"
 #include "view/colouring_rules.h"
 
@@ -50,74 +50,73 @@ struct ColouringRun {
 
 class StoreColouringOracle : public testing::TestWithParam<ColouringRun> {};
 
-TEST_P(StoreColouringOracle, ShowsWhatTheOldColouringShows) {
+TEST_P(StoreColouringOracle, ShowsWhatReadingFromTheTopGives) {
     const ColouringRun run = GetParam();
-    oracle::ColouringPair pair(entries(run.entries), run.width, 240);
+    oracle::ColouredView coloured(entries(run.entries), run.width, 240);
     QRandomGenerator random(run.seed);
     const QStringList typed = {u"{"_s,      u"}"_s, u"\""_s,  u"@"_s, u"("_s, u")"_s,
                                u"@book{"_s, u"x"_s, u" = "_s, u","_s, u"日"_s};
     const QStringList pasted = {u"@article{p,\n  title = {Pasted {x}},\n}\n"_s, u"}\n\"\n@misc{q\n"_s,
                                 u"  note = \"a\n  b\",\n"_s};
-    ASSERT_TRUE(pair.exposed);
-    ASSERT_EQ(pair.difference().toStdString(), "");
+    ASSERT_TRUE(coloured.exposed);
+    ASSERT_EQ(coloured.difference().toStdString(), "");
     for (int step = 0; step < run.steps; ++step) {
-        const int size = int(pair.store.size());
-        const int shownBefore = pair.colouring->matchesShown();
+        const int size = int(coloured.store.size());
+        const int shownBefore = coloured.colouring->matchesShown();
         QString did;
         switch (random.bounded(12)) {
         case 0:
         case 1:
         case 2:
             did = typed[random.bounded(int(typed.size()))];
-            pair.type(did);
+            coloured.type(did);
             break;
         case 3:
             did = u"Enter"_s;
-            pair.key(Qt::Key_Return);
+            coloured.key(Qt::Key_Return);
             break;
         case 4:
             did = u"Backspace"_s;
-            pair.key(Qt::Key_Backspace);
+            coloured.key(Qt::Key_Backspace);
             break;
         case 5:
             did = pasted[random.bounded(int(pasted.size()))];
-            pair.paste(did);
+            coloured.paste(did);
             break;
         case 6:
             did = u"undo"_s;
-            pair.key(Qt::Key_Z, Qt::ControlModifier);
+            coloured.key(Qt::Key_Z, Qt::ControlModifier);
             break;
         case 7: {
             const qsizetype from = random.bounded(size + 1);
             const qsizetype to = std::min<qsizetype>(size, from + random.bounded(40));
             did = u"select %1-%2"_s.arg(from).arg(to);
-            pair.select(from, to);
+            coloured.select(from, to);
             break;
         }
         case 8:
             if (random.bounded(4) == 0) {
-                const bool on = !pair.colouring->isEnabled();
+                const bool on = !coloured.colouring->isEnabled();
                 did = on ? u"on"_s : u"off"_s;
-                pair.oldColouring->setEnabled(on);
-                pair.colouring->setEnabled(on);
+                coloured.colouring->setEnabled(on);
                 break;
             }
             [[fallthrough]];
         default: {
             // Next to a brace or quote most of the time: the matching pair is looked for there.
             qsizetype at = random.bounded(size + 1);
-            const QString text = pair.store.toString();
+            const QString text = coloured.store.toString();
             const qsizetype mark = text.indexOf(QRegularExpression(u"[{}()\"]"_s), at);
             if (mark >= 0 && random.bounded(4) != 0) at = mark + random.bounded(2);
             did = u"caret %1"_s.arg(at);
-            pair.moveCaret(at);
+            coloured.moveCaret(at);
         }
         }
-        pair.settle();
-        ASSERT_EQ(pair.difference().toStdString(), "")
+        coloured.settle();
+        ASSERT_EQ(coloured.difference().toStdString(), "")
             << run.what << ": step " << step << " (" << did.toStdString() << ")";
         // A change tells of itself and of the caret it moved: the pair is looked for once for both.
-        ASSERT_LE(pair.colouring->matchesShown() - shownBefore, 1)
+        ASSERT_LE(coloured.colouring->matchesShown() - shownBefore, 1)
             << run.what << ": step " << step << " (" << did.toStdString() << ")";
     }
 }

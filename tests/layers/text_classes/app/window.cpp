@@ -1,0 +1,2 @@
+#include <QPlainTextEdit>
+void wire(QPlainTextEdit* editor);

@@ -1,0 +1,1 @@
+// The help window's browser may use the rich text classes: QTextDocument* page = browser->document();

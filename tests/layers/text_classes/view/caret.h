@@ -1,0 +1,3 @@
+#pragma once
+// Kept as the old widget's QTextCursor did.
+int caret();
