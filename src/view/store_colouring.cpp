@@ -256,27 +256,31 @@ void StoreColouring::flushRestyle() {
 }
 
 entry::EntryLines StoreColouring::entryAround(qsizetype line) const {
-    // A line's start is the state kept for the colouring where that is known; the walk up to where the
-    // reading starts and the reading itself cover the entry's lines only.
+    // A line's start is the state kept for the colouring where that is known (the colouring on and
+    // following the view's store); the walk up to where the reading starts and the reading itself cover
+    // the entry's lines only. Off, the entry is read from the text alone.
     struct Lines {
-        const StoreColouring* colouring;
+        const document::TextStore* store;
+        const StoreColouring* known; // null: no state known
         qsizetype previous(qsizetype l) const { return l - 1; }
         qsizetype next(qsizetype l) const { return l + 1; }
-        bool isValid(qsizetype l) const { return l >= 0 && l < colouring->store_->lineCount(); }
-        QString text(qsizetype l) const { return colouring->store_->line(l).toString(); }
+        bool isValid(qsizetype l) const { return l >= 0 && l < store->lineCount(); }
+        QString text(qsizetype l) const { return store->line(l).toString(); }
         std::optional<LineState> knownStart(qsizetype l) const {
-            if (l < colouring->knownLines_) return colouring->startOf(l);
+            if (known && l < known->knownLines_) return known->startOf(l);
             return std::nullopt;
         }
     };
-    const auto at = entry::entryAround(line, Lines{this});
+    const document::TextStore* store = view_->store();
+    const bool following = attached_ && store == store_;
+    const auto at = entry::entryAround(line, Lines{store, following ? this : nullptr});
     if (!at) return {};
     return {int(at->first), int(at->last), at->column};
 }
 
 entry::EntryLines StoreColouring::caretEntry() const {
-    if (!view_ || !store_) return {};
-    return entryAround(store_->lineAt(view_->caret()));
+    if (!view_ || !view_->store()) return {};
+    return entryAround(view_->store()->lineAt(view_->caret()));
 }
 
 void StoreColouring::followCaret() {
