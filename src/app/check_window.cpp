@@ -185,7 +185,7 @@ void CheckWindow::recheck() {
     document::TextStore& store = document_.store();
     bibtex::CheckOptions options;
     options.encoding = document_.format().text.encoding;
-    // The usual line break: the editor keeps the few lines that end otherwise in their blocks.
+    // The usual line break: the store keeps the few lines that end otherwise line by line.
     options.finalLineBreak = document_.format().text.lineBreak;
     QList<bibtex::Finding> findings = bibtex::checkText(store.text(), options); // by line
     model_->reset([&] {

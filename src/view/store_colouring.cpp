@@ -255,32 +255,32 @@ void StoreColouring::flushRestyle() {
     if (view_ && attached_ && store_) view_->restyleLines(first, std::min(last, store_->lineCount() - 1));
 }
 
-entry::EntryLines StoreColouring::entryAround(qsizetype line) const {
+entry::EntryLines StoreColouring::entryAround(const document::TextStore& store, qsizetype line) const {
     // A line's start is the state kept for the colouring where that is known (the colouring on and
-    // following the view's store); the walk up to where the reading starts and the reading itself cover
-    // the entry's lines only. Off, the entry is read from the text alone.
+    // following this store); the walk up to where the reading starts and the reading itself cover the
+    // entry's lines only.
     struct Lines {
+        const StoreColouring* colouring;
         const document::TextStore* store;
-        const StoreColouring* known; // null: no state known
         qsizetype previous(qsizetype l) const { return l - 1; }
         qsizetype next(qsizetype l) const { return l + 1; }
         bool isValid(qsizetype l) const { return l >= 0 && l < store->lineCount(); }
         QString text(qsizetype l) const { return store->line(l).toString(); }
         std::optional<LineState> knownStart(qsizetype l) const {
-            if (known && l < known->knownLines_) return known->startOf(l);
+            if (store == colouring->store_ && l < colouring->knownLines_) return colouring->startOf(l);
             return std::nullopt;
         }
     };
-    const document::TextStore* store = view_->store();
-    const bool following = attached_ && store == store_;
-    const auto at = entry::entryAround(line, Lines{store, following ? this : nullptr});
+    const auto at = entry::entryAround(line, Lines{this, &store});
     if (!at) return {};
     return {int(at->first), int(at->last), at->column};
 }
 
 entry::EntryLines StoreColouring::caretEntry() const {
-    if (!view_ || !view_->store()) return {};
-    return entryAround(view_->store()->lineAt(view_->caret()));
+    // The view's store, with the colouring off too (it then follows no store): 文献の修正 asks for it.
+    const document::TextStore* store = view_ ? view_->store() : nullptr;
+    if (!store) return {};
+    return entryAround(*store, store->lineAt(view_->caret()));
 }
 
 void StoreColouring::followCaret() {
@@ -315,7 +315,7 @@ void StoreColouring::showMatch() {
         if (const auto pair = matchAtCaret(line, caret - store_->lineStart(line), Lines{this}))
             selections = {{pair->at, 1, look_.match}, {pair->match, 1, look_.match}};
     view_->setExtraSelections(selections);
-    const entry::EntryLines entry = entryAround(line);
+    const entry::EntryLines entry = entryAround(*store_, line);
     view_->setBand(entry.found() ? LineBand{entry.first, entry.last, look_.entry} : LineBand{});
     flushRestyle();
 }

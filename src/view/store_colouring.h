@@ -43,7 +43,7 @@ public:
     // The number of lines from the top whose start states are known.
     qsizetype knownLines() const { return knownLines_; }
     // The entry the caret stands in, the one its band marks (entry::entryAround); none found outside
-    // every entry.
+    // every entry. Found with the colouring off as well, in the store the view shows.
     entry::EntryLines caretEntry() const;
     const ColouringLook& look() const { return look_; }
     // How often the matching pair and the band have been worked out: once per keystroke or click.
@@ -73,7 +73,7 @@ private:
     // Lines [first, last] are to be laid out again: at once, or after the layout asking now is done.
     void restyle(qsizetype first, qsizetype last);
     void flushRestyle();
-    entry::EntryLines entryAround(qsizetype line) const;
+    entry::EntryLines entryAround(const document::TextStore& store, qsizetype line) const;
     // The matching pair at the caret and the caret's entry, shown in the view; followCaret() only where the
     // text, the caret or the selection changed since they were last shown.
     void showMatch();
