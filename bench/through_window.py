@@ -51,7 +51,7 @@ class Screen:
         ids = self.x('search', '--onlyvisible', '--name', '.').stdout.split()
         return {w: self.x('getwindowname', w).stdout.strip() for w in ids}
 
-    def wait_window(self, test, timeout=20):
+    def wait_window(self, test, timeout=60):
         end = time.time() + timeout
         while time.time() < end:
             for w, name in self.windows().items():
@@ -169,6 +169,7 @@ def main():
     parser.add_argument('--entries', type=int, default=150000)
     parser.add_argument('--only')
     args = parser.parse_args()
+    args.bin_dir = os.path.abspath(args.bin_dir)
     work = tempfile.mkdtemp(prefix='through-window-')
     lines = generated_bibliography(args.entries, False)
     files = {
