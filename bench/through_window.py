@@ -100,14 +100,20 @@ def start_editor(screen, binary):
     return app, main
 
 
+def path_in_open_dialog(screen, bin_dir, path):
+    # The editor started, its open dialog shown with `path` typed in, Return still to press.
+    app, main = start_editor(screen, os.path.join(bin_dir, 'lorvane'))
+    screen.x('key', 'ctrl+o')
+    screen.wait_window(lambda w, n: w != main)
+    time.sleep(0.5)
+    screen.x('type', '--delay', '5', path)
+    return app, main
+
+
 def first_keystroke(bin_dir, path, seconds=4.0):
     screen = Screen()
     try:
-        app, main = start_editor(screen, os.path.join(bin_dir, 'lorvane'))
-        screen.x('key', 'ctrl+o')
-        screen.wait_window(lambda w, n: w != main)
-        time.sleep(0.5)
-        screen.x('type', '--delay', '5', path)
+        app, main = path_in_open_dialog(screen, bin_dir, path)
         time.sleep(0.3)
         sent = []
         returned = time.monotonic()
@@ -143,11 +149,7 @@ def bare(bin_dir, path):
 def keystroke_and_save(bin_dir, path):
     screen = Screen()
     try:
-        app, main = start_editor(screen, os.path.join(bin_dir, 'lorvane'))
-        screen.x('key', 'ctrl+o')
-        screen.wait_window(lambda w, n: w != main)
-        time.sleep(0.5)
-        screen.x('type', '--delay', '5', path)
+        app, main = path_in_open_dialog(screen, bin_dir, path)
         screen.x('key', 'Return')
         time.sleep(8)
         screen.x('windowfocus', '--sync', main)

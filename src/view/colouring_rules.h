@@ -1,7 +1,7 @@
 #pragma once
-// The rules of the colouring that every view of the text shares, whatever holds its lines (the blocks of
-// a text document, or a text store): the look of each kind of run, how a line's runs become formats, how a
-// reading state is kept beside a line, and which brace, parenthesis or quote matches the one at the caret.
+// The rules of the colouring, apart from the store whose lines it reads: the look of each kind of run, how a
+// line's runs become formats, how a reading state is kept beside a line, and which brace, parenthesis or
+// quote matches the one at the caret.
 #include "bibtex/reader.h"
 
 #include <QColor>
