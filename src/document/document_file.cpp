@@ -16,14 +16,22 @@ FileStamp fileStamp(const QString& path) {
     return {true, info.size(), info.lastModified().toMSecsSinceEpoch()};
 }
 
+namespace {
+
+LoadedDocument fromDecoded(text::DecodedText decoded) {
+    return {std::move(decoded.text),  {std::move(decoded.format)}, std::move(decoded.lineEnds),
+            decoded.undecodableBytes, decoded.rewrittenCharacters, decoded.reencodingDiffers};
+}
+
+} // namespace
+
 LoadedDocument loadDocumentFile(const QString& path) {
-    return decodeDocument(text::readFileBytes(path));
+    // A large file is mapped rather than copied, so that its bytes are not held whole beside the text.
+    return fromDecoded(text::readTextFile(path));
 }
 
 LoadedDocument decodeDocument(QByteArrayView bytes) {
-    text::DecodedText decoded = text::decodeText(bytes);
-    return {std::move(decoded.text),  {std::move(decoded.format)}, std::move(decoded.lineEnds),
-            decoded.undecodableBytes, decoded.rewrittenCharacters, decoded.reencodingDiffers};
+    return fromDecoded(text::decodeText(bytes));
 }
 
 QString openWarning(const QString& path, const LoadedDocument& document) {

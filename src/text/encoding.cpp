@@ -28,6 +28,8 @@
 
 #include <uchardet/uchardet.h>
 
+#include <algorithm>
+
 namespace text {
 
 using namespace detail;
@@ -40,7 +42,7 @@ namespace {
 // punctuation marks and more than twice as many as the CP932 reading (which makes half-width katakana
 // of EUC-JP's kana). No CP932 sample was ever taken for EUC-JP; EUC-JP samples of one line were taken
 // for it in 4 of 5 cases, of three lines or more in 99%; the rest, kanji only, stay CP932.
-bool clearlyEucJp(QByteArrayView bytes, QStringView asEucJp, QStringView asCp932) {
+bool clearlyEucJp(QByteArrayView bytes, QStringView asEucJp, QStringView asCp932, const PassedBytes* passed) {
     const qsizetype euc = japaneseCharacters(asEucJp);
     if (euc < 2 || euc <= 2 * japaneseCharacters(asCp932)) return false;
     uchardet_t detector = uchardet_new();
@@ -48,31 +50,49 @@ bool clearlyEucJp(QByteArrayView bytes, QStringView asEucJp, QStringView asCp932
     uchardet_data_end(detector);
     const bool eucJp = handled && qstrcmp(uchardet_get_charset(detector), "EUC-JP") == 0;
     uchardet_delete(detector);
+    // The detector reads the bytes in one piece, so that it decides as it always has.
+    if (passed && *passed) (*passed)(bytes.data() + bytes.size());
     return eucJp;
+}
+
+// Whether `bytes` are `expected`, read a stretch at a time.
+bool sameBytes(QByteArrayView bytes, QByteArrayView expected, const PassedBytes* passed) {
+    if (bytes.size() != expected.size()) return false;
+    Passing passing(passed, bytesOf(expected));
+    for (qsizetype at = 0; at < bytes.size(); at += kPassStretch) {
+        passing.at(bytesOf(expected) + at);
+        const qsizetype n = std::min(kPassStretch, bytes.size() - at);
+        if (bytes.sliced(at, n) != expected.sliced(at, n)) return false;
+    }
+    return true;
 }
 
 } // namespace
 
-DecodedText decodeText(QByteArrayView bytes) {
+DecodedText decodeText(QByteArrayView bytes, const PassedBytes& passedBytes) {
+    const PassedBytes* const passed = &passedBytes;
     DecodedText result;
     TextFormat& format = result.format;
     format.byteOrderMark = bytes.startsWith(kByteOrderMark);
     const QByteArrayView body = format.byteOrderMark ? bytes.sliced(kByteOrderMark.size()) : bytes;
-    const LineBreakCounts breaks = countLineBreaks(body);
+    const LineBreakCounts breaks = countLineBreaks(body, passed);
     format.lineBreak = breaks.usual();
     // CR LF pairs become '\n' while decoding when every line ends so; otherwise each line end is sorted
     // out afterwards.
     const bool joinCrLf = !breaks.mixed();
 
     // ASCII reads the same in CP932 and UTF-8, so a text that turns out to be ASCII is kept as read.
-    Utf8Result utf8 = decodeUtf8(body, joinCrLf, format.byteOrderMark, result.undecodableBytes);
+    Utf8Result utf8 = decodeUtf8(body, joinCrLf, format.byteOrderMark, result.undecodableBytes, passed);
+    // A reading given up holds as much memory as the text it got to: let it go before the next.
+    if (!utf8.valid) utf8.text = QString();
     if (utf8.valid && (utf8.nonAscii || format.byteOrderMark)) {
         format.encoding = Encoding::Utf8;
         result.text = std::move(utf8.text);
-    } else if (utf8.valid && hasJisKanjiEscape(body)) {
+    } else if (utf8.valid && hasJisKanjiEscape(body, passed)) {
         format.encoding = Encoding::Iso2022Jp;
         FormRecord forms{format.alternateForms, {}};
-        result.text = decodeIso2022JpBytes(body, joinCrLf, format, forms, result.undecodableBytes);
+        utf8.text = QString();
+        result.text = decodeIso2022JpBytes(body, joinCrLf, format, forms, result.undecodableBytes, passed);
         result.rewrittenCharacters = forms.rewritten([](char16_t c) { return eucJp().encodeJis[c]; });
     } else if (utf8.valid) {
         format.encoding = Encoding::Cp932;
@@ -80,26 +100,29 @@ DecodedText decodeText(QByteArrayView bytes) {
     } else {
         format.encoding = Encoding::Cp932;
         FormRecord forms{format.alternateForms, {}};
-        result.text = decodeCp932Bytes(body, joinCrLf, &forms, result.undecodableBytes);
+        result.text = decodeCp932Bytes(body, joinCrLf, &forms, result.undecodableBytes, passed);
         QHash<char16_t, quint32> eucForms;
         FormRecord eucRecord{eucForms, {}};
         int eucUndecodable = 0;
-        QString euc =
-            hasEucJpShape(body) ? decodeEucJpBytes(body, joinCrLf, eucRecord, eucUndecodable) : QString();
+        QString euc = hasEucJpShape(body, passed)
+                          ? decodeEucJpBytes(body, joinCrLf, eucRecord, eucUndecodable, passed)
+                          : QString();
         if (!euc.isNull() && eucUndecodable == 0 &&
-            (result.undecodableBytes > 0 || clearlyEucJp(body, euc, result.text))) {
+            (result.undecodableBytes > 0 || clearlyEucJp(body, euc, result.text, passed))) {
             format.encoding = Encoding::EucJp;
             format.alternateForms = std::move(eucForms);
             result.text = std::move(euc);
             result.undecodableBytes = 0;
             result.rewrittenCharacters = eucRecord.rewritten([](char16_t c) { return eucJp().encode[c]; });
-        } else if (result.undecodableBytes > 0 && utf8Sequences(body) > japaneseCharacters(result.text)) {
+        } else if (result.undecodableBytes > 0 &&
+                   utf8Sequences(body, passed) > japaneseCharacters(result.text)) {
             // Neither encoding reads the bytes cleanly: UTF-8 with a few Latin-1 bytes has whole UTF-8
             // sequences and no kana; a damaged CP932 file the other way round.
             format.encoding = Encoding::Utf8;
             format.alternateForms.clear();
             result.undecodableBytes = 0;
-            result.text = decodeUtf8(body, joinCrLf, true, result.undecodableBytes).text;
+            result.text = euc = QString(); // before the next reading, which takes as much
+            result.text = decodeUtf8(body, joinCrLf, true, result.undecodableBytes, passed).text;
         } else {
             result.rewrittenCharacters =
                 forms.rewritten([](char16_t c) { return quint32(cp932().encode[c]); });
@@ -112,7 +135,8 @@ DecodedText decodeText(QByteArrayView bytes) {
     // saving would not give back the same bytes.
     if ((format.encoding == Encoding::EucJp || format.encoding == Encoding::Iso2022Jp) &&
         result.rewrittenCharacters == 0)
-        result.reencodingDiffers = encodeText(result.text, format, result.lineEnds).bytes != bytes;
+        result.reencodingDiffers =
+            !sameBytes(encodeText(result.text, format, result.lineEnds).bytes, bytes, passed);
     return result;
 }
 

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
+
 namespace text {
 
 enum class Encoding { Cp932, Utf8, EucJp, Iso2022Jp };
@@ -76,7 +78,12 @@ struct DecodedText {
 // cannot read, or that a character-set detector calls EUC-JP with clearly more kana read as EUC-JP than as
 // CP932; CP932 when it reads the bytes cleanly; UTF-8 again when neither reads them and they hold more
 // UTF-8 sequences than kana read as CP932 (UTF-8 with some Latin-1 bytes in it). Anything else is CP932.
-DecodedText decodeText(QByteArrayView bytes);
+//
+// `passed`, when given, is told every megabyte or so where a pass over the bytes has come to: that pass
+// reads nothing before that point again (a later pass may start again from the first byte), so a file's
+// mapped pages can be given back behind each pass.
+using PassedBytes = std::function<void(const char* upTo)>;
+DecodedText decodeText(QByteArrayView bytes, const PassedBytes& passed = {});
 // Bytes known to be in `format` (written by encodeText with it): read in its encoding, with no detection,
 // and each line whose end is not the format's usual one listed. The result's format is `format`.
 DecodedText decodeTextAs(QByteArrayView bytes, const TextFormat& format);

@@ -15,13 +15,16 @@ inline void takeCr(const uchar*& p, const uchar* end, char16_t*& d, bool join) {
 // Decodes bytes: ASCII as it stands (a CR LF pair joined into '\n' when `joinCrLf`), every other character
 // through `decodeOne(p, end, d)`, which reads one character or one byte that is none, and returns false to
 // end the decoding there.
-template <typename DecodeOne> QString decodeBytes(QByteArrayView bytes, bool joinCrLf, DecodeOne decodeOne) {
+template <typename DecodeOne>
+QString decodeBytes(QByteArrayView bytes, bool joinCrLf, const PassedBytes* passed, DecodeOne decodeOne) {
     QString out(bytes.size(), Qt::Uninitialized); // no encoding makes more characters than bytes
     char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
     char16_t* d = begin;
     const uchar* p = bytesOf(bytes);
     const uchar* const end = p + bytes.size();
+    Passing passing(passed, p);
     while (p < end) {
+        passing.at(p);
         widenAsciiRun(p, end, d);
         if (p == end) break;
         if (*p == '\r') {
@@ -42,9 +45,10 @@ template <typename DecodeOne> QString decodeBytes(QByteArrayView bytes, bool joi
 
 } // namespace
 
-Utf8Result decodeUtf8(QByteArrayView bytes, bool joinCrLf, bool lossy, int& undecodable) {
+Utf8Result decodeUtf8(QByteArrayView bytes, bool joinCrLf, bool lossy, int& undecodable,
+                      const PassedBytes* passed) {
     Utf8Result result;
-    result.text = decodeBytes(bytes, joinCrLf, [&](const uchar*& p, const uchar* end, char16_t*& d) {
+    result.text = decodeBytes(bytes, joinCrLf, passed, [&](const uchar*& p, const uchar* end, char16_t*& d) {
         const int length = utf8SequenceLength(p, end);
         if (length == 0) {
             if (!lossy) return result.valid = false;
@@ -68,9 +72,10 @@ Utf8Result decodeUtf8(QByteArrayView bytes, bool joinCrLf, bool lossy, int& unde
     return result;
 }
 
-QString decodeCp932Bytes(QByteArrayView bytes, bool joinCrLf, FormRecord* forms, int& undecodable) {
+QString decodeCp932Bytes(QByteArrayView bytes, bool joinCrLf, FormRecord* forms, int& undecodable,
+                         const PassedBytes* passed) {
     const Cp932Tables& t = cp932();
-    return decodeBytes(bytes, joinCrLf, [&](const uchar*& p, const uchar* end, char16_t*& d) {
+    return decodeBytes(bytes, joinCrLf, passed, [&](const uchar*& p, const uchar* end, char16_t*& d) {
         const uchar b = *p;
         if (const char16_t c = t.single[b]) {
             *d++ = c;
@@ -93,9 +98,10 @@ QString decodeCp932Bytes(QByteArrayView bytes, bool joinCrLf, FormRecord* forms,
     });
 }
 
-QString decodeEucJpBytes(QByteArrayView bytes, bool joinCrLf, FormRecord& forms, int& undecodable) {
+QString decodeEucJpBytes(QByteArrayView bytes, bool joinCrLf, FormRecord& forms, int& undecodable,
+                         const PassedBytes* passed) {
     const EucTables& t = eucJp();
-    return decodeBytes(bytes, joinCrLf, [&](const uchar*& p, const uchar* end, char16_t*& d) {
+    return decodeBytes(bytes, joinCrLf, passed, [&](const uchar*& p, const uchar* end, char16_t*& d) {
         const int length = eucSequenceLength(p, end);
         quint32 code = 0;
         for (int i = 0; i < length; ++i)
@@ -113,7 +119,7 @@ QString decodeEucJpBytes(QByteArrayView bytes, bool joinCrLf, FormRecord& forms,
 }
 
 QString decodeIso2022JpBytes(QByteArrayView bytes, bool joinCrLf, TextFormat& format, FormRecord& forms,
-                             int& undecodable) {
+                             int& undecodable, const PassedBytes* passed) {
     const EucTables& t = eucJp();
     QString out(bytes.size(), Qt::Uninitialized);
     char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
@@ -123,7 +129,9 @@ QString decodeIso2022JpBytes(QByteArrayView bytes, bool joinCrLf, TextFormat& fo
     auto isJisByte = [](uchar b) { return b >= 0x21 && b <= 0x7E; };
     bool kanji = false;
     bool newKanji = false, oldKanji = false, ascii = false, roman = false;
+    Passing passing(passed, p);
     while (p < end) {
+        passing.at(p);
         const QByteArrayView rest(p, end - p);
         if (*p == 0x1B && rest.size() >= 3) {
             const QByteArrayView escape = rest.first(3);

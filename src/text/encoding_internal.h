@@ -185,6 +185,30 @@ inline void narrowAsciiRun(const char16_t*& s, const char16_t* end, char*& d, bo
         *d++ = char(*s++);
 }
 
+// ---- Passes over a file's bytes ----
+
+// How far a pass goes between two reports to PassedBytes.
+constexpr qsizetype kPassStretch = qsizetype(1) << 20;
+
+// Tells a pass's PassedBytes (none: nothing) where the pass has come to, once per stretch; at() is
+// cheap enough to ask in a decoder's loop.
+class Passing {
+public:
+    Passing(const PassedBytes* passed, const uchar* from)
+        : passed_(passed && *passed ? passed : nullptr),
+          next_(passed_ ? quintptr(from) + kPassStretch : ~quintptr(0)) {}
+    void at(const uchar* p) {
+        if (quintptr(p) >= next_) [[unlikely]] {
+            (*passed_)(reinterpret_cast<const char*>(p));
+            next_ = quintptr(p) + kPassStretch;
+        }
+    }
+
+private:
+    const PassedBytes* passed_;
+    quintptr next_;
+};
+
 // ---- Scans of the whole bytes or text, for detection (encoding_scan.cpp) ----
 
 // How often each line end occurs. CR and LF are ASCII in both encodings: no trail byte takes their values.
@@ -199,12 +223,12 @@ struct LineBreakCounts {
     bool mixed() const { return (crlf > 0) + (lf > 0) + (cr > 0) > 1; }
 };
 
-LineBreakCounts countLineBreaks(QByteArrayView bytes);
+LineBreakCounts countLineBreaks(QByteArrayView bytes, const PassedBytes* passed = nullptr);
 // The whole multi-byte UTF-8 sequences in the bytes.
-qsizetype utf8Sequences(QByteArrayView bytes);
+qsizetype utf8Sequences(QByteArrayView bytes, const PassedBytes* passed = nullptr);
 // Whether the bytes could be EUC-JP at all: every byte from 0x80 starts a sequence of the right shape.
-bool hasEucJpShape(QByteArrayView bytes);
-bool hasJisKanjiEscape(QByteArrayView bytes);
+bool hasEucJpShape(QByteArrayView bytes, const PassedBytes* passed = nullptr);
+bool hasJisKanjiEscape(QByteArrayView bytes, const PassedBytes* passed = nullptr);
 // Characters that Japanese text is full of and that bytes of another encoding rarely make when read as
 // CP932: kana, Japanese punctuation and the full-width forms.
 qsizetype japaneseCharacters(QStringView text);
@@ -245,17 +269,20 @@ struct Utf8Result {
 
 // Lossy: each byte that does not start a valid sequence becomes its stand-in. Otherwise the decoding
 // stops at the first such byte with `valid` false.
-Utf8Result decodeUtf8(QByteArrayView bytes, bool joinCrLf, bool lossy, int& undecodable);
+Utf8Result decodeUtf8(QByteArrayView bytes, bool joinCrLf, bool lossy, int& undecodable,
+                      const PassedBytes* passed = nullptr);
 // Each byte that is no character becomes its stand-in. A lead byte without a valid second byte is one
 // such byte: what follows it is read again, so a lost byte costs one character. `forms` may be null.
-QString decodeCp932Bytes(QByteArrayView bytes, bool joinCrLf, FormRecord* forms, int& undecodable);
+QString decodeCp932Bytes(QByteArrayView bytes, bool joinCrLf, FormRecord* forms, int& undecodable,
+                         const PassedBytes* passed = nullptr);
 // Each byte that is no character becomes its stand-in, and what follows it is read again.
-QString decodeEucJpBytes(QByteArrayView bytes, bool joinCrLf, FormRecord& forms, int& undecodable);
+QString decodeEucJpBytes(QByteArrayView bytes, bool joinCrLf, FormRecord& forms, int& undecodable,
+                         const PassedBytes* passed = nullptr);
 // 7-bit JIS: the four escapes switch between ASCII (JIS X 0201 Roman read as ASCII) and JIS X 0208 pairs.
 // Any other escape stays in the text as it stands. A pair that is no character becomes two stand-ins.
 // Records which escapes the file used, so that saving uses the same ones.
 QString decodeIso2022JpBytes(QByteArrayView bytes, bool joinCrLf, TextFormat& format, FormRecord& forms,
-                             int& undecodable);
+                             int& undecodable, const PassedBytes* passed = nullptr);
 // Turns every line end of the decoded text into '\n' and lists the lines that end otherwise than
 // `usual`. A CR LF pair is still two characters here unless `crlfJoined`, in which case every '\n' stands
 // for one.

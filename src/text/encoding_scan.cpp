@@ -6,13 +6,15 @@
 
 namespace text::detail {
 
-LineBreakCounts countLineBreaks(QByteArrayView bytes) {
+LineBreakCounts countLineBreaks(QByteArrayView bytes, const PassedBytes* passed) {
     LineBreakCounts counts;
     const uchar* const p = reinterpret_cast<const uchar*>(bytes.data());
     const qsizetype size = bytes.size();
     qsizetype lf = 0, cr = 0, pairs = 0, i = 0;
+    Passing passing(passed, p);
     // Eight bytes at a time, with the word one byte further on for the LF that follows a CR.
     for (; i + 9 <= size; i += 8) {
+        passing.at(p + i);
         quint64 word, next;
         std::memcpy(&word, p + i, 8);
         std::memcpy(&next, p + i + 1, 8);
@@ -32,11 +34,13 @@ LineBreakCounts countLineBreaks(QByteArrayView bytes) {
     return counts;
 }
 
-qsizetype utf8Sequences(QByteArrayView bytes) {
+qsizetype utf8Sequences(QByteArrayView bytes, const PassedBytes* passed) {
     qsizetype sequences = 0;
     const uchar* p = bytesOf(bytes);
     const uchar* const end = p + bytes.size();
+    Passing passing(passed, p);
     while (p < end) {
+        passing.at(p);
         const int length = utf8SequenceLength(p, end);
         sequences += length > 0;
         p += std::max(length, 1);
@@ -45,11 +49,13 @@ qsizetype utf8Sequences(QByteArrayView bytes) {
 }
 
 // CP932 text fails at its first kanji (lead bytes 0x81-0x9F), so this ends early for it.
-bool hasEucJpShape(QByteArrayView bytes) {
+bool hasEucJpShape(QByteArrayView bytes, const PassedBytes* passed) {
     const uchar* p = bytesOf(bytes);
     const uchar* const end = p + bytes.size();
     bool nonAscii = false;
+    Passing passing(passed, p);
     while (p < end) {
+        passing.at(p);
         if (*p < 0x80) {
             ++p;
             continue;
@@ -62,8 +68,17 @@ bool hasEucJpShape(QByteArrayView bytes) {
     return nonAscii;
 }
 
-bool hasJisKanjiEscape(QByteArrayView bytes) {
-    return bytes.indexOf(kJisKanjiEscape) >= 0 || bytes.indexOf(kJisOldKanjiEscape) >= 0;
+bool hasJisKanjiEscape(QByteArrayView bytes, const PassedBytes* passed) {
+    // A stretch at a time, each overlapping the next by an escape's length less one byte, so that the
+    // bytes behind are read once.
+    const qsizetype overlap = kJisKanjiEscape.size() - 1;
+    Passing passing(passed, bytesOf(bytes));
+    for (qsizetype at = 0; at < bytes.size(); at += kPassStretch) {
+        passing.at(bytesOf(bytes) + at);
+        const QByteArrayView stretch = bytes.sliced(at, std::min(kPassStretch + overlap, bytes.size() - at));
+        if (stretch.indexOf(kJisKanjiEscape) >= 0 || stretch.indexOf(kJisOldKanjiEscape) >= 0) return true;
+    }
+    return false;
 }
 
 qsizetype japaneseCharacters(QStringView text) {
