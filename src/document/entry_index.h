@@ -4,8 +4,6 @@
 // each line read with the rules every other counter uses (entry::isEntryHeadLine, entry::labelKeys).
 #include "document/label_matches.h"
 
-#include <QHash>
-#include <QMap>
 #include <QString>
 #include <QStringView>
 
@@ -23,21 +21,20 @@ public:
 
     int entryCount() const { return entryCount_; }
     // Whether some line holds this label key (entry::labelKey): "{" + label + "," with A-Z lower-cased.
-    bool hasLabelKey(const QString& key) const { return labelKeys_.contains(key); }
-    // The label of every head line (its first label key, and the label as the line writes it) -> the number
-    // of heads that write it so; in the order of the keys, so that the labels beginning with a text are one
-    // stretch of it.
-    const HeadLabels& headLabels() const { return headLabels_; }
+    bool hasLabelKey(QStringView key) const { return labels_.hasKey(key); }
+    // The keys, and the label of every head line (its first label key, and the label as the line writes
+    // it) with the number of heads that write it so; in the order of the keys, so that the labels
+    // beginning with a text are one stretch of it.
+    const HeadLabels& headLabels() const { return labels_; }
     // The number of distinct label keys.
-    qsizetype keyCount() const { return labelKeys_.size(); }
+    qsizetype keyCount() const { return labels_.keyCount(); }
 
 private:
     void count(QStringView line, int sign);
     void countLines(QStringView lines, int sign);
 
     int entryCount_ = 0;
-    QHash<QString, int> labelKeys_; // key -> lines holding it, counted once per occurrence
-    HeadLabels headLabels_;
+    HeadLabels labels_; // each key once, with the lines holding it and the heads writing it
 };
 
 } // namespace document

@@ -52,8 +52,7 @@ bool TextStore::isHeadLine(qsizetype line) const {
 
 qsizetype TextStore::headLineOf(const QString& key) const {
     // However the heads write the label, they are the stretch of the index that has its key.
-    const auto it = index_.headLabels().lowerBound(HeadLabel{key, {}});
-    if (it == index_.headLabels().cend() || it.key().key != key) return -1;
+    if (!index_.headLabels().hasHead(key)) return -1;
     const QStringView whole = text();
     for (qsizetype at = text::indexOfAsciiCaseless(whole, key); at >= 0;
          at = text::indexOfAsciiCaseless(whole, key, at + 1)) {

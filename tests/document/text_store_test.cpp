@@ -78,7 +78,8 @@ public:
         for (const QString& label : kLabels)
             ASSERT_EQ(store_.index().hasLabelKey(entry::labelKey(label)), model_.labelInUse(label))
                 << label.toStdString();
-        ASSERT_EQ(store_.index().headLabels(), model_.headLabels());
+        ASSERT_EQ(model::counted(store_.index().headLabels()), model_.headLabels());
+        ASSERT_EQ(store_.index().keyCount(), model_.keyCount());
     }
     // The line states and rows, and rows counted to lines and back.
     void compareLines(model::TextModel& model) {
@@ -313,6 +314,52 @@ TEST(TextStore, FindsTheHeadLineOfALabel) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(store.headLineOf(c.key), c.line) << c.key.toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// Heads of labels in an order unlike the keys', added, renamed and taken out through the store, against
+// the plain model: enough labels that the index cuts its labels into many chunks and empties some again.
+TEST(EntryIndexLabels, AgreeWithThePlainModelAcrossManyChunks) {
+    struct Run {
+        const char* what;
+        int labels;
+        bool adopted; // the text as a file opened brings it, or typed in head by head
+    };
+    for (const Run run : {Run{"typed", 1500, false}, Run{"adopted", 1500, true}}) {
+        SCOPED_TRACE(run.what);
+        QRandomGenerator random(7);
+        QString text;
+        for (int i = 0; i < run.labels; ++i) // every third written in capitals, some twice over
+            text += QStringLiteral("@misc{%1%2,\n")
+                        .arg(i % 3 == 0 ? u"Ref"_s : u"ref"_s)
+                        .arg(random.bounded(900));
+        document::TextStore store(run.adopted ? text : QString());
+        model::TextModel model(run.adopted ? text : QString(), {});
+        if (!run.adopted) {
+            store.replace(0, 0, text);
+            model.replace(0, 0, text.toStdU16String());
+        }
+        Checker(store, model, 0).compare();
+        for (int step = 1; step <= 300; ++step) {
+            // A head taken out, or its label's case or digits changed.
+            const qsizetype line = random.bounded(int(store.lineCount()));
+            const qsizetype from = store.lineStart(line), length = store.lineLength(line);
+            const QString now = random.bounded(3) == 0 ? QString()
+                                                       : QStringLiteral("@misc{%1%2,")
+                                                             .arg(random.bounded(2) ? u"REF"_s : u"ref"_s)
+                                                             .arg(random.bounded(900));
+            store.replace(from, length, now);
+            model.replace(size_t(from), size_t(length), now.toStdU16String());
+            if (step % 50 == 0) Checker(store, model, step).compare();
+        }
+        // Every label taken out leaves no key behind.
+        store.replace(0, store.size(), {});
+        EXPECT_EQ(store.index().keyCount(), 0);
+        EXPECT_EQ(store.index().headLabels().cbegin(), store.index().headLabels().cend());
+    }
 }
 
 } // namespace

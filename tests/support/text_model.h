@@ -10,6 +10,7 @@
 #include "support/head_label_oracle.h"
 
 #include <QMap>
+#include <QSet>
 #include <QString>
 
 #include <algorithm>
@@ -94,8 +95,8 @@ public:
     bool labelInUse(const QString& label) const { return entry::labelInUse(qtext(), label); }
     // The label of every head line, counted: its first key, and the label as written (oracle) where that
     // differs from the key's.
-    document::HeadLabels headLabels() const {
-        document::HeadLabels labels;
+    QMap<document::HeadLabel, int> headLabels() const {
+        QMap<document::HeadLabel, int> labels;
         const QString whole = qtext();
         const QStringList lines = whole.split(u'\n');
         for (int line : entry::entryHeadLineNumbers(whole)) {
@@ -108,6 +109,14 @@ public:
                                         : label}];
         }
         return labels;
+    }
+    // The number of distinct label keys in the lines.
+    qsizetype keyCount() const {
+        QSet<QString> keys;
+        for (const QString& line : qtext().split(u'\n'))
+            for (const QString& key : entry::labelKeys(line))
+                keys.insert(key);
+        return keys.size();
     }
 
 private:
@@ -127,6 +136,14 @@ inline qsizetype followed(qsizetype anchor, qsizetype from, qsizetype removed, q
     if (anchor < from) return anchor;
     if (anchor <= from + removed) return from + added;
     return anchor + added - removed;
+}
+
+// The head labels an index keeps, in its order, as the model counts them.
+inline QMap<document::HeadLabel, int> counted(const document::HeadLabels& labels) {
+    QMap<document::HeadLabel, int> map;
+    for (auto it = labels.cbegin(); it != labels.cend(); ++it)
+        map.insert(it.key(), it.value());
+    return map;
 }
 
 } // namespace model
