@@ -84,9 +84,6 @@ public:
 
     bool isReadOnly() const { return readOnly_; }
     void setReadOnly(bool readOnly);
-    // Any change sets it, an undo back to the text as saved included; a save clears it.
-    bool isModified() const { return modified_; }
-    void setModified(bool modified);
 
     // At word boundaries, or anywhere (the long-line rule).
     void setWrapAnywhere(bool anywhere);
@@ -143,7 +140,6 @@ Q_SIGNALS:
     void copyAvailable(bool available);
     void undoAvailable(bool available);
     void redoAvailable(bool available);
-    void modificationChanged(bool modified);
 
 protected:
     bool event(QEvent* e) override;
@@ -253,7 +249,6 @@ private:
     qreal fracture_ = 0; // the part of a pixel the offset has beyond the top row's own
     std::optional<qreal> stickyX_;
     bool readOnly_ = false;
-    bool modified_ = false;
     QList<ExtraSelection> extraSelections_;
     LineBand band_;
 
