@@ -125,6 +125,9 @@ public:
 
     // The layout, for the accessibility interface and tests.
     ViewLayout& viewLayout() const { return layout_; }
+    // The row of its line that `position` is laid out in, counted over the line's pieces (a wrapped line
+    // shows as several rows); `atComposition`: the composition's caret where it is composed.
+    int rowOf(qsizetype position, bool atComposition = true) const;
     // The row on screen holding `position`: where Home goes from there, and where End goes (before the
     // blank a row wraps at).
     std::pair<qsizetype, qsizetype> rowAround(qsizetype position) const;
@@ -212,7 +215,6 @@ private:
     qreal blockHeight(qsizetype line) const;
     RowAt nextRow(RowAt at) const;
     RowAt previousRow(RowAt at) const;
-    int rowOf(qsizetype position, bool atComposition = true) const; // in its line, over its pieces
     void setTop(RowAt top);
     void moveTop(RowAt top); // without clamping
     RowAt clampedTop(RowAt top) const;
