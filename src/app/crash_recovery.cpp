@@ -19,9 +19,7 @@ void CrashRecovery::start(const QString& folder, std::chrono::milliseconds inter
     timer_->setObjectName(QStringLiteral("RecoveryTimer"));
     timer_->setInterval(interval);
     QObject::connect(timer_, &QTimer::timeout, &window_, [this] {
-        const bool writing =
-            writing_.valid() && writing_.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
-        if (due_ && !writing) startWrite(document::captionOfPath(document_.path()));
+        if (due_ && !isWriting()) startWrite(document::captionOfPath(document_.path()));
     });
     timer_->start();
 }
@@ -57,6 +55,7 @@ document::RecoveryRecord CrashRecovery::recordNow(const QString& caption) const 
 bool CrashRecovery::startWrite(const QString& caption) {
     if (!files_ || (loading_ && loading_())) return false;
     finishWrite(); // one write at a time
+    lastWriteOk_ = true;
     due_ = false;
     if (!document_.isModified()) return true;
     // Only taking the text holds up the window: the encoding and the writing run in a thread of their own
@@ -74,18 +73,23 @@ bool CrashRecovery::startWrite(const QString& caption) {
 }
 
 bool CrashRecovery::finishWrite() {
-    if (!writing_.valid()) return true;
+    if (!writing_.valid()) return lastWriteOk_;
     try {
         writing_.get(); // waits for a write still running
-        return true;
+        lastWriteOk_ = true;
     } catch (const base::Failure& failure) {
+        lastWriteOk_ = false;
         // Every 30 seconds the same failure would interrupt the typing: it is reported once a run.
         if (!failureReported_) {
             failureReported_ = true;
             platform_.reportError(base::withFinalPeriod(failure.message()));
         }
-        return false;
     }
+    return lastWriteOk_;
+}
+
+bool CrashRecovery::isWriting() const {
+    return writing_.valid() && writing_.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
 }
 
 void CrashRecovery::documentReplaced(const document::FileStamp& disk) {

@@ -37,8 +37,11 @@ public:
     // Takes the text and leaves the rest of the write to a thread; false when there is no recovery or a
     // load runs. The record keeps `caption`.
     bool startWrite(const QString& caption);
-    // Waits for a write still running; false when it failed (reported once a run).
+    // Waits for a write still running; false when the last write failed (reported once a run), also
+    // when the window collected it already.
     bool finishWrite();
+    // A write started is still running (finishWrite() would wait for it).
+    bool isWriting() const;
     // The document was replaced by another (its file's stamp as read) or written: the files go.
     void documentReplaced(const document::FileStamp& disk);
     // The run ends without its normal exit (the session is ending): the text of a changed document is
@@ -63,6 +66,7 @@ private:
     QTimer* timer_ = nullptr;   // a child of the window
     bool due_ = false;          // the text or path changed since the last write
     bool failureReported_ = false;
+    bool lastWriteOk_ = true;
 };
 
 } // namespace app

@@ -4,8 +4,10 @@
 #include "app/program.h"
 #include "entry/entry_count.h"
 #include "entry/entry_form.h"
+#include "view/text_view.h"
 
 #include <QLabel>
+#include <QScopeGuard>
 
 namespace app {
 
@@ -14,6 +16,10 @@ void DocumentAdapter::appendLines(const QStringList& lines) {
 }
 
 void DocumentAdapter::applyEdits(const QList<text::TextEdit>& edits) {
+    if (edits.isEmpty()) return;
+    // One step of the view as of the history: the text-change handling runs once for all of them.
+    window_.editor_->beginStep(edits.first().position);
+    const auto endStep = qScopeGuard([this] { window_.editor_->endStep(); });
     window_.document_.applyEdits(edits);
 }
 

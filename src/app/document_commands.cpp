@@ -90,22 +90,27 @@ void TForm1::checkSizeBeforeReading(const QString& path) {
 void TForm1::loadDocument(const QString& path) {
     checkSizeBeforeReading(path);
     const FileStamp disk = document::fileStamp(path); // before the read: a change while reading counts too
-    const bool large = disk.size > BackgroundRead::kAboveBytes;
-    // A large file is read and made ready in a thread of its own while the window shows it loading; the
-    // document adopts the result at once.
-    QString warning;
-    if (large) {
-        loadIndicator_->loadStarted(0);
-        const auto finished = qScopeGuard([&] { loadIndicator_->loadFinished(); });
-        document_.load(backgroundRead_.read(path, &warning));
-    } else {
-        LoadedDocument loaded = document::loadDocumentFile(path);
-        warning = document::openWarning(path, loaded);
-        document_.load(std::move(loaded));
-    }
+    // Written by the read (in its thread for a large file), read here once it is done.
+    const auto warning = std::make_shared<QString>();
+    adoptDocument(disk.size > BackgroundRead::kAboveBytes, [path, warning] {
+        document::LoadedDocument loaded = document::loadDocumentFile(path);
+        *warning = document::openWarning(path, loaded);
+        // The store takes over the decoded text's storage; the file's bytes went with the decoding.
+        return document::prepareDocument(std::move(loaded));
+    });
     documentReplaced(disk);
     RichEdit1Change();
-    if (!warning.isEmpty()) platform_.showMessage(warning);
+    if (!warning->isEmpty()) platform_.showMessage(*warning);
+}
+
+void TForm1::adoptDocument(bool inBackground, BackgroundRead::Work work) {
+    if (!inBackground) {
+        document_.load(work());
+        return;
+    }
+    loadIndicator_->loadStarted(0);
+    const auto finished = qScopeGuard([&] { loadIndicator_->loadFinished(); });
+    document_.load(backgroundRead_.read(std::move(work)));
 }
 
 void TForm1::cancelLoad() {

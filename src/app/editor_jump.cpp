@@ -21,11 +21,7 @@ void showFound(view::TextView& view, qsizetype anchor, qsizetype caret) {
     if (view.firstVisibleLine() == topLine && view.firstVisibleRow() == topRow && before.top() >= 0 &&
         before.bottom() < height - height / 4)
         return;
-    // The caret's row in its line, from how far below the line's first row it stands.
-    const qsizetype line = view.store()->lineAt(view.caret());
-    const int below = view.caretRect().top() - view.caretRect(view.store()->lineStart(line)).top();
-    const int row = view.viewLayout().firstRowEndingBelow(line, below + 1);
-    view.scrollToLine(line, row);
+    view.scrollToLine(view.store()->lineAt(view.caret()), view.rowOf(view.caret()));
     // The scroll bar counts rows: the rows above the caret's go a third of the screen down.
     const int rowsOnScreen = height / std::max(1, view.fontMetrics().lineSpacing());
     QScrollBar* bar = view.verticalScrollBar();

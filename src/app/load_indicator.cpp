@@ -1,7 +1,6 @@
 #include "app/load_indicator.h"
 
 #include "base/failure.h"
-#include "document/document_file.h"
 
 #include "ui/platform.h"
 #include "view/text_view.h"
@@ -83,51 +82,50 @@ BackgroundRead::~BackgroundRead() {
         read.join();
 }
 
-document::PreparedDocument BackgroundRead::read(const QString& path, QString* warning) {
+document::PreparedDocument BackgroundRead::read(Work work) {
     // Reading, decoding and building the store of tens of megabytes take longer than the window may stand
-    // still, so they run in a thread of their own, on nothing but their own copy of the path; the window
-    // waits in an event loop, and a cancel leaves the thread to finish into a result nobody reads (this
-    // waits for it when it goes, so that it never outlives the tables it reads with).
+    // still, so they run in a thread of their own; the window waits in an event loop, and a cancel leaves
+    // the thread to finish into a result nobody reads (this waits for it when it goes, so that it never
+    // outlives the tables it reads with).
     struct Read {
         std::atomic<bool> done = false;
         std::optional<document::PreparedDocument> document;
-        QString warning;
         std::exception_ptr failure;
     };
     const auto read = std::make_shared<Read>();
-    threads_.emplace_back([read, file = path] {
+    threads_.emplace_back([read, work = std::move(work)] {
         try {
-            document::LoadedDocument loaded = document::loadDocumentFile(file);
-            read->warning = document::openWarning(file, loaded);
-            // The store takes over the decoded text's storage; the file's bytes went with the decoding.
-            read->document = document::prepareDocument(std::move(loaded));
+            read->document = work();
         } catch (...) {
             read->failure = std::current_exception();
         }
         read->done = true;
     });
-    QEventLoop wait;
-    QTimer poll;
     cancelled_ = false;
-    QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
-        if (read->done || cancelled_) wait.quit();
-    });
-    poll.start(5);
-    waiting_ = &wait;
-    const auto notReading = qScopeGuard([this] { waiting_ = nullptr; });
-    wait.exec();
-    // (The loop ends early, unread, only when the program is told to quit.)
-    if (cancelled_ || !read->done) throw base::Cancelled();
+    reading_ = true;
+    const auto notReading = qScopeGuard([this] { reading_ = false; });
+    // (The wait ends early, unread, only when the program is told to quit.)
+    if (!waitAnswering([&] { return read->done || cancelled_; }) || cancelled_) throw base::Cancelled();
     if (read->failure) std::rethrow_exception(read->failure);
-    if (warning) *warning = read->warning;
     return std::move(*read->document);
 }
 
 bool BackgroundRead::cancel() {
-    if (!waiting_) return false;
+    if (!reading_) return false;
     cancelled_ = true;
-    waiting_->quit();
     return true;
+}
+
+bool waitAnswering(const std::function<bool()>& done) {
+    if (done()) return true;
+    QEventLoop wait;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
+        if (done()) wait.quit();
+    });
+    poll.start(5);
+    wait.exec();
+    return done();
 }
 
 } // namespace app

@@ -10,7 +10,6 @@
 #include <thread>
 #include <vector>
 
-class QEventLoop;
 class QMainWindow;
 class QProgressBar;
 
@@ -52,22 +51,30 @@ private:
     bool wasReadOnly_ = false;
 };
 
-// A large file read, decoded and made ready (its store built) in a thread of its own while the window
-// answers; the document adopts the result at once.
+// Runs the window's events until `done` says so (it is asked every few milliseconds): work in another
+// thread is waited for while the window answers. False when the wait ended early (the program told to quit).
+bool waitAnswering(const std::function<bool()>& done);
+
+// A large document read, decoded and made ready (its store built) in a thread of its own while the window
+// answers; the document adopts the result at once. Opening a file and restoring a recovery copy both read
+// so.
 class BackgroundRead {
 public:
     // A file larger than this is read so (a few tens of milliseconds' worth on its own).
     static constexpr qint64 kAboveBytes = 8 * 1024 * 1024;
-    // Waits for the read in an event loop; base::Cancelled after cancel(), the read's failure as thrown.
-    // `warning` (when given) gets what opening the file warns of (document::openWarning).
-    document::PreparedDocument read(const QString& path, QString* warning = nullptr);
+    // What runs in the thread: the reading, the decoding and the building of the store. It works on
+    // nothing but what it holds (copies, shared pointers): after a cancel it finishes unwaited for.
+    using Work = std::function<document::PreparedDocument()>;
+    // Runs `work` in a thread of its own and waits for it in an event loop; base::Cancelled after
+    // cancel(), the work's failure as thrown.
+    document::PreparedDocument read(Work work);
     // Ends the wait of a read running; false when none runs.
     bool cancel();
-    bool isReading() const { return waiting_ != nullptr; }
+    bool isReading() const { return reading_; }
     ~BackgroundRead(); // waits for every read's thread
 
 private:
-    QEventLoop* waiting_ = nullptr;
+    bool reading_ = false;
     bool cancelled_ = false;
     std::vector<std::thread> threads_;
 };

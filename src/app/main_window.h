@@ -228,6 +228,9 @@ private:
     void writeDocument(const QString& path);
     void finishSave();
     void loadDocument(const QString& path);
+    // The document adopts what `work` reads and makes ready: a large one (`inBackground`) through the
+    // background read, with the load shown and Esc to cancel (base::Cancelled), otherwise here.
+    void adoptDocument(bool inBackground, BackgroundRead::Work work);
     void checkSizeBeforeReading(const QString& path);
     // Esc, or a close request, during a load: the previous document, caption and all, is back at once.
     void cancelLoad();

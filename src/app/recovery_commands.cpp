@@ -8,6 +8,7 @@
 #include "view/text_view.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QScopeGuard>
 
 namespace app {
@@ -84,14 +85,20 @@ void TForm1::offerRecovery() {
 }
 
 void TForm1::restoreRecovery(LeftoverRecovery& leftover) {
-    LoadedDocument loaded = leftover.document();
-    loadUnderPath(document::pathOfCaption(leftover.record().caption),
-                  [&] { document_.load(std::move(loaded)); });
+    // A large copy is read, decoded and made ready as a large file is opened: in a thread of its own while
+    // the window shows the load, Esc cancelling it. A cancel leaves the files for the next start.
+    const bool large = QFileInfo(leftover.textPath()).size() > BackgroundRead::kAboveBytes;
+    loadUnderPath(document::pathOfCaption(leftover.record().caption), [&] {
+        adoptDocument(large, [read = leftover.reading()] { return document::prepareDocument(read()); });
+    });
     document_.setModified(true);
     recovery_.setDiskStamp(leftover.record().disk);
     RichEdit1Change();
-    // The files of the ended run go only once the text is safe under this run's name.
-    if (writeRecovery()) leftover.discard();
+    // The files of the ended run go only once the text is safe under this run's name. The write of a
+    // large text is waited for while the window answers.
+    if (!startRecoveryWrite()) return;
+    if (large) waitAnswering([this] { return !recovery_.isWriting(); });
+    if (finishRecoveryWrite()) leftover.discard();
 }
 
 QString TForm1::endRun() {

@@ -232,14 +232,26 @@ std::vector<LeftoverRecovery> LeftoverRecovery::find(const QString& folder, cons
 }
 
 LoadedDocument LeftoverRecovery::document() const {
-    const QByteArray bytes = text::readFileBytes(path(kText));
-    if (!described_) return decodeDocument(bytes);
-    text::DecodedText decoded = text::decodeTextAs(bytes, record_.textFormat());
-    LoadedDocument document;
-    document.text = std::move(decoded.text);
-    document.format = record_.format;
-    document.lineEnds = std::move(decoded.lineEnds);
-    return document;
+    return reading()();
+}
+
+std::function<LoadedDocument()> LeftoverRecovery::reading() const {
+    std::optional<RecoveryRecord> record;
+    if (described_) record = record_;
+    return [text = textPath(), record = std::move(record)] {
+        const QByteArray bytes = text::readFileBytes(text);
+        if (!record) return decodeDocument(bytes);
+        text::DecodedText decoded = text::decodeTextAs(bytes, record->textFormat());
+        LoadedDocument document;
+        document.text = std::move(decoded.text);
+        document.format = record->format;
+        document.lineEnds = std::move(decoded.lineEnds);
+        return document;
+    };
+}
+
+QString LeftoverRecovery::textPath() const {
+    return path(kText);
 }
 
 void LeftoverRecovery::discard() {

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -81,6 +82,11 @@ public:
     const RecoveryRecord& record() const { return record_; }
     // The document as it was written: text, line ends and the recorded format. Throws base::Failure.
     LoadedDocument document() const;
+    // The same read as a function on its own copies, to run in a thread of its own: it may outlive this
+    // object.
+    std::function<LoadedDocument()> reading() const;
+    // The file the text is in (its size says whether it is read in the background).
+    QString textPath() const;
     // Deletes the files.
     void discard();
     // Lets the files go now, for a later start, as the destructor does.

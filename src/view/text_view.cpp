@@ -105,8 +105,6 @@ void TextView::setBuffer(document::TextStore* store, document::EditHistory* hist
     stickyX_.reset();
     extraSelections_.clear();
     band_ = {};
-    // A text just shown is as its file is.
-    setModified(false);
     viewport()->update();
 }
 
@@ -149,10 +147,6 @@ void TextView::finishAction() {
     updateScrollBars();
     if (textChanged_) {
         textChanged_ = false;
-        if (!modified_) {
-            modified_ = true;
-            Q_EMIT modificationChanged(true);
-        }
         Q_EMIT textChanged();
     }
     const qsizetype c = caret(), a = anchor();
@@ -333,12 +327,6 @@ void TextView::setReadOnly(bool readOnly) {
     viewport()->setCursor(readOnly_ ? Qt::ArrowCursor : Qt::IBeamCursor);
     restartBlink();
     viewport()->update();
-}
-
-void TextView::setModified(bool modified) {
-    if (modified == modified_) return;
-    modified_ = modified;
-    Q_EMIT modificationChanged(modified_);
 }
 
 void TextView::setWrapAnywhere(bool anywhere) {

@@ -84,9 +84,6 @@ public:
 
     bool isReadOnly() const { return readOnly_; }
     void setReadOnly(bool readOnly);
-    // Any change sets it, an undo back to the text as saved included; a save clears it.
-    bool isModified() const { return modified_; }
-    void setModified(bool modified);
 
     // At word boundaries, or anywhere (the long-line rule).
     void setWrapAnywhere(bool anywhere);
@@ -128,6 +125,9 @@ public:
 
     // The layout, for the accessibility interface and tests.
     ViewLayout& viewLayout() const { return layout_; }
+    // The row of its line that `position` is laid out in, counted over the line's pieces (a wrapped line
+    // shows as several rows); `atComposition`: the composition's caret where it is composed.
+    int rowOf(qsizetype position, bool atComposition = true) const;
     // The row on screen holding `position`: where Home goes from there, and where End goes (before the
     // blank a row wraps at).
     std::pair<qsizetype, qsizetype> rowAround(qsizetype position) const;
@@ -143,7 +143,6 @@ Q_SIGNALS:
     void copyAvailable(bool available);
     void undoAvailable(bool available);
     void redoAvailable(bool available);
-    void modificationChanged(bool modified);
 
 protected:
     bool event(QEvent* e) override;
@@ -216,7 +215,6 @@ private:
     qreal blockHeight(qsizetype line) const;
     RowAt nextRow(RowAt at) const;
     RowAt previousRow(RowAt at) const;
-    int rowOf(qsizetype position, bool atComposition = true) const; // in its line, over its pieces
     void setTop(RowAt top);
     void moveTop(RowAt top); // without clamping
     RowAt clampedTop(RowAt top) const;
@@ -253,7 +251,6 @@ private:
     qreal fracture_ = 0; // the part of a pixel the offset has beyond the top row's own
     std::optional<qreal> stickyX_;
     bool readOnly_ = false;
-    bool modified_ = false;
     QList<ExtraSelection> extraSelections_;
     LineBand band_;
 

@@ -188,6 +188,13 @@ TEST_F(CommandState, SavingLeavesUndoAsItWasNewAndOpenGreyIt) {
     form1().Undo1Click();
     ASSERT_TRUE(form1().isModified());
     EXPECT_TRUE(enabled("Undo1"));
+    // The editor's own key is the same change, after a save too.
+    form1().Save1Click();
+    ASSERT_FALSE(form1().isModified());
+    QTest::keyClick(&editor(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form1().documentText(), QString());
+    EXPECT_TRUE(form1().isModified());
+    EXPECT_TRUE(enabled("Undo1"));
 
     platform.expectSaveChanges(ui::SaveAnswer::No);
     form1().New1Click();

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -91,6 +92,24 @@ TEST_F(EntryEditCommand, TheFormShowsTheEntryAndOnlyTheChangedFieldIsWrittenAsOn
     EXPECT_EQ(caretLine(), 4);
     form1().Save1Click();
     EXPECT_TRUE(readFile(file) == bytes) << "the file's bytes changed";
+}
+
+// Several fields changed at once are one change of the text: the window's text-change handling runs
+// once, and one undo takes all of them back.
+TEST_F(EntryEditCommand, SeveralFieldsChangedAreOneChangeOfTheText) {
+    QSignalSpy changes(&editor(), &view::TextView::textChanged);
+    modifyAt(4, [](const Form& f) {
+        retype(f.edit(2), QStringLiteral("山田 次郎"));
+        retype(f.edit(3), QStringLiteral("新しい表題"));
+        retype(f.edit(5), QStringLiteral("1992"));
+        f.add();
+    });
+    for (const QString& value :
+         {QStringLiteral("山田 次郎"), QStringLiteral("新しい表題"), QStringLiteral("1992")})
+        EXPECT_TRUE(document().contains(value)) << value.toStdString();
+    EXPECT_EQ(changes.count(), 1);
+    command("Undo1");
+    EXPECT_EQ(document(), kText);
 }
 
 TEST_F(EntryEditCommand, TheEntryIsTheOneTheCaretStandsInFromItsHeadToItsClosingLine) {

@@ -18,12 +18,13 @@ class Jumps : public AppFixture {
 protected:
     qsizetype foundLine() { return caretLine() + 1; }
     int rowsOnScreen() { return editor().viewport()->height() / editor().fontMetrics().lineSpacing(); }
-    // A head on the first line, the found line `target` (a head with a finding and the word "needle"),
-    // and a head 200 lines after it.
-    QString textWith(int target) {
+    // A head on the first line, the found line `target` (a head with a finding and the word "needle", in
+    // a `wrapped` line after rows of words), and a head 200 lines after it.
+    QString textWith(int target, bool wrapped) {
         QString text = QStringLiteral("@misc{first, author={A}}\n");
         text += QStringLiteral("% filler\n").repeated(target - 2);
-        text += QStringLiteral("@misc{found, author={A}, note {needle}}\n");
+        const QString words = wrapped ? QStringLiteral("lorem ipsum ").repeated(60) : QString();
+        text += QStringLiteral("@misc{found, author={A}, note {%1needle}}\n").arg(words);
         text += QStringLiteral("% filler\n").repeated(200);
         return text + QStringLiteral("@misc{last, author={A}}\n");
     }
@@ -33,7 +34,8 @@ TEST_F(Jumps, AJumpThatScrollsPutsTheLineAThirdFromTheTopAndOneWellInViewDoesNot
     form1().show();
     ASSERT_GT(rowsOnScreen(), 8);
     enum class From { Top, End };
-    enum class Target { Far, Near, InTheLowestQuarter };
+    // FarWrapped: far, on a later row of a line that wraps.
+    enum class Target { Far, Near, InTheLowestQuarter, FarWrapped };
     const std::function<void()> f8 = [&] { command("NextFinding1"); };
     const std::function<void()> shiftF8 = [&] { command("PreviousFinding1"); };
     const std::function<void()> enterInTheList = [&] {
@@ -70,13 +72,17 @@ TEST_F(Jumps, AJumpThatScrollsPutsTheLineAThirdFromTheTopAndOneWellInViewDoesNot
         {"Ctrl+Up", ctrlUp, From::End, Target::Far},
         {"次を検索", findNext, From::Top, Target::Far},
         {"次を検索", findNext, From::Top, Target::Near},
+        {"次を検索", findNext, From::Top, Target::FarWrapped},
+        {"Ctrl+Down", ctrlDown, From::Top, Target::FarWrapped},
     };
     for (const auto& row : rows) {
-        const int target = row.target == Target::Far    ? 200
-                           : row.target == Target::Near ? 5
-                                                        : rowsOnScreen() - 1;
-        SCOPED_TRACE(std::string(row.way) + ", line " + std::to_string(target));
-        form1().FileOpen(writeFile(QStringLiteral("jumps.bib"), textWith(target).toUtf8()));
+        const bool wrapped = row.target == Target::FarWrapped;
+        const int target = row.target == Target::Far || wrapped ? 200
+                           : row.target == Target::Near         ? 5
+                                                                : rowsOnScreen() - 1;
+        SCOPED_TRACE(std::string(row.way) + ", line " + std::to_string(target) +
+                     (wrapped ? ", wrapped" : ""));
+        form1().FileOpen(writeFile(QStringLiteral("jumps.bib"), textWith(target, wrapped).toUtf8()));
         editor().setFocus();
         // From the top, or onto the last head (the line before the empty last one).
         editor().setCaret(row.from == From::Top ? 0 : store().lineStart(store().lineCount() - 2));
@@ -89,6 +95,9 @@ TEST_F(Jumps, AJumpThatScrollsPutsTheLineAThirdFromTheTopAndOneWellInViewDoesNot
             EXPECT_EQ(editor().firstVisibleLine(), topBefore);
             EXPECT_EQ(editor().verticalScrollBar()->value(), valueBefore);
             continue;
+        }
+        if (wrapped && &row.jump == &findNext) {
+            ASSERT_GT(editor().rowOf(editor().caret()), 2);
         }
         const int third = editor().viewport()->height() / app::kFoundRowFraction;
         EXPECT_NEAR(editor().caretRect().top(), third, 1.5 * editor().fontMetrics().lineSpacing());

@@ -283,6 +283,45 @@ TEST_F(Recovery, ALargeTextComesBackWholeAtOnce) {
     EXPECT_TRUE(form1().documentText().startsWith(QStringLiteral("x@article{ref0,")));
 }
 
+// A copy larger than what is read at once comes back as a large file opens: read and made ready in a
+// thread of its own while the window answers, shows the load and keeps the text read-only. Esc leaves the
+// empty document and the copy for the next start, which offers it again.
+TEST_F(Recovery, ALargeCopyIsReadInTheBackgroundAndEscLeavesItForTheNextStart) {
+    QString large;
+    for (int i = 0; large.size() <= app::BackgroundRead::kAboveBytes; ++i)
+        large += QStringLiteral("@article{ref%1,\n title = \"第%1報\",\n}\n").arg(i);
+    type(large);
+    ASSERT_TRUE(form1().writeRecovery());
+    crashAndStartAgain();
+    const QStringList ended = {QStringLiteral("4000000.json"), QStringLiteral("4000000.txt")};
+    for (const bool escape : {true, false}) {
+        SCOPED_TRACE(escape ? "Esc" : "read to its end");
+        if (!escape) restart();
+        form1().show();
+        QApplication::setActiveWindow(&form1());
+        editor().setFocus();
+        bool sawLoad = false;
+        QTimer::singleShot(0, &form1(), [&] {
+            sawLoad = form1().isLoading();
+            EXPECT_TRUE(editor().isReadOnly());
+            EXPECT_TRUE(form1().findChild<QWidget*>(QStringLiteral("LoadProgress"))->isVisible());
+            EXPECT_TRUE(form1().documentText().isEmpty());
+            if (escape) QTest::keyClick(&editor(), Qt::Key_Escape);
+        });
+        platform.expectYesNo(true);
+        form1().offerRecovery();
+        platform.verify();
+        EXPECT_TRUE(sawLoad);
+        EXPECT_FALSE(editor().isReadOnly());
+        EXPECT_EQ(form1().documentText(), escape ? QString() : large);
+        EXPECT_EQ(form1().isModified(), !escape);
+        EXPECT_EQ(form1().documentName(), base::kUntitledName);
+        EXPECT_EQ(leftFiles(), escape ? ended
+                                      : QStringList({own().name() + QStringLiteral(".json"),
+                                                     own().name() + QStringLiteral(".txt")}));
+    }
+}
+
 TEST_F(Recovery, ARestoredDocumentAsksBeforeOverwritingAFileChangedSince) {
     const QString file = writeFile(QStringLiteral("a.bib"), kSjisBib);
     form1().FileOpen(file);

@@ -451,17 +451,4 @@ TEST(TextView, SignalsAsTheOldWidget) {
     }
 }
 
-// Any change sets the modified flag, an undo back to the text as saved included (the window greys 元に戻す
-// on it); a save clears it.
-TEST(TextView, AnyChangeModifiesTheDocument) {
-    Shown shown(u"abc"_s);
-    QSignalSpy modified(&shown.view, &view::TextView::modificationChanged);
-    shown.keys(u"x"_s);
-    shown.view.setModified(false);
-    shown.key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_TRUE(shown.view.isModified());
-    EXPECT_EQ(modified.size(), 3);
-    EXPECT_EQ(modified.last().first().toBool(), true);
-}
-
 } // namespace
