@@ -124,6 +124,7 @@ def first_keystroke(bin_dir, path, seconds=4.0):
             screen.x('windowfocus', main, 'key', 'x')
             time.sleep(0.005)
         time.sleep(0.5)
+        typed = peak_mb(app.pid)
         before = os.stat(path)
         screen.x('windowfocus', '--sync', main, 'key', 'ctrl+s')
         wait_saved(path, (before.st_mtime_ns, before.st_size))
@@ -134,7 +135,7 @@ def first_keystroke(bin_dir, path, seconds=4.0):
         app.kill()
         app.wait()
         first = sent[len(sent) - reached] - returned if reached else float('nan')
-        return first, memory, reached, len(sent)
+        return first, typed, memory, reached, len(sent)
     finally:
         screen.close()
 
@@ -188,10 +189,10 @@ def main():
         with open(path, 'wb') as f:
             f.write(data)
         bare_time, bare_mb = bare(args.bin_dir, path)
-        first, memory, reached, sent = first_keystroke(args.bin_dir, path)
+        first, memory, saved, reached, sent = first_keystroke(args.bin_dir, path)
         print(f'  {name} ({len(data) / 1e6:.0f} MB): first keystroke {first:.3f} s ({reached} of {sent} '
               f'presses reached), peak {memory:.0f} MB; bare widget editable after {bare_time:.3f} s, '
-              f'peak {bare_mb:.0f} MB; memory {memory / bare_mb:.2f}x')
+              f'peak {bare_mb:.0f} MB; memory {memory / bare_mb:.2f}x (after the save too: {saved:.0f} MB)')
         os.remove(path)
     if not args.only or 'line of words' in args.only:
         path = os.path.join(work, 'words.txt')
