@@ -503,6 +503,7 @@ int loadProbe(const QString& way, const QString& file) {
     ticker.setInterval(10);
     QObject::connect(&ticker, &QTimer::timeout, tick);
     QuietPlatform platform;
+    platform.yes = true; // a file over the size asked about is opened, as the user agrees
     const QString folder = QFileInfo(file).path();
     app::Program program(platform, folder,
                          settings::SettingsStore::iniFile(folder + QStringLiteral("/Quorvik.conf")));

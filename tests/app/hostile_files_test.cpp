@@ -101,7 +101,7 @@ TEST_F(HostileFiles, AHugeFileIsAskedAboutOrRefusedBeforeAnythingIsRead) {
     platform.expectSaveChanges(ui::SaveAnswer::No)
         .expectOpenFile(gigabyte)
         .expectError(
-            QStringLiteral("ファイル %1 は大きすぎて開けません (4194304 MB。開くにはおよそ 49152.0 GB の"
+            QStringLiteral("ファイル %1 は大きすぎて開けません (4194304 MB。開くにはおよそ 20480.0 GB の"
                            "メモリが要ります)")
                 .arg(gigabyte));
     form1().Open1Click();
