@@ -489,19 +489,41 @@ double peakMemoryMb() {
     return 0;
 }
 
+// Times from its start, and the longest gap between two ticks of a 10 ms timer meanwhile: the longest time
+// the window did not answer.
+class FreezeWatch {
+public:
+    FreezeWatch() {
+        ticker_.setInterval(10);
+        QObject::connect(&ticker_, &QTimer::timeout, [this] { tick(); });
+    }
+    void start() {
+        clock_.start();
+        ticker_.start();
+    }
+    double seconds() const { return double(clock_.nsecsElapsed()) / 1e9; }
+    // Ticks once more (the last stretch counts too) and gives the longest gap.
+    double longestFreeze() {
+        tick();
+        return longest_;
+    }
+
+private:
+    void tick() {
+        const double now = seconds();
+        longest_ = std::max(longest_, now - last_);
+        last_ = now;
+    }
+    QElapsedTimer clock_;
+    QTimer ticker_;
+    double last_ = 0, longest_ = 0;
+};
+
 // The probe itself: "bare" reads, decodes and sets the text of a bare editor; "editor" opens the file in the
 // main window by path.
 int loadProbe(const QString& way, const QString& file) {
-    QElapsedTimer clock;
-    double firstScreen = -1, lastTick = 0, longestFreeze = 0;
-    auto tick = [&] {
-        const double now = double(clock.nsecsElapsed()) / 1e9;
-        longestFreeze = std::max(longestFreeze, now - lastTick);
-        lastTick = now;
-    };
-    QTimer ticker;
-    ticker.setInterval(10);
-    QObject::connect(&ticker, &QTimer::timeout, tick);
+    FreezeWatch watch;
+    double firstScreen = -1;
     QuietPlatform platform;
     platform.yes = true; // a file over the size asked about is opened, as the user agrees
     const QString folder = QFileInfo(file).path();
@@ -528,18 +550,16 @@ int loadProbe(const QString& way, const QString& file) {
                               : !program.windows().form1->document().isEmpty();
     };
     firstPaint.seen = [&] {
-        if (firstScreen < 0 && filled()) firstScreen = double(clock.nsecsElapsed()) / 1e9;
+        if (firstScreen < 0 && filled()) firstScreen = watch.seconds();
     };
-    clock.start();
-    ticker.start();
+    watch.start();
     if (way == u"bare")
         bareEditor.setPlainText(text::readTextFile(file).text);
     else
         program.windows().form1->FileOpen(file);
     QCoreApplication::processEvents(); // the first paint
-    const double total = double(clock.nsecsElapsed()) / 1e9;
-    tick();
-    std::printf("%f %f %f %f\n", firstScreen, longestFreeze, total, peakMemoryMb());
+    const double total = watch.seconds();
+    std::printf("%f %f %f %f\n", firstScreen, watch.longestFreeze(), total, peakMemoryMb());
     return 0;
 }
 
@@ -611,25 +631,14 @@ void reportRestore() {
     app::TForm1& form1 = *program.windows().form1;
     form1.show();
     QCoreApplication::processEvents();
-    QElapsedTimer clock;
-    double lastTick = 0, longestFreeze = 0;
-    auto tick = [&] {
-        const double now = double(clock.nsecsElapsed()) / 1e9;
-        longestFreeze = std::max(longestFreeze, now - lastTick);
-        lastTick = now;
-    };
-    QTimer ticker;
-    ticker.setInterval(10);
-    QObject::connect(&ticker, &QTimer::timeout, tick);
-    clock.start();
-    ticker.start();
+    FreezeWatch watch;
+    watch.start();
     form1.offerRecovery();
     QCoreApplication::processEvents();
-    tick();
+    const double total = watch.seconds();
     std::printf("\nRestoring a recovery copy of %d entries: longest freeze %.3f s, all of it %.3f s (%lld "
                 "entries back)\n",
-                kEntries, longestFreeze, double(clock.nsecsElapsed()) / 1e9,
-                static_cast<long long>(form1.entryCount()));
+                kEntries, watch.longestFreeze(), total, static_cast<long long>(form1.entryCount()));
 }
 
 // The check on a file (core_bench.cpp); then the window "文献の検査" at 150,000 entries, from the command

@@ -14,6 +14,19 @@ namespace view {
 using bibtex::LineState;
 namespace line_state = document::line_state;
 
+namespace {
+
+// A store's lines as the rules of the entry and of the matching pair walk them.
+struct StoreLines {
+    const document::TextStore* store;
+    qsizetype previous(qsizetype l) const { return l - 1; }
+    qsizetype next(qsizetype l) const { return l + 1; }
+    bool isValid(qsizetype l) const { return l >= 0 && l < store->lineCount(); }
+    QString text(qsizetype l) const { return store->line(l).toString(); }
+};
+
+} // namespace
+
 StoreColouring::StoreColouring(TextView* view) : QObject(view), view_(view) {
     look_ = colouringLook(view->palette());
     background_.setSingleShot(true);
@@ -259,19 +272,14 @@ entry::EntryLines StoreColouring::entryAround(const document::TextStore& store, 
     // A line's start is the state kept for the colouring where that is known (the colouring on and
     // following this store); the walk up to where the reading starts and the reading itself cover the
     // entry's lines only.
-    struct Lines {
+    struct Lines : StoreLines {
         const StoreColouring* colouring;
-        const document::TextStore* store;
-        qsizetype previous(qsizetype l) const { return l - 1; }
-        qsizetype next(qsizetype l) const { return l + 1; }
-        bool isValid(qsizetype l) const { return l >= 0 && l < store->lineCount(); }
-        QString text(qsizetype l) const { return store->line(l).toString(); }
         std::optional<LineState> knownStart(qsizetype l) const {
             if (store == colouring->store_ && l < colouring->knownLines_) return colouring->startOf(l);
             return std::nullopt;
         }
     };
-    const auto at = entry::entryAround(line, Lines{this, &store});
+    const auto at = entry::entryAround(line, Lines{{&store}, this});
     if (!at) return {};
     return {int(at->first), int(at->last), at->column};
 }
@@ -299,20 +307,16 @@ void StoreColouring::showMatch() {
     const qsizetype caret = view_->caret();
     const qsizetype line = store_->lineAt(caret);
     QList<ExtraSelection> selections;
-    struct Lines {
+    struct Lines : StoreLines {
         StoreColouring* colouring;
-        qsizetype previous(qsizetype l) const { return l - 1; }
-        qsizetype next(qsizetype l) const { return l + 1; }
-        bool isValid(qsizetype l) const { return l >= 0 && l < colouring->store_->lineCount(); }
-        QString text(qsizetype l) const { return colouring->store_->line(l).toString(); }
-        qsizetype position(qsizetype l) const { return colouring->store_->lineStart(l); }
+        qsizetype position(qsizetype l) const { return store->lineStart(l); }
         LineState start(qsizetype l) const {
             colouring->knowUntil(l);
             return colouring->startOf(l);
         }
     };
     if (!view_->hasSelection())
-        if (const auto pair = matchAtCaret(line, caret - store_->lineStart(line), Lines{this}))
+        if (const auto pair = matchAtCaret(line, caret - store_->lineStart(line), Lines{{store_}, this}))
             selections = {{pair->at, 1, look_.match}, {pair->match, 1, look_.match}};
     view_->setExtraSelections(selections);
     const entry::EntryLines entry = entryAround(*store_, line);
